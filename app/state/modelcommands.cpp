@@ -1,0 +1,54 @@
+#include "app/state/modelcommands.h"
+
+#include "app/mainwin/mainform.h"
+#include "app/state/modelfile.h"
+#include "app/state/modelpathform.h"
+#include "app/state/modelstore.h"
+#include "app/state/qltbas.h"
+#include "app/state/selectform.h"
+#include "platform/messagebox.h"
+
+#include <QListWidget>
+
+using QLTBas::state;
+
+namespace {
+// Shows the selection window with every model and waits for the choice.
+// Answers false (after telling the user) when there is no model at all.
+bool pickModel()
+{
+    const QStringList models = ModelFile::listModels(state().ModelFolder);
+    if (models.isEmpty()) {
+        MessageBox::show(QStringLiteral("You have not yet created any models to edit."), QStringLiteral("Error"));
+        return false;
+    }
+    SelectForm *select = SelectForm::instance();
+    select->setPrompt(QStringLiteral("Select model to load"));
+    select->list()->clear();
+    select->list()->addItems(models);
+    select->show();
+    WaitForDialog();
+    return true;
+}
+} // namespace
+
+void SelectModelCommand()
+{
+    if (!pickModel())
+        return;
+    MainForm *main = MainForm::instance();
+    main->show();
+    QLTBas::ProgramState &s = state();
+    if (!s.PickedModel.isEmpty()) {
+        s.ModelName = s.PickedModel;
+        LoadModel(s.PickedModel);
+        main->ShowModel();
+    }
+}
+
+void SetModelLocationPathCommand()
+{
+    ModelPathForm::instance()->show();
+    if (MainForm *main = MainForm::existing())
+        main->hide();
+}

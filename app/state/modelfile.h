@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The three lists of a model. Each list's size is its count.
+struct ModelLists {
+    QStringList FieldNames;
+    QStringList DocNames;
+    QStringList SheetPaths;
+    QList<qint16> SheetNumbers; // always as long as SheetPaths
+
+    qint16 FieldCount() const { return static_cast<qint16>(FieldNames.size()); }
+    qint16 DocCount() const { return static_cast<qint16>(DocNames.size()); }
+    qint16 SheetCount() const { return static_cast<qint16>(SheetPaths.size()); }
+    bool operator==(const ModelLists &) const = default;
+};
+
+namespace ModelFile {
+
+QString modelPath(const QString &modelFolder, const QString &modelName);
+
+// Reads a model file. On failure `error` holds the description and `model`
+// holds what was read up to the failure (counts taken, lists sized, names
+// read), which is what the caller keeps.
+bool read(const QString &path, ModelLists &model, QString *error);
+
+bool write(const QString &path, const ModelLists &model, QString *error);
+
+// The names of the models in a folder: every "*.mod" file without its
+// extension, sorted without regard to case.
+QStringList listModels(const QString &modelFolder);
+
+} // namespace ModelFile

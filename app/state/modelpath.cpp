@@ -1,0 +1,55 @@
+#include "app/state/modelpath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace ModelPath {
+
+Check normalise(const QString &typed)
+{
+    Check c;
+    QString p = typed;
+    if (p.isEmpty()) {
+        c.message = QStringLiteral("You must select a path for the model files.");
+        return c;
+    }
+    if (!p.endsWith(QLatin1Char('\\')) && p.contains(QLatin1Char('\\')))
+        p += QLatin1Char('\\');
+    if (!p.endsWith(QLatin1Char('/')) && p.contains(QLatin1Char('/')))
+        p += QLatin1Char('/');
+    if (!p.endsWith(QLatin1Char('/')) && !p.endsWith(QLatin1Char('\\'))) {
+        c.message = QStringLiteral("Path is not in recognized format.\r\nPath shoudl contain \\ or /.");
+        return c;
+    }
+    c.ok = true;
+    c.path = p;
+    return c;
+}
+
+bool copySampleFiles(const QString &fromFolder, const QString &toFolder, QString *error)
+{
+    const QDir to(toFolder);
+    if (!QFileInfo(toFolder).isDir()) {
+        if (error)
+            *error = QStringLiteral("The folder ") + toFolder + QStringLiteral(" does not exist.");
+        return false;
+    }
+    const QStringList pattern{QStringLiteral("sample*.*")};
+    if (!to.entryList(pattern, QDir::Files | QDir::Hidden).isEmpty())
+        return true;
+    const QDir from(fromFolder);
+    const QStringList files = from.entryList(pattern, QDir::Files | QDir::Hidden);
+    for (const QString &name : files) {
+        QFile src(from.filePath(name));
+        if (!src.copy(to.filePath(name))) {
+            if (error)
+                *error = QStringLiteral("Unable to copy ") + name + QStringLiteral(" to ") + toFolder
+                    + QStringLiteral(": ") + src.errorString();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace ModelPath

@@ -1,0 +1,62 @@
+#include "platform/folders.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace Platform {
+
+namespace {
+QString home()
+{
+    // HOME is read on every call, so a test that points it at a temporary
+    // folder moves every path of the program with it.
+    const QString h = qEnvironmentVariable("HOME");
+    return h.isEmpty() ? QDir::homePath() : h;
+}
+} // namespace
+
+QString pathSeparator() { return QStringLiteral("/"); }
+
+QString withTrailingSeparator(const QString &folder)
+{
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
+        return folder;
+    return folder + QLatin1Char('/');
+}
+
+QString homeDrive() { return withTrailingSeparator(QDir::cleanPath(home())); }
+
+QString appFolder() { return homeDrive() + QStringLiteral("Quillmate/"); }
+
+QString windowsFolder() { return homeDrive() + QStringLiteral(".local/bin/"); }
+
+QString systemFolder() { return QString(); }
+
+QString documentsFolder()
+{
+    // Qt follows XDG_CONFIG_HOME/user-dirs.dirs and falls back to ~/Documents.
+    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return withTrailingSeparator(docs.isEmpty() ? home() + QStringLiteral("/Documents") : docs);
+}
+
+QString specialFolder(int folderId)
+{
+    // The only folder ever asked for is the shared documents folder (46),
+    // which a Linux desktop does not have.
+    Q_UNUSED(folderId);
+    return QString();
+}
+
+QString desktopFolder()
+{
+    const QString desk = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return withTrailingSeparator(desk.isEmpty() ? home() + QStringLiteral("/Desktop") : desk);
+}
+
+QString configFolder()
+{
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+    return withTrailingSeparator(xdg.isEmpty() ? homeDrive() + QStringLiteral(".config") : xdg);
+}
+
+} // namespace Platform

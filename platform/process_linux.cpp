@@ -1,0 +1,47 @@
+#include "platform/process.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace Platform {
+
+namespace {
+StartHook &hook()
+{
+    static StartHook h;
+    return h;
+}
+} // namespace
+
+void setStartHook(StartHook h) { hook() = std::move(h); }
+
+bool startDetached(const QString &program, const QStringList &arguments, const QString &workingFolder)
+{
+    if (hook())
+        return hook()(program, arguments);
+    if (program.isEmpty())
+        return false;
+    return QProcess::startDetached(program, arguments, workingFolder);
+}
+
+QString findExecutable(const QString &name) { return QStandardPaths::findExecutable(name); }
+
+QString findAssociatedProgram(const QString &filePath)
+{
+    // The desktop's opener stands for the shell's file association: it hands
+    // the file to whatever program the user chose for its type.
+    if (!QFileInfo(filePath).isFile())
+        return QString();
+    return findExecutable(QStringLiteral("xdg-open"));
+}
+
+bool openWithAssociatedProgram(const QString &fileOrUrl)
+{
+    const QString opener = hook() ? QStringLiteral("xdg-open") : findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return false;
+    return startDetached(opener, {fileOrUrl});
+}
+
+} // namespace Platform

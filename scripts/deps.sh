@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quillmate needs to build, run and test, when
+# any of them is missing. Sourced by the run and test scripts.
+set -euo pipefail
+
+QLT_PACKAGES=(
+  build-essential cmake
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  xvfb xauth xdg-utils fonts-dejavu-core
+  # Printing: a private CUPS spooler for the tests, pdftotext to read its output.
+  cups cups-client cups-bsd poppler-utils
+  # The full office (not the -nogui build, which cannot print), and its SDK
+  # for driving Calc.
+  libreoffice-core libreoffice-writer libreoffice-calc libreoffice-dev
+)
+
+qlt_missing_packages() {
+  local missing=()
+  for p in "${QLT_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  echo "${missing[@]:-}"
+}
+
+qlt_install_deps() {
+  local missing
+  missing=$(qlt_missing_packages)
+  [ -z "$missing" ] && return 0
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null; then sudo="sudo"; else
+      echo "Missing packages: $missing" >&2
+      echo "Install them as root: apt-get install $missing" >&2
+      return 1
+    fi
+  fi
+  echo "Installing: $missing"
+  $sudo apt-get update -qq
+  # shellcheck disable=SC2086
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+}

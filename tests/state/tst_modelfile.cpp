@@ -1,0 +1,168 @@
+#include "app/state/modelfile.h"
+#include "app/state/textfile.h"
+#include "tests/support/testhome.h"
+
+#include <QTest>
+
+class TestModelFile : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void writesTheExactFormat();
+    void roundTripKeepsNamesAsTyped();
+    void emptyModelIsThreeZeroLines();
+    void numberLinesIgnoreBlanks();
+    void truncatedFileKeepsWhatWasRead();
+    void badCountLinesAreErrors_data();
+    void badCountLinesAreErrors();
+    void negativeSheetNumberSurvives();
+    void acceptsBareLineFeeds();
+    void readsWindows1252Names();
+    void listsModelsWithoutExtension();
+};
+
+void TestModelFile::writesTheExactFormat()
+{
+    TestHome home;
+    ModelLists m;
+    m.FieldNames = {QStringLiteral("First Name"), QStringLiteral("Date of Birth")};
+    m.DocNames = {QStringLiteral("Letter")};
+    m.SheetPaths = {QStringLiteral("/data/Book.xls")};
+    m.SheetNumbers = {2};
+    const QString path = home.path() + QStringLiteral("M.mod");
+    QString error;
+    QVERIFY(ModelFile::write(path, m, &error));
+    QCOMPARE(readFile(path), QByteArray(" 2 \r\nFirst Name\r\nDate of Birth\r\n 1 \r\nLetter\r\n 1 \r\n"
+                                        "/data/Book.xls\r\n 2 \r\n"));
+}
+
+void TestModelFile::roundTripKeepsNamesAsTyped()
+{
+    TestHome home;
+    ModelLists m;
+    m.FieldNames = {QStringLiteral("  Leading"), QStringLiteral("Smith, John"), QStringLiteral("\"Quoted\" 'too'"),
+                    QStringLiteral("Trailing  "), QStringLiteral("Straße é")};
+    m.DocNames = {QStringLiteral(" Doc, one")};
+    m.SheetPaths = {QStringLiteral("/a b/c,d.xls"), QStringLiteral("/x.ods")};
+    m.SheetNumbers = {3, 1};
+    const QString path = home.path() + QStringLiteral("R.mod");
+    QVERIFY(ModelFile::write(path, m, nullptr));
+    ModelLists back;
+    QString error;
+    QVERIFY2(ModelFile::read(path, back, &error), qPrintable(error));
+    QCOMPARE(back, m);
+}
+
+void TestModelFile::emptyModelIsThreeZeroLines()
+{
+    TestHome home;
+    const QString path = home.path() + QStringLiteral("E.mod");
+    QVERIFY(ModelFile::write(path, ModelLists(), nullptr));
+    QCOMPARE(readFile(path), QByteArray(" 0 \r\n 0 \r\n 0 \r\n"));
+    ModelLists back;
+    back.FieldNames = {QStringLiteral("old")};
+    QVERIFY(ModelFile::read(path, back, nullptr));
+    QCOMPARE(back, ModelLists());
+}
+
+void TestModelFile::numberLinesIgnoreBlanks()
+{
+    TestHome home;
+    const QString path = home.path() + QStringLiteral("B.mod");
+    writeFile(path, "4\r\na\r\nb\r\nc\r\nd\r\n   0\r\n 1      \r\n/p.xls\r\n\t7 \r\n");
+    ModelLists m;
+    QString error;
+    QVERIFY2(ModelFile::read(path, m, &error), qPrintable(error));
+    QCOMPARE(m.FieldCount(), qint16(4));
+    QCOMPARE(m.FieldNames.last(), QStringLiteral("d"));
+    QCOMPARE(m.SheetNumbers, QList<qint16>{7});
+}
+
+void TestModelFile::truncatedFileKeepsWhatWasRead()
+{
+    TestHome home;
+    const QString path = home.path() + QStringLiteral("T.mod");
+    writeFile(path, " 3 \r\nOne\r\nTwo\r\n");
+    ModelLists m;
+    m.DocNames = {QStringLiteral("kept from before")};
+    QString error;
+    QVERIFY(!ModelFile::read(path, m, &error));
+    QCOMPARE(error, QStringLiteral("Input past end of file"));
+    QCOMPARE(m.FieldCount(), qint16(3));
+    QCOMPARE(m.FieldNames, (QStringList{QStringLiteral("One"), QStringLiteral("Two"), QString()}));
+    QCOMPARE(m.DocNames, QStringList{QStringLiteral("kept from before")});
+}
+
+void TestModelFile::badCountLinesAreErrors_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("negative") << QByteArray("-1 \r\n 0 \r\n 0 \r\n") << QStringLiteral("Invalid count");
+    QTest::newRow("word") << QByteArray("three\r\n") << QStringLiteral("Type mismatch");
+    QTest::newRow("blank") << QByteArray("   \r\n 0 \r\n 0 \r\n") << QStringLiteral("Type mismatch");
+    QTest::newRow("beyond 16 bits") << QByteArray(" 40000 \r\n") << QStringLiteral("Overflow");
+    QTest::newRow("huge") << QByteArray(" 99999999999999999999999 \r\n") << QStringLiteral("Overflow");
+    QTest::newRow("empty file") << QByteArray() << QStringLiteral("Input past end of file");
+    QTest::newRow("bad doc count") << QByteArray(" 1 \r\nA\r\n x \r\n") << QStringLiteral("Type mismatch");
+}
+
+void TestModelFile::badCountLinesAreErrors()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, error);
+    TestHome home;
+    const QString path = home.path() + QStringLiteral("Bad.mod");
+    writeFile(path, content);
+    ModelLists m;
+    QString got;
+    QVERIFY(!ModelFile::read(path, m, &got));
+    QCOMPARE(got, error);
+    QVERIFY(m.FieldCount() <= 1);
+}
+
+void TestModelFile::negativeSheetNumberSurvives()
+{
+    TestHome home;
+    ModelLists m;
+    m.SheetPaths = {QStringLiteral("/s.xls")};
+    m.SheetNumbers = {-3};
+    const QString path = home.path() + QStringLiteral("N.mod");
+    QVERIFY(ModelFile::write(path, m, nullptr));
+    QVERIFY(readFile(path).endsWith("/s.xls\r\n-3 \r\n"));
+    ModelLists back;
+    QVERIFY(ModelFile::read(path, back, nullptr));
+    QCOMPARE(back.SheetNumbers, QList<qint16>{-3});
+}
+
+void TestModelFile::acceptsBareLineFeeds()
+{
+    TestHome home;
+    const QString path = home.path() + QStringLiteral("L.mod");
+    writeFile(path, " 1 \nName\n 0 \n 0");
+    ModelLists m;
+    QVERIFY(ModelFile::read(path, m, nullptr));
+    QCOMPARE(m.FieldNames, QStringList{QStringLiteral("Name")});
+}
+
+void TestModelFile::readsWindows1252Names()
+{
+    TestHome home;
+    const QString path = home.path() + QStringLiteral("W.mod");
+    writeFile(path, " 1 \r\nStra\xdf" "e \x80\r\n 0 \r\n 0 \r\n");
+    ModelLists m;
+    QVERIFY(ModelFile::read(path, m, nullptr));
+    QCOMPARE(m.FieldNames.first(), QString::fromUtf8("Straße €"));
+}
+
+void TestModelFile::listsModelsWithoutExtension()
+{
+    TestHome home;
+    writeFile(home.path() + QStringLiteral("m/Sample Model.mod"), " 0 \r\n 0 \r\n 0 \r\n");
+    writeFile(home.path() + QStringLiteral("m/alpha.mod"), " 0 \r\n 0 \r\n 0 \r\n");
+    writeFile(home.path() + QStringLiteral("m/notes.txt"), "x");
+    QCOMPARE(ModelFile::listModels(home.path() + QStringLiteral("m/")),
+             (QStringList{QStringLiteral("alpha"), QStringLiteral("Sample Model")}));
+    QVERIFY(ModelFile::listModels(home.path() + QStringLiteral("nowhere/")).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestModelFile)
+#include "tst_modelfile.moc"

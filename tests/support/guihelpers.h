@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/messagebox.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+
+// Finds a top-level window of the program by its object name.
+template <class T = QWidget>
+T *topWindow(const char *name)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(name) && w->isVisible())
+            if (auto *t = qobject_cast<T *>(w))
+                return t;
+    return nullptr;
+}
+
+template <class T>
+T *child(QWidget *parent, const QString &name)
+{
+    return parent ? parent->findChild<T *>(name) : nullptr;
+}
+
+// Closes every window and lets the deferred deletions run, so the next test
+// case starts with fresh windows.
+inline void closeAllWindows()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        w->close();
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
+
+inline QString lastMessage()
+{
+    const auto &r = MessageBox::records();
+    return r.isEmpty() ? QString() : r.last().text;
+}
+
+inline QString lastTitle()
+{
+    const auto &r = MessageBox::records();
+    return r.isEmpty() ? QString() : r.last().title;
+}
+
+#include "app/mainwin/mainform.h"
+#include "app/state/qltbas.h"
+
+// Starts QLT as the program's start-up would, in the current (test) home.
+inline MainForm *startProgram()
+{
+    closeAllWindows();
+    QLTBas::resetState();
+    MessageBox::setScripted(true);
+    MessageBox::clearRecords();
+    MainForm *main = MainForm::instance();
+    main->startUp();
+    return main;
+}
