@@ -8,9 +8,13 @@ build=${QLT_BUILD_DIR:-$root/build}
 qlt_install_deps
 "$root/scripts/build.sh" -DQLT_WERROR=ON -DQLT_BUILD_TESTS=ON
 
-# Services the tests use are started here and stopped when the script ends.
-cleanup() { :; }
+# Services the tests use are started here and stopped when the script ends:
+# a private CUPS spooler whose one printer writes PDF files.
+cups_dir="$build/cups-test"
+cleanup() { "$root/tests/cups/cups-server.sh" stop "$cups_dir"; }
 trap cleanup EXIT
+unset LPDEST PRINTER
+eval "$("$root/tests/cups/cups-server.sh" start "$cups_dir")"
 
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2

@@ -2,6 +2,7 @@
 
 #include "app/dialogs/aboutbox.h"
 #include "app/dialogs/helpform.h"
+#include "app/fill/confirmform.h"
 #include "app/state/modelcommands.h"
 #include "app/state/qltbas.h"
 #include "platform/messagebox.h"
@@ -90,5 +91,6 @@ void MainForm::buildMenu()
 
 void MainForm::okClicked()
 {
-    // The confirmation window takes over from here.
+    ConfirmForm::instance()->show();
+    hide();
 }

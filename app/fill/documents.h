@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/fill/fillrun.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace Documents {
+
+enum class PrintMethod { Faster, HigherQuality };
+
+// How a filled document reaches the printer. Both answer only when the
+// document has been handed over; failures are thrown as RunError.
+class Printing {
+public:
+    virtual ~Printing() = default;
+    // Renders the filled text (rich text, or plain text) and prints it.
+    virtual void printText(const QByteArray &text, const QString &title) = 0;
+    // Prints a file through the program that handles its type.
+    virtual void printFile(const QString &path) = 0;
+};
+
+struct Request {
+    QString name;            // the document name
+    bool print = false;
+    bool save = false;
+    PrintMethod method = PrintMethod::Faster;
+    QString saveName;
+};
+
+struct Folders {
+    QString modelFolder;
+    QString appFolder;
+    QString saveFolder;
+};
+
+// A name that could reach outside its folder ("a/b", "..") is never used to
+// build a path.
+bool isSafeName(const QString &name);
+
+// The file of a document in the model folder, without folder, or "".
+QString FindDocumentFile(const QString &modelFolder, const QString &docName);
+
+// The part of a file name from its last "." on, or "".
+QString extensionOf(const QString &fileName);
+
+// Fills one document and prints and/or saves it. Throws RunError.
+void ProcessDocument(const Request &request, const Folders &folders, const QStringList &fieldNames,
+                     RunContext &run, Printing &printing);
+
+} // namespace Documents

@@ -1,0 +1,202 @@
+#include "app/fill/documents.h"
+#include "tests/support/testhome.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTest>
+
+using namespace Documents;
+
+namespace {
+class FakeRun : public RunContext {
+public:
+    QStringList values;
+    QStringList waits;
+    void showWait(const QString &caption) override
+    {
+        waits << caption;
+        waitShown = true;
+    }
+    QString fieldValue(int j) const override { return values.value(j - 1); }
+};
+
+class FakePrinting : public Printing {
+public:
+    QList<QByteArray> texts;
+    QStringList files;
+    QList<QByteArray> fileContents;
+    bool fail = false;
+    void printText(const QByteArray &text, const QString &) override
+    {
+        if (fail)
+            throw RunError(QStringLiteral("No printer is available"));
+        texts << text;
+    }
+    void printFile(const QString &path) override
+    {
+        files << path;
+        fileContents << readFile(path);
+    }
+};
+
+const QStringList kFields{QStringLiteral("Name"), QStringLiteral("City")};
+} // namespace
+
+class TestDocuments : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void findsTheFile_data();
+    void findsTheFile();
+    void savesFilledCopy();
+    void printsFasterWithoutFiles();
+    void printsHigherQualityThroughTemporaryFile();
+    void missingDocumentIsSkipped();
+    void unsafeNamesAreNeverUsed();
+    void failingSaveNamesTheStep();
+    void emptyDocument();
+};
+
+void TestDocuments::findsTheFile_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("only rtf") << QStringList{QStringLiteral("Letter.rtf")} << QStringLiteral("Letter.rtf");
+    QTest::newRow("htm beside rtf") << QStringList{QStringLiteral("Letter.rtf"), QStringLiteral("Letter.htm")}
+                                    << QStringLiteral("Letter.htm");
+    QTest::newRow("txt beside rtf") << QStringList{QStringLiteral("Letter.txt"), QStringLiteral("Letter.rtf")}
+                                    << QStringLiteral("Letter.txt");
+    QTest::newRow("other names ignored") << QStringList{QStringLiteral("Letters.rtf"), QStringLiteral("Letter")}
+                                         << QString();
+    QTest::newRow("case of the name") << QStringList{QStringLiteral("LETTER.RTF")} << QStringLiteral("LETTER.RTF");
+    QTest::newRow("none") << QStringList{} << QString();
+}
+
+void TestDocuments::findsTheFile()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, expected);
+    TestHome home;
+    for (const QString &f : files)
+        writeFile(home.path() + f, "x");
+    QDir().mkpath(home.path() + QStringLiteral("Letter.dir"));
+    if (expected.isEmpty())
+        QDir().rmdir(home.path() + QStringLiteral("Letter.dir"));
+    QCOMPARE(FindDocumentFile(home.path(), QStringLiteral("Letter")), expected);
+}
+
+void TestDocuments::savesFilledCopy()
+{
+    TestHome home;
+    const Folders folders{home.path() + QStringLiteral("m/"), home.appFolder(), home.documents()};
+    writeFile(folders.modelFolder + QStringLiteral("Letter.rtf"), "{\\rtf1 Dear &Name& of &City&\\par}");
+    writeFile(home.documents() + QStringLiteral("Smith-Letter.rtf"), QByteArray(5000, 'x'));
+    FakeRun run;
+    run.values = {QStringLiteral("Ann"), QStringLiteral("Rome")};
+    FakePrinting printing;
+    ProcessDocument({QStringLiteral("Letter"), false, true, PrintMethod::Faster, QStringLiteral("Smith")}, folders,
+                    kFields, run, printing);
+    QCOMPARE(readFile(home.documents() + QStringLiteral("Smith-Letter.rtf")), QByteArray("{\\rtf1 Dear Ann of Rome\\par}"));
+    QCOMPARE(run.waits, QStringList{QStringLiteral("Saving Smith-Letter.rtf")});
+    QCOMPARE(run.runStage, qint16(1));
+    QCOMPARE(run.stepText, QStringLiteral("saving Letter"));
+    QVERIFY(printing.texts.isEmpty());
+    // The document itself is never changed.
+    QCOMPARE(readFile(folders.modelFolder + QStringLiteral("Letter.rtf")), QByteArray("{\\rtf1 Dear &Name& of &City&\\par}"));
+}
+
+void TestDocuments::printsFasterWithoutFiles()
+{
+    TestHome home;
+    const Folders folders{home.path(), home.appFolder(), home.documents()};
+    writeFile(home.path() + QStringLiteral("Note.txt"), "&amp;City&amp;");
+    FakeRun run;
+    run.values = {QStringLiteral("Ann"), QStringLiteral("Rome")};
+    FakePrinting printing;
+    ProcessDocument({QStringLiteral("Note"), true, false, PrintMethod::Faster, QString()}, folders, kFields, run, printing);
+    QCOMPARE(printing.texts, QList<QByteArray>{"Rome"});
+    QCOMPARE(run.waits, QStringList{QStringLiteral("Printing Note")});
+    QCOMPARE(QDir(home.appFolder()).entryList(QDir::Files), QStringList());
+}
+
+void TestDocuments::printsHigherQualityThroughTemporaryFile()
+{
+    TestHome home;
+    const Folders folders{home.path(), home.appFolder(), home.documents()};
+    writeFile(home.path() + QStringLiteral("Letter.rtf"), "&Name&");
+    writeFile(home.appFolder() + QStringLiteral("temprtf.rtf"), "left over from a crash");
+    FakeRun run;
+    run.values = {QStringLiteral("Ann")};
+    FakePrinting printing;
+    ProcessDocument({QStringLiteral("Letter"), true, true, PrintMethod::HigherQuality, QStringLiteral("S")}, folders,
+                    kFields, run, printing);
+    QCOMPARE(printing.files, QStringList{home.appFolder() + QStringLiteral("temprtf.rtf")});
+    QCOMPARE(printing.fileContents, QList<QByteArray>{"Ann"});
+    QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("temprtf.rtf")));
+    QCOMPARE(readFile(home.documents() + QStringLiteral("S-Letter.rtf")), QByteArray("Ann"));
+    // Printing comes first.
+    QCOMPARE(run.waits, (QStringList{QStringLiteral("Printing Letter"), QStringLiteral("Saving S-Letter.rtf")}));
+}
+
+void TestDocuments::missingDocumentIsSkipped()
+{
+    TestHome home;
+    FakeRun run;
+    FakePrinting printing;
+    ProcessDocument({QStringLiteral("Nothing"), true, true, PrintMethod::Faster, QStringLiteral("S")},
+                    {home.path(), home.appFolder(), home.documents()}, kFields, run, printing);
+    QVERIFY(printing.texts.isEmpty());
+    QVERIFY(!run.waitShown);
+    QCOMPARE(QDir(home.documents()).entryList(QDir::Files), QStringList());
+}
+
+void TestDocuments::unsafeNamesAreNeverUsed()
+{
+    TestHome home;
+    writeFile(home.path() + QStringLiteral("secret.txt"), "&Name&");
+    QDir().mkpath(home.path() + QStringLiteral("m"));
+    FakeRun run;
+    FakePrinting printing;
+    for (const QString &name : {QStringLiteral("../secret"), QStringLiteral(".."), QStringLiteral("a\\b")}) {
+        ProcessDocument({name, true, true, PrintMethod::Faster, QStringLiteral("S")},
+                        {home.path() + QStringLiteral("m/"), home.appFolder(), home.documents()}, kFields, run, printing);
+        QCOMPARE(FindDocumentFile(home.path() + QStringLiteral("m/"), name), QString());
+    }
+    QVERIFY(printing.texts.isEmpty());
+    QVERIFY(!isSafeName(QStringLiteral(".")));
+    QVERIFY(!isSafeName(QStringLiteral("x/y")));
+    QVERIFY(isSafeName(QStringLiteral("Smith, J.")));
+}
+
+void TestDocuments::failingSaveNamesTheStep()
+{
+    TestHome home;
+    writeFile(home.path() + QStringLiteral("Letter.rtf"), "x");
+    FakeRun run;
+    FakePrinting printing;
+    try {
+        ProcessDocument({QStringLiteral("Letter"), false, true, PrintMethod::Faster, QStringLiteral("S")},
+                        {home.path(), home.appFolder(), home.path() + QStringLiteral("no such folder/")}, kFields,
+                        run, printing);
+        QFAIL("a save into a missing folder must fail");
+    } catch (const RunError &e) {
+        QCOMPARE(e.description, QStringLiteral("Path not found"));
+        QCOMPARE(run.stepText, QStringLiteral("saving Letter"));
+    }
+    QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("no such folder")));
+}
+
+void TestDocuments::emptyDocument()
+{
+    TestHome home;
+    writeFile(home.path() + QStringLiteral("Blank.rtf"), QByteArray());
+    FakeRun run;
+    FakePrinting printing;
+    ProcessDocument({QStringLiteral("Blank"), true, true, PrintMethod::Faster, QStringLiteral("S")},
+                    {home.path(), home.appFolder(), home.documents()}, kFields, run, printing);
+    QCOMPARE(printing.texts, QList<QByteArray>{QByteArray()});
+    QVERIFY(QFileInfo::exists(home.documents() + QStringLiteral("S-Blank.rtf")));
+    QCOMPARE(QFileInfo(home.documents() + QStringLiteral("S-Blank.rtf")).size(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestDocuments)
+#include "tst_documents.moc"

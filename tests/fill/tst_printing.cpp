@@ -1,0 +1,96 @@
+#include "app/fill/confirmform.h"
+#include "app/fill/rtfreader.h"
+#include "tests/support/guihelpers.h"
+#include "tests/support/testhome.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QDir>
+#include <QMap>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+
+// Prints through a real CUPS spooler whose one printer writes PDF files;
+// the test script starts it and says where the files land.
+class TestPrinting : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init() { MessageBox::setScripted(true); }
+    void cleanup() { closeAllWindows(); }
+    void printsFilledSampleDocument_data();
+    void printsFilledSampleDocument();
+
+private:
+    // Each job file with its time: a restarted spooler numbers its jobs anew.
+    QMap<QString, QDateTime> jobs() const
+    {
+        QMap<QString, QDateTime> result;
+        for (const QFileInfo &fi : QDir(m_out).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
+            result.insert(fi.fileName(), fi.lastModified());
+        return result;
+    }
+    QString newJob(const QMap<QString, QDateTime> &before) const
+    {
+        const auto now = jobs();
+        for (auto it = now.begin(); it != now.end(); ++it)
+            if (before.value(it.key()) != it.value())
+                return it.key();
+        return QString();
+    }
+    QString m_out;
+};
+
+void TestPrinting::initTestCase()
+{
+    m_out = qEnvironmentVariable("QLT_TEST_PRINT_OUT");
+    if (m_out.isEmpty())
+        QSKIP("no test print spooler (scripts/test.sh starts one)");
+}
+
+void TestPrinting::printsFilledSampleDocument_data()
+{
+    QTest::addColumn<bool>("faster");
+    QTest::newRow("faster") << true;
+    QTest::newRow("higher quality") << false;
+}
+
+void TestPrinting::printsFilledSampleDocument()
+{
+    QFETCH(bool, faster);
+    TestHome home;
+    for (const char *f : {"Sample Model.mod", "Sample Doc.rtf"})
+        QVERIFY(TestHome::copyData(QLatin1String(f), home.appFolder()));
+    MainForm *main = startProgram();
+    const QStringList values{QStringLiteral("Ann"), QStringLiteral("Zebrowski"), QStringLiteral("12 Quill Lane"),
+                             QStringLiteral("Lisbon"), QStringLiteral("7 December")};
+    for (int i = 1; i <= values.size(); ++i)
+        main->setFieldValue(i, values[i - 1]);
+    const auto before = jobs();
+
+    QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
+    QWidget *confirm = topWindow("ConfirmForm");
+    QVERIFY(confirm);
+    child<QCheckBox>(confirm, QStringLiteral("chkSave_2"))->setChecked(false); // not the spreadsheet
+    child<QRadioButton>(confirm, faster ? QStringLiteral("Option1") : QStringLiteral("Option2"))->setChecked(true);
+    QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
+    QVERIFY2(MessageBox::records().isEmpty(), qPrintable(lastMessage()));
+    QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("temprtf.rtf")));
+
+    QTRY_VERIFY_WITH_TIMEOUT(!newJob(before).isEmpty(), 30000);
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QDir(m_out).filePath(newJob(before)), QStringLiteral("-")});
+    QVERIFY(pdftotext.waitForFinished(30000));
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    for (const QString &v : values)
+        QVERIFY2(text.contains(v), qPrintable(v + QStringLiteral(" missing from:\n") + text));
+    QVERIFY2(!text.contains(QLatin1Char('&')), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Welcome to Quillmate")));
+    QVERIFY(!text.contains(QLatin1Char('\\')));
+}
+
+QTEST_MAIN(TestPrinting)
+#include "tst_printing.moc"
