@@ -3,6 +3,7 @@
 #include "app/dialogs/aboutbox.h"
 #include "app/dialogs/helpform.h"
 #include "app/fill/confirmform.h"
+#include "app/state/identifierform.h"
 #include "app/state/modelcommands.h"
 #include "app/state/qltbas.h"
 #include "platform/messagebox.h"
@@ -53,8 +54,8 @@ void MainForm::buildMenu()
     QMenuBar *bar = menuBar();
 
     QMenu *files = addMenu(bar, "mnuFiles", QStringLiteral("&File"));
-    addItem(files, "mnuSaveData", QStringLiteral("Sa&ve Data"));
-    addItem(files, "mnuLoadData", QStringLiteral("&Load Data"));
+    connect(addItem(files, "mnuSaveData", QStringLiteral("Sa&ve Data")), &QAction::triggered, this, &SaveDataCommand);
+    connect(addItem(files, "mnuLoadData", QStringLiteral("&Load Data")), &QAction::triggered, this, &LoadDataCommand);
     addSeparator(files, "mnuDummyF5");
     connect(addItem(files, "mnuSelectModel", QStringLiteral("&Select Model")), &QAction::triggered, this,
             &SelectModelCommand);

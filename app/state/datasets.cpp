@@ -1,0 +1,42 @@
+#include "app/state/datasets.h"
+
+#include "app/state/textfile.h"
+
+#include <QCollator>
+#include <QDir>
+
+#include <algorithm>
+
+namespace DataSets {
+
+QString dataFolder(const QString &modelFolder, const QString &modelName)
+{
+    return modelFolder + modelName + QLatin1Char('/');
+}
+
+bool isUsableTag(const QString &tag)
+{
+    return !tag.isEmpty() && tag != QStringLiteral(".") && tag != QStringLiteral("..")
+        && !tag.contains(QLatin1Char('/')) && !tag.contains(QLatin1Char('\\')) && !tag.contains(QChar(u'\0'));
+}
+
+QStringList listTags(const QString &folder)
+{
+    QStringList tags = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(tags.begin(), tags.end(), collator);
+    return tags;
+}
+
+bool write(const QString &path, const QStringList &values, QString *error)
+{
+    return TextFile::writeLines(path, values, error);
+}
+
+bool read(const QString &path, QStringList &values, QString *error)
+{
+    return TextFile::readLines(path, values, error);
+}
+
+} // namespace DataSets

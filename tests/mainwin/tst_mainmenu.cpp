@@ -1,0 +1,140 @@
+#include "platform/process.h"
+#include "tests/support/guihelpers.h"
+#include "tests/support/testhome.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+struct Item {
+    const char *name;
+    const char *caption;
+};
+
+QStringList describe(QMenu *menu)
+{
+    QStringList out;
+    for (QAction *a : menu->actions())
+        out << a->objectName() + QLatin1Char('=') + (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+}
+
+QStringList expected(std::initializer_list<Item> items)
+{
+    QStringList out;
+    for (const Item &i : items)
+        out << QLatin1String(i.name) + QLatin1Char('=') + QLatin1String(i.caption);
+    return out;
+}
+} // namespace
+
+class TestMainMenu : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { MessageBox::setScripted(true); }
+    void cleanup()
+    {
+        closeAllWindows();
+        Platform::setStartHook({});
+    }
+
+    void menuTree();
+    void uninstallNoKeepsRunning();
+    void uninstallYesWithoutUninstaller();
+    void uninstallYesStartsUninstaller();
+    void exitEndsProgram();
+};
+
+void TestMainMenu::menuTree()
+{
+    TestHome home;
+    MainForm *main = startProgram();
+    QStringList top;
+    for (QAction *a : main->menuBar()->actions())
+        top << a->objectName() + QLatin1Char('=') + a->text();
+    QCOMPARE(top, expected({{"mnuFiles", "&File"}, {"mnuConfigure", "&Configure"}, {"mnuHelp", "&Help"}}));
+
+    QCOMPARE(describe(main->findChild<QMenu *>(QStringLiteral("mnuFiles"))),
+             expected({{"mnuSaveData", "Sa&ve Data"}, {"mnuLoadData", "&Load Data"}, {"mnuDummyF5", "-"},
+                       {"mnuSelectModel", "&Select Model"}, {"mnuDummyF3", "-"}, {"mnuCreateModel", "&Create Model"},
+                       {"mnuEditExisitngModel", "&Edit Exisitng Model"}, {"mnuDummyF4", "-"},
+                       {"mnuSetModelLocationPath", "Set Model Location &Path"}, {"mnuDummyF1", "-"},
+                       {"mnuUninstallQuillmate", "&Uninstall Quillmate"}, {"mnuDummyF2", "-"}, {"mnuExit", "E&xit"}}));
+    QCOMPARE(describe(main->findChild<QMenu *>(QStringLiteral("mnuConfigure"))),
+             expected({{"mnuCompanyInfo", "&Company Info"}}));
+    QCOMPARE(describe(main->findChild<QMenu *>(QStringLiteral("mnuHelp"))),
+             expected({{"mnuInstructions", "&Instructions"}, {"mnuDummyH1", "-"}, {"mnuAbout", "&About"}}));
+
+    QVERIFY(!main->findChild<QAction *>(QStringLiteral("mnuCompanyInfo"))->isEnabled());
+    int shortcuts = 0;
+    for (QAction *a : main->findChildren<QAction *>())
+        shortcuts += a->shortcut().isEmpty() ? 0 : 1;
+    QCOMPARE(shortcuts, 1);
+    QCOMPARE(main->findChild<QAction *>(QStringLiteral("mnuInstructions"))->shortcut(), QKeySequence(Qt::Key_F1));
+}
+
+void TestMainMenu::uninstallNoKeepsRunning()
+{
+    TestHome home;
+    writeFile(home.path() + QStringLiteral(".local/bin/RemoveQLT"), "#!/bin/sh\n");
+    QStringList started;
+    Platform::setStartHook([&](const QString &p, const QStringList &) { started << p; return true; });
+    MainForm *main = startProgram();
+    const int ends = programEndCount();
+    MessageBox::pushAnswer(MessageBox::No);
+    main->findChild<QAction *>(QStringLiteral("mnuUninstallQuillmate"))->trigger();
+    QCOMPARE(MessageBox::records().size(), 1);
+    QCOMPARE(lastTitle(), QStringLiteral("WARNING!"));
+    QCOMPARE(lastMessage(), QStringLiteral("This option completely removes Quillmate from your system. Are you sure you "
+                                           "want to do this?"));
+    QCOMPARE(MessageBox::records().last().buttons, MessageBox::YesNo);
+    QCOMPARE(MessageBox::records().last().icon, MessageBox::Question);
+    QVERIFY(main->isVisible());
+    QCOMPARE(programEndCount(), ends);
+    QVERIFY(started.isEmpty());
+}
+
+void TestMainMenu::uninstallYesWithoutUninstaller()
+{
+    TestHome home;
+    QStringList started;
+    Platform::setStartHook([&](const QString &p, const QStringList &) { started << p; return true; });
+    MainForm *main = startProgram();
+    const int ends = programEndCount();
+    MessageBox::pushAnswer(MessageBox::Yes);
+    main->findChild<QAction *>(QStringLiteral("mnuUninstallQuillmate"))->trigger();
+    QCOMPARE(programEndCount(), ends + 1);
+    QCOMPARE(MessageBox::records().size(), 1);
+    QVERIFY(started.isEmpty());
+    QTRY_VERIFY(!topWindow("MainForm"));
+}
+
+void TestMainMenu::uninstallYesStartsUninstaller()
+{
+    TestHome home;
+    const QString uninstaller = home.path() + QStringLiteral(".local/bin/RemoveQLT");
+    writeFile(uninstaller, "#!/bin/sh\n");
+    QStringList started;
+    Platform::setStartHook([&](const QString &p, const QStringList &) { started << p; return true; });
+    MainForm *main = startProgram();
+    MessageBox::pushAnswer(MessageBox::Yes);
+    main->findChild<QAction *>(QStringLiteral("mnuUninstallQuillmate"))->trigger();
+    QCOMPARE(started, QStringList{uninstaller});
+    QTRY_VERIFY(!topWindow("MainForm"));
+}
+
+void TestMainMenu::exitEndsProgram()
+{
+    TestHome home;
+    MainForm *main = startProgram();
+    main->findChild<QAction *>(QStringLiteral("mnuAbout"))->trigger();
+    QVERIFY(topWindow("AboutBox"));
+    const int ends = programEndCount();
+    main->findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
+    QCOMPARE(programEndCount(), ends + 1);
+    QTRY_VERIFY(!topWindow("MainForm"));
+    QVERIFY(!topWindow("AboutBox"));
+}
+
+QTEST_MAIN(TestMainMenu)
+#include "tst_mainmenu.moc"

@@ -1,0 +1,192 @@
+#include "app/state/identifierform.h"
+#include "tests/support/guihelpers.h"
+#include "tests/support/testhome.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using QLTBas::state;
+
+namespace {
+MainForm *startWithThreeFields(const TestHome &home)
+{
+    writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), " 3 \r\nName\r\nCity\r\nPhone\r\n 0 \r\n 0 \r\n");
+    TestHome::copyData(QStringLiteral("QLT.txt"), home.appFolder());
+    return startProgram();
+}
+
+QString dataFolder(const TestHome &home) { return home.appFolder() + QStringLiteral("Sample Model/"); }
+
+QWidget *identifier() { return topWindow("IdentifierForm"); }
+QLineEdit *tagBox() { return child<QLineEdit>(identifier(), QStringLiteral("Text1")); }
+void press(const char *button) { QTest::mouseClick(child<QPushButton>(identifier(), QLatin1String(button)), Qt::LeftButton); }
+
+void saveAs(const QString &tag)
+{
+    SaveDataCommand();
+    QVERIFY(identifier());
+    tagBox()->setText(tag);
+    press("Command1");
+}
+
+void loadTag(const QString &tag)
+{
+    LoadDataCommand();
+    QVERIFY(identifier());
+    auto *list = child<QListWidget>(identifier(), QStringLiteral("List1"));
+    const auto items = list->findItems(tag, Qt::MatchExactly);
+    QVERIFY(!items.isEmpty());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items.first()).center());
+    QCOMPARE(tagBox()->text(), tag);
+    press("Command1");
+}
+} // namespace
+
+class TestDataSets : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { MessageBox::setScripted(true); }
+    void cleanup() { closeAllWindows(); }
+
+    void savesOneLinePerField();
+    void loadsValuesBack();
+    void longerAndShorterDataSets();
+    void noModelMessages();
+    void loadWithoutData();
+    void loadingTagBoxIsReadOnly();
+    void refusesUnusableTags();
+    void cancelAndHelp();
+};
+
+void TestDataSets::savesOneLinePerField()
+{
+    TestHome home;
+    MainForm *main = startWithThreeFields(home);
+    main->setFieldValue(1, QStringLiteral("Ann Smith"));
+    main->setFieldValue(3, QStringLiteral("555"));
+    saveAs(QStringLiteral("Smith"));
+    QTRY_VERIFY(!identifier());
+    QVERIFY(main->isVisible());
+    QCOMPARE(readFile(dataFolder(home) + QStringLiteral("Smith")), QByteArray("Ann Smith\r\n\r\n555\r\n"));
+    main->setFieldValue(2, QStringLiteral("Rome"));
+    saveAs(QStringLiteral("Smith"));
+    QCOMPARE(readFile(dataFolder(home) + QStringLiteral("Smith")), QByteArray("Ann Smith\r\nRome\r\n555\r\n"));
+    QCOMPARE(QDir(dataFolder(home)).entryList(QDir::Files), QStringList{QStringLiteral("Smith")});
+    QVERIFY(MessageBox::records().isEmpty());
+}
+
+void TestDataSets::loadsValuesBack()
+{
+    TestHome home;
+    MainForm *main = startWithThreeFields(home);
+    writeFile(dataFolder(home) + QStringLiteral("Jones"), "Bob\r\n\r\nx\r\n");
+    main->setFieldValue(2, QStringLiteral("will be emptied"));
+    loadTag(QStringLiteral("Jones"));
+    QTRY_VERIFY(!identifier());
+    QCOMPARE(main->fieldValue(1), QStringLiteral("Bob"));
+    QCOMPARE(main->fieldValue(2), QString());
+    QCOMPARE(main->fieldValue(3), QStringLiteral("x"));
+    QCOMPARE(state().DataTag, QStringLiteral("Jones"));
+}
+
+void TestDataSets::longerAndShorterDataSets()
+{
+    TestHome home;
+    MainForm *main = startWithThreeFields(home);
+    writeFile(dataFolder(home) + QStringLiteral("Long"), "a\r\nb\r\nc\r\nd\r\ne\r\n");
+    writeFile(dataFolder(home) + QStringLiteral("Short"), "first\r\n");
+    loadTag(QStringLiteral("Long"));
+    QCOMPARE(main->fieldValue(3), QStringLiteral("c"));
+    loadTag(QStringLiteral("Short"));
+    QCOMPARE(main->fieldValue(1), QStringLiteral("first"));
+    QCOMPARE(main->fieldValue(2), QStringLiteral("b"));
+    QCOMPARE(main->fieldValue(3), QStringLiteral("c"));
+}
+
+void TestDataSets::noModelMessages()
+{
+    TestHome home;
+    startProgram();
+    state().ModelName.clear();
+    SaveDataCommand();
+    QCOMPARE(lastMessage(), QStringLiteral("You have not selected a model to work with.\r\nYou must select a model "
+                                           "before you can save data."));
+    LoadDataCommand();
+    QCOMPARE(lastMessage(), QStringLiteral("You have not selected a model to work with.\r\nYou must select a model "
+                                           "before you can load data."));
+    QCOMPARE(lastTitle(), QStringLiteral("Error"));
+    QVERIFY(!identifier());
+}
+
+void TestDataSets::loadWithoutData()
+{
+    TestHome home;
+    startWithThreeFields(home);
+    LoadDataCommand();
+    QCOMPARE(lastMessage(), QStringLiteral("You have no data saved for this model."));
+    QVERIFY(identifier());
+    QVERIFY(QFileInfo(dataFolder(home)).isDir());
+    QCOMPARE(child<QListWidget>(identifier(), QStringLiteral("List1"))->count(), 0);
+    press("Command1");
+    QCOMPARE(lastMessage(), QStringLiteral("You must input an identifier."));
+    QVERIFY(identifier());
+}
+
+void TestDataSets::loadingTagBoxIsReadOnly()
+{
+    TestHome home;
+    startWithThreeFields(home);
+    writeFile(dataFolder(home) + QStringLiteral("Smith"), "x\r\n");
+    LoadDataCommand();
+    QCOMPARE(child<QLabel>(identifier(), QStringLiteral("Label1"))->text(),
+             QStringLiteral("Select a tag to identify data to load"));
+    QTest::keyClicks(tagBox(), QStringLiteral("typed"));
+    QCOMPARE(tagBox()->text(), QString());
+    identifier()->close();
+    SaveDataCommand();
+    QCOMPARE(child<QLabel>(identifier(), QStringLiteral("Label1"))->text(),
+             QStringLiteral("Create or select a tag to identify this data"));
+    QTest::keyClicks(tagBox(), QStringLiteral("typed"));
+    QCOMPARE(tagBox()->text(), QStringLiteral("typed"));
+}
+
+void TestDataSets::refusesUnusableTags()
+{
+    TestHome home;
+    startWithThreeFields(home);
+    for (const QString &tag : {QStringLiteral("../escape"), QStringLiteral(".."), QStringLiteral("."),
+                               QStringLiteral("a\\b"), QString(300, QLatin1Char('x'))}) {
+        MessageBox::clearRecords();
+        saveAs(tag);
+        QCOMPARE(MessageBox::records().size(), 1);
+        QCOMPARE(lastTitle(), QStringLiteral("Error"));
+        QVERIFY(identifier());
+        identifier()->close();
+    }
+    QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("escape")));
+    QCOMPARE(QDir(dataFolder(home)).entryList(QDir::Files), QStringList());
+}
+
+void TestDataSets::cancelAndHelp()
+{
+    TestHome home;
+    MainForm *main = startWithThreeFields(home);
+    SaveDataCommand();
+    QVERIFY(!main->isVisible());
+    press("Command3");
+    QWidget *help = topWindow("HelpForm");
+    QVERIFY(help);
+    QVERIFY(child<QPlainTextEdit>(help, QStringLiteral("Text1"))->toPlainText().startsWith(QStringLiteral("Saving Data")));
+    press("Command2");
+    QTRY_VERIFY(!identifier());
+    QVERIFY(main->isVisible());
+    QCOMPARE(QDir(dataFolder(home)).entryList(QDir::Files), QStringList());
+}
+
+QTEST_MAIN(TestDataSets)
+#include "tst_datasets.moc"
