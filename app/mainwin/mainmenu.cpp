@@ -60,8 +60,10 @@ void MainForm::buildMenu()
     connect(addItem(files, "mnuSelectModel", QStringLiteral("&Select Model")), &QAction::triggered, this,
             &SelectModelCommand);
     addSeparator(files, "mnuDummyF3");
-    addItem(files, "mnuCreateModel", QStringLiteral("&Create Model"));
-    addItem(files, "mnuEditExisitngModel", QStringLiteral("&Edit Exisitng Model"));
+    connect(addItem(files, "mnuCreateModel", QStringLiteral("&Create Model")), &QAction::triggered, this,
+            &CreateModelCommand);
+    connect(addItem(files, "mnuEditExisitngModel", QStringLiteral("&Edit Exisitng Model")), &QAction::triggered,
+            this, &EditExistingModelCommand);
     addSeparator(files, "mnuDummyF4");
     connect(addItem(files, "mnuSetModelLocationPath", QStringLiteral("Set Model Location &Path")),
             &QAction::triggered, this, &SetModelLocationPathCommand);

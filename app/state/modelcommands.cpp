@@ -1,5 +1,6 @@
 #include "app/state/modelcommands.h"
 
+#include "app/editor/modelform.h"
 #include "app/mainwin/mainform.h"
 #include "app/state/modelfile.h"
 #include "app/state/modelpathform.h"
@@ -8,6 +9,7 @@
 #include "app/state/selectform.h"
 #include "platform/messagebox.h"
 
+#include <QApplication>
 #include <QListWidget>
 
 using QLTBas::state;
@@ -44,6 +46,35 @@ void SelectModelCommand()
         LoadModel(s.PickedModel);
         main->ShowModel();
     }
+}
+
+void EditExistingModelCommand()
+{
+    if (!pickModel())
+        return;
+    QLTBas::ProgramState &s = state();
+    if (s.PickedModel.isEmpty())
+        return; // the selection window has shown the main window again
+    s.ModelName = s.PickedModel;
+    LoadModel(s.PickedModel);
+    ModelForm *editor = ModelForm::instance();
+    editor->setModelName(s.PickedModel);
+    editor->show();
+    QApplication::processEvents();
+    if (MainForm *main = MainForm::existing())
+        main->hide();
+}
+
+void CreateModelCommand()
+{
+    QLTBas::ProgramState &s = state();
+    s.ModelName.clear();
+    static_cast<ModelLists &>(s) = ModelLists();
+    ModelForm *editor = ModelForm::instance();
+    editor->show();
+    if (MainForm *main = MainForm::existing())
+        main->hide();
+    editor->focusModelName();
 }
 
 void SetModelLocationPathCommand()
