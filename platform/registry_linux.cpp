@@ -43,6 +43,12 @@ QList<Section> readStore()
 bool writeStore(const QList<Section> &sections)
 {
     const QString file = registryFile();
+    if (sections.isEmpty()) {
+        // Nothing recorded any more: leave no empty store behind.
+        QFile::remove(file);
+        QDir().rmdir(QFileInfo(file).absolutePath());
+        return true;
+    }
     if (!QDir().mkpath(QFileInfo(file).absolutePath()))
         return false;
     QString text;

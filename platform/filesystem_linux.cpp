@@ -1,0 +1,93 @@
+#include "platform/filesystem.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Platform {
+
+namespace {
+bool fail(QString *error)
+{
+    if (error)
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
+} // namespace
+
+bool deleteFile(const QString &path, QString *error)
+{
+    return ::unlink(QFile::encodeName(path).constData()) == 0 || fail(error);
+}
+
+bool clearAttributes(const QString &path, QString *error)
+{
+    struct stat st {};
+    const QByteArray p = QFile::encodeName(path);
+    if (::lstat(p.constData(), &st) != 0)
+        return fail(error);
+    if (S_ISLNK(st.st_mode))
+        return true; // a link has no permissions of its own
+    return ::chmod(p.constData(), (st.st_mode & 07777) | S_IRUSR | S_IWUSR) == 0 || fail(error);
+}
+
+bool removeFolder(const QString &path, QString *error)
+{
+    return ::rmdir(QFile::encodeName(path).constData()) == 0 || fail(error);
+}
+
+bool makeFolder(const QString &path, QString *error)
+{
+    if (QDir().mkpath(path))
+        return true;
+    // Ask once more to learn why it failed.
+    return ::mkdir(QFile::encodeName(path).constData(), 0777) == 0 || fail(error);
+}
+
+bool changeFolder(const QString &path, QString *error)
+{
+    return ::chdir(QFile::encodeName(path).constData()) == 0 || fail(error);
+}
+
+bool listSubfolders(const QString &folder, QStringList &subfolders)
+{
+    subfolders.clear();
+    const QByteArray f = QFile::encodeName(folder);
+    DIR *dir = ::opendir(f.constData());
+    if (!dir)
+        return false;
+    QString base = folder;
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    while (const dirent *entry = ::readdir(dir)) {
+        const char *name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        const QString full = base + QFile::decodeName(name);
+        struct stat st {};
+        // lstat: a link to a folder is not a folder here, so no walk can loop.
+        if (::lstat(QFile::encodeName(full).constData(), &st) == 0 && S_ISDIR(st.st_mode))
+            subfolders << full;
+    }
+    ::closedir(dir);
+    subfolders.sort();
+    return true;
+}
+
+QStringList plainFiles(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+bool makeExecutable(const QString &path)
+{
+    return QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeGroup
+                                           | QFile::ExeOther | QFile::ReadOwner);
+}
+
+} // namespace Platform

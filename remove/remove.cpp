@@ -1,0 +1,129 @@
+#include "remove/remove.h"
+
+#include "platform/filesystem.h"
+#include "setup/addremoveprogram.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace Remove {
+
+namespace {
+const QString kProductName = QStringLiteral("Quillmate");
+const QString kProductInitials = QStringLiteral("QLT");
+const QString kShortcut = kProductName + QStringLiteral(".desktop");
+
+// The trace only ever grows: every line is appended, nothing is removed.
+class Trace {
+public:
+    explicit Trace(QString path) : m_path(std::move(path)) {}
+    bool operator()(const QString &text) const
+    {
+        QFile f(m_path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
+            return false;
+        f.write(text.toUtf8() + "\r\n");
+        return true;
+    }
+
+private:
+    QString m_path;
+};
+
+void DeleteFileForced(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return;
+    Platform::clearAttributes(path);
+    Platform::deleteFile(path);
+}
+} // namespace
+
+QStringList mapFolders(const QString &root, int limit, const Lister &lister)
+{
+    const Lister listSubfolders = lister ? lister : Lister(&Platform::listSubfolders);
+    QStringList list{root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/')};
+    for (qsizetype next = 0; next < list.size() && list.size() < limit; ++next) {
+        QStringList subfolders;
+        if (!listSubfolders(list[next], subfolders))
+            continue; // cannot be entered: kept, not mapped further
+        for (const QString &sub : subfolders) {
+            if (list.size() >= limit)
+                break;
+            list << (sub.endsWith(QLatin1Char('/')) ? sub : sub + QLatin1Char('/'));
+        }
+    }
+    return list;
+}
+
+Outcome RunRemove(const Folders &f, Ui &ui)
+{
+    if (!ui.confirm(QStringLiteral("This program will uninstall ") + kProductName + QStringLiteral(". Gone! No more ")
+                        + kProductName + QStringLiteral(". Are you sure you want to continue?"),
+                    QStringLiteral("*** WARNING ***"))) {
+        ui.message(QStringLiteral("Uninstall aborted."), QStringLiteral("Alert"));
+        return Outcome::Aborted;
+    }
+    ui.processEvents();
+    ui.processEvents();
+    ui.showWait();
+
+    const Trace trace(f.traceFile);
+    // Up to the mapping a failure ends the uninstaller with nothing removed.
+    if (!trace(QStringLiteral("Mapping directories"))) {
+        ui.closeWait();
+        ui.message(QStringLiteral("Path/File access error: ") + f.traceFile, QString());
+        return Outcome::Aborted;
+    }
+    ui.setDoingWhat(QStringLiteral("Mapping directories."));
+    const QStringList folders = mapFolders(f.drive);
+    trace(QStringLiteral("Done mapping"));
+
+    // From here on nothing stops the sequence; failures go to the trace.
+    auto traced = [&trace](bool ok, const QString &error) {
+        if (!ok)
+            trace(error);
+    };
+    QString error;
+    trace(QStringLiteral("Emptying app directory"));
+    ui.setDoingWhat(QStringLiteral("Emptying app directory."));
+    for (const QString &name : Platform::plainFiles(f.installFolder)) {
+        const QString path = f.installFolder + name;
+        trace(QStringLiteral("Unlocking ") + path);
+        traced(Platform::clearAttributes(path, &error), error);
+        trace(QStringLiteral("Killing ") + path);
+        traced(Platform::deleteFile(path, &error), error);
+    }
+
+    ui.processEvents();
+    for (const QString &folder : folders)
+        DeleteFileForced(folder + kShortcut);
+
+    trace(QStringLiteral("Changing directory"));
+    traced(Platform::changeFolder(f.windowsFolder, &error), error);
+    trace(QStringLiteral("Killing directory"));
+    ui.setDoingWhat(QStringLiteral("Killing app directory."));
+    traced(Platform::removeFolder(f.drive + kProductName, &error), error);
+
+    ui.processEvents();
+    trace(QStringLiteral("Killing links"));
+    ui.setDoingWhat(QStringLiteral("Killing links."));
+    for (const QString &folder : folders) {
+        const QString link = folder + kShortcut;
+        if (!QFileInfo(link).isFile())
+            continue;
+        trace(QStringLiteral("Unlocking ") + link);
+        traced(Platform::clearAttributes(link, &error), error);
+        trace(QStringLiteral("Killing ") + link);
+        traced(Platform::deleteFile(link, &error), error);
+    }
+
+    AddRemoveProgram::RemoveFromAddRemovePrograms(kProductName);
+    trace(QStringLiteral("Unloading wait form"));
+    ui.closeWait();
+    ui.message(QStringLiteral("Uninstall of ") + kProductInitials + QStringLiteral(" is complete."),
+               QStringLiteral("Finished."));
+    return Outcome::Completed;
+}
+
+} // namespace Remove

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The uninstall sequence of RemoveQLT, apart from its windows.
+namespace Remove {
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+    virtual bool confirm(const QString &text, const QString &title) = 0; // true for Yes
+    virtual void message(const QString &text, const QString &title) = 0;
+    virtual void showWait() = 0;
+    virtual void setDoingWhat(const QString &text) = 0;
+    virtual void processEvents() = 0;
+    virtual void closeWait() = 0;
+};
+
+struct Folders {
+    QString drive;          // the root that is mapped, ends with "/"
+    QString windowsFolder;  // ends with "/"
+    QString installFolder;  // ends with "/"
+    QString traceFile;
+};
+
+enum class Outcome { Aborted, Completed };
+
+// The most folders the mapping records; it stops there and goes on with
+// what it has.
+constexpr int kMaxFolders = 32767;
+
+Outcome RunRemove(const Folders &folders, Ui &ui);
+
+// Lists the subfolders of a folder; false when it cannot be read.
+using Lister = std::function<bool(const QString &folder, QStringList &subfolders)>;
+
+// Breadth-first list of every folder below `root` (root first, each ending
+// with "/"). Symbolic links are not followed; a folder that cannot be read
+// is kept but not entered.
+QStringList mapFolders(const QString &root, int limit = kMaxFolders, const Lister &lister = {});
+
+} // namespace Remove

@@ -1,0 +1,158 @@
+#include "setup/setupforms.h"
+
+#include "platform/messagebox.h"
+#include "platform/process.h"
+#include "platform/screen.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using Screen::twips;
+
+SetupWaitForm::SetupWaitForm()
+    : QFrame(nullptr, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("WaitForm"));
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(2);
+    setFixedSize(twips(4800), twips(1500));
+    auto label = [this](const char *name, const QString &text, int top) {
+        auto *l = new QLabel(text, this);
+        l->setObjectName(QLatin1String(name));
+        l->setAlignment(Qt::AlignCenter);
+        l->setGeometry(twips(120), twips(top), width() - twips(240), twips(300));
+        return l;
+    };
+    label("Label2", QStringLiteral("Please Wait"), 150);
+    m_label1 = label("Label1", QStringLiteral("Working"), 550);
+    m_lblDots = label("lblDots", QString(), 950);
+    Screen::centreForm(this);
+}
+
+void SetupWaitForm::setCaption(const QString &text) { m_label1->setText(text); }
+
+void SetupWaitForm::setDots(const QString &dots) { m_lblDots->setText(dots); }
+
+SetupHelpForm::SetupHelpForm()
+    // A sizable window without a close button; closing it another way counts as Cancel.
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint)
+{
+    setObjectName(QStringLiteral("HelpForm"));
+    setWindowTitle(QStringLiteral("Help"));
+    m_text1 = new QPlainTextEdit(this);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setReadOnly(true);
+    m_text1->move(twips(120), twips(120));
+    m_command1 = new QPushButton(QStringLiteral("&Install"), this);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command2 = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    for (QPushButton *b : {m_command1, m_command2})
+        b->resize(twips(1200), twips(375));
+    connect(m_command1, &QPushButton::clicked, this, [this] { choose(true); });
+    connect(m_command2, &QPushButton::clicked, this, [this] { choose(false); });
+    const QSize screen = Screen::size();
+    resize(screen.width() * 6 / 10, screen.height() * 6 / 10);
+    Screen::centreForm(this);
+}
+
+void SetupHelpForm::setText(const QString &text) { m_text1->setPlainText(text); }
+
+void SetupHelpForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const int w = width(), h = height();
+    const int top = m_text1->y();
+    m_text1->resize(std::max(100, w - 2 * m_text1->x()), std::max(20, h - 3 * top - m_command1->height()));
+    const int x = std::max(0, (w - m_command1->width()) / 3);
+    const int buttonTop = 2 * top + m_text1->height();
+    m_command1->move(x, buttonTop);
+    m_command2->move(2 * x, buttonTop);
+}
+
+bool SetupHelpForm::waitForInstallChoice()
+{
+    if (m_wait)
+        return false; // a second wait while one runs returns at once
+    m_chosen = false;
+    show();
+    m_command1->setFocus();
+    QEventLoop loop;
+    m_wait = &loop;
+    if (!m_chosen)
+        loop.exec();
+    m_wait = nullptr;
+    return m_install;
+}
+
+void SetupHelpForm::choose(bool install)
+{
+    m_chosen = true;
+    m_install = install;
+    if (m_wait)
+        m_wait->quit();
+    hide();
+}
+
+void SetupHelpForm::closeEvent(QCloseEvent *event)
+{
+    if (!m_chosen)
+        choose(false);
+    event->accept();
+}
+
+SetupWindows::~SetupWindows() { delete m_wait; }
+
+bool SetupWindows::showSetupInformation(const QString &text)
+{
+    SetupHelpForm form;
+    form.setWindowTitle(QStringLiteral("Quillmate Information"));
+    form.setText(text);
+    return form.waitForInstallChoice();
+}
+
+bool SetupWindows::askToContinue(const QString &text, const QString &title)
+{
+    return MessageBox::show(text, title, MessageBox::YesNo, MessageBox::Information) == MessageBox::Yes;
+}
+
+void SetupWindows::message(const QString &text, const QString &title) { MessageBox::show(text, title); }
+
+void SetupWindows::showWait()
+{
+    if (!m_wait)
+        m_wait = new SetupWaitForm;
+    m_wait->show();
+    m_wait->repaint();
+}
+
+void SetupWindows::setWaitCaption(const QString &caption)
+{
+    if (m_wait)
+        m_wait->setCaption(caption);
+}
+
+void SetupWindows::setDots(const QString &dots)
+{
+    if (!m_wait)
+        return;
+    m_wait->setDots(dots);
+    m_wait->repaint();
+}
+
+void SetupWindows::processEvents() { QApplication::processEvents(); }
+
+void SetupWindows::closeWait()
+{
+    delete m_wait;
+    m_wait = nullptr;
+}
+
+void SetupWindows::startProgram(const QString &program, const QString &workingFolder)
+{
+    Platform::startDetached(program, {}, workingFolder);
+}
