@@ -29,6 +29,7 @@ const QString kProductName = QStringLiteral("Quillmate");
 const QString kProgram = QStringLiteral("QLT");
 const QString kUninstaller = QStringLiteral("RemoveQLT");
 const QString kIcon = QStringLiteral("Quillmate.svg");
+const QString kCalcModule = QStringLiteral("qltcalc.so");
 
 // An existing file at the destination is replaced.
 bool copyOver(const QString &from, const QString &to)
@@ -152,6 +153,8 @@ Outcome RunSetup(const Folders &f, Ui &ui)
     copyOver(current + QStringLiteral("Pointer.html"), f.installFolder + QStringLiteral("Pointer.html"));
     tick();
     copyOver(current + kProgram, f.installFolder + kProgram);
+    // The spreadsheet module goes with the program it belongs to.
+    copyOver(current + kCalcModule, f.installFolder + kCalcModule);
     tick(); // the rich-text control: nothing to place here
     tick();
     if (QFileInfo(source + kUninstaller).isFile()) {
@@ -170,8 +173,8 @@ Outcome RunSetup(const Folders &f, Ui &ui)
         copyOver(source + QLatin1String(name), f.installFolder + QLatin1String(name));
     pointSampleModelAt(f.installFolder + QStringLiteral("Sample Model.mod"), f.installFolder);
 
-    for (const char *name : {"QLT.txt", "Pointer.html", "RemoveQLT", "QLT", "Template.rtf", "Sample Model.mod",
-                             "Sample Doc.rtf", "Sample Spreadsheet.xls"})
+    for (const char *name : {"QLT.txt", "Pointer.html", "RemoveQLT", "QLT", "qltcalc.so", "Template.rtf",
+                             "Sample Model.mod", "Sample Doc.rtf", "Sample Spreadsheet.xls"})
         DeleteIfExists(source + QLatin1String(name));
 
     CreateDesktopShortcut(kProductName, f.installFolder, kProgram, f.desktopFolder);

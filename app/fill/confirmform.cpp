@@ -3,6 +3,8 @@
 #include "app/dialogs/helpform.h"
 #include "app/dialogs/waitform.h"
 #include "app/fill/documents.h"
+#include "app/fill/engines.h"
+#include "app/fill/sheetfill.h"
 #include "app/fill/printing.h"
 #include "app/mainwin/mainform.h"
 #include "app/state/qltbas.h"
@@ -250,7 +252,21 @@ void ConfirmForm::runFill()
 
 void ConfirmForm::processSheets(GuiRunContext &run)
 {
-    Q_UNUSED(run);
+    const QLTBas::ProgramState &s = state();
+    const int docs = s.DocCount();
+    const QStringList paths = s.SheetPaths;
+    const QList<qint16> numbers = s.SheetNumbers;
+    const QStringList fieldNames = s.FieldNames;
+    // The applications started for this run end with it.
+    SystemEngines engines;
+    for (int k = 1; k <= paths.size(); ++k) {
+        if (!m_chkSave[docs + k]->isChecked())
+            continue;
+        SheetFill::ProcessSpreadsheet({paths[k - 1], numbers.value(k - 1, 1)}, s.AppFolder, fieldNames, run, engines,
+                                      [this](const QString &text, const QString &title) {
+                                          MessageBox::show(text, title, MessageBox::OkOnly, MessageBox::NoIcon, this);
+                                      });
+    }
 }
 
 void ConfirmForm::resizeEvent(QResizeEvent *event)

@@ -1,0 +1,383 @@
+// LibreOffice Calc driven headless through its UNO API. Built as a module
+// that QLT loads only when a workbook is to be filled.
+#include "app/fill/engines.h"
+#include "platform/folders.h"
+#include "platform/printing.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUrl>
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <cppuhelper/bootstrap.hxx>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+using namespace com::sun::star;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+constexpr int kStartTimeoutMs = 60000;
+constexpr int kFirstStartExit = 81; // a fresh profile: the office restarts itself
+
+QString fromOU(const rtl::OUString &s) { return QString(reinterpret_cast<const QChar *>(s.getStr()), s.getLength()); }
+rtl::OUString toOU(const QString &s) { return rtl::OUString(reinterpret_cast<const sal_Unicode *>(s.utf16()), s.size()); }
+
+// UNO messages end in " at ./file.cxx:N", which says nothing to a user.
+QString describe(const uno::Exception &e)
+{
+    static const QRegularExpression tail(QStringLiteral("\\s+at\\s+\\S+:\\d+\\s*$"));
+    QString message = fromOU(e.Message);
+    message.remove(tail);
+    return message.isEmpty() ? QStringLiteral("LibreOffice reported an error") : message;
+}
+
+[[noreturn]] void rethrow(const uno::Exception &e) { throw RunError(describe(e)); }
+
+beans::PropertyValue property(const char *name, const uno::Any &value)
+{
+    beans::PropertyValue p;
+    p.Name = rtl::OUString::createFromAscii(name);
+    p.Value = value;
+    return p;
+}
+
+uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::PropertyValue> list)
+{
+    uno::Sequence<beans::PropertyValue> seq(static_cast<sal_Int32>(list.size()));
+    std::copy(list.begin(), list.end(), seq.getArray());
+    return seq;
+}
+
+QString fileUrl(const QString &path) { return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded); }
+
+// The office program folder, where soffice.bin and fundamentalrc lie.
+QString officeFolder()
+{
+    const QString soffice = Platform::officeProgram();
+    if (soffice.isEmpty())
+        return QString();
+    return QFileInfo(QFileInfo(soffice).canonicalFilePath()).absolutePath() + QLatin1Char('/');
+}
+
+Reference<uno::XComponentContext> localContext()
+{
+    static Reference<uno::XComponentContext> context;
+    if (!context.is()) {
+        // Without this the first remote call fails deep inside the bridge.
+        qputenv("URE_BOOTSTRAP", QFile::encodeName(QStringLiteral("vnd.sun.star.pathname:") + officeFolder()
+                                                   + QStringLiteral("fundamentalrc")));
+        context = cppu::defaultBootstrap_InitialComponentContext();
+    }
+    return context;
+}
+
+// One profile for this program's lifetime, so two QLT instances never
+// drive each other's office and the slow first start is paid once.
+QString profileUrl()
+{
+    static std::unique_ptr<QTemporaryDir> profile; // removed when the program ends
+    if (!profile) {
+        const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+        const QString root = (cache.isEmpty() ? Platform::homeDrive() + QStringLiteral(".cache") : cache)
+            + QStringLiteral("/Quillmate");
+        QDir().mkpath(root);
+        profile = std::make_unique<QTemporaryDir>(root + QStringLiteral("/calc-profile-XXXXXX"));
+    }
+    return QUrl::fromLocalFile(profile->path()).toString();
+}
+
+// A headless office started for one fill run.
+class Office {
+public:
+    Office() { start(); }
+    ~Office() { stop(); }
+
+    Reference<frame::XComponentLoader> loader() const { return m_loader; }
+
+private:
+    void start()
+    {
+        const QString folder = officeFolder();
+        if (folder.isEmpty() || !QFileInfo(folder + QStringLiteral("soffice.bin")).isExecutable())
+            throw RunError(QStringLiteral("LibreOffice Calc is not installed"));
+        Reference<uno::XComponentContext> local;
+        try {
+            local = localContext();
+        } catch (const uno::Exception &e) {
+            rethrow(e);
+        }
+        m_pipe = QStringLiteral("qlt_calc_%1_%2").arg(::getpid()).arg(QRandomGenerator::global()->generate());
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            launch(folder);
+            if (connect(local))
+                return;
+            if (m_process.state() == QProcess::NotRunning && m_process.exitCode() == kFirstStartExit)
+                continue;
+            break;
+        }
+        const QString why = m_process.state() == QProcess::NotRunning
+            ? QStringLiteral("LibreOffice stopped while starting (exit code %1)").arg(m_process.exitCode())
+            : QStringLiteral("LibreOffice did not answer");
+        stop();
+        throw RunError(why);
+    }
+
+    void launch(const QString &folder)
+    {
+        m_process.setProgram(folder + QStringLiteral("soffice.bin"));
+        m_process.setArguments({QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
+                                QStringLiteral("--nologo"), QStringLiteral("--nodefault"), QStringLiteral("--nolockcheck"),
+                                QStringLiteral("-env:UserInstallation=") + profileUrl(),
+                                QStringLiteral("--accept=pipe,name=") + m_pipe + QStringLiteral(";urp;")});
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        // Its own process group, ended with us even if we crash.
+        m_process.setChildProcessModifier([] {
+            ::setpgid(0, 0);
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        });
+        m_process.start();
+        m_process.waitForStarted();
+    }
+
+    bool connect(const Reference<uno::XComponentContext> &local)
+    {
+        Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(local);
+        const rtl::OUString url = toOU(QStringLiteral("uno:pipe,name=") + m_pipe
+                                       + QStringLiteral(";urp;StarOffice.ComponentContext"));
+        for (int waited = 0; waited < kStartTimeoutMs; waited += 100) {
+            // Only the office we started listens on this pipe; if it is gone,
+            // nobody else may answer for it.
+            if (m_process.state() == QProcess::NotRunning)
+                return false;
+            try {
+                Reference<uno::XComponentContext> remote(resolver->resolve(url), UNO_QUERY_THROW);
+                m_desktop = frame::Desktop::create(remote);
+                m_loader.set(m_desktop, UNO_QUERY_THROW);
+                return true;
+            } catch (const connection::NoConnectException &) {
+            } catch (const uno::Exception &) {
+            }
+            m_process.waitForFinished(100);
+        }
+        return false;
+    }
+
+    void stop()
+    {
+        if (m_desktop.is()) {
+            try {
+                m_desktop->terminate();
+            } catch (const uno::Exception &) {
+                // the office may already be gone, or refuse; it is killed below
+            }
+            m_desktop.clear();
+            m_loader.clear();
+        }
+        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(10000)) {
+            ::kill(-static_cast<pid_t>(m_process.processId()), SIGKILL);
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    QProcess m_process;
+    QString m_pipe;
+    Reference<frame::XDesktop2> m_desktop;
+    Reference<frame::XComponentLoader> m_loader;
+};
+
+class CalcWorksheet : public Sheets::Worksheet {
+public:
+    explicit CalcWorksheet(Reference<sheet::XSpreadsheet> sheet) : m_sheet(std::move(sheet)) {}
+
+    // Cells are read and written through their text, so "007" or "1/2"
+    // stay text and are never turned into numbers or dates.
+    QString cellText(int row, int column) override
+    {
+        try {
+            return fromOU(text(row, column)->getString());
+        } catch (const uno::Exception &e) {
+            rethrow(e);
+        }
+    }
+
+    void setCellText(int row, int column, const QString &value) override
+    {
+        try {
+            text(row, column)->setString(toOU(value));
+        } catch (const uno::Exception &e) {
+            rethrow(e);
+        }
+    }
+
+private:
+    Reference<text::XText> text(int row, int column)
+    {
+        Reference<table::XCell> cell = m_sheet->getCellByPosition(column - 1, row - 1);
+        return Reference<text::XText>(cell, UNO_QUERY_THROW);
+    }
+
+    Reference<sheet::XSpreadsheet> m_sheet;
+};
+
+class CalcWorkbook : public Sheets::Workbook {
+public:
+    CalcWorkbook(const Reference<frame::XComponentLoader> &loader, const QString &path)
+    {
+        try {
+            // Hidden, read-only (no lock file beside the user's workbook),
+            // and no macro is ever run.
+            const auto args = properties(
+                {property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
+                 property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
+                 property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE))});
+            m_component = loader->loadComponentFromURL(toOU(fileUrl(path)), rtl::OUString::createFromAscii("_blank"),
+                                                       0, args);
+        } catch (const uno::Exception &e) {
+            rethrow(e);
+        }
+        if (!m_component.is())
+            throw RunError(QStringLiteral("Unable to open the workbook"));
+        m_document.set(m_component, UNO_QUERY);
+        Reference<frame::XModel> model(m_component, UNO_QUERY);
+        if (model.is())
+            for (const beans::PropertyValue &p : model->getArgs()) {
+                if (p.Name == "FilterName")
+                    p.Value >>= m_filter;
+                else if (p.Name == "FilterOptions")
+                    p.Value >>= m_filterOptions;
+            }
+        // Plain text named like a workbook loads as comma-separated text, and
+        // other documents load as what they are: neither is a spreadsheet.
+        const bool textAsSheet = fromOU(m_filter).startsWith(QStringLiteral("Text - txt - csv"))
+            && QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) != 0;
+        if (!m_document.is() || textAsSheet) {
+            close();
+            throw RunError(QStringLiteral("The file is not a spreadsheet"));
+        }
+    }
+
+    ~CalcWorkbook() override { close(); }
+
+    Sheets::Worksheet &worksheet(int position) override
+    {
+        try {
+            Reference<container::XIndexAccess> sheets(m_document->getSheets(), UNO_QUERY_THROW);
+            if (position < 1 || position > sheets->getCount())
+                throw RunError(Sheets::noSuchWorksheet(position));
+            Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(position - 1), UNO_QUERY_THROW);
+            m_sheet = std::make_unique<CalcWorksheet>(sheet);
+            return *m_sheet;
+        } catch (const uno::Exception &e) {
+            rethrow(e);
+        }
+    }
+
+    void saveAs(const QString &path) override
+    {
+        try {
+            // The loaded document's own filter keeps its file format.
+            auto args = properties({property("FilterName", uno::Any(m_filter)), property("Overwrite", uno::Any(true))});
+            if (!m_filterOptions.isEmpty()) {
+                args.realloc(3);
+                args.getArray()[2] = property("FilterOptions", uno::Any(m_filterOptions));
+            }
+            Reference<frame::XStorable> storable(m_component, UNO_QUERY_THROW);
+            storable->storeToURL(toOU(fileUrl(path)), args);
+        } catch (const uno::Exception &e) {
+            rethrow(e);
+        }
+    }
+
+    void close() override
+    {
+        if (!m_component.is())
+            return;
+        Reference<lang::XComponent> component = m_component;
+        m_component.clear();
+        m_document.clear();
+        m_sheet.reset();
+        try {
+            Reference<util::XCloseable> closeable(component, UNO_QUERY);
+            if (closeable.is())
+                closeable->close(true);
+            else
+                component->dispose();
+        } catch (const uno::Exception &e) {
+            rethrow(e);
+        }
+    }
+
+private:
+    Reference<lang::XComponent> m_component;
+    Reference<sheet::XSpreadsheetDocument> m_document;
+    std::unique_ptr<CalcWorksheet> m_sheet;
+    rtl::OUString m_filter;
+    rtl::OUString m_filterOptions;
+};
+
+class CalcApplication : public Sheets::Application {
+public:
+    explicit CalcApplication(std::shared_ptr<Office> office) : m_office(std::move(office)) {}
+    std::unique_ptr<Sheets::Workbook> open(const QString &path) override
+    {
+        return std::make_unique<CalcWorkbook>(m_office->loader(), path);
+    }
+
+private:
+    std::shared_ptr<Office> m_office;
+};
+
+// One office for the whole run, started by its first workbook.
+class CalcEngines : public Sheets::Engines {
+public:
+    std::unique_ptr<Sheets::Application> createApplication(const QString &) override
+    {
+        if (!m_office)
+            m_office = std::make_shared<Office>();
+        return std::make_unique<CalcApplication>(m_office);
+    }
+
+private:
+    std::shared_ptr<Office> m_office;
+};
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT Sheets::Engines *qltCreateCalcEngines(QString *error)
+{
+    if (officeFolder().isEmpty()) {
+        *error = QStringLiteral("LibreOffice Calc is not installed");
+        return nullptr;
+    }
+    return new CalcEngines;
+}

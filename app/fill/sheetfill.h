@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/fill/fillrun.h"
+#include "app/fill/spreadsheet.h"
+
+#include <QStringList>
+
+#include <functional>
+
+// Filling the marker row (or column) of a spreadsheet: the values go into
+// the markers' line, and the markers move one line on for the next record.
+namespace SheetFill {
+
+enum LayoutKind { NotAnalysable = 0, RowLayout = 1, ColumnLayout = 2 };
+
+struct Layout {
+    LayoutKind kind = NotAnalysable;
+    int line = 0; // the marker row or column
+};
+
+constexpr int kScanLimit = 32000;
+constexpr int kFillLimit = 100;
+
+Layout DetectSheetLayout(Sheets::Worksheet &sheet);
+
+// `value(j)` is the text typed for field j (1-based).
+void fillRow(Sheets::Worksheet &sheet, int row, const QStringList &fieldNames, const std::function<QString(int)> &value);
+void fillColumn(Sheets::Worksheet &sheet, int column, const QStringList &fieldNames,
+                const std::function<QString(int)> &value);
+
+struct Request {
+    QString path;
+    qint16 sheetNumber = 1;
+};
+
+using Message = std::function<void(const QString &text, const QString &title)>;
+
+// Fills one spreadsheet in place, keeping its previous version as the
+// backup in the app folder. Failures are reported through `message` (the
+// run's "Problem" message) and never leave the file at `path` missing or
+// half written.
+void ProcessSpreadsheet(const Request &request, const QString &appFolder, const QStringList &fieldNames,
+                        RunContext &run, Sheets::Engines &engines, const Message &message);
+
+} // namespace SheetFill
