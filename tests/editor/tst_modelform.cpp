@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -87,6 +88,8 @@ private Q_SLOTS:
     void closingWithEmptyNameSavesNothing();
     void closingReloadsModel();
     void editExistingModel();
+    void helpAndSamples();
+    void documentsFolderNoticeOnlyOnce();
 
 private:
     QWidget *openOn(const TestHome &home, const QByteArray &model);
@@ -413,6 +416,46 @@ void TestModelForm::editExistingModel()
     QVERIFY(!main->isVisible());
     QCOMPARE(child<QLineEdit>(editor(), QStringLiteral("txtModelName"))->text(), QStringLiteral("Orders"));
     QCOMPARE(listItems(), QStringList{QStringLiteral("Item")});
+}
+
+void TestModelForm::helpAndSamples()
+{
+    TestHome home;
+    TestHome::copyData(QStringLiteral("QLT.txt"), home.appFolder());
+    openOn(home, " 0 \r\n 0 \r\n 0 \r\n");
+    press("butHelp");
+    QWidget *help = topWindow("HelpForm");
+    QVERIFY(help);
+    const QString text = child<QPlainTextEdit>(help, QStringLiteral("Text1"))->toPlainText();
+    QVERIFY(text.startsWith(QStringLiteral("     This screen allows you to create and edit models")));
+    QVERIFY(!text.contains(QStringLiteral("Editing existing models")));
+
+    QAction *sample = editor()->findChild<QAction *>(QStringLiteral("mnuViewSample"));
+    QVERIFY(!sample->isVisible());
+    chooseMode(2);
+    QCOMPARE(sample->text(), QStringLiteral("View Sample Document"));
+    sample->trigger();
+    chooseMode(3);
+    QCOMPARE(sample->text(), QStringLiteral("View Sample Spreadsheet"));
+    sample->trigger();
+    QCOMPARE(m_started.size(), 2);
+    QVERIFY(m_started[0].endsWith(home.appFolder() + QStringLiteral("Sample Doc.rtf")));
+    QVERIFY(m_started[1].endsWith(home.appFolder() + QStringLiteral("Sample Spreadsheet.xls")));
+}
+
+void TestModelForm::documentsFolderNoticeOnlyOnce()
+{
+    TestHome home;
+    QDir(home.documents()).removeRecursively();
+    openOn(home, " 0 \r\n 0 \r\n 0 \r\n");
+    QCOMPARE(MessageBox::records().size(), 1);
+    QVERIFY(lastMessage().startsWith(QStringLiteral("Due to an incompatiblitly with your operating system,\r\n")));
+    QVERIFY(QFileInfo::exists(home.appFolder() + QStringLiteral("Marker")));
+    editor()->close();
+    MessageBox::clearRecords();
+    ModelForm *again = ModelForm::instance();
+    again->show();
+    QVERIFY(MessageBox::records().isEmpty());
 }
 
 QTEST_MAIN(TestModelForm)
