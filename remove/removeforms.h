@@ -1,21 +1,7 @@
 #pragma once
 
 #include "remove/remove.h"
-
-#include <QFrame>
-
-class QLabel;
-
-// The uninstaller's wait window: no title bar, the phase in DoingWhat.
-class RemoveWaitForm : public QFrame {
-    Q_OBJECT
-public:
-    RemoveWaitForm();
-    void setDoingWhat(const QString &text);
-
-private:
-    QLabel *m_doingWhat;
-};
+#include "setup/plainwaitform.h"
 
 class RemoveWindows : public Remove::Ui {
 public:
@@ -28,5 +14,5 @@ public:
     void closeWait() override;
 
 private:
-    RemoveWaitForm *m_wait = nullptr;
+    PlainWaitForm *m_wait = nullptr;
 };

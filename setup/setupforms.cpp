@@ -7,35 +7,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 using Screen::twips;
-
-SetupWaitForm::SetupWaitForm()
-    : QFrame(nullptr, Qt::Window | Qt::FramelessWindowHint)
-{
-    setObjectName(QStringLiteral("WaitForm"));
-    setFrameStyle(QFrame::Box | QFrame::Plain);
-    setLineWidth(2);
-    setFixedSize(twips(4800), twips(1500));
-    auto label = [this](const char *name, const QString &text, int top) {
-        auto *l = new QLabel(text, this);
-        l->setObjectName(QLatin1String(name));
-        l->setAlignment(Qt::AlignCenter);
-        l->setGeometry(twips(120), twips(top), width() - twips(240), twips(300));
-        return l;
-    };
-    label("Label2", QStringLiteral("Please Wait"), 150);
-    m_label1 = label("Label1", QStringLiteral("Working"), 550);
-    m_lblDots = label("lblDots", QString(), 950);
-    Screen::centreForm(this);
-}
-
-void SetupWaitForm::setCaption(const QString &text) { m_label1->setText(text); }
-
-void SetupWaitForm::setDots(const QString &dots) { m_lblDots->setText(dots); }
 
 SetupHelpForm::SetupHelpForm()
     // A sizable window without a close button; closing it another way counts as Cancel.
@@ -125,7 +100,7 @@ void SetupWindows::message(const QString &text, const QString &title) { MessageB
 void SetupWindows::showWait()
 {
     if (!m_wait)
-        m_wait = new SetupWaitForm;
+        m_wait = new PlainWaitForm("lblDots", QString());
     m_wait->show();
     m_wait->repaint();
 }
@@ -133,15 +108,14 @@ void SetupWindows::showWait()
 void SetupWindows::setWaitCaption(const QString &caption)
 {
     if (m_wait)
-        m_wait->setCaption(caption);
+        m_wait->setLabel1(caption);
 }
 
 void SetupWindows::setDots(const QString &dots)
 {
     if (!m_wait)
         return;
-    m_wait->setDots(dots);
-    m_wait->repaint();
+    m_wait->setThird(dots);
 }
 
 void SetupWindows::processEvents() { QApplication::processEvents(); }

@@ -1,26 +1,13 @@
 #pragma once
 
+#include "setup/plainwaitform.h"
 #include "setup/setup1.h"
 
-#include <QFrame>
 #include <QWidget>
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-
-// The installer's small wait window: no title bar, three labels.
-class SetupWaitForm : public QFrame {
-    Q_OBJECT
-public:
-    SetupWaitForm();
-    void setCaption(const QString &text);
-    void setDots(const QString &dots);
-
-private:
-    QLabel *m_label1;
-    QLabel *m_lblDots;
-};
 
 // The information window: the instruction text with Install and Cancel.
 class SetupHelpForm : public QWidget {
@@ -62,5 +49,5 @@ public:
     void startProgram(const QString &program, const QString &workingFolder) override;
 
 private:
-    SetupWaitForm *m_wait = nullptr;
+    PlainWaitForm *m_wait = nullptr;
 };

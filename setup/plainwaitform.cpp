@@ -1,0 +1,35 @@
+#include "setup/plainwaitform.h"
+
+#include "platform/screen.h"
+
+#include <QLabel>
+
+using Screen::twips;
+
+PlainWaitForm::PlainWaitForm(const char *thirdName, const QString &thirdText)
+    : QFrame(nullptr, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("WaitForm"));
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(2);
+    setFixedSize(twips(4800), twips(1500));
+    auto label = [this](const char *name, const QString &text, int top) {
+        auto *l = new QLabel(text, this);
+        l->setObjectName(QLatin1String(name));
+        l->setAlignment(Qt::AlignCenter);
+        l->setGeometry(twips(120), twips(top), width() - twips(240), twips(300));
+        return l;
+    };
+    label("Label2", QStringLiteral("Please Wait"), 150);
+    m_label1 = label("Label1", QStringLiteral("Working"), 550);
+    m_third = label(thirdName, thirdText, 950);
+    Screen::centreForm(this);
+}
+
+void PlainWaitForm::setLabel1(const QString &text) { m_label1->setText(text); }
+
+void PlainWaitForm::setThird(const QString &text)
+{
+    m_third->setText(text);
+    repaint();
+}
