@@ -25,10 +25,8 @@ using QLTBas::state;
 using Screen::twips;
 
 namespace {
-constexpr int kLeft = 120;
 constexpr int kButtonWidth = 1200;
 constexpr int kButtonHeight = 375;
-constexpr int kBoxHeight = 315;
 
 const char *const kAddTexts[] = {
     "To add fields such as \"First Name\",\"Date of Birth\", etc. to the model, type field name and press Enter.",
@@ -231,74 +229,6 @@ void ModelForm::FillFieldsList()
     m_filling = false;
 }
 
-void ModelForm::placeControls()
-{
-    const int w = Screen::toTwips(centralWidget()->width());
-    const int h = Screen::toTwips(centralWidget()->height());
-    auto place = [](QWidget *widget, int left, int top, int width, int height) {
-        widget->setGeometry(twips(left), twips(top), std::max(0, twips(width)), std::max(0, twips(height)));
-    };
-    auto bottom = [](QWidget *widget) { return Screen::toTwips(widget->y() + widget->height()); };
-
-    m_label5->adjustSize();
-    const int nameLeft = kLeft + Screen::toTwips(m_label5->width()) + 100;
-    place(m_label5, kLeft, 150, Screen::toTwips(m_label5->width()), 255);
-    place(m_txtModelName, nameLeft, 120, 4200, kBoxHeight);
-    const int frameWidth = w - kLeft * 5 / 2;
-    place(m_frame1, kLeft, 540, frameWidth, 660);
-    const int optionTop = Screen::toTwips(m_frame1->height()) / 2 - 60;
-    m_option1->move(twips(240), twips(optionTop));
-    m_option2->move((m_frame1->width() - m_option2->width()) / 2, twips(optionTop));
-    m_option3->move(m_frame1->width() - m_option3->width() - twips(240), twips(optionTop));
-
-    const int entryTop = m_mode == ModelEdit::Fields ? 1700 : 2160;
-    place(m_label2, kLeft, 1240, w - 2 * kLeft, entryTop - 1260);
-    m_label1->adjustSize();
-    place(m_label1, kLeft, entryTop + 30, Screen::toTwips(m_label1->width()), 255);
-    const int fieldLeft = kLeft + Screen::toTwips(m_label1->width()) + 50;
-    place(m_txtField, fieldLeft, entryTop, w - kLeft - fieldLeft, kBoxHeight);
-
-    int next = bottom(m_txtField);
-    if (m_mode == ModelEdit::Spreadsheets) {
-        const int driveW = w * 123 / 1000, dirW = w * 46 / 100, fileW = w / 4;
-        const int lefts[] = {kLeft, kLeft + driveW + 100, kLeft + driveW + dirW + 200,
-                             kLeft + driveW + dirW + fileW + 300};
-        const int labelTop = next + 50;
-        for (int i = 0; i < 4; ++i)
-            place(m_lblS[i], lefts[i], labelTop, 1000, 255);
-        const int pickerTop = labelTop + 255 + 50;
-        place(m_drive1, lefts[0], pickerTop, driveW, kBoxHeight);
-        place(m_dir1, lefts[1], pickerTop, dirW, 1200);
-        place(m_file1, lefts[2], pickerTop, fileW, 1200);
-        place(m_txtSheet, lefts[3], pickerTop, std::max(400, w - lefts[3] - kLeft), kBoxHeight);
-        next = bottom(m_dir1);
-    }
-    const int labelGap = m_mode == ModelEdit::Fields ? 250 : 50;
-    place(m_label4, kLeft, next + labelGap, w - 2 * kLeft, m_mode == ModelEdit::Fields ? 400 : 700);
-    const int label3Top = m_mode == ModelEdit::Fields ? Screen::toTwips(m_label4->y()) + 400 : bottom(m_label4) + 50;
-    place(m_label3, kLeft, label3Top, 3000, 255);
-    const int listTop = bottom(m_label3) + (m_mode == ModelEdit::Fields ? 100 : 50);
-
-    const int closeTop = h - 100 - kButtonHeight;
-    const int columnLeft = w - kButtonWidth * 5 / 4;
-    const int listWidth = w - kLeft * 5 / 2 - kButtonWidth * 5 / 4;
-    place(m_list1, kLeft, listTop, listWidth, closeTop - 50 - listTop);
-    int buttonTop = listTop;
-    for (QPushButton *b : {m_butUp, m_butDown, m_butDelete, m_butUnselect}) {
-        place(b, columnLeft, buttonTop, kButtonWidth, kButtonHeight);
-        buttonTop += kButtonHeight * 6 / 5;
-    }
-    place(m_butClose, kLeft + listWidth - kButtonWidth, closeTop, kButtonWidth, kButtonHeight);
-    place(m_butEdit, kLeft, closeTop, kButtonWidth, kButtonHeight);
-    place(m_butHelp, (w - kButtonWidth) / 2, closeTop, kButtonWidth, kButtonHeight);
-}
-
-void ModelForm::resizeEvent(QResizeEvent *event)
-{
-    QMainWindow::resizeEvent(event);
-    placeControls();
-}
-
 void ModelForm::selectionChanged()
 {
     if (m_filling)
@@ -332,140 +262,17 @@ void ModelForm::selectionChanged()
     }
 }
 
-void ModelForm::operationFailed(const QString &description, const QString &title)
-{
-    MessageBox::show(description, title, MessageBox::OkOnly, MessageBox::NoIcon, this);
-}
-
-void ModelForm::moveUp()
-{
-    const int p = m_list1->currentRow();
-    if (p <= 0 || !ModelEdit::moveUp(state(), m_mode, p))
-        return;
-    m_filling = true;
-    QListWidgetItem *upper = m_list1->takeItem(p - 1);
-    m_list1->insertItem(p, upper);
-    m_filling = false;
-    m_list1->setCurrentRow(p - 1);
-    SaveModel();
-}
-
-void ModelForm::moveDown()
-{
-    const int p = m_list1->currentRow();
-    if (p < 0 || p >= m_list1->count() - 1 || !ModelEdit::moveDown(state(), m_mode, p))
-        return; // the last item stays where it is, and nothing is saved
-    m_filling = true;
-    QListWidgetItem *item = m_list1->takeItem(p);
-    m_list1->insertItem(p + 1, item);
-    m_filling = false;
-    m_list1->setCurrentRow(p + 1);
-    SaveModel();
-}
-
-void ModelForm::deleteItem()
-{
-    const int p = m_list1->currentRow();
-    if (p < 0 || !ModelEdit::removeAt(state(), m_mode, p)) {
-        operationFailed(QStringLiteral("Subscript out of range"), QStringLiteral("Error in Deleting"));
-        return;
-    }
-    m_filling = true;
-    delete m_list1->takeItem(p);
-    m_filling = false;
-    SaveModel();
-    m_list1->clearSelection();
-    m_list1->setCurrentRow(-1);
-    selectionChanged();
-    m_txtField->clear();
-    m_txtSheet->clear();
-    m_selectedDocument = m_selectedSheet = 0;
-}
-
-void ModelForm::unselect()
-{
-    m_list1->clearSelection();
-    m_list1->setCurrentRow(-1);
-    selectionChanged();
-}
-
-void ModelForm::commonEnd()
-{
-    unselect();
-    m_butEdit->setText(QStringLiteral("&Add"));
-    m_txtField->clear();
-    m_selectedDocument = m_selectedSheet = 0;
-    m_txtSheet->clear();
-}
-
-void ModelForm::modelNameEntered()
-{
-    const QString name = m_txtModelName->text();
-    if (name.isEmpty()) {
-        MessageBox::show(QStringLiteral("Please provide a model name."), QStringLiteral("You need a model name."),
-                         MessageBox::OkOnly, MessageBox::NoIcon, this);
-        return;
-    }
-    state().ModelName = name;
-    SaveSettings();
-    m_txtField->setFocus();
-}
-
-void ModelForm::fieldTextChanged()
-{
-    if (m_mode != ModelEdit::Spreadsheets)
-        return;
-    const QLTBas::ProgramState &s = state();
-    const qsizetype i = ModelEdit::indexOfNoCase(s.SheetPaths, m_txtField->text());
-    m_txtSheet->setText(i >= 0 ? QString::number(s.SheetNumbers.value(i)) : QStringLiteral("1"));
-}
-
-void ModelForm::sheetTextChanged()
-{
-    if (!m_txtSheet->hasFocus() || m_selectedSheet == 0 || m_txtSheet->text().isEmpty())
-        return;
-    // Numbers a sheet cannot have are not stored (they would wrap around).
-    if (const auto number = ModelEdit::sheetNumber(m_txtSheet->text()))
-        if (m_selectedSheet <= state().SheetCount())
-            state().SheetNumbers[m_selectedSheet - 1] = *number;
-}
-
-void ModelForm::folderChanged()
-{
-    m_file1->setFolder(m_dir1->path());
-    if (!m_dir1->isVisible())
-        return;
-    m_selectedSheet = 0;
-    m_txtField->setText(Platform::withTrailingSeparator(m_dir1->path()) + m_file1->fileName());
-    m_editedField = 0;
-}
-
-void ModelForm::fileClicked()
-{
-    if (!m_file1->isVisible())
-        return;
-    m_txtField->setText(Platform::withTrailingSeparator(m_dir1->path()) + m_file1->fileName());
-    unselect();
-    m_editedField = 0;
-    m_selectedSheet = 0;
-}
-
-void ModelForm::viewSample()
-{
-    if (m_mode == ModelEdit::Documents)
-        OpenWithAssociatedProgram(state().AppFolder, QStringLiteral("Sample Doc.rtf"));
-    else if (m_mode == ModelEdit::Spreadsheets)
-        OpenWithAssociatedProgram(state().AppFolder, QStringLiteral("Sample Spreadsheet.xls"));
-}
-
 void ModelForm::closeEvent(QCloseEvent *event)
 {
     SingleWindow::closeEvent(event);
-    MainForm *main = MainForm::instance();
-    main->show();
-    if (m_txtModelName->text().isEmpty())
+    if (m_txtModelName->text().isEmpty()) {
+        if (MainForm *main = MainForm::existing())
+            main->show();
         return;
+    }
     SaveModel();
     LoadModel(state().ModelName);
-    main->ShowModel();
+    // While the program ends there is no main window to come back to.
+    if (MainForm *main = MainForm::existing())
+        main->ShowModel();
 }

@@ -27,7 +27,6 @@ constexpr int kScrollWidth = 255;
 constexpr int kOkLeft = 240;
 constexpr int kOkWidth = 1200;
 constexpr int kOkHeight = 375;
-constexpr int kMaxRows = 1000;
 
 int top0() { return kLabel1Top + kLabel1Height - 200; }
 } // namespace
@@ -119,13 +118,11 @@ void MainForm::createRow(int i)
 
 void MainForm::removeRows()
 {
-    // Only rows 1 to 1000 were ever removed by the old program; a Qt list
-    // knows its own length, so every row goes.
+    // Every row goes, however many fields the last model had.
     while (m_txtWord.size() > 1) {
         delete m_txtWord.takeLast();
         delete m_lblWord.takeLast();
     }
-    Q_UNUSED(kMaxRows);
 }
 
 void MainForm::ShowModel()

@@ -38,7 +38,10 @@ void SelectModelCommand()
 {
     if (!pickModel())
         return;
-    MainForm *main = MainForm::instance();
+    // The program may have been ended while the selection window was open.
+    MainForm *main = MainForm::existing();
+    if (!main)
+        return;
     main->show();
     QLTBas::ProgramState &s = state();
     if (!s.PickedModel.isEmpty()) {

@@ -1,9 +1,11 @@
+#include "app/state/modelcommands.h"
 #include "platform/process.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 namespace {
 struct Item {
@@ -43,6 +45,7 @@ private Q_SLOTS:
     void uninstallYesWithoutUninstaller();
     void uninstallYesStartsUninstaller();
     void exitEndsProgram();
+    void exitWhileSelectingAModel();
 };
 
 void TestMainMenu::menuTree()
@@ -134,6 +137,22 @@ void TestMainMenu::exitEndsProgram()
     QCOMPARE(programEndCount(), ends + 1);
     QTRY_VERIFY(!topWindow("MainForm"));
     QVERIFY(!topWindow("AboutBox"));
+}
+
+void TestMainMenu::exitWhileSelectingAModel()
+{
+    TestHome home;
+    writeFile(home.appFolder() + QStringLiteral("Orders.mod"), " 0 \r\n 0 \r\n 0 \r\n");
+    MainForm *main = startProgram();
+    QTimer::singleShot(0, main, [main] {
+        QVERIFY(topWindow("SelectForm"));
+        main->findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
+    });
+    const int ends = programEndCount();
+    SelectModelCommand();
+    QCOMPARE(programEndCount(), ends + 1);
+    QTRY_VERIFY(!topWindow("MainForm"));
+    QVERIFY(!topWindow("SelectForm"));
 }
 
 QTEST_MAIN(TestMainMenu)
