@@ -253,6 +253,8 @@ class CalcWorkbook : public Sheets::Workbook {
 public:
     CalcWorkbook(const Reference<frame::XComponentLoader> &loader, const QString &path)
     {
+        if (!QFileInfo(path).isFile())
+            throw RunError(QStringLiteral("File not found"));
         try {
             // Hidden, read-only (no lock file beside the user's workbook),
             // and no macro is ever run.
