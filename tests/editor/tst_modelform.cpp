@@ -1,3 +1,4 @@
+#include "app/editor/filepickers.h"
 #include "app/editor/modelform.h"
 #include "app/state/modelcommands.h"
 #include "platform/process.h"
@@ -90,6 +91,7 @@ private Q_SLOTS:
     void editExistingModel();
     void helpAndSamples();
     void documentsFolderNoticeOnlyOnce();
+    void pickersYieldFolderAndFile();
 
 private:
     QWidget *openOn(const TestHome &home, const QByteArray &model);
@@ -456,6 +458,40 @@ void TestModelForm::documentsFolderNoticeOnlyOnce()
     ModelForm *again = ModelForm::instance();
     again->show();
     QVERIFY(MessageBox::records().isEmpty());
+}
+
+void TestModelForm::pickersYieldFolderAndFile()
+{
+    TestHome home;
+    const QString books = home.path() + QStringLiteral("books");
+    for (const char *f : {"a.xls", "b.ODS", "c.csv", "d.xlsx", "notes.txt"})
+        writeFile(books + QLatin1Char('/') + QLatin1String(f), "x");
+    QDir().mkpath(books + QStringLiteral("/inner"));
+    openOn(home, " 0 \r\n 0 \r\n 0 \r\n");
+    chooseMode(3);
+    auto *dir = child<FolderPicker>(editor(), QStringLiteral("Dir1"));
+    auto *files = child<FilePicker>(editor(), QStringLiteral("File1"));
+    QVERIFY(dir->setPath(books));
+    QCOMPARE(field()->text(), books + QLatin1Char('/'));
+    QStringList listed;
+    for (int i = 0; i < files->count(); ++i)
+        listed << files->item(i)->text();
+    QCOMPARE(listed, (QStringList{QStringLiteral("a.xls"), QStringLiteral("b.ODS"), QStringLiteral("c.csv"),
+                                  QStringLiteral("d.xlsx")}));
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(files->item(2)).center());
+    QCOMPARE(field()->text(), books + QStringLiteral("/c.csv"));
+    // Entering a subfolder from the folder list, and back up with "..".
+    const auto inner = dir->findItems(QStringLiteral("inner"), Qt::MatchExactly);
+    QVERIFY(!inner.isEmpty());
+    const QPoint innerAt = dir->visualItemRect(inner.first()).center();
+    QTest::mouseClick(dir->viewport(), Qt::LeftButton, {}, innerAt);
+    QTest::mouseDClick(dir->viewport(), Qt::LeftButton, {}, innerAt);
+    QCOMPARE(dir->path(), books + QStringLiteral("/inner"));
+    QCOMPARE(files->count(), 0);
+    const QPoint upAt = dir->visualItemRect(dir->item(0)).center();
+    QTest::mouseClick(dir->viewport(), Qt::LeftButton, {}, upAt);
+    QTest::mouseDClick(dir->viewport(), Qt::LeftButton, {}, upAt);
+    QCOMPARE(dir->path(), books);
 }
 
 QTEST_MAIN(TestModelForm)

@@ -48,6 +48,7 @@ private Q_SLOTS:
     void unableToAnalyzeLeavesFile();
     void missingWorksheetIsAProblem();
     void missingFileIsAProblem();
+    void workbookWithoutOfficeIsAProblem();
 };
 
 void TestCsvEngine::roundTripKeepsTheFile_data()
@@ -154,6 +155,24 @@ void TestCsvEngine::missingFileIsAProblem()
     const QString book = home.path() + QStringLiteral("Gone.csv");
     const Filled f = fill(book, home.appFolder());
     QCOMPARE(f.messages, QStringList{QStringLiteral("Problem|File not found while setting xlbook to ") + book});
+}
+
+void TestCsvEngine::workbookWithoutOfficeIsAProblem()
+{
+    // As on a machine without LibreOffice: the module cannot be loaded.
+    qputenv("QLT_CALC_MODULE", "/nonexistent/qltcalc.so");
+    TestHome home;
+    const QString book = home.path() + QStringLiteral("Book.xls");
+    writeFile(book, "a workbook");
+    const Filled f = fill(book, home.appFolder());
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY(f.messages.first().startsWith(QStringLiteral("Problem|LibreOffice is not installed")));
+    QVERIFY(f.messages.first().endsWith(QStringLiteral(" while creating spreadsheet object")));
+    QCOMPARE(readFile(book), QByteArray("a workbook"));
+    // .csv files need no office at all.
+    const QString csv = home.path() + QStringLiteral("Book.csv");
+    writeFile(csv, "&Name&,&City&\n");
+    QVERIFY(fill(csv, home.appFolder()).messages.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCsvEngine)
