@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QProcess;
+
 namespace Platform {
 
 // Starts a program without waiting for it. Answers false when it could not
@@ -19,6 +21,12 @@ QString findAssociatedProgram(const QString &filePath);
 // Opens the file (or address) in the program associated with it, without
 // waiting. Failures are reported only through the result.
 bool openWithAssociatedProgram(const QString &fileOrUrl);
+
+// Makes a helper process end with us: it gets a process group of its own
+// and is killed when this process dies, even by a crash.
+void tieToThisProcess(QProcess &process);
+// Kills a process started with tieToThisProcess, with everything it started.
+void killProcessGroup(qint64 processId);
 
 // Where an executable lies on PATH, or "".
 QString findExecutable(const QString &name);

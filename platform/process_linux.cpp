@@ -4,6 +4,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 namespace Platform {
 
 namespace {
@@ -23,6 +27,20 @@ bool startDetached(const QString &program, const QStringList &arguments, const Q
     if (program.isEmpty())
         return false;
     return QProcess::startDetached(program, arguments, workingFolder);
+}
+
+void tieToThisProcess(QProcess &process)
+{
+    process.setChildProcessModifier([] {
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    });
+}
+
+void killProcessGroup(qint64 processId)
+{
+    if (processId > 0)
+        ::kill(-static_cast<pid_t>(processId), SIGKILL);
 }
 
 QString findExecutable(const QString &name) { return QStandardPaths::findExecutable(name); }

@@ -3,7 +3,9 @@
 #include "app/fill/engines.h"
 #include "platform/folders.h"
 #include "platform/printing.h"
+#include "platform/process.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -34,9 +36,6 @@
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 
-#include <csignal>
-#include <sys/prctl.h>
-#include <unistd.h>
 
 using namespace com::sun::star;
 using css::uno::Reference;
@@ -135,7 +134,9 @@ private:
         } catch (const uno::Exception &e) {
             rethrow(e);
         }
-        m_pipe = QStringLiteral("qlt_calc_%1_%2").arg(::getpid()).arg(QRandomGenerator::global()->generate());
+        m_pipe = QStringLiteral("qlt_calc_%1_%2")
+                     .arg(QCoreApplication::applicationPid())
+                     .arg(QRandomGenerator::global()->generate());
         for (int attempt = 0; attempt < 2; ++attempt) {
             launch(folder);
             if (connect(local))
@@ -160,11 +161,8 @@ private:
                                 QStringLiteral("--accept=pipe,name=") + m_pipe + QStringLiteral(";urp;")});
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.setStandardOutputFile(QProcess::nullDevice());
-        // Its own process group, ended with us even if we crash.
-        m_process.setChildProcessModifier([] {
-            ::setpgid(0, 0);
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        });
+        // Ended with us, even if we crash.
+        Platform::tieToThisProcess(m_process);
         m_process.start();
         m_process.waitForStarted();
     }
@@ -204,7 +202,7 @@ private:
             m_loader.clear();
         }
         if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(10000)) {
-            ::kill(-static_cast<pid_t>(m_process.processId()), SIGKILL);
+            Platform::killProcessGroup(m_process.processId());
             m_process.waitForFinished(5000);
         }
     }
