@@ -23,6 +23,7 @@ private Q_SLOTS:
     void cleanup() { closeAllWindows(); }
     void printsFilledSampleDocument_data();
     void printsFilledSampleDocument();
+    void officeThatCannotPrintIsAProblem();
 
 private:
     // Each job file with its time: a restarted spooler numbers its jobs anew.
@@ -90,6 +91,26 @@ void TestPrinting::printsFilledSampleDocument()
     QVERIFY2(!text.contains(QLatin1Char('&')), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("Welcome to Quillmate")));
     QVERIFY(!text.contains(QLatin1Char('\\')));
+}
+
+void TestPrinting::officeThatCannotPrintIsAProblem()
+{
+    TestHome home;
+    QVERIFY(TestHome::copyData(QStringLiteral("Sample Doc.rtf"), home.appFolder()));
+    writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), " 1 \r\nCity\r\n 1 \r\nSample Doc\r\n 0 \r\n");
+    MainForm *main = startProgram();
+    QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
+    QWidget *confirm = topWindow("ConfirmForm");
+    child<QRadioButton>(confirm, QStringLiteral("Option2"))->setChecked(true);
+    // As on a machine without an office suite that can print.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(home.path()));
+    QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
+    qputenv("PATH", path);
+    QCOMPARE(MessageBox::records().size(), 1);
+    QCOMPARE(lastTitle(), QStringLiteral("Problem"));
+    QCOMPARE(lastMessage(), QStringLiteral("No office program that can print is installed while printing Sample Doc"));
+    QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("temprtf.rtf")));
 }
 
 QTEST_MAIN(TestPrinting)

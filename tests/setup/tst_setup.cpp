@@ -20,6 +20,7 @@ private Q_SLOTS:
     void noInformationFileAsksYesNo();
     void installFolderThatCannotBeMade();
     void desktopEntryQuotesTheProgram();
+    void unwritableRecordIsNoticedOnce();
 };
 
 void TestSetup::completeInstall()
@@ -158,6 +159,21 @@ void TestSetup::desktopEntryQuotesTheProgram()
                                                   QStringLiteral("/home/a $b/Quillmate/QLT"), QStringLiteral("/i.svg"));
     QVERIFY(entry.contains("\nExec=\"/home/a \\$b/Quillmate/QLT\"\n"));
     QVERIFY(entry.contains("\nPath=/home/a $b/Quillmate/\n"));
+}
+
+void TestSetup::unwritableRecordIsNoticedOnce()
+{
+    TestHome home;
+    writeFile(home.path() + QStringLiteral(".config/Quillmate"), "a file where the record's folder belongs");
+    FakeSetupUi ui;
+    QCOMPARE(SETUP1::RunSetup(installFolders(home, makeInstallerFolder(home)), ui), SETUP1::Outcome::Completed);
+    QCOMPARE(ui.messages.size(), 1);
+    QVERIFY(ui.messages.first().startsWith(QStringLiteral("Error notice.|")));
+    QVERIFY(ui.messages.first().endsWith(QStringLiteral(" occurred while adding program to Add/Remove Program list.\r\n"
+                                                        "Program may require manual uninstall if you decide to remove it.")));
+    // The install goes on.
+    QVERIFY(QFileInfo::exists(home.path() + QStringLiteral(".local/bin/RemoveQLT")));
+    QCOMPARE(ui.started.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestSetup)
