@@ -5,18 +5,30 @@
 #include <QFileInfo>
 
 TestHome::TestHome()
-    : m_oldHome(qgetenv("HOME"))
 {
     const QString home = m_dir.path();
-    qputenv("HOME", QFile::encodeName(home));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")));
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(home + QStringLiteral("/.cache")));
+    const QList<QPair<const char *, QString>> variables = {
+        {"HOME", home},
+        {"XDG_CONFIG_HOME", home + QStringLiteral("/.config")},
+        {"XDG_DATA_HOME", home + QStringLiteral("/.local/share")},
+        {"XDG_CACHE_HOME", home + QStringLiteral("/.cache")}};
+    for (const auto &[name, value] : variables) {
+        m_saved.append({name, qgetenv(name)});
+        qputenv(name, QFile::encodeName(value));
+    }
     QDir().mkpath(appFolder());
     QDir().mkpath(documents());
 }
 
-TestHome::~TestHome() { qputenv("HOME", m_oldHome); }
+TestHome::~TestHome()
+{
+    for (const auto &[name, value] : m_saved) {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+}
 
 QString TestHome::path() const { return m_dir.path() + QLatin1Char('/'); }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -23,7 +25,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QByteArray m_oldHome;
+    QList<QPair<const char *, QByteArray>> m_saved; // the variables as they were
 };
 
 // Writes bytes to a file, creating its folder.
