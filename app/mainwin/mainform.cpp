@@ -149,7 +149,6 @@ void MainForm::placeRow(int r, int yTwips)
     QLineEdit *box = m_txtWord[r];
     label->adjustSize();
     const int left0 = Screen::toTwips(m_lblWord[0]->x());
-    box->move(box->x(), twips(yTwips));
     label->move(twips(left0), twips(yTwips + 120));
     const int boxLeft = Screen::toTwips(label->x() + label->width()) + 50;
     const int boxWidth = widthTwips() - boxLeft - 2 * left0 - 2 * kScrollWidth;
