@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 using QLTBas::state;
 
@@ -55,6 +56,7 @@ private Q_SLOTS:
     void missingPrinterIsAProblem();
     void closeClearsValuesAndRebuilds();
     void enterInLastBoxActsAsOk();
+    void closeAndOkIgnoredDuringRun();
 };
 
 void TestConfirmForm::rowsAndTicks()
@@ -217,6 +219,34 @@ void TestConfirmForm::enterInLastBoxActsAsOk()
     QTest::keyClick(last, Qt::Key_Return);
     QTRY_VERIFY(topWindow("ConfirmForm"));
     QVERIFY(!main->isVisible());
+}
+
+void TestConfirmForm::closeAndOkIgnoredDuringRun()
+{
+    TestHome home;
+    MainForm *main = startWithModel(home);
+    main->setFieldValue(1, QStringLiteral("Ann"));
+    auto *confirm = qobject_cast<ConfirmForm *>(openConfirm(main));
+    click(box(confirm, "chkPrint", 1));
+    click(box(confirm, "chkPrint", 2));
+    click(box(confirm, "chkSave", 1));
+    click(box(confirm, "chkSave", 3));
+    child<QLineEdit>(confirm, QStringLiteral("txtSaveName"))->setText(QStringLiteral("S"));
+    // Runs while the fill lets events through (it shows the wait window).
+    bool duringRun = false;
+    QTimer::singleShot(0, confirm, [&] {
+        duringRun = confirm->isRunning();
+        clickButton(confirm, "Command2");
+        confirm->close();
+        clickButton(confirm, "Command1");
+    });
+    clickButton(confirm, "Command1");
+    QVERIFY(duringRun);
+    QVERIFY(confirm->isVisible());
+    QVERIFY(!main->isVisible());
+    QCOMPARE(main->fieldValue(1), QStringLiteral("Ann"));
+    QVERIFY(MessageBox::records().isEmpty());
+    QCOMPARE(readFile(home.documents() + QStringLiteral("S-Letter.rtf")), QByteArray("{\\rtf1 Dear Ann of \\par}"));
 }
 
 QTEST_MAIN(TestConfirmForm)
