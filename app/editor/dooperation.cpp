@@ -27,6 +27,11 @@ void ModelForm::DoOperation()
                         QStringLiteral("Need a model name"));
         return;
     }
+    // The name becomes a file name in the model folder: it must not lead out of it.
+    if (!Documents::isSafeName(modelName)) {
+        operationFailed(QStringLiteral("Bad file name or number"), QStringLiteral("Error in Operation"));
+        return;
+    }
     state().ModelName = modelName;
     SaveSettings();
     state().EditMode = static_cast<qint16>(m_mode);

@@ -3,6 +3,7 @@
 #include "app/dialogs/helpform.h"
 #include "app/editor/filepickers.h"
 #include "app/editor/modeledit.h"
+#include "app/fill/documents.h"
 #include "app/mainwin/mainform.h"
 #include "app/state/modelstore.h"
 #include "app/state/qltbas.h"
@@ -265,7 +266,9 @@ void ModelForm::selectionChanged()
 void ModelForm::closeEvent(QCloseEvent *event)
 {
     SingleWindow::closeEvent(event);
-    if (m_txtModelName->text().isEmpty()) {
+    // A name that would lead out of the model folder was refused when
+    // typed; it is not saved under now either.
+    if (!Documents::isSafeName(m_txtModelName->text())) {
         if (MainForm *main = MainForm::existing())
             main->show();
         return;

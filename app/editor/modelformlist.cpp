@@ -1,6 +1,7 @@
 #include "app/editor/filepickers.h"
 #include "app/editor/modeledit.h"
 #include "app/editor/modelform.h"
+#include "app/fill/documents.h"
 #include "app/state/modelstore.h"
 #include "app/state/qltbas.h"
 #include "platform/folders.h"
@@ -85,6 +86,10 @@ void ModelForm::modelNameEntered()
     if (name.isEmpty()) {
         MessageBox::show(QStringLiteral("Please provide a model name."), QStringLiteral("You need a model name."),
                          MessageBox::OkOnly, MessageBox::NoIcon, this);
+        return;
+    }
+    if (!Documents::isSafeName(name)) {
+        operationFailed(QStringLiteral("Bad file name or number"), QStringLiteral("Error in Operation"));
         return;
     }
     state().ModelName = name;

@@ -92,6 +92,7 @@ private Q_SLOTS:
     void helpAndSamples();
     void documentsFolderNoticeOnlyOnce();
     void pickersYieldFolderAndFile();
+    void modelNameMustStayInTheFolder();
 
 private:
     QWidget *openOn(const TestHome &home, const QByteArray &model);
@@ -492,6 +493,24 @@ void TestModelForm::pickersYieldFolderAndFile()
     QTest::mouseClick(dir->viewport(), Qt::LeftButton, {}, upAt);
     QTest::mouseDClick(dir->viewport(), Qt::LeftButton, {}, upAt);
     QCOMPARE(dir->path(), books);
+}
+
+void TestModelForm::modelNameMustStayInTheFolder()
+{
+    TestHome home;
+    MainForm *main = startProgram();
+    CreateModelCommand();
+    auto *name = child<QLineEdit>(editor(), QStringLiteral("txtModelName"));
+    type(name, QStringLiteral("../Escaped"));
+    QCOMPARE(lastTitle(), QStringLiteral("Error in Operation"));
+    type(field(), QStringLiteral("Name"));
+    QCOMPARE(lastTitle(), QStringLiteral("Error in Operation"));
+    QVERIFY(state().FieldNames.isEmpty());
+    editor()->close();
+    QTRY_VERIFY(main->isVisible());
+    QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("Escaped.mod")));
+    QVERIFY(QDir(home.path()).entryList({QStringLiteral("*.mod")}, QDir::Files).isEmpty());
+    QVERIFY(!readFile(home.appFolder() + QStringLiteral("qlt.ini")).contains("Escaped"));
 }
 
 QTEST_MAIN(TestModelForm)
