@@ -269,6 +269,7 @@ void ModelForm::closeEvent(QCloseEvent *event)
     // A name that would lead out of the model folder was refused when
     // typed; it is not saved under now either.
     if (!Documents::isSafeName(m_txtModelName->text())) {
+        state().ModelName.clear(); // no model, rather than one outside its folder
         if (MainForm *main = MainForm::existing())
             main->show();
         return;

@@ -511,6 +511,7 @@ void TestModelForm::modelNameMustStayInTheFolder()
     QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("Escaped.mod")));
     QVERIFY(QDir(home.path()).entryList({QStringLiteral("*.mod")}, QDir::Files).isEmpty());
     QVERIFY(!readFile(home.appFolder() + QStringLiteral("qlt.ini")).contains("Escaped"));
+    QCOMPARE(state().ModelName, QString());
 }
 
 QTEST_MAIN(TestModelForm)
