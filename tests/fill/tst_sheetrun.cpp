@@ -88,6 +88,14 @@ public:
     QStringList waits;
 };
 
+// The workbook as the user left it: its content is "previous".
+QString previousBook(const TestHome &home)
+{
+    const QString book = home.path() + QStringLiteral("Book.xls");
+    writeFile(book, "previous");
+    return book;
+}
+
 QStringList run(Script &script, const QString &path, const QString &appFolder, FakeRun &r)
 {
     QStringList messages;
@@ -113,8 +121,7 @@ private Q_SLOTS:
 void TestSheetRun::stepsOfASuccessfulFill()
 {
     TestHome home;
-    const QString book = home.path() + QStringLiteral("Book.xls");
-    writeFile(book, "previous");
+    const QString book = previousBook(home);
     Script script;
     FakeRun r;
     QVERIFY(run(script, book, home.appFolder(), r).isEmpty());
@@ -130,8 +137,7 @@ void TestSheetRun::stepsOfASuccessfulFill()
 void TestSheetRun::failedWriteClosesWithoutSaving()
 {
     TestHome home;
-    const QString book = home.path() + QStringLiteral("Book.xls");
-    writeFile(book, "previous");
+    const QString book = previousBook(home);
     Script script;
     script.failWrite = true;
     FakeRun r;
@@ -146,8 +152,7 @@ void TestSheetRun::failedWriteClosesWithoutSaving()
 void TestSheetRun::failingCloseIsNotRetried()
 {
     TestHome home;
-    const QString book = home.path() + QStringLiteral("Book.xls");
-    writeFile(book, "previous");
+    const QString book = previousBook(home);
     Script script;
     script.failClose = true;
     FakeRun r;
@@ -161,8 +166,7 @@ void TestSheetRun::failingCloseIsNotRetried()
 void TestSheetRun::failedSwapLeavesThePreviousWorkbook()
 {
     TestHome home;
-    const QString book = home.path() + QStringLiteral("Book.xls");
-    writeFile(book, "previous");
+    const QString book = previousBook(home);
     Script script;
     script.saveWritesNothing = true; // the temporary copy is not there to move
     FakeRun r;
@@ -177,8 +181,7 @@ void TestSheetRun::failedSwapLeavesThePreviousWorkbook()
 void TestSheetRun::missingApplicationIsAProblem()
 {
     TestHome home;
-    const QString book = home.path() + QStringLiteral("Book.xls");
-    writeFile(book, "previous");
+    const QString book = previousBook(home);
     Script script;
     script.failCreate = true;
     FakeRun r;
