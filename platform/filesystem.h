@@ -24,4 +24,23 @@ QStringList plainFiles(const QString &folder);
 
 bool makeExecutable(const QString &path);
 
+// True when the path itself is a symbolic link (dangling ones included).
+bool isSymLink(const QString &path);
+// True when both paths name one file on disk (through links, other
+// spellings or hard links).
+bool sameFile(const QString &a, const QString &b);
+
+enum class CopyResult { Copied, SameFile, Failed };
+// Copies a file completely into a new file beside the destination and then
+// renames it into place: an existing file, or a link standing at the
+// destination, is replaced, never written through, and a copy cut short
+// leaves the old destination as it was. When both name the same file
+// nothing is done (SameFile), so the caller must not delete the source.
+// The copy keeps the source's permission bits.
+CopyResult copyFile(const QString &from, const QString &to, QString *error = nullptr);
+
+// Writes bytes to a new file beside `path` and renames it into place, with
+// the same guarantees as copyFile.
+bool replaceFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
 } // namespace Platform

@@ -1,12 +1,12 @@
 #include "platform/registry.h"
 
 #include "platform/codepage.h"
+#include "platform/filesystem.h"
 #include "platform/folders.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace Platform {
 
@@ -58,11 +58,9 @@ bool writeStore(const QList<Section> &sections)
             text += k + QLatin1Char('=') + v + QLatin1Char('\n');
         text += QLatin1Char('\n');
     }
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(encodeText(text));
-    return out.commit();
+    // Renamed into place: a link standing at the record's name is replaced,
+    // never written through.
+    return replaceFile(file, encodeText(text));
 }
 
 qsizetype findSection(const QList<Section> &sections, const QString &keyPath)
