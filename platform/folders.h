@@ -15,6 +15,9 @@ QString documentsFolder();    // the user's documents folder
 QString specialFolder(int folderId); // shell special folders; "" when there is none
 QString desktopFolder();      // where the desktop entry goes
 QString configFolder();       // per-user configuration root
+QString dataFolder();         // per-user data root (XDG_DATA_HOME)
+QString applicationsFolder(); // where the application menu's entries go
+QString trashFolder();        // the desktop's trash
 
 QString withTrailingSeparator(const QString &folder);
 

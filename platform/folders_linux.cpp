@@ -59,4 +59,14 @@ QString configFolder()
     return withTrailingSeparator(xdg.isEmpty() ? homeDrive() + QStringLiteral(".config") : xdg);
 }
 
+QString dataFolder()
+{
+    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
+    return withTrailingSeparator(xdg.isEmpty() ? homeDrive() + QStringLiteral(".local/share") : xdg);
+}
+
+QString applicationsFolder() { return dataFolder() + QStringLiteral("applications/"); }
+
+QString trashFolder() { return dataFolder() + QStringLiteral("Trash/"); }
+
 } // namespace Platform

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// freedesktop.org desktop entries: the shortcuts of this platform.
+namespace Platform {
+
+// An application entry named `name` that starts `program` in `folder`.
+QByteArray desktopEntry(const QString &name, const QString &folder, const QString &program, const QString &icon);
+
+// The program the entry's Exec line starts (its first argument, unquoted
+// and unescaped), or "" when the entry has none.
+QString desktopEntryProgram(const QByteArray &entry);
+
+} // namespace Platform
