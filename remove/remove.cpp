@@ -1,8 +1,10 @@
 #include "remove/remove.h"
 
+#include "platform/desktopentry.h"
 #include "platform/filesystem.h"
 #include "setup/addremoveprogram.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -11,6 +13,7 @@ namespace Remove {
 namespace {
 const QString kProductName = QStringLiteral("Quillmate");
 const QString kProductInitials = QStringLiteral("QLT");
+const QString kProgram = QStringLiteral("QLT");
 const QString kShortcut = kProductName + QStringLiteral(".desktop");
 
 // The trace only ever grows: every line is appended, nothing is removed.
@@ -37,15 +40,38 @@ void DeleteFileForced(const QString &path)
     Platform::clearAttributes(path);
     Platform::deleteFile(path);
 }
+
+// The folders whose Quillmate.desktop may be one of ours.
+QStringList shortcutFolders(const QStringList &folders, const QString &trashFolder)
+{
+    QStringList out;
+    for (const QString &folder : folders)
+        if (trashFolder.isEmpty() || !folder.startsWith(trashFolder))
+            out << folder;
+    return out;
+}
 } // namespace
 
-QStringList mapFolders(const QString &root, int limit, const Lister &lister)
+bool isProductShortcut(const QString &path, const QString &installedProgram)
+{
+    QFile entry(path);
+    // A desktop entry is small; anything large is not one of ours.
+    if (!QFileInfo(path).isFile() || entry.size() > 64 * 1024 || !entry.open(QIODevice::ReadOnly))
+        return false;
+    const QString program = Platform::desktopEntryProgram(entry.readAll());
+    return !program.isEmpty() && QDir::cleanPath(program) == QDir::cleanPath(installedProgram);
+}
+
+QStringList mapFolders(const QString &root, int limit, const Lister &lister, const std::function<void()> &afterFolder)
 {
     const Lister listSubfolders = lister ? lister : Lister(&Platform::listSubfolders);
     QStringList list{root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/')};
     for (qsizetype next = 0; next < list.size() && list.size() < limit; ++next) {
         QStringList subfolders;
-        if (!listSubfolders(list[next], subfolders))
+        const bool listed = listSubfolders(list[next], subfolders);
+        if (afterFolder)
+            afterFolder();
+        if (!listed)
             continue; // cannot be entered: kept, not mapped further
         for (const QString &sub : subfolders) {
             if (list.size() >= limit)
@@ -73,10 +99,12 @@ Outcome RunRemove(const Folders &f, Ui &ui)
     if (!trace(QStringLiteral("Mapping directories"))) {
         ui.closeWait();
         ui.message(QStringLiteral("Path/File access error: ") + f.traceFile, QString());
-        return Outcome::Aborted;
+        return Outcome::Failed;
     }
     ui.setDoingWhat(QStringLiteral("Mapping directories."));
-    const QStringList folders = mapFolders(f.drive);
+    // The walk of the home folder takes a while: keep the wait window painted.
+    const QStringList folders =
+        shortcutFolders(mapFolders(f.drive, kMaxFolders, {}, [&ui] { ui.processEvents(); }), f.trashFolder);
     trace(QStringLiteral("Done mapping"));
 
     // From here on nothing stops the sequence; failures go to the trace.
@@ -87,7 +115,12 @@ Outcome RunRemove(const Folders &f, Ui &ui)
     QString error;
     trace(QStringLiteral("Emptying app directory"));
     ui.setDoingWhat(QStringLiteral("Emptying app directory."));
-    for (const QString &name : Platform::plainFiles(f.installFolder)) {
+    const QString installLink = QDir::cleanPath(f.installFolder);
+    // An install folder that is a link to elsewhere: the link goes, and
+    // nothing in the folder it points to.
+    const bool linked = Platform::isSymLink(installLink);
+    const QStringList installed = linked ? QStringList() : Platform::plainFiles(f.installFolder);
+    for (const QString &name : installed) {
         const QString path = f.installFolder + name;
         trace(QStringLiteral("Unlocking ") + path);
         traced(Platform::clearAttributes(path, &error), error);
@@ -95,22 +128,27 @@ Outcome RunRemove(const Folders &f, Ui &ui)
         traced(Platform::deleteFile(path, &error), error);
     }
 
+    const QString program = f.installFolder + kProgram;
     ui.processEvents();
     for (const QString &folder : folders)
-        DeleteFileForced(folder + kShortcut);
+        if (isProductShortcut(folder + kShortcut, program))
+            DeleteFileForced(folder + kShortcut);
 
     trace(QStringLiteral("Changing directory"));
     traced(Platform::changeFolder(f.windowsFolder, &error), error);
     trace(QStringLiteral("Killing directory"));
     ui.setDoingWhat(QStringLiteral("Killing app directory."));
-    traced(Platform::removeFolder(f.drive + kProductName, &error), error);
+    if (linked)
+        traced(Platform::deleteFile(installLink, &error), error);
+    else
+        traced(Platform::removeFolder(f.drive + kProductName, &error), error);
 
     ui.processEvents();
     trace(QStringLiteral("Killing links"));
     ui.setDoingWhat(QStringLiteral("Killing links."));
     for (const QString &folder : folders) {
         const QString link = folder + kShortcut;
-        if (!QFileInfo(link).isFile())
+        if (!isProductShortcut(link, program))
             continue;
         trace(QStringLiteral("Unlocking ") + link);
         traced(Platform::clearAttributes(link, &error), error);

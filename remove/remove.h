@@ -24,9 +24,12 @@ struct Folders {
     QString windowsFolder;  // ends with "/"
     QString installFolder;  // ends with "/"
     QString traceFile;
+    QString trashFolder;    // entries in here are the user's discarded files, never ours to delete
 };
 
-enum class Outcome { Aborted, Completed };
+// Aborted: the user said No. Failed: the trace could not be written, so
+// nothing was removed.
+enum class Outcome { Aborted, Failed, Completed };
 
 // The most folders the mapping records; it stops there and goes on with
 // what it has.
@@ -39,7 +42,13 @@ using Lister = std::function<bool(const QString &folder, QStringList &subfolders
 
 // Breadth-first list of every folder below `root` (root first, each ending
 // with "/"). Symbolic links are not followed; a folder that cannot be read
-// is kept but not entered.
-QStringList mapFolders(const QString &root, int limit = kMaxFolders, const Lister &lister = {});
+// is kept but not entered. `afterFolder` runs after each folder is listed,
+// so the windows can be kept painted during a long walk.
+QStringList mapFolders(const QString &root, int limit = kMaxFolders, const Lister &lister = {},
+                       const std::function<void()> &afterFolder = {});
+
+// A shortcut to the product: a desktop entry whose Exec starts the
+// installed program. Other files of the same name are the user's.
+bool isProductShortcut(const QString &path, const QString &installedProgram);
 
 } // namespace Remove

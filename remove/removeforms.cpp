@@ -19,7 +19,7 @@ void RemoveWindows::showWait()
     if (!m_wait)
         m_wait = new PlainWaitForm("DoingWhat", QString(19, QLatin1Char('-')));
     m_wait->setWindowState(Qt::WindowNoState);
-    m_wait->show();
+    m_wait->showPainted();
     Screen::centreForm(m_wait);
 }
 

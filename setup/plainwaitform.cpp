@@ -2,7 +2,10 @@
 
 #include "platform/screen.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QWindow>
 
 using Screen::twips;
 
@@ -24,6 +27,19 @@ PlainWaitForm::PlainWaitForm(const char *thirdName, const QString &thirdText)
     m_label1 = label("Label1", QStringLiteral("Working"), 550);
     m_third = label(thirdName, thirdText, 950);
     Screen::centreForm(this);
+}
+
+void PlainWaitForm::showPainted()
+{
+    show();
+    // The window system maps the window some time after show(); until then
+    // a repaint draws nothing. The wait is bounded: a window manager that
+    // never maps it must not stall the program.
+    QElapsedTimer waited;
+    waited.start();
+    while (!(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < 2000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    repaint();
 }
 
 void PlainWaitForm::setLabel1(const QString &text) { m_label1->setText(text); }

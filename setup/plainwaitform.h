@@ -12,6 +12,9 @@ class PlainWaitForm : public QFrame {
 public:
     PlainWaitForm(const char *thirdName, const QString &thirdText);
 
+    // Shows the window and returns once it is on the screen and painted, so
+    // that work started next never leaves an empty frame in view.
+    void showPainted();
     void setLabel1(const QString &text);
     // Sets the third line and repaints at once: the programs only let the
     // event loop run now and then.

@@ -2,13 +2,14 @@
 
 #include "app/state/modelfile.h"
 #include "platform/codepage.h"
+#include "platform/desktopentry.h"
 #include "platform/filesystem.h"
+#include "platform/folders.h"
 #include "setup/addremoveprogram.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace SETUP1 {
 
@@ -24,22 +25,12 @@ QByteArray quillmateIcon()
 </svg>
 )";
 }
-
 const QString kProductName = QStringLiteral("Quillmate");
 const QString kProgram = QStringLiteral("QLT");
 const QString kUninstaller = QStringLiteral("RemoveQLT");
 const QString kIcon = QStringLiteral("Quillmate.svg");
 const QString kCalcModule = QStringLiteral("qltcalc.so");
-
-// An existing file at the destination is replaced.
-bool copyOver(const QString &from, const QString &to)
-{
-    if (!QFileInfo(from).isFile())
-        return false;
-    if (QFileInfo::exists(to) && !QFile::remove(to))
-        return false;
-    return QFile::copy(from, to);
-}
+const QString kFatalTitle = QStringLiteral("Serious problem. Aborting setup.");
 
 void DeleteIfExists(const QString &path)
 {
@@ -47,53 +38,71 @@ void DeleteIfExists(const QString &path)
         QFile::remove(path);
 }
 
-// Quoting of a desktop entry's Exec argument.
-QString execQuoted(const QString &path)
+// Places one entry; a link standing at its name is replaced, not followed.
+bool placeEntry(const QString &path, const QByteArray &entry)
 {
-    QString q;
-    for (const QChar c : path) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
-            q += QLatin1Char('\\');
-        q += c;
-    }
-    return QLatin1Char('"') + q + QLatin1Char('"');
+    if (!Platform::makeFolder(QFileInfo(path).absolutePath()) || !Platform::replaceFile(path, entry))
+        return false;
+    return Platform::makeExecutable(path); // desktops trust only executable entries
 }
 
-// Values of other keys may not hold line breaks.
-QString entryValue(const QString &value)
+// The desktop shortcut and the application menu's entry.
+void CreateDesktopShortcut(const QString &name, const QString &folder, const QString &fileName, const Folders &f)
 {
-    QString v = value;
-    v.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-    return v;
+    Platform::replaceFile(folder + kIcon, quillmateIcon());
+    const QByteArray entry = Platform::desktopEntry(name, folder, folder + fileName, folder + kIcon);
+    placeEntry(f.desktopFolder + name + QStringLiteral(".desktop"), entry);
+    placeEntry(f.applicationsFolder + name + QStringLiteral(".desktop"), entry);
 }
 
-void CreateDesktopShortcut(const QString &name, const QString &folder, const QString &fileName,
-                           const QString &desktopFolder)
-{
-    QSaveFile icon(folder + kIcon);
-    if (icon.open(QIODevice::WriteOnly)) {
-        icon.write(quillmateIcon());
-        icon.commit();
+// The payload files whose copies are complete; only these may be deleted.
+class Payload {
+public:
+    explicit Payload(QString folder) : m_folder(std::move(folder)) {}
+    QString path(const QString &name) const { return m_folder + name; }
+
+    // An optional file: a failed copy is skipped silently.
+    void copy(const QString &name, const QString &to) { copyRequired(name, to, nullptr); }
+
+    // A file the product cannot do without: false, with the reason in
+    // `why`, when it could not be installed.
+    bool copyRequired(const QString &name, const QString &to, QString *why)
+    {
+        QString error;
+        switch (Platform::copyFile(path(name), to, &error)) {
+        case Platform::CopyResult::Copied:
+            m_copied << name;
+            return true;
+        case Platform::CopyResult::SameFile:
+            return true; // already in place; deleting it would lose it
+        case Platform::CopyResult::Failed:
+            break;
+        }
+        if (why)
+            *why = error + QStringLiteral(" installing ") + path(name) + QStringLiteral(" as ") + to;
+        return false;
     }
-    QSaveFile entry(desktopFolder + name + QStringLiteral(".desktop"));
-    if (!entry.open(QIODevice::WriteOnly))
-        return;
-    entry.write(desktopEntry(name, folder, folder + fileName, folder + kIcon));
-    if (entry.commit())
-        Platform::makeExecutable(desktopFolder + name + QStringLiteral(".desktop")); // desktops trust only executable entries
-}
+
+    void deleteCopied(const QStringList &names) const
+    {
+        for (const QString &name : names)
+            if (m_copied.contains(name))
+                DeleteIfExists(path(name));
+    }
+
+private:
+    QString m_folder;
+    QStringList m_copied;
+};
 } // namespace
 
-QByteArray desktopEntry(const QString &name, const QString &folder, const QString &program, const QString &icon)
+Folders foldersFor(const QString &programFolder)
 {
-    QString text = QStringLiteral("[Desktop Entry]\nType=Application\nVersion=1.0\n");
-    text += QStringLiteral("Name=") + entryValue(name) + QLatin1Char('\n');
-    text += QStringLiteral("Comment=") + entryValue(name) + QLatin1Char('\n');
-    text += QStringLiteral("Exec=") + execQuoted(program) + QLatin1Char('\n');
-    text += QStringLiteral("Path=") + entryValue(folder) + QLatin1Char('\n');
-    text += QStringLiteral("Icon=") + entryValue(icon) + QLatin1Char('\n');
-    text += QStringLiteral("Terminal=false\nCategories=Office;\n");
-    return text.toUtf8();
+    const QString source = QDir::cleanPath(QDir(programFolder).absolutePath());
+    const QString home = QDir::cleanPath(Platform::homeDrive());
+    const bool inHome = source.startsWith(home + QLatin1Char('/'));
+    return {source, Platform::appFolder(), Platform::windowsFolder(), Platform::desktopFolder(),
+            Platform::applicationsFolder(), !inHome};
 }
 
 bool pointSampleModelAt(const QString &modelPath, const QString &installFolder)
@@ -112,11 +121,10 @@ bool pointSampleModelAt(const QString &modelPath, const QString &installFolder)
 
 Outcome RunSetup(const Folders &f, Ui &ui)
 {
-    const QString source = f.sourceFolder + QLatin1Char('/');
-    const QString current = f.currentFolder + QLatin1Char('/');
+    Payload payload(f.sourceFolder + QLatin1Char('/'));
 
     // 1. Confirmation.
-    QFile info(current + QStringLiteral("QLT.txt"));
+    QFile info(payload.path(QStringLiteral("QLT.txt")));
     if (QFileInfo(info).isFile() && info.open(QIODevice::ReadOnly)) {
         if (!ui.showSetupInformation(Platform::decodeText(info.readAll())))
             return Outcome::Cancelled;
@@ -134,10 +142,18 @@ Outcome RunSetup(const Folders &f, Ui &ui)
 
     QString error;
     if (!QFileInfo(f.installFolder).isDir() && !Platform::makeFolder(f.installFolder, &error)) {
-        ui.message(error + QStringLiteral(" making ") + f.installFolder, QStringLiteral("Serious problem. Aborting setup."));
+        ui.message(error + QStringLiteral(" making ") + f.installFolder, kFatalTitle);
         ui.closeWait();
         return Outcome::Aborted;
     }
+    // Without the program, its spreadsheet module or the uninstaller there
+    // is nothing to record or start: say which file failed, and keep the
+    // payload so the user can try again.
+    auto abort = [&ui](const QString &why) {
+        ui.message(why, kFatalTitle);
+        ui.closeWait();
+        return Outcome::Aborted;
+    };
 
     QString dots;
     auto tick = [&] {
@@ -148,18 +164,19 @@ Outcome RunSetup(const Folders &f, Ui &ui)
     };
     tick();
     tick();
-    copyOver(current + QStringLiteral("QLT.txt"), f.installFolder + QStringLiteral("QLT.txt"));
+    payload.copy(QStringLiteral("QLT.txt"), f.installFolder + QStringLiteral("QLT.txt"));
     tick();
-    copyOver(current + QStringLiteral("Pointer.html"), f.installFolder + QStringLiteral("Pointer.html"));
+    payload.copy(QStringLiteral("Pointer.html"), f.installFolder + QStringLiteral("Pointer.html"));
     tick();
-    copyOver(current + kProgram, f.installFolder + kProgram);
-    // The spreadsheet module goes with the program it belongs to.
-    copyOver(current + kCalcModule, f.installFolder + kCalcModule);
+    if (!payload.copyRequired(kProgram, f.installFolder + kProgram, &error)
+        || !payload.copyRequired(kCalcModule, f.installFolder + kCalcModule, &error))
+        return abort(error);
     tick(); // the rich-text control: nothing to place here
     tick();
-    if (QFileInfo(source + kUninstaller).isFile()) {
-        QDir().mkpath(f.windowsFolder);
-        copyOver(source + kUninstaller, f.windowsFolder + kUninstaller);
+    if (QFileInfo(payload.path(kUninstaller)).isFile()) {
+        Platform::makeFolder(f.windowsFolder);
+        if (!payload.copyRequired(kUninstaller, f.windowsFolder + kUninstaller, &error))
+            return abort(error);
         AddRemoveProgram::AddToAddRemovePrograms(kProductName, f.windowsFolder + kUninstaller,
                                                  [&ui](const QString &t, const QString &title) { ui.message(t, title); });
     } else {
@@ -169,15 +186,18 @@ Outcome RunSetup(const Folders &f, Ui &ui)
     tick();
     ui.processEvents();
 
-    for (const char *name : {"Template.rtf", "Sample Model.mod", "Sample Doc.rtf", "Sample Spreadsheet.xls"})
-        copyOver(source + QLatin1String(name), f.installFolder + QLatin1String(name));
+    const QStringList samples{QStringLiteral("Template.rtf"), QStringLiteral("Sample Model.mod"),
+                              QStringLiteral("Sample Doc.rtf"), QStringLiteral("Sample Spreadsheet.xls")};
+    for (const QString &name : samples)
+        payload.copy(name, f.installFolder + name);
     pointSampleModelAt(f.installFolder + QStringLiteral("Sample Model.mod"), f.installFolder);
 
-    for (const char *name : {"QLT.txt", "Pointer.html", "RemoveQLT", "QLT", "qltcalc.so", "Template.rtf",
-                             "Sample Model.mod", "Sample Doc.rtf", "Sample Spreadsheet.xls"})
-        DeleteIfExists(source + QLatin1String(name));
+    if (!f.keepPayload)
+        payload.deleteCopied(QStringList{QStringLiteral("QLT.txt"), QStringLiteral("Pointer.html"), kUninstaller,
+                                         kProgram, kCalcModule}
+                             + samples);
 
-    CreateDesktopShortcut(kProductName, f.installFolder, kProgram, f.desktopFolder);
+    CreateDesktopShortcut(kProductName, f.installFolder, kProgram, f);
 
     ui.closeWait();
     ui.startProgram(f.installFolder + kProgram, f.installFolder);

@@ -24,12 +24,20 @@ public:
 };
 
 struct Folders {
-    QString currentFolder;  // where the first payload files are taken from
-    QString sourceFolder;   // the installer's own folder
-    QString installFolder;  // ends with "/"
-    QString windowsFolder;  // ends with "/"
-    QString desktopFolder;  // ends with "/"
+    // The installer's own folder: every payload file is taken from there,
+    // whatever the current folder, and only from there deleted again.
+    QString sourceFolder;
+    QString installFolder;      // ends with "/"
+    QString windowsFolder;      // ends with "/"
+    QString desktopFolder;      // ends with "/"
+    QString applicationsFolder; // the application menu's entries, ends with "/"
+    // A payload shared by every user (a package's) is never deleted.
+    bool keepPayload = false;
 };
+
+// The folders for an installer whose program lies in `programFolder`. A
+// payload outside the home folder is taken as shared.
+Folders foldersFor(const QString &programFolder);
 
 enum class Outcome { Cancelled, Aborted, Completed };
 
@@ -37,8 +45,5 @@ Outcome RunSetup(const Folders &folders, Ui &ui);
 
 // Points the sample model's spreadsheet at the copy in the install folder.
 bool pointSampleModelAt(const QString &modelPath, const QString &installFolder);
-
-// A freedesktop desktop entry that starts `program` in `folder`.
-QByteArray desktopEntry(const QString &name, const QString &folder, const QString &program, const QString &icon);
 
 } // namespace SETUP1

@@ -84,8 +84,11 @@ SetupWindows::~SetupWindows() { delete m_wait; }
 
 bool SetupWindows::showSetupInformation(const QString &text)
 {
+    const QString caption = QStringLiteral("Quillmate Information");
+    if (m_scripted)
+        return MessageBox::show(text, caption, MessageBox::YesNo) == MessageBox::Yes;
     SetupHelpForm form;
-    form.setWindowTitle(QStringLiteral("Quillmate Information"));
+    form.setWindowTitle(caption);
     form.setText(text);
     return form.waitForInstallChoice();
 }
@@ -101,8 +104,7 @@ void SetupWindows::showWait()
 {
     if (!m_wait)
         m_wait = new PlainWaitForm("lblDots", QString());
-    m_wait->show();
-    m_wait->repaint();
+    m_wait->showPainted();
 }
 
 void SetupWindows::setWaitCaption(const QString &caption)

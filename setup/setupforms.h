@@ -37,6 +37,9 @@ private:
 // The installer's windows, as the install sequence sees them.
 class SetupWindows : public SETUP1::Ui {
 public:
+    // `scripted`: the information window is answered by the message-box
+    // script too (the real program run unattended by tests).
+    explicit SetupWindows(bool scripted = false) : m_scripted(scripted) {}
     ~SetupWindows() override;
     bool showSetupInformation(const QString &text) override;
     bool askToContinue(const QString &text, const QString &title) override;
@@ -49,5 +52,6 @@ public:
     void startProgram(const QString &program, const QString &workingFolder) override;
 
 private:
+    bool m_scripted;
     PlainWaitForm *m_wait = nullptr;
 };

@@ -1,3 +1,4 @@
+#include "platform/desktopentry.h"
 #include "platform/registry.h"
 #include "setup/addremoveprogram.h"
 #include "tests/setup/installfixture.h"
@@ -48,8 +49,8 @@ void TestRemove::completeUninstall()
     const QStringList shortcuts{home.path() + QStringLiteral("Desktop/Quillmate.desktop"),
                                 home.path() + QStringLiteral(".local/share/applications/Quillmate.desktop"),
                                 home.path() + QStringLiteral("deep/a/b/c/Quillmate.desktop")};
-    for (const QString &s : shortcuts.mid(1))
-        writeFile(s, "[Desktop Entry]\n");
+    for (const QString &s : shortcuts.mid(2))
+        writeFile(s, Platform::desktopEntry(QStringLiteral("Quillmate"), app, app + QStringLiteral("QLT"), QString()));
     makeReadOnly(shortcuts[1]);
     writeFile(home.path() + QStringLiteral("Desktop/Other.desktop"), "keep");
     writeFile(elsewhere.path() + QStringLiteral("/Quillmate.desktop"), "another drive");

@@ -83,15 +83,15 @@ inline QString makeInstallerFolder(const TestHome &home, const QByteArray &tag =
 
 inline SETUP1::Folders installFolders(const TestHome &home, const QString &installer)
 {
-    const QString source = installer.left(installer.size() - 1);
-    return {source, source, home.path() + QStringLiteral("Quillmate/"), home.path() + QStringLiteral(".local/bin/"),
-            home.path() + QStringLiteral("Desktop/")};
+    return {installer.left(installer.size() - 1), home.path() + QStringLiteral("Quillmate/"),
+            home.path() + QStringLiteral(".local/bin/"), home.path() + QStringLiteral("Desktop/"),
+            home.path() + QStringLiteral(".local/share/applications/")};
 }
 
 inline Remove::Folders removeFolders(const TestHome &home)
 {
     return {home.path(), home.path() + QStringLiteral(".local/bin/"), home.path() + QStringLiteral("Quillmate/"),
-            home.path() + QStringLiteral("gcur.txt")};
+            home.path() + QStringLiteral("gcur.txt"), home.path() + QStringLiteral(".local/share/Trash/")};
 }
 
 // Every file below a folder, relative to it.

@@ -1,4 +1,5 @@
 #include "app/state/modelfile.h"
+#include "platform/desktopentry.h"
 #include "platform/registry.h"
 #include "setup/addremoveprogram.h"
 #include "tests/setup/installfixture.h"
@@ -65,6 +66,8 @@ void TestSetup::completeInstall()
     QVERIFY(entry.contains("\nExec=\"" + app.toUtf8() + "QLT\"\n"));
     QVERIFY(entry.contains("\nIcon=" + app.toUtf8() + "Quillmate.svg\n"));
     QVERIFY(readFile(app + QStringLiteral("Quillmate.svg")).contains("<svg"));
+    // The same entry in the application menu.
+    QCOMPARE(readFile(home.path() + QStringLiteral(".local/share/applications/Quillmate.desktop")), entry);
 
     // The payload is gone from the installer's folder; the installer stays.
     QCOMPARE(filesBelow(installer), QStringList{QStringLiteral("SetupQLT")});
@@ -155,9 +158,10 @@ void TestSetup::installFolderThatCannotBeMade()
 
 void TestSetup::desktopEntryQuotesTheProgram()
 {
-    const QByteArray entry = SETUP1::desktopEntry(QStringLiteral("Quillmate"), QStringLiteral("/home/a $b/Quillmate/"),
-                                                  QStringLiteral("/home/a $b/Quillmate/QLT"), QStringLiteral("/i.svg"));
-    QVERIFY(entry.contains("\nExec=\"/home/a \\$b/Quillmate/QLT\"\n"));
+    const QByteArray entry = Platform::desktopEntry(QStringLiteral("Quillmate"), QStringLiteral("/home/a $b/Quillmate/"),
+                                                    QStringLiteral("/home/a $b/Quillmate/QLT"), QStringLiteral("/i.svg"));
+    // The quoting escape of "$" is itself escaped as a string value.
+    QVERIFY(entry.contains("\nExec=\"/home/a \\\\$b/Quillmate/QLT\"\n"));
     QVERIFY(entry.contains("\nPath=/home/a $b/Quillmate/\n"));
 }
 

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 class TestSetupForms : public QObject {
     Q_OBJECT
@@ -66,6 +67,8 @@ void TestSetupForms::waitWindows()
     remove.showWait();
     wait = topWindow("WaitForm");
     QVERIFY(wait);
+    // On the screen when showWait returns, not after the mapping that follows.
+    QVERIFY(wait->windowHandle() && wait->windowHandle()->isExposed());
     QCOMPARE(child<QLabel>(wait, QStringLiteral("DoingWhat"))->text(), QString(19, QLatin1Char('-')));
     remove.setDoingWhat(QStringLiteral("Killing links."));
     QCOMPARE(child<QLabel>(wait, QStringLiteral("DoingWhat"))->text(), QStringLiteral("Killing links."));
