@@ -12,6 +12,9 @@ QLT_PACKAGES=(
   # The full office (not the -nogui build, which cannot print), and its SDK
   # for driving Calc.
   libreoffice-core libreoffice-writer libreoffice-calc libreoffice-dev
+  # The validators the install-tree test runs on the desktop entry and the
+  # AppStream data.
+  desktop-file-utils appstream
 )
 
 qlt_missing_packages() {

@@ -14,17 +14,13 @@
 namespace SETUP1 {
 
 namespace {
-// The desktop entry's icon: a quill over a sheet.
+// The entries' icon: a quill over a sheet.
 QByteArray quillmateIcon()
 {
-    return R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 64 64" width="64" height="64">
-<rect x="10" y="6" width="40" height="52" rx="3" fill="#ffffff" stroke="#505a6e" stroke-width="2"/>
-<path d="M17 20h26M17 28h26M17 36h18" stroke="#9aa4b8" stroke-width="2"/>
-<path d="M56 4C40 10 30 26 26 44l4 2C36 30 46 16 56 4z" fill="#c0392b"/>
-<path d="M26 44l-2 10 6-8z" fill="#2c3e50"/>
-</svg>
-)";
+    QFile icon(QStringLiteral(":/quillmate.svg"));
+    return icon.open(QIODevice::ReadOnly) ? icon.readAll() : QByteArray();
 }
+
 const QString kProductName = QStringLiteral("Quillmate");
 const QString kProgram = QStringLiteral("QLT");
 const QString kUninstaller = QStringLiteral("RemoveQLT");
