@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMap>
 #include <QStringList>
 
 // Installer and uninstaller windows that answer as scripted and remember
@@ -109,4 +111,15 @@ inline QStringList filesBelow(const QString &root)
     }
     out.sort();
     return out;
+}
+
+// Every file below a folder with its content (a link: where it points).
+inline QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString &f : filesBelow(folder)) {
+        const QFileInfo fi(folder + f);
+        files.insert(f, fi.isSymLink() ? fi.symLinkTarget().toUtf8() : readFile(folder + f));
+    }
+    return files;
 }

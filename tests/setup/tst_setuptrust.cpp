@@ -25,14 +25,6 @@ private Q_SLOTS:
 namespace {
 const QString kKey = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillmate");
 
-// Every file below a folder with its content.
-QMap<QString, QByteArray> snapshot(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    for (const QString &f : filesBelow(folder))
-        files.insert(f, readFile(folder + f));
-    return files;
-}
 } // namespace
 
 void TestSetupTrust::payloadIsTheInstallersFolder()
