@@ -43,8 +43,9 @@ namespace Detail {
 QByteArray fillFieldByField(const QByteArray &text, const QString &extension, const QList<QByteArray> &names,
                             const QList<QByteArray> &values);
 // One sweep over the text with a table of the names. Nothing when the
-// markers interact (a value with "&", markers sharing an "&", a marker that
-// a replacement could form anew), which only the passes get right.
+// markers could interact (a value or name with "&", an empty or repeated
+// name, markers sharing an "&", a marker that a replacement could form
+// anew): only the passes get those right.
 std::optional<QByteArray> fillInOneSweep(const QByteArray &text, const QString &extension,
                                          const QList<QByteArray> &names, const QList<QByteArray> &values);
 // Whether a value inserted at `end` needs a blank first: [begin, end) is the

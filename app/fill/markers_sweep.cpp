@@ -1,9 +1,10 @@
 // The common case of a fill in one sweep: the text is cut at its "&"s, and a
 // pair of neighbouring "&"s whose text between them is a field name is a
 // marker. The per-field passes give the same result as long as no marker can
-// change another: no value holds "&" (it could complete a marker), no two
-// markers share an "&" (the earlier field would take it), and no replacement
-// joins the texts around it into a new marker. Each of these is checked; the
+// change another: no value or name holds "&" (a value could complete a
+// marker), every name is used once and is not empty, no two markers share
+// an "&" (the earlier field would take it), and no replacement joins the
+// texts around it into a new marker. Each of these is checked; the
 // rare text that fails a check is left to the passes.
 #include "app/fill/markers.h"
 
