@@ -38,9 +38,20 @@ enum class CopyResult { Copied, SameFile, Failed };
 // nothing is done (SameFile), so the caller must not delete the source.
 // The copy keeps the source's permission bits.
 CopyResult copyFile(const QString &from, const QString &to, QString *error = nullptr);
+// Our own writes first go to a temporary file beside their target. Every such
+// file is named by this one rule, so listings can leave it out and a later
+// write to the folder can remove one that a killed process left behind.
+bool isOwnTemporaryFile(const QString &fileName);
 
-// Writes bytes to a new file beside `path` and renames it into place, with
-// the same guarantees as copyFile.
-bool replaceFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// Replaces the whole file: the bytes go to a new temporary file in the same
+// folder, reach the disk, and are renamed over `path`. A crash leaves the old
+// file or the new one, never half of one; a symbolic link standing at `path`
+// is replaced by the file, never written through. Stale temporary files of
+// dead processes in that folder are removed first. `mode` gives the new file's
+// permission bits; by default a replaced file keeps its own.
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1);
+
+// Removes the temporary files that killed writers left in a folder.
+void removeStaleTemporaryFiles(const QString &folder);
 
 } // namespace Platform

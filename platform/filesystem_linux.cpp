@@ -8,7 +8,6 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,46 +19,6 @@ bool fail(QString *error)
     if (error)
         *error = QString::fromLocal8Bit(std::strerror(errno));
     return false;
-}
-bool writeAll(int fd, const char *data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= n;
-    }
-    return true;
-}
-
-// A new file beside `path`, filled by `fill`, then renamed over `path`.
-// rename() replaces whatever stands at the name, a link included, without
-// following it.
-template <typename Fill>
-bool writeBeside(const QString &path, mode_t mode, QString *error, Fill fill)
-{
-    const QFileInfo target(path);
-    QByteArray temp = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName()
-                                        + QStringLiteral(".XXXXXX"));
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return fail(error);
-    bool ok = fill(fd) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    if (!ok)
-        fail(error);
-    if (::close(fd) != 0 && ok)
-        ok = fail(error);
-    if (ok && ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0)
-        ok = fail(error);
-    if (!ok) {
-        const int saved = errno;
-        ::unlink(temp.constData());
-        errno = saved;
-    }
-    return ok;
 }
 } // namespace
 
@@ -80,40 +39,27 @@ CopyResult copyFile(const QString &from, const QString &to, QString *error)
 {
     if (sameFile(from, to))
         return CopyResult::SameFile;
-    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) {
-        fail(error);
-        return CopyResult::Failed;
-    }
+    QFile in(from);
     struct stat st {};
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (S_ISDIR(st.st_mode))
-            errno = EISDIR;
-        fail(error);
-        ::close(in);
+    if (::stat(QFile::encodeName(from).constData(), &st) != 0)
+        return fail(error), CopyResult::Failed;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return fail(error), CopyResult::Failed;
+    }
+    if (!in.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = in.errorString();
         return CopyResult::Failed;
     }
-    const bool ok = writeBeside(to, st.st_mode & 07777, error, [in](int out) {
-        char buffer[65536];
-        for (;;) {
-            const ssize_t n = ::read(in, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                return false;
-            if (n == 0)
-                return true;
-            if (!writeAll(out, buffer, n))
-                return false;
-        }
-    });
-    ::close(in);
-    return ok ? CopyResult::Copied : CopyResult::Failed;
-}
-
-bool replaceFile(const QString &path, const QByteArray &bytes, QString *error)
-{
-    return writeBeside(path, 0644, error, [&bytes](int out) { return writeAll(out, bytes.constData(), bytes.size()); });
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError) {
+        if (error)
+            *error = in.errorString();
+        return CopyResult::Failed;
+    }
+    return writeFileAtomically(to, bytes, error, static_cast<int>(st.st_mode & 07777)) ? CopyResult::Copied
+                                                                                        : CopyResult::Failed;
 }
 
 bool deleteFile(const QString &path, QString *error)

@@ -37,7 +37,7 @@ void DeleteIfExists(const QString &path)
 // Places one entry; a link standing at its name is replaced, not followed.
 bool placeEntry(const QString &path, const QByteArray &entry)
 {
-    if (!Platform::makeFolder(QFileInfo(path).absolutePath()) || !Platform::replaceFile(path, entry))
+    if (!Platform::makeFolder(QFileInfo(path).absolutePath()) || !Platform::writeFileAtomically(path, entry))
         return false;
     return Platform::makeExecutable(path); // desktops trust only executable entries
 }
@@ -45,7 +45,7 @@ bool placeEntry(const QString &path, const QByteArray &entry)
 // The desktop shortcut and the application menu's entry.
 void CreateDesktopShortcut(const QString &name, const QString &folder, const QString &fileName, const Folders &f)
 {
-    Platform::replaceFile(folder + kIcon, quillmateIcon());
+    Platform::writeFileAtomically(folder + kIcon, quillmateIcon());
     const QByteArray entry = Platform::desktopEntry(name, folder, folder + fileName, folder + kIcon);
     placeEntry(f.desktopFolder + name + QStringLiteral(".desktop"), entry);
     placeEntry(f.applicationsFolder + name + QStringLiteral(".desktop"), entry);

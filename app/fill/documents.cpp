@@ -1,17 +1,20 @@
 #include "app/fill/documents.h"
 
 #include "app/fill/markers.h"
+#include "platform/filesystem.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
 namespace Documents {
 
 namespace {
+// How much of a file tells whether it is text.
+constexpr qint64 kSniffLength = 8192;
+
 QByteArray readWhole(const QString &path, RunContext &run, const QString &name)
 {
     QFile f(path);
@@ -31,13 +34,30 @@ void writeWhole(const QString &path, const QByteArray &bytes)
 {
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
         throw RunError(QStringLiteral("Path not found"));
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        throw RunError(out.errorString());
-    out.write(bytes);
-    if (!out.commit())
-        throw RunError(out.errorString());
+    QString error;
+    if (!Platform::writeFileAtomically(path, bytes, &error))
+        throw RunError(error);
 }
+
+bool looksBinary(const QByteArray &head)
+{
+    static const QByteArray signatures[] = {
+        QByteArray("\x89PNG\r\n\x1a\n"),             // PNG
+        QByteArray("\xff\xd8\xff"),                    // JPEG
+        QByteArray("GIF87a"), QByteArray("GIF89a"),     // GIF
+        QByteArray("\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"), // OLE2: old Word, Excel
+        QByteArray("PK\x03\x04"), QByteArray("PK\x05\x06"), // zip packages
+    };
+    if (head.contains('\0'))
+        return true;
+    for (const QByteArray &signature : signatures)
+        if (head.startsWith(signature))
+            return true;
+    // A PDF's header may follow a line of other bytes, within its first 1 KB.
+    const QByteArray start = head.left(1024);
+    return start.startsWith("%PDF-") || start.contains("\n%PDF-") || start.contains("\r%PDF-");
+}
+
 } // namespace
 
 bool isSafeName(const QString &name)
@@ -52,6 +72,28 @@ QString extensionOf(const QString &fileName)
     return dot < 0 ? QString() : fileName.mid(dot);
 }
 
+bool canFillBinary(const QString &fileName, const QByteArray &head)
+{
+    // No binary format can be filled yet; office packages (.docx, .odt: zip
+    // files) join here when the fill learns them.
+    Q_UNUSED(fileName);
+    Q_UNUSED(head);
+    return false;
+}
+
+bool isFillableDocument(const QString &folder, const QString &fileName)
+{
+    const QString lower = fileName.toLower();
+    if (lower.endsWith(QLatin1Char('~')) || lower.endsWith(QStringLiteral(".bak"))
+        || Platform::isOwnTemporaryFile(fileName))
+        return false;
+    QFile f(folder + fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        return true; // reading it later reports why it cannot be read
+    const QByteArray head = f.read(kSniffLength);
+    return !looksBinary(head) || canFillBinary(fileName, head);
+}
+
 QString FindDocumentFile(const QString &modelFolder, const QString &docName)
 {
     if (!isSafeName(docName))
@@ -60,7 +102,7 @@ QString FindDocumentFile(const QString &modelFolder, const QString &docName)
     QStringList names;
     const QFileInfoList entries = QDir(modelFolder).entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
     for (const QFileInfo &fi : entries)
-        if (fi.fileName().startsWith(prefix, Qt::CaseInsensitive))
+        if (fi.fileName().startsWith(prefix, Qt::CaseInsensitive) && isFillableDocument(modelFolder, fi.fileName()))
             names << fi.fileName();
     // The order the Windows file system lists names in: by upper case, so
     // the choice below is the same on every machine.
@@ -93,7 +135,10 @@ void ProcessDocument(const Request &request, const Folders &folders, const QStri
     QStringList values;
     for (int j = 1; j <= fieldNames.size(); ++j)
         values << run.fieldValue(j);
-    text = Markers::ReplaceFieldMarkers(text, extension, fieldNames, values);
+    QString problem;
+    text = Markers::ReplaceFieldMarkers(text, extension, fieldNames, values, &problem);
+    if (!problem.isEmpty())
+        throw RunError(problem);
 
     run.step(QStringLiteral("printing ") + name);
     if (request.print) {

@@ -39,7 +39,16 @@ struct Folders {
 // build a path.
 bool isSafeName(const QString &name);
 
-// The file of a document in the model folder, without folder, or "".
+// Whether a file can be a document to fill: never an editor backup ("~",
+// ".bak") or a temporary file of ours, and never binary content (NUL bytes,
+// a PDF, image, old Word or zip signature near the start) unless
+// canFillBinary knows its format. Text fills under any extension.
+bool isFillableDocument(const QString &folder, const QString &fileName);
+bool canFillBinary(const QString &fileName, const QByteArray &head);
+
+// The file of a document in the model folder, without folder, or "": the
+// fillable files named after the document; another format beside a
+// ".rtf" wins.
 QString FindDocumentFile(const QString &modelFolder, const QString &docName);
 
 // The part of a file name from its last "." on, or "".

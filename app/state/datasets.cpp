@@ -1,6 +1,7 @@
 #include "app/state/datasets.h"
 
 #include "app/state/textfile.h"
+#include "platform/filesystem.h"
 
 #include <QCollator>
 #include <QDir>
@@ -23,6 +24,7 @@ bool isUsableTag(const QString &tag)
 QStringList listTags(const QString &folder)
 {
     QStringList tags = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    tags.removeIf(Platform::isOwnTemporaryFile);
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(tags.begin(), tags.end(), collator);

@@ -1,6 +1,7 @@
 #include "app/state/modelfile.h"
 
 #include "app/state/textfile.h"
+#include "platform/filesystem.h"
 
 #include <QCollator>
 #include <QDir>
@@ -104,7 +105,8 @@ QStringList listModels(const QString &modelFolder)
     const QStringList files = dir.entryList({QStringLiteral("*.mod")}, QDir::Files | QDir::Hidden);
     QStringList names;
     for (const QString &f : files)
-        names << f.left(f.size() - 4);
+        if (!Platform::isOwnTemporaryFile(f))
+            names << f.left(f.size() - 4);
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(names.begin(), names.end(), collator);

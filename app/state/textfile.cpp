@@ -1,10 +1,10 @@
 #include "app/state/textfile.h"
 
 #include "platform/codepage.h"
+#include "platform/filesystem.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdlib>
 #include <limits>
@@ -35,22 +35,10 @@ bool readLines(const QString &path, QStringList &lines, QString *error)
 
 bool writeLines(const QString &path, const QStringList &lines, QString *error)
 {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = out.errorString();
-        return false;
-    }
     QString text;
     for (const QString &line : lines)
         text += line + QStringLiteral("\r\n");
-    out.write(Platform::encodeText(text));
-    if (!out.commit()) {
-        if (error)
-            *error = out.errorString();
-        return false;
-    }
-    return true;
+    return Platform::writeFileAtomically(path, Platform::encodeText(text), error);
 }
 
 QString numberLine(int value)

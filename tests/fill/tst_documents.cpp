@@ -47,6 +47,8 @@ class TestDocuments : public QObject {
 private Q_SLOTS:
     void findsTheFile_data();
     void findsTheFile();
+    void passesOverUnfillableFiles_data();
+    void passesOverUnfillableFiles();
     void savesFilledCopy();
     void printsFasterWithoutFiles();
     void printsHigherQualityThroughTemporaryFile();
@@ -82,6 +84,52 @@ void TestDocuments::findsTheFile()
     if (expected.isEmpty())
         QDir().rmdir(home.path() + QStringLiteral("Letter.dir"));
     QCOMPARE(FindDocumentFile(home.path(), QStringLiteral("Letter")), expected);
+}
+
+void TestDocuments::passesOverUnfillableFiles_data()
+{
+    // Each file: name, then content. The first listed is the document.
+    QTest::addColumn<QList<QPair<QByteArray, QByteArray>>>("files");
+    QTest::addColumn<QByteArray>("expected");
+    using Files = QList<QPair<QByteArray, QByteArray>>;
+    const QByteArray rtf("{\\rtf1 &Name&}");
+    QTest::newRow("pdf beside rtf") << Files{{"Letter.rtf", rtf}, {"Letter.pdf", "%PDF-1.7\n%\xe2\xe3\n"}} << QByteArray("Letter.rtf");
+    QTest::newRow("pdf after a line") << Files{{"Letter.rtf", rtf}, {"Letter.x", "junk\r\n%PDF-1.4\n"}} << QByteArray("Letter.rtf");
+    QTest::newRow("backup beside rtf") << Files{{"Letter.rtf", rtf}, {"Letter.rtf~", rtf}} << QByteArray("Letter.rtf");
+    QTest::newRow("bak beside rtf") << Files{{"Letter.rtf", rtf}, {"Letter.BAK", rtf}} << QByteArray("Letter.rtf");
+    QTest::newRow("png") << Files{{"Letter.rtf", rtf}, {"Letter.png", "\x89PNG\r\n\x1a\nIHDR"}} << QByteArray("Letter.rtf");
+    QTest::newRow("jpeg") << Files{{"Letter.rtf", rtf}, {"Letter.jpg", "\xff\xd8\xff\xe0JFIF"}} << QByteArray("Letter.rtf");
+    QTest::newRow("gif") << Files{{"Letter.rtf", rtf}, {"Letter.gif", "GIF89a...."}} << QByteArray("Letter.rtf");
+    QTest::newRow("zip package") << Files{{"Letter.rtf", rtf}, {"Letter.docx", "PK\x03\x04\x14"}} << QByteArray("Letter.rtf");
+    QTest::newRow("old word") << Files{{"Letter.rtf", rtf}, {"Letter.doc", "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"}}
+                              << QByteArray("Letter.rtf");
+    QTest::newRow("nul bytes") << Files{{"Letter.rtf", rtf}, {"Letter.dat", QByteArray("ab\0cd", 5)}} << QByteArray("Letter.rtf");
+    QTest::newRow("utf-16 text has nul bytes") << Files{{"Letter.rtf", rtf}, {"Letter.txt", QByteArray("\xff\xfe&\0", 4)}}
+                                               << QByteArray("Letter.rtf");
+    QTest::newRow("text naming pdf stays") << Files{{"Letter.rtf", rtf}, {"Letter.txt", "see the %PDF-1.4 header"}}
+                                           << QByteArray("Letter.txt");
+    QTest::newRow("rtf saved as doc") << Files{{"Letter.doc", rtf}} << QByteArray("Letter.doc");
+    QTest::newRow("order among the rest") << Files{{"Letter.rtf", rtf}, {"Letter.htm", "<p>"}, {"Letter.txt", "x"},
+                                                   {"Letter.gif", "GIF87a"}} << QByteArray("Letter.htm");
+    QTest::newRow("only backups and binaries") << Files{{"Letter.rtf~", rtf}, {"Letter.pdf", "%PDF-1.3"}} << QByteArray();
+    QTest::newRow("our own temporary file") << Files{{".Letter.rtf.7.qlt-tmp", rtf}} << QByteArray();
+}
+
+void TestDocuments::passesOverUnfillableFiles()
+{
+    using Files = QList<QPair<QByteArray, QByteArray>>;
+    QFETCH(Files, files);
+    QFETCH(QByteArray, expected);
+    TestHome home;
+    for (const auto &[name, content] : files)
+        writeFile(home.path() + QString::fromUtf8(name), content);
+    QCOMPARE(FindDocumentFile(home.path(), QStringLiteral("Letter")).toUtf8(), expected);
+    // A document with nothing to fill is skipped as a missing one is.
+    FakeRun run;
+    FakePrinting printing;
+    ProcessDocument({QStringLiteral("Letter"), true, false, PrintMethod::Faster, QString()},
+                    {home.path(), home.appFolder(), home.documents()}, kFields, run, printing);
+    QCOMPARE(printing.texts.size(), expected.isEmpty() ? 0 : 1);
 }
 
 void TestDocuments::savesFilledCopy()

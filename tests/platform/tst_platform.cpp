@@ -5,6 +5,7 @@
 #include "tests/support/testhome.h"
 
 #include <QDir>
+#include <QStringDecoder>
 #include <QTest>
 
 class TestPlatform : public QObject {
@@ -14,6 +15,8 @@ private Q_SLOTS:
     void documentsFollowUserDirs();
     void fileExistsRules();
     void decodesUtf8OrWindows1252();
+    void validUtf8_data();
+    void validUtf8();
     void registryRecord();
 };
 
@@ -57,6 +60,36 @@ void TestPlatform::decodesUtf8OrWindows1252()
     QCOMPARE(Platform::decodeText(QByteArray("caf\xc3\xa9")), QString::fromUtf8("café"));
     QCOMPARE(Platform::decodeText(QByteArray("caf\xe9 \x93q\x94")), QString::fromUtf8("café “q”"));
     QCOMPARE(Platform::encodeText(QString::fromUtf8("café")), QByteArray("caf\xc3\xa9"));
+}
+
+void TestPlatform::validUtf8_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("empty") << QByteArray() << true;
+    QTest::newRow("ascii") << QByteArray("plain text of some length") << true;
+    QTest::newRow("two bytes") << QByteArray("caf\xc3\xa9") << true;
+    QTest::newRow("three bytes") << QByteArray("\xe2\x82\xac 5") << true;
+    QTest::newRow("four bytes") << QByteArray("\xf0\x9f\x98\x80") << true;
+    QTest::newRow("windows-1252") << QByteArray("caf\xe9") << false;
+    QTest::newRow("after eight ascii") << QByteArray("abcdefghi\xe9jklmnop") << false;
+    QTest::newRow("overlong") << QByteArray("\xc0\xaf") << false;
+    QTest::newRow("overlong three") << QByteArray("\xe0\x80\xaf") << false;
+    QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << false;
+    QTest::newRow("past unicode") << QByteArray("\xf4\x90\x80\x80") << false;
+    QTest::newRow("cut short") << QByteArray("ok \xe2\x82") << false;
+    QTest::newRow("lone trail byte") << QByteArray("\x80") << false;
+}
+
+void TestPlatform::validUtf8()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, valid);
+    QCOMPARE(Platform::isValidUtf8(bytes), valid);
+    // The same answer as Qt's own decoder.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder.decode(bytes);
+    QCOMPARE(!decoder.hasError(), valid);
 }
 
 void TestPlatform::registryRecord()

@@ -1,0 +1,140 @@
+#include "platform/filesystem.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Platform {
+
+namespace {
+// "." + target name + "." + writer's process id + this suffix.
+const QLatin1String kTempSuffix(".qlt-tmp");
+// Keeps the temporary name within the file system's name limit.
+constexpr qsizetype kMaxBaseLength = 120;
+
+bool fail(QString *error)
+{
+    if (error)
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
+
+QString temporaryNameFor(const QString &fileName)
+{
+    return QLatin1Char('.') + fileName.left(kMaxBaseLength) + QLatin1Char('.')
+        + QString::number(::getpid()) + kTempSuffix;
+}
+
+// The id of the process that wrote a temporary file, or 0.
+pid_t writerOf(const QString &fileName)
+{
+    const QString stem = fileName.chopped(kTempSuffix.size());
+    const qsizetype dot = stem.lastIndexOf(QLatin1Char('.'));
+    bool ok = false;
+    const qint64 pid = dot < 0 ? 0 : stem.mid(dot + 1).toLongLong(&ok);
+    return ok && pid > 0 ? static_cast<pid_t>(pid) : 0;
+}
+
+bool writerIsGone(pid_t pid)
+{
+    // Our own process writes one file at a time, so a leftover with our id
+    // is from an earlier write that did not finish.
+    return pid == 0 || pid == ::getpid() || (::kill(pid, 0) != 0 && errno == ESRCH);
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        left -= n;
+    }
+    return true;
+}
+
+void syncFolder(const QByteArray &folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+} // namespace
+
+bool isOwnTemporaryFile(const QString &fileName)
+{
+    return fileName.startsWith(QLatin1Char('.')) && fileName.endsWith(kTempSuffix)
+        && fileName.size() > kTempSuffix.size() + 1;
+}
+
+void removeStaleTemporaryFiles(const QString &folder)
+{
+    QString base = folder;
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    DIR *dir = ::opendir(QFile::encodeName(base).constData());
+    if (!dir)
+        return;
+    QStringList stale;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if (isOwnTemporaryFile(name) && writerIsGone(writerOf(name)))
+            stale << base + name;
+    }
+    ::closedir(dir);
+    for (const QString &path : stale)
+        ::unlink(QFile::encodeName(path).constData());
+}
+
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error, int mode)
+{
+    const QFileInfo target(path);
+    const QString folder = target.absolutePath() + QLatin1Char('/');
+    removeStaleTemporaryFiles(folder);
+
+    const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
+    const QByteArray tempName = QFile::encodeName(folder + temporaryNameFor(target.fileName()));
+    ::unlink(tempName.constData());
+    // An existing file keeps its permissions; a new one gets the usual ones.
+    struct stat st {};
+    const bool replacesFile = ::lstat(finalName.constData(), &st) == 0 && S_ISREG(st.st_mode);
+    const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return fail(error);
+    const bool setMode = mode >= 0 || replacesFile;
+    const mode_t newMode = mode >= 0 ? static_cast<mode_t>(mode) : st.st_mode & 07777;
+    bool written = writeAll(fd, bytes) && (!setMode || ::fchmod(fd, newMode) == 0)
+        && ::fsync(fd) == 0;
+    if (!written)
+        fail(error);
+    if (::close(fd) != 0 && written)
+        written = fail(error);
+    if (!written) {
+        ::unlink(tempName.constData());
+        return false;
+    }
+    // rename() replaces whatever stands at the name, a symbolic link included.
+    if (::rename(tempName.constData(), finalName.constData()) != 0) {
+        const bool result = fail(error);
+        ::unlink(tempName.constData());
+        return result;
+    }
+    syncFolder(QFile::encodeName(folder));
+    return true;
+}
+
+} // namespace Platform
