@@ -1,3 +1,4 @@
+#include "app/dialogs/inputrules.h"
 #include "app/mainwin/mainform.h"
 
 #include <QApplication>
@@ -5,8 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("QLT"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillmate"));
+    InputRules::configureApplication();
     MainForm *main = MainForm::instance();
     main->startUp();
     return QApplication::exec();
