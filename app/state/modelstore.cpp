@@ -66,6 +66,10 @@ void LoadSettings()
     // taken from the home folder.
     s.ModelName = Names::isSafeName(settings.modelName) ? settings.modelName : QString();
     s.ModelFolder = ModelPath::absoluteFolder(settings.modelFolder, Platform::homeDrive());
+    // File paths are folder + name: a folder without its separator would put
+    // the model files beside the folder instead of in it.
+    if (!s.ModelFolder.endsWith(QLatin1Char('/')) && !s.ModelFolder.endsWith(QLatin1Char('\\')))
+        s.ModelFolder += QLatin1Char('/');
 }
 
 void SaveSettings()

@@ -51,6 +51,7 @@ private Q_SLOTS:
     void handEditedModelNameIsNoModel_data();
     void handEditedModelNameIsNoModel();
     void upperCaseModelLoadsAndSavesInPlace();
+    void relativeFolderInSettingsIsFromHome_data();
     void relativeFolderInSettingsIsFromHome();
     void relativeSheetPathIsFromModelFolder();
     void typedRelativeFolderIsStoredAbsolute();
@@ -114,13 +115,22 @@ void TestTrust::upperCaseModelLoadsAndSavesInPlace()
     QVERIFY(readFile(home.appFolder() + QStringLiteral("Foo.MOD")).contains("Phone"));
 }
 
+void TestTrust::relativeFolderInSettingsIsFromHome_data()
+{
+    QTest::addColumn<QByteArray>("folder");
+    QTest::newRow("relative") << QByteArray("models/");
+    QTest::newRow("dot") << QByteArray("./models/");
+    QTest::newRow("without separator") << QByteArray("models");
+}
+
 void TestTrust::relativeFolderInSettingsIsFromHome()
 {
+    QFETCH(QByteArray, folder);
     TestHome home;
     writeFile(home.path() + QStringLiteral("models/Orders.mod"), kTwoFields);
     // The same relative folder under the current folder holds another model.
     writeFile(home.path() + QStringLiteral("elsewhere/models/Orders.mod"), " 1 \r\nWrong\r\n 0 \r\n 0 \r\n");
-    writeFile(home.appFolder() + QStringLiteral("qlt.ini"), "Orders\r\nmodels/\r\n");
+    writeFile(home.appFolder() + QStringLiteral("qlt.ini"), "Orders\r\n" + folder + "\r\n");
     ElsewhereCurrentFolder cwd(home.path() + QStringLiteral("elsewhere"));
     startProgram();
     QCOMPARE(state().ModelFolder, home.path() + QStringLiteral("models/"));
