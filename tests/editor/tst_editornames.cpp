@@ -3,10 +3,8 @@
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -28,14 +26,6 @@ void chooseMode(int mode)
                       QPoint(5, 5));
 }
 
-// Replaces the box's text by the clipboard's, as a user pasting would.
-void paste(QLineEdit *target, const QString &text)
-{
-    QGuiApplication::clipboard()->setText(text);
-    target->setFocus();
-    target->selectAll();
-    QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
-}
 
 void typeOver(QLineEdit *target, const QString &text)
 {
@@ -64,11 +54,7 @@ private Q_SLOTS:
     void init()
     {
         MessageBox::setScripted(true);
-        Platform::setStartHook([this](const QString &p, const QStringList &a) {
-            m_started << p + QLatin1Char(' ') + a.join(QLatin1Char(' '));
-            return true;
-        });
-        m_started.clear();
+        recordStarts(&m_started);
     }
     void cleanup()
     {
@@ -175,7 +161,7 @@ void TestEditorNames::pastedNames()
     chooseMode(mode);
     const QByteArray before = readFile(home.appFolder() + QStringLiteral("Sample Model.mod"));
     MessageBox::clearRecords();
-    paste(box("txtField"), pasted);
+    pasteInto(box("txtField"), pasted);
     QVERIFY(!box("txtField")->text().contains(QLatin1Char('\n')));
     QTest::keyClick(box("txtField"), Qt::Key_Return);
     QCOMPARE(lastMessage(), message);

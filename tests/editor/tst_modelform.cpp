@@ -64,11 +64,7 @@ private Q_SLOTS:
     void init()
     {
         MessageBox::setScripted(true);
-        Platform::setStartHook([this](const QString &p, const QStringList &a) {
-            m_started << p + QLatin1Char(' ') + a.join(QLatin1Char(' '));
-            return true;
-        });
-        m_started.clear();
+        recordStarts(&m_started);
     }
     void cleanup()
     {

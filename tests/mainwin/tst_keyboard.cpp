@@ -5,8 +5,6 @@
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -20,16 +18,11 @@ const QByteArray kThreeFields = " 3 \r\nName\r\nCity\r\nPhone\r\n 0 \r\n 0 \r\n"
 
 QLineEdit *entry(MainForm *main, int i) { return child<QLineEdit>(main, QStringLiteral("txtWord_%1").arg(i)); }
 
-void paste(QLineEdit *target, const QString &text)
-{
-    QGuiApplication::clipboard()->setText(text);
-    target->setFocus();
-    target->selectAll();
-    QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
-}
 
 QWidget *openWindow(const QString &which)
 {
+    if (which == QLatin1String("MainForm"))
+        return topWindow("MainForm");
     if (which == QLatin1String("IdentifierForm"))
         SaveDataCommand();
     else if (which == QLatin1String("ModelPathForm"))
@@ -72,11 +65,11 @@ void TestKeyboard::pasteKeepsOneLine()
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), kThreeFields);
     startProgram();
-    QWidget *w = window == QLatin1String("MainForm") ? topWindow("MainForm") : openWindow(window);
+    QWidget *w = openWindow(window);
     QVERIFY(w);
     auto *target = child<QLineEdit>(w, box);
     QVERIFY(target);
-    paste(target, QStringLiteral("/srv/Smith\r\nJones\nLee"));
+    pasteInto(target, QStringLiteral("/srv/Smith\r\nJones\nLee"));
     QCOMPARE(target->text(), QStringLiteral("/srv/Smith Jones Lee"));
     // Typing goes on after the pasted text.
     QTest::keyClicks(target, QStringLiteral("!"));
@@ -88,7 +81,7 @@ void TestKeyboard::pastedValueSavesAndLoadsInPlace()
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), kThreeFields);
     MainForm *main = startProgram();
-    paste(entry(main, 1), QStringLiteral("Smith\nJones"));
+    pasteInto(entry(main, 1), QStringLiteral("Smith\nJones"));
     entry(main, 2)->setText(QStringLiteral("Leeds"));
     entry(main, 3)->setText(QStringLiteral("555"));
     SaveDataCommand();
@@ -127,7 +120,7 @@ void TestKeyboard::enterPressesFocusedButton()
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), kThreeFields);
     startProgram();
-    QWidget *w = window == QLatin1String("MainForm") ? topWindow("MainForm") : openWindow(window);
+    QWidget *w = openWindow(window);
     QVERIFY(w);
     auto *b = child<QPushButton>(w, button);
     QVERIFY(b);
