@@ -1,3 +1,4 @@
+#include "app/dialogs/inputrules.h"
 #include "app/mainwin/mainform.h"
 #include "platform/commandline.h"
 
@@ -14,8 +15,7 @@ int main(int argc, char *argv[])
     if (shown >= 0)
         return shown;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("QLT"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillmate"));
+    InputRules::configureApplication();
     MainForm *main = MainForm::instance();
     main->startUp();
     return QApplication::exec();

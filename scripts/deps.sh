@@ -7,6 +7,8 @@ QLT_PACKAGES=(
   build-essential cmake
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth xdg-utils fonts-dejavu-core
+  # Driving the real program on a virtual X display: window titles as shown.
+  xdotool x11-utils
   # Printing: a private CUPS spooler for the tests, pdftotext to read its output.
   cups cups-client cups-bsd poppler-utils
   # The full office (not the -nogui build, which cannot print), and its SDK

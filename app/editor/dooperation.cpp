@@ -3,10 +3,12 @@
 #include "app/editor/modelform.h"
 #include "app/fill/documents.h"
 #include "app/state/modelstore.h"
+#include "app/state/names.h"
 #include "app/state/qltbas.h"
 #include "platform/messagebox.h"
 #include "platform/process.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,17 +23,9 @@ void OpenWithAssociatedProgram(const QString &folder, const QString &fileName)
 
 void ModelForm::DoOperation()
 {
+    if (!modelNameUsable(QStringLiteral("Error in Operation")))
+        return;
     const QString modelName = m_txtModelName->text();
-    if (modelName.isEmpty()) {
-        operationFailed(QStringLiteral("You must input a name for your model in the box at the top of this form."),
-                        QStringLiteral("Need a model name"));
-        return;
-    }
-    // The name becomes a file name in the model folder: it must not lead out of it.
-    if (!Documents::isSafeName(modelName)) {
-        operationFailed(QStringLiteral("Bad file name or number"), QStringLiteral("Error in Operation"));
-        return;
-    }
     state().ModelName = modelName;
     SaveSettings();
     state().EditMode = static_cast<qint16>(m_mode);
@@ -47,6 +41,11 @@ void ModelForm::doFields()
     QLTBas::ProgramState &s = state();
     const QString text = m_txtField->text();
     const int p = m_list1->selectedItems().isEmpty() ? -1 : m_list1->currentRow();
+    // A field name is a line of the model file.
+    if (const Names::Problem problem = Names::lineProblem(text); problem == Names::Problem::ControlCharacter) {
+        refuseName(QStringLiteral("field name"), problem);
+        return;
+    }
     if (p < 0) {
         if (text.isEmpty()) {
             operationFailed(QStringLiteral("You have not input a field to add."), QStringLiteral("Error"));
@@ -111,18 +110,21 @@ void ModelForm::doDocuments()
     }
     // Everything is checked before anything changes, so list, model and
     // file never disagree.
-    if (!Documents::isSafeName(name)) {
-        operationFailed(QStringLiteral("Bad file name or number"), QStringLiteral("Error in Operation"));
+    if (const Names::Problem problem = Names::fileNameProblem(name); problem != Names::Problem::None) {
+        refuseName(QStringLiteral("document name"), problem);
         return;
     }
-    const QString file = s.ModelFolder + name + QStringLiteral(".rtf");
-    if (!QLTBas::FileExists(file)) {
+    // The document the fill run would use, found by the same rule; only
+    // when there is none does a new one start from the template.
+    QString file = Documents::FindDocumentFile(s.ModelFolder, name);
+    if (file.isEmpty()) {
+        file = name + QStringLiteral(".rtf");
         QFile templ(s.AppFolder + QStringLiteral("Template.rtf"));
         if (!templ.exists()) {
             operationFailed(QStringLiteral("File not found"), QStringLiteral("Error in Operation"));
             return;
         }
-        if (!templ.copy(file)) {
+        if (!templ.copy(s.ModelFolder + file)) {
             operationFailed(templ.errorString(), QStringLiteral("Error in Operation"));
             return;
         }
@@ -135,7 +137,7 @@ void ModelForm::doDocuments()
     m_butEdit->setText(QStringLiteral("&Add"));
     m_txtField->clear();
     m_txtField->setFocus();
-    openEditorWithPalette(s.ModelFolder, name + QStringLiteral(".rtf"));
+    openEditorWithPalette(s.ModelFolder, file);
     commonEnd();
 }
 
@@ -156,14 +158,25 @@ void ModelForm::doSpreadsheets()
         commonEnd();
         return;
     }
+    if (const Names::Problem problem = Names::lineProblem(path); problem != Names::Problem::None) {
+        refuseName(QStringLiteral("spreadsheet path"), problem);
+        return;
+    }
+    // A relative path would be looked up in whatever folder the program was
+    // started from, and mean another file next time: only full paths.
+    const QString fullPathMessage =
+        QStringLiteral("You must specify the full path (such as C:\\MyFiles\\MySpreadsheet.xls).");
+    if (QDir::isRelativePath(path)) {
+        operationFailed(fullPathMessage, QStringLiteral("Error"));
+        return;
+    }
     if (!QLTBas::FileExists(path)) {
         operationFailed(QStringLiteral("I cannot find the spreadsheet file\r\n") + path, QString());
         return;
     }
     QString folder, fileName;
     if (!ModelEdit::splitPath(path, folder, fileName)) {
-        operationFailed(QStringLiteral("You must specify the full path (such as C:\\MyFiles\\MySpreadsheet.xls)."),
-                        QStringLiteral("Error"));
+        operationFailed(fullPathMessage, QStringLiteral("Error"));
         return;
     }
     const bool known = ModelEdit::indexOfNoCase(s.SheetPaths, path) >= 0;

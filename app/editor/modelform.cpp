@@ -3,7 +3,6 @@
 #include "app/dialogs/helpform.h"
 #include "app/editor/filepickers.h"
 #include "app/editor/modeledit.h"
-#include "app/fill/documents.h"
 #include "app/mainwin/mainform.h"
 #include "app/state/modelstore.h"
 #include "app/state/qltbas.h"
@@ -268,7 +267,7 @@ void ModelForm::closeEvent(QCloseEvent *event)
     SingleWindow::closeEvent(event);
     // A name that would lead out of the model folder was refused when
     // typed; it is not saved under now either.
-    if (!Documents::isSafeName(m_txtModelName->text())) {
+    if (!Names::isSafeName(m_txtModelName->text())) {
         state().ModelName.clear(); // no model, rather than one outside its folder
         if (MainForm *main = MainForm::existing())
             main->show();

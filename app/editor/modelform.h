@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/dialogs/singleinstance.h"
+#include "app/state/names.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -53,6 +54,10 @@ private:
     void viewSample();
     void initialFolder();
     void operationFailed(const QString &description, const QString &title);
+    // Every save goes to the file named by the model name box: an empty or
+    // unusable name is refused, with the reason, before anything changes.
+    bool modelNameUsable(const QString &title);
+    void refuseName(const QString &what, Names::Problem problem);
 
     void doFields();
     void doDocuments();

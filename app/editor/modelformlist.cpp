@@ -1,7 +1,6 @@
 #include "app/editor/filepickers.h"
 #include "app/editor/modeledit.h"
 #include "app/editor/modelform.h"
-#include "app/fill/documents.h"
 #include "app/state/modelstore.h"
 #include "app/state/qltbas.h"
 #include "platform/folders.h"
@@ -19,10 +18,32 @@ void ModelForm::operationFailed(const QString &description, const QString &title
     MessageBox::show(description, title, MessageBox::OkOnly, MessageBox::NoIcon, this);
 }
 
+bool ModelForm::modelNameUsable(const QString &title)
+{
+    const QString name = m_txtModelName->text();
+    if (name.isEmpty()) {
+        operationFailed(QStringLiteral("You must input a name for your model in the box at the top of this form."),
+                        QStringLiteral("Need a model name"));
+        return false;
+    }
+    // The name becomes the model's file name: it must stay in the model folder.
+    if (const Names::Problem problem = Names::fileNameProblem(name); problem != Names::Problem::None) {
+        operationFailed(QStringLiteral("The model name cannot be used. ") + Names::refusal(problem), title);
+        return false;
+    }
+    return true;
+}
+
+void ModelForm::refuseName(const QString &what, Names::Problem problem)
+{
+    operationFailed(QStringLiteral("The ") + what + QStringLiteral(" cannot be used. ") + Names::refusal(problem),
+                    QStringLiteral("Error in Operation"));
+}
+
 void ModelForm::moveUp()
 {
     const int p = m_list1->currentRow();
-    if (p <= 0 || !ModelEdit::moveUp(state(), m_mode, p))
+    if (p <= 0 || !modelNameUsable(QStringLiteral("Error in Operation")) || !ModelEdit::moveUp(state(), m_mode, p))
         return;
     m_filling = true;
     QListWidgetItem *upper = m_list1->takeItem(p - 1);
@@ -35,7 +56,8 @@ void ModelForm::moveUp()
 void ModelForm::moveDown()
 {
     const int p = m_list1->currentRow();
-    if (p < 0 || p >= m_list1->count() - 1 || !ModelEdit::moveDown(state(), m_mode, p))
+    if (p < 0 || p >= m_list1->count() - 1 || !modelNameUsable(QStringLiteral("Error in Operation"))
+        || !ModelEdit::moveDown(state(), m_mode, p))
         return; // the last item stays where it is, and nothing is saved
     m_filling = true;
     QListWidgetItem *item = m_list1->takeItem(p);
@@ -48,6 +70,8 @@ void ModelForm::moveDown()
 void ModelForm::deleteItem()
 {
     const int p = m_list1->currentRow();
+    if (!modelNameUsable(QStringLiteral("Error in Deleting")))
+        return;
     if (p < 0 || !ModelEdit::removeAt(state(), m_mode, p)) {
         operationFailed(QStringLiteral("Subscript out of range"), QStringLiteral("Error in Deleting"));
         return;
@@ -88,10 +112,8 @@ void ModelForm::modelNameEntered()
                          MessageBox::OkOnly, MessageBox::NoIcon, this);
         return;
     }
-    if (!Documents::isSafeName(name)) {
-        operationFailed(QStringLiteral("Bad file name or number"), QStringLiteral("Error in Operation"));
+    if (!modelNameUsable(QStringLiteral("Error in Operation")))
         return;
-    }
     state().ModelName = name;
     SaveSettings();
     m_txtField->setFocus();

@@ -1,6 +1,7 @@
 #include "app/fill/documents.h"
 
 #include "app/fill/markers.h"
+#include "app/state/names.h"
 #include "platform/filesystem.h"
 
 #include <QDir>
@@ -60,11 +61,7 @@ bool looksBinary(const QByteArray &head)
 
 } // namespace
 
-bool isSafeName(const QString &name)
-{
-    return !name.isEmpty() && name != QStringLiteral(".") && name != QStringLiteral("..")
-        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
-}
+bool isSafeName(const QString &name) { return Names::isSafeName(name); }
 
 QString extensionOf(const QString &fileName)
 {

@@ -1,5 +1,6 @@
 #include "app/mainwin/mainform.h"
 
+#include "app/dialogs/inputrules.h"
 #include "app/state/modelstore.h"
 #include "app/state/qltbas.h"
 #include "platform/screen.h"
@@ -74,6 +75,7 @@ MainForm::MainForm()
 
 void MainForm::startUp()
 {
+    InputRules::install();
     QLTBas::FindStartupFolders();
     const QSize screen = Screen::size();
     resize(screen.width() * 9 / 10, screen.height() * 8 / 10);

@@ -15,12 +15,6 @@ QString dataFolder(const QString &modelFolder, const QString &modelName)
     return modelFolder + modelName + QLatin1Char('/');
 }
 
-bool isUsableTag(const QString &tag)
-{
-    return !tag.isEmpty() && tag != QStringLiteral(".") && tag != QStringLiteral("..")
-        && !tag.contains(QLatin1Char('/')) && !tag.contains(QLatin1Char('\\')) && !tag.contains(QChar(u'\0'));
-}
-
 QStringList listTags(const QString &folder)
 {
     QStringList tags = QDir(folder).entryList(QDir::Files | QDir::Hidden);

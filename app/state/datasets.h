@@ -9,9 +9,6 @@ namespace DataSets {
 
 QString dataFolder(const QString &modelFolder, const QString &modelName);
 
-// A tag becomes a file name as it is, so it must not name a folder.
-bool isUsableTag(const QString &tag);
-
 // The tags saved for a model: every file of its data folder, sorted.
 QStringList listTags(const QString &folder);
 

@@ -3,6 +3,7 @@
 #include "app/dialogs/helpform.h"
 #include "app/mainwin/mainform.h"
 #include "app/state/datasets.h"
+#include "app/state/names.h"
 #include "app/state/qltbas.h"
 #include "platform/messagebox.h"
 #include "platform/screen.h"
@@ -26,7 +27,8 @@ QString currentDataFolder()
 
 bool noModel(const QString &doing)
 {
-    if (!state().ModelName.isEmpty())
+    // A name that could lead out of the model folder is no model to work with.
+    if (Names::isSafeName(state().ModelName))
         return false;
     MessageBox::show(QStringLiteral("You have not selected a model to work with.\r\nYou must select a model before "
                                     "you can ") + doing + QStringLiteral(" data."),
@@ -63,7 +65,12 @@ IdentifierForm::IdentifierForm()
     m_list1 = new QListWidget(this);
     m_list1->setObjectName(QStringLiteral("List1"));
     m_list1->setGeometry(twips(120), twips(960), twips(5160), twips(3120));
-    connect(m_list1, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { m_text1->setText(item->text()); });
+    // The keyboard selects as the mouse does: either way the tag box follows.
+    connect(m_list1, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem *> picked = m_list1->selectedItems();
+        if (!picked.isEmpty())
+            m_text1->setText(picked.first()->text());
+    });
 
     auto button = [this](const char *name, const QString &caption, int left) {
         auto *b = new QPushButton(caption, this);
@@ -96,9 +103,9 @@ void IdentifierForm::okClicked()
                          MessageBox::NoIcon, this);
         return;
     }
-    if (!DataSets::isUsableTag(tag)) {
-        MessageBox::show(QStringLiteral("The identifier \"") + tag
-                             + QStringLiteral("\" cannot be used as a file name. Please choose another."),
+    if (const Names::Problem problem = Names::fileNameProblem(tag); problem != Names::Problem::None) {
+        MessageBox::show(QStringLiteral("The identifier \"") + tag + QStringLiteral("\" cannot be used as a file name. ")
+                             + Names::refusal(problem) + QStringLiteral(" Please choose another."),
                          QStringLiteral("Error"), MessageBox::OkOnly, MessageBox::NoIcon, this);
         return;
     }

@@ -16,9 +16,16 @@ using QLTBas::state;
 
 namespace {
 // Shows the selection window with every model and waits for the choice.
-// Answers false (after telling the user) when there is no model at all.
+// Answers false (after telling the user) when there is no model at all, and
+// when the selection window is already open for another command: that one
+// is brought forward, and its pick belongs to the command that opened it.
 bool pickModel()
 {
+    if (SelectForm *open = SelectForm::existing(); open && open->isVisible()) {
+        open->raise();
+        open->activateWindow();
+        return false;
+    }
     const QStringList models = ModelFile::listModels(state().ModelFolder);
     if (models.isEmpty()) {
         MessageBox::show(QStringLiteral("You have not yet created any models to edit."), QStringLiteral("Error"));

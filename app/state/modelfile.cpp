@@ -1,10 +1,12 @@
 #include "app/state/modelfile.h"
 
+#include "app/state/names.h"
 #include "app/state/textfile.h"
 #include "platform/filesystem.h"
 
 #include <QCollator>
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -65,7 +67,17 @@ bool readNames(LineReader &in, QStringList &names, QString *error)
 
 QString modelPath(const QString &modelFolder, const QString &modelName)
 {
-    return modelFolder + modelName + QStringLiteral(".mod");
+    const QString exact = modelName + QStringLiteral(".mod");
+    if (QFileInfo(modelFolder + exact).isFile())
+        return modelFolder + exact;
+    // A model copied from a system that wrote "Foo.MOD" is listed, so it
+    // must load, and be saved back into the same file.
+    const QStringList files = QDir(modelFolder).entryList({QStringLiteral("*.mod")}, QDir::Files | QDir::Hidden,
+                                                          QDir::Name);
+    for (const QString &f : files)
+        if (f.size() == exact.size() && f.startsWith(modelName, Qt::CaseSensitive))
+            return modelFolder + f;
+    return modelFolder + exact;
 }
 
 bool read(const QString &path, ModelLists &model, QString *error)
@@ -104,9 +116,13 @@ QStringList listModels(const QString &modelFolder)
     QDir dir(modelFolder);
     const QStringList files = dir.entryList({QStringLiteral("*.mod")}, QDir::Files | QDir::Hidden);
     QStringList names;
-    for (const QString &f : files)
-        if (!Platform::isOwnTemporaryFile(f))
-            names << f.left(f.size() - 4);
+    for (const QString &f : files) {
+        // Only what loads is listed: the extension in any letter case, and
+        // a name that can be used to build the model's paths.
+        const QString name = f.left(f.size() - 4);
+        if (!Platform::isOwnTemporaryFile(f) && Names::isSafeName(name) && !names.contains(name))
+            names << name;
+    }
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(names.begin(), names.end(), collator);

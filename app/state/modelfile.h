@@ -19,6 +19,8 @@ struct ModelLists {
 
 namespace ModelFile {
 
+// The model's file: name + ".mod", or an existing file of the name whose
+// extension is ".mod" in another letter case.
 QString modelPath(const QString &modelFolder, const QString &modelName);
 
 // Reads a model file. On failure `error` holds the description and `model`
@@ -28,8 +30,9 @@ bool read(const QString &path, ModelLists &model, QString *error);
 
 bool write(const QString &path, const ModelLists &model, QString *error);
 
-// The names of the models in a folder: every "*.mod" file without its
-// extension, sorted without regard to case.
+// The names of the models in a folder: every "*.mod" file (extension in any
+// letter case) without its extension, once, sorted without regard to case.
+// Names that could not be loaded safely are left out.
 QStringList listModels(const QString &modelFolder);
 
 } // namespace ModelFile

@@ -1,12 +1,33 @@
 #include "app/state/modelpath.h"
 
+#include "app/state/names.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace ModelPath {
 
-Check normalise(const QString &typed)
+QString absoluteFolder(const QString &folder, const QString &homeFolder)
+{
+    if (folder.isEmpty())
+        return folder;
+    QString p = folder;
+    if (p == QStringLiteral("~") || p.startsWith(QStringLiteral("~/")))
+        p = homeFolder + p.mid(2);
+    else if (QDir::isRelativePath(p))
+        p = homeFolder + p;
+    else
+        return folder;
+    const QChar last = p.back();
+    const bool separatorAtEnd = last == QLatin1Char('/') || last == QLatin1Char('\\');
+    QString clean = QDir::cleanPath(p);
+    if (separatorAtEnd && !clean.endsWith(last))
+        clean += last;
+    return clean;
+}
+
+Check normalise(const QString &typed, const QString &homeFolder)
 {
     Check c;
     QString p = typed;
@@ -22,8 +43,13 @@ Check normalise(const QString &typed)
         c.message = QStringLiteral("Path is not in recognized format.\r\nPath shoudl contain \\ or /.");
         return c;
     }
+    if (Names::lineProblem(p) == Names::Problem::ControlCharacter) {
+        c.message = QStringLiteral("Path is not in recognized format.\r\n"
+                                   "Paths cannot contain line breaks, tabs or other control characters.");
+        return c;
+    }
     c.ok = true;
-    c.path = p;
+    c.path = absoluteFolder(p, homeFolder);
     return c;
 }
 

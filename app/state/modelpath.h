@@ -13,8 +13,15 @@ struct Check {
 };
 
 // Appends the missing separator ("\" first, then "/", as the old program
-// did) and refuses empty paths and paths without any separator.
-Check normalise(const QString &typed);
+// did) and refuses empty paths, paths without any separator and paths with
+// control characters. A relative path is taken from `homeFolder` (which
+// ends with "/"), never from the program's current folder, and "~/" means
+// the home folder too.
+Check normalise(const QString &typed, const QString &homeFolder);
+
+// A stored folder (ending with a separator) made absolute against
+// `homeFolder` in the same way.
+QString absoluteFolder(const QString &folder, const QString &homeFolder);
 
 // Copies every "sample*.*" file of `fromFolder` into `toFolder`, unless
 // `toFolder` already holds one. Answers false with `error` set when the

@@ -4,6 +4,7 @@
 #include "app/state/modelpath.h"
 #include "app/state/modelstore.h"
 #include "app/state/qltbas.h"
+#include "platform/folders.h"
 #include "platform/messagebox.h"
 #include "platform/screen.h"
 
@@ -45,7 +46,7 @@ ModelPathForm::ModelPathForm()
 
 void ModelPathForm::okClicked()
 {
-    const ModelPath::Check check = ModelPath::normalise(m_text1->text());
+    const ModelPath::Check check = ModelPath::normalise(m_text1->text(), Platform::homeDrive());
     if (!check.ok) {
         MessageBox::show(check.message, QStringLiteral("Error"), MessageBox::OkOnly, MessageBox::NoIcon, this);
         return;

@@ -1,10 +1,14 @@
 #include "app/state/modelstore.h"
 
 #include "app/mainwin/mainform.h"
+#include "app/state/modelpath.h"
+#include "app/state/names.h"
 #include "app/state/qltbas.h"
 #include "app/state/settingsfile.h"
+#include "platform/folders.h"
 #include "platform/messagebox.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QPointer>
 
@@ -13,7 +17,8 @@ using QLTBas::state;
 void LoadModel(const QString &name)
 {
     QLTBas::ProgramState &s = state();
-    if (name.isEmpty())
+    // A name that could lead out of the model folder has no model file.
+    if (!Names::isSafeName(name))
         return;
     const QString path = ModelFile::modelPath(s.ModelFolder, name);
     if (!QLTBas::FileExists(path))
@@ -24,6 +29,11 @@ void LoadModel(const QString &name)
     ModelLists model = s;
     QString error;
     const bool ok = ModelFile::read(path, model, &error);
+    // Spreadsheets are used by their full path: a relative one is taken from
+    // the model folder, never from the program's current folder.
+    for (QString &sheet : model.SheetPaths)
+        if (!sheet.isEmpty() && QDir::isRelativePath(sheet))
+            sheet = QDir::cleanPath(QDir(s.ModelFolder).absoluteFilePath(sheet));
     static_cast<ModelLists &>(s) = model; // what was read so far stays, as the old program did
     if (!ok) {
         MessageBox::show(error + QStringLiteral(" while loading model.\r\nUnable to load complete model."),
@@ -33,21 +43,33 @@ void LoadModel(const QString &name)
     SaveSettings();
 }
 
-void SaveModel()
+bool SaveModel()
 {
     const QLTBas::ProgramState &s = state();
     QString error;
-    if (!ModelFile::write(ModelFile::modelPath(s.ModelFolder, s.ModelName), s, &error))
-        MessageBox::show(error + QStringLiteral(" occurred saving model file.\r\nNo model saved."),
-                         QStringLiteral("Error"));
+    // The last guard: no model file is ever written outside the model folder.
+    if (const Names::Problem problem = Names::fileNameProblem(s.ModelName); problem != Names::Problem::None)
+        error = QStringLiteral("The model name cannot be used. ") + Names::refusal(problem);
+    else if (ModelFile::write(ModelFile::modelPath(s.ModelFolder, s.ModelName), s, &error))
+        return true;
+    MessageBox::show(error + QStringLiteral(" occurred saving model file.\r\nNo model saved."),
+                     QStringLiteral("Error"));
+    return false;
 }
 
 void LoadSettings()
 {
     QLTBas::ProgramState &s = state();
     const SettingsFile::Settings settings = SettingsFile::read(s.AppFolder);
-    s.ModelName = settings.modelName;
-    s.ModelFolder = settings.modelFolder;
+    // The file may have been edited by hand: a model name that could lead out
+    // of the model folder means no current model, and a relative folder is
+    // taken from the home folder.
+    s.ModelName = Names::isSafeName(settings.modelName) ? settings.modelName : QString();
+    s.ModelFolder = ModelPath::absoluteFolder(settings.modelFolder, Platform::homeDrive());
+    // File paths are folder + name: a folder without its separator would put
+    // the model files beside the folder instead of in it.
+    if (!s.ModelFolder.endsWith(QLatin1Char('/')) && !s.ModelFolder.endsWith(QLatin1Char('\\')))
+        s.ModelFolder += QLatin1Char('/');
 }
 
 void SaveSettings()

@@ -5,7 +5,7 @@
 // Loading and saving the current model and the settings, with the messages
 // the user sees when that fails.
 void LoadModel(const QString &name);
-void SaveModel();
+bool SaveModel(); // false, after telling the user, when nothing was written
 void LoadSettings();
 void SaveSettings();
 

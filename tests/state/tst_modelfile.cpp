@@ -18,6 +18,8 @@ private Q_SLOTS:
     void acceptsBareLineFeeds();
     void readsWindows1252Names();
     void listsModelsWithoutExtension();
+    void listedModelsAreTheOnesThatLoad_data();
+    void listedModelsAreTheOnesThatLoad();
 };
 
 void TestModelFile::writesTheExactFormat()
@@ -162,6 +164,53 @@ void TestModelFile::listsModelsWithoutExtension()
     QCOMPARE(ModelFile::listModels(home.path() + QStringLiteral("m/")),
              (QStringList{QStringLiteral("alpha"), QStringLiteral("Sample Model")}));
     QVERIFY(ModelFile::listModels(home.path() + QStringLiteral("nowhere/")).isEmpty());
+}
+
+void TestModelFile::listedModelsAreTheOnesThatLoad_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QString>("loadsFrom"); // the file of the first listed model
+    QTest::newRow("lower case") << QStringList{QStringLiteral("Foo.mod")} << QStringList{QStringLiteral("Foo")}
+                                << QStringLiteral("Foo.mod");
+    QTest::newRow("upper case") << QStringList{QStringLiteral("Foo.MOD")} << QStringList{QStringLiteral("Foo")}
+                                << QStringLiteral("Foo.MOD");
+    QTest::newRow("mixed case") << QStringList{QStringLiteral("Foo.Mod")} << QStringList{QStringLiteral("Foo")}
+                                << QStringLiteral("Foo.Mod");
+    QTest::newRow("both listed once, exact wins")
+        << QStringList{QStringLiteral("Foo.MOD"), QStringLiteral("Foo.mod")} << QStringList{QStringLiteral("Foo")}
+        << QStringLiteral("Foo.mod");
+    QTest::newRow("name case is the model's own")
+        << QStringList{QStringLiteral("foo.MOD"), QStringLiteral("Foo.mod")}
+        << QStringList{QStringLiteral("foo"), QStringLiteral("Foo")} << QStringLiteral("foo.MOD");
+    QTest::newRow("wildcard in name") << QStringList{QStringLiteral("A*.MOD"), QStringLiteral("Ab.mod")}
+                                      << QStringList{QStringLiteral("A*"), QStringLiteral("Ab")}
+                                      << QStringLiteral("A*.MOD");
+    QTest::newRow("line break in name not listed")
+        << QStringList{QStringLiteral("Two\nLines.mod")} << QStringList{} << QString();
+}
+
+void TestModelFile::listedModelsAreTheOnesThatLoad()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, listed);
+    QFETCH(QString, loadsFrom);
+    TestHome home;
+    const QString folder = home.path() + QStringLiteral("m/");
+    for (const QString &f : files)
+        QVERIFY(writeFile(folder + f, " 1 \r\n" + f.toUtf8() + "\r\n 0 \r\n 0 \r\n"));
+    QStringList got = ModelFile::listModels(folder);
+    QStringList want = listed;
+    got.sort();
+    want.sort();
+    QCOMPARE(got, want);
+    if (listed.isEmpty())
+        return;
+    const QString path = ModelFile::modelPath(folder, listed.first());
+    QCOMPARE(path, folder + loadsFrom);
+    ModelLists m;
+    QVERIFY(ModelFile::read(path, m, nullptr));
+    QCOMPARE(m.FieldNames, QStringList{loadsFrom});
 }
 
 QTEST_GUILESS_MAIN(TestModelFile)

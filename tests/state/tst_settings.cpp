@@ -69,12 +69,20 @@ void TestSettings::pathRules_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QString>("result");
-    QTest::newRow("backslashes") << QStringLiteral("D:\\Models") << true << QStringLiteral("D:\\Models\\");
+    // A relative folder is taken from the home folder ("/h/" here), never
+    // from the current folder of the process.
+    QTest::newRow("backslashes") << QStringLiteral("D:\\Models") << true << QStringLiteral("/h/D:\\Models\\");
     QTest::newRow("slashes") << QStringLiteral("/srv/models") << true << QStringLiteral("/srv/models/");
     QTest::newRow("already ends") << QStringLiteral("/srv/") << true << QStringLiteral("/srv/");
-    QTest::newRow("both kinds") << QStringLiteral("D:\\a/b") << true << QStringLiteral("D:\\a/b\\/");
+    QTest::newRow("both kinds") << QStringLiteral("/a\\b") << true << QStringLiteral("/a\\b\\/");
+    QTest::newRow("relative") << QStringLiteral("models/mine") << true << QStringLiteral("/h/models/mine/");
+    QTest::newRow("dot relative") << QStringLiteral("./m/") << true << QStringLiteral("/h/m/");
+    QTest::newRow("parent relative") << QStringLiteral("../x") << true << QStringLiteral("/x/");
+    QTest::newRow("tilde") << QStringLiteral("~/models") << true << QStringLiteral("/h/models/");
     QTest::newRow("no separator") << QStringLiteral("models") << false << QString();
     QTest::newRow("empty") << QString() << false << QString();
+    QTest::newRow("tab") << QStringLiteral("/srv/a\tb/") << false << QString();
+    QTest::newRow("nul") << QStringLiteral("/srv/a").append(QChar(u'\0')).append(u"b/") << false << QString();
 }
 
 void TestSettings::pathRules()
@@ -82,12 +90,15 @@ void TestSettings::pathRules()
     QFETCH(QString, typed);
     QFETCH(bool, ok);
     QFETCH(QString, result);
-    const auto c = ModelPath::normalise(typed);
+    const auto c = ModelPath::normalise(typed, QStringLiteral("/h/"));
     QCOMPARE(c.ok, ok);
     if (ok)
         QCOMPARE(c.path, result);
     else if (typed.isEmpty())
         QCOMPARE(c.message, QStringLiteral("You must select a path for the model files."));
+    else if (typed.contains(QLatin1Char('/')))
+        QCOMPARE(c.message, QStringLiteral("Path is not in recognized format.\r\n"
+                                           "Paths cannot contain line breaks, tabs or other control characters."));
     else
         QCOMPARE(c.message, QStringLiteral("Path is not in recognized format.\r\nPath shoudl contain \\ or /."));
 }

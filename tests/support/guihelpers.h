@@ -1,8 +1,11 @@
 #pragma once
 
 #include "platform/messagebox.h"
+#include "platform/process.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 
@@ -33,6 +36,27 @@ inline void closeAllWindows()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
+}
+
+// Programs the code under test would start are recorded, as "program
+// arguments...", instead of being started.
+inline void recordStarts(QStringList *started)
+{
+    started->clear();
+    Platform::setStartHook([started](const QString &program, const QStringList &arguments) {
+        *started << program + QLatin1Char(' ') + arguments.join(QLatin1Char(' '));
+        return true;
+    });
+}
+
+// Replaces the box's text by `text` through the clipboard, as a user
+// pasting with Ctrl+V would.
+inline void pasteInto(QLineEdit *box, const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
 }
 
 inline QString lastMessage()

@@ -1,0 +1,141 @@
+#include "app/dialogs/aboutbox.h"
+#include "app/dialogs/inputrules.h"
+#include "app/editor/modelform.h"
+#include "app/state/identifierform.h"
+#include "app/state/modelcommands.h"
+#include "tests/support/guihelpers.h"
+#include "tests/support/testhome.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+using QLTBas::state;
+
+namespace {
+const QByteArray kFirst = " 1 \r\nOnly\r\n 0 \r\n 0 \r\n";
+const QByteArray kSecond = " 2 \r\nOne\r\nTwo\r\n 0 \r\n 0 \r\n";
+
+void trigger(const char *action)
+{
+    MainForm::existing()->findChild<QAction *>(QLatin1String(action))->trigger();
+}
+
+void pickInSelection(const QString &model)
+{
+    QWidget *select = topWindow("SelectForm");
+    QVERIFY(select);
+    auto *list = child<QListWidget>(select, QStringLiteral("List1"));
+    list->setCurrentItem(list->findItems(model, Qt::MatchExactly).value(0));
+    QTest::mouseClick(child<QPushButton>(select, QStringLiteral("Command1")), Qt::LeftButton);
+}
+} // namespace
+
+class TestWindows : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { InputRules::configureApplication(); }
+    void init() { MessageBox::setScripted(true); }
+    void cleanup() { closeAllWindows(); }
+
+    void secondSelectionCommandOnlyRaises_data();
+    void secondSelectionCommandOnlyRaises();
+    void titlesAreTheWindowsOwn_data();
+    void titlesAreTheWindowsOwn();
+};
+
+void TestWindows::secondSelectionCommandOnlyRaises_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("select, then edit") << "mnuSelectModel" << "mnuEditExisitngModel";
+    QTest::newRow("select, then select") << "mnuSelectModel" << "mnuSelectModel";
+    QTest::newRow("edit, then edit") << "mnuEditExisitngModel" << "mnuEditExisitngModel";
+    QTest::newRow("edit, then select") << "mnuEditExisitngModel" << "mnuSelectModel";
+}
+
+void TestWindows::secondSelectionCommandOnlyRaises()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    TestHome home;
+    writeFile(home.appFolder() + QStringLiteral("First.mod"), kFirst);
+    writeFile(home.appFolder() + QStringLiteral("Second.mod"), kSecond);
+    writeFile(home.appFolder() + QStringLiteral("qlt.ini"), "First\r\n0\r\n");
+    startProgram();
+    // An earlier pick of First is what the second command used to act on.
+    QTimer::singleShot(0, [] { pickInSelection(QStringLiteral("First")); });
+    trigger("mnuSelectModel");
+    QCOMPARE(state().PickedModel, QStringLiteral("First"));
+
+    QWidget *selectWindow = nullptr;
+    QTimer::singleShot(0, [&] {
+        selectWindow = topWindow("SelectForm");
+        QVERIFY(selectWindow);
+        trigger(second.toLatin1().constData());
+        QCOMPARE(topWindow("SelectForm"), selectWindow); // the same window, still waiting
+        QVERIFY(!topWindow("ModelForm"));
+        QCOMPARE(state().ModelName, QStringLiteral("First"));
+        pickInSelection(QStringLiteral("Second"));
+    });
+    trigger(first.toLatin1().constData());
+    QTRY_VERIFY(!topWindow("SelectForm"));
+    QCOMPARE(state().ModelName, QStringLiteral("Second"));
+    QCOMPARE(state().FieldNames, (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
+    if (first == QLatin1String("mnuEditExisitngModel")) {
+        QWidget *editor = topWindow("ModelForm");
+        QVERIFY(editor);
+        QCOMPARE(child<QLineEdit>(editor, QStringLiteral("txtModelName"))->text(), QStringLiteral("Second"));
+        editor->close();
+    } else {
+        QVERIFY(!topWindow("ModelForm"));
+    }
+    QCOMPARE(readFile(home.appFolder() + QStringLiteral("First.mod")), kFirst);
+    QCOMPARE(readFile(home.appFolder() + QStringLiteral("Second.mod")), kSecond);
+}
+
+void TestWindows::titlesAreTheWindowsOwn_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("main") << "MainForm" << "Quillmate";
+    QTest::newRow("editor") << "ModelForm" << "Create/Edit Model";
+    QTest::newRow("location") << "ModelPathForm" << "Select location to store models";
+    QTest::newRow("identifier") << "IdentifierForm" << "Identifier Tag Form";
+    QTest::newRow("about") << "AboutBox" << "About Quillmate";
+}
+
+void TestWindows::titlesAreTheWindowsOwn()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, title);
+    TestHome home;
+    writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), kFirst);
+    startProgram();
+    if (window == QLatin1String("ModelForm"))
+        trigger("mnuCreateModel");
+    else if (window == QLatin1String("ModelPathForm"))
+        trigger("mnuSetModelLocationPath");
+    else if (window == QLatin1String("IdentifierForm"))
+        trigger("mnuSaveData");
+    else if (window == QLatin1String("AboutBox"))
+        trigger("mnuAbout");
+    QWidget *w = topWindow(window.toLatin1().constData());
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), title);
+    QCOMPARE(w->windowHandle()->title(), title);
+    // The window system shows the title with " — " and the application's
+    // display name appended whenever a display name is set. None is: the
+    // display name then simply follows the application name.
+    const QString name = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("probe"));
+    const QString shown = QGuiApplication::applicationDisplayName();
+    QCoreApplication::setApplicationName(name);
+    QCOMPARE(shown, QStringLiteral("probe"));
+    QCOMPARE(name, QStringLiteral("QLT"));
+}
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"
