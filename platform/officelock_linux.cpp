@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Platform {
@@ -45,22 +47,59 @@ QString lockFileHolder(const QString &lockFile)
     return holder.trimmed();
 }
 
-// Whether another process holds a POSIX lock on the file, as LibreOffice
-// does on a document it edits; `pid` is that process where known.
-bool lockedByOther(const QString &path, pid_t *pid)
+// The names in a folder, unsorted; none when it cannot be read.
+QStringList entries(const QString &folder)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct flock query {};
-    query.l_type = F_WRLCK;
-    query.l_whence = SEEK_SET;
-    query.l_start = 0;
-    query.l_len = 0; // the whole file
-    const bool asked = ::fcntl(fd, F_GETLK, &query) == 0;
-    ::close(fd);
-    *pid = query.l_pid; // not positive for a lock of an open file description
-    return asked && query.l_type != F_UNLCK;
+    QStringList names;
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent *e = ::readdir(dir))
+        if (e->d_name[0] != '.')
+            names << QFile::decodeName(e->d_name);
+    ::closedir(dir);
+    return names;
+}
+
+// Another process that holds a POSIX lock on the file, or has it open for
+// writing as an office has the document it edits: its id, or 0. A lock of
+// an open file description names no process: -1.
+pid_t holdingProcess(const QString &path)
+{
+    struct stat file {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &file) != 0)
+        return 0;
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        struct flock query {};
+        query.l_type = F_WRLCK;
+        query.l_whence = SEEK_SET; // l_start and l_len 0: the whole file
+        const bool asked = ::fcntl(fd, F_GETLK, &query) == 0;
+        ::close(fd);
+        if (asked && query.l_type != F_UNLCK)
+            return query.l_pid > 0 ? query.l_pid : -1;
+    }
+    const QString self = QString::number(::getpid());
+    for (const QString &pid : entries(QStringLiteral("/proc/"))) {
+        if (pid == self || pid.toInt() <= 0)
+            continue;
+        // Only the processes we may look into: the user's own, where an office runs.
+        const QString fds = QStringLiteral("/proc/") + pid + QStringLiteral("/fd/");
+        for (const QString &entry : entries(fds)) {
+            struct stat open {};
+            if (::stat(QFile::encodeName(fds + entry).constData(), &open) != 0 || open.st_ino != file.st_ino
+                || open.st_dev != file.st_dev)
+                continue;
+            QFile info(QStringLiteral("/proc/") + pid + QStringLiteral("/fdinfo/") + entry);
+            if (!info.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray &line : info.readAll().split('\n'))
+                if (line.startsWith("flags:") && (line.mid(6).trimmed().toInt(nullptr, 8) & O_ACCMODE) != O_RDONLY)
+                    return pid.toInt();
+        }
+    }
+    return 0;
 }
 
 QString processName(pid_t pid)
@@ -81,12 +120,11 @@ QString officeLock(const QString &path)
         return QStringLiteral("The workbook is open in an office (lock file ") + lockFile
             + (holder.isEmpty() ? QString() : QStringLiteral(", ") + holder) + QLatin1Char(')');
     }
-    pid_t pid = 0;
-    if (lockedByOther(path, &pid)) {
+    if (const pid_t pid = holdingProcess(path)) {
         const QString name = pid > 0 ? processName(pid) : QString();
         return QStringLiteral("The workbook is held open by ")
             + (name.isEmpty() ? QStringLiteral("another program") : name)
-            + (pid > 0 ? QStringLiteral(" (process %1 has locked it)").arg(pid) : QStringLiteral(", which has locked it"));
+            + (pid > 0 ? QStringLiteral(" (process %1)").arg(pid) : QString());
     }
     return QString();
 }

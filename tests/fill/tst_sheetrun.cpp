@@ -107,22 +107,23 @@ QString previousBook(const TestHome &home)
     return book;
 }
 
-// Another process that holds a lock on a file, as an office holds the
-// document it edits, until it is destroyed.
+// Another process that has a file open, as an office has the document it
+// edits, until it is destroyed.
 class LockHolder {
 public:
-    explicit LockHolder(const QString &path)
+    enum Hold { Locked, OpenForWriting, OpenForReading };
+    LockHolder(const QString &path, Hold hold)
     {
         int ready[2];
         if (::pipe(ready) != 0 || ::pipe(m_release) != 0)
             qFatal("pipe");
         m_pid = ::fork();
         if (m_pid == 0) {
-            const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+            const int fd = ::open(QFile::encodeName(path).constData(), hold == OpenForReading ? O_RDONLY : O_RDWR);
             struct flock lock {};
             lock.l_type = F_WRLCK;
             lock.l_whence = SEEK_SET;
-            const char ok = fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
+            const char ok = fd >= 0 && (hold != Locked || ::fcntl(fd, F_SETLK, &lock) == 0) ? 'y' : 'n';
             ::close(m_release[1]);
             char c;
             if (::write(ready[1], &ok, 1) == 1)
@@ -171,6 +172,7 @@ private Q_SLOTS:
     void missingApplicationIsAProblem();
     void refusedFillTouchesNoFile_data();
     void refusedFillTouchesNoFile();
+    void readersDoNotHoldTheWorkbook();
     void filledWorkbookKeepsPermissionsAndLink();
 };
 
@@ -255,6 +257,7 @@ void TestSheetRun::refusedFillTouchesNoFile_data()
     QTest::addColumn<QString>("refusal");
     QTest::newRow("lock file") << QStringLiteral("lock file");
     QTest::newRow("locked by a process") << QStringLiteral("locked");
+    QTest::newRow("open for writing in a process") << QStringLiteral("open");
     QTest::newRow("read-only") << QStringLiteral("read-only");
 }
 
@@ -273,9 +276,10 @@ void TestSheetRun::refusedFillTouchesNoFile()
         writeFile(lockFile, "Ann Smith,ann,desk7,07.12.2026 10:26,file:///home/ann/.config/libreoffice/4;");
         expected = QStringLiteral("The workbook is open in an office (lock file ") + lockFile
             + QStringLiteral(", Ann Smith on desk7 since 07.12.2026 10:26)");
-    } else if (refusal == QStringLiteral("locked")) {
-        holder = std::make_unique<LockHolder>(book);
-        expected = QStringLiteral("The workbook is held open by tst_sheetrun (process %1 has locked it)").arg(holder->pid());
+    } else if (refusal == QStringLiteral("locked") || refusal == QStringLiteral("open")) {
+        holder = std::make_unique<LockHolder>(book, refusal == QStringLiteral("locked") ? LockHolder::Locked
+                                                                                        : LockHolder::OpenForWriting);
+        expected = QStringLiteral("The workbook is held open by tst_sheetrun (process %1)").arg(holder->pid());
     } else {
         QVERIFY(QFile::setPermissions(book, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         expected = QStringLiteral("The workbook is read-only");
@@ -290,6 +294,18 @@ void TestSheetRun::refusedFillTouchesNoFile()
     QCOMPARE(readFile(backup), QByteArray("an older backup"));
     QCOMPARE(QDir(home.path()).entryList(QDir::Files | QDir::Hidden), before);
     QCOMPARE(QDir(home.appFolder()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Backup-Book.xls")});
+}
+
+void TestSheetRun::readersDoNotHoldTheWorkbook()
+{
+    TestHome home;
+    const QString book = previousBook(home);
+    LockHolder viewer(book, LockHolder::OpenForReading);
+    writeFile(home.path() + QStringLiteral(".~lock.Other.xls#"), "Ann,ann,desk7,07.12.2026 10:26,;");
+    Script script;
+    FakeRun r;
+    QVERIFY(run(script, book, home.appFolder(), r).isEmpty());
+    QCOMPARE(readFile(book), QByteArray("filled"));
 }
 
 void TestSheetRun::filledWorkbookKeepsPermissionsAndLink()
