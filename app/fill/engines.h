@@ -26,7 +26,3 @@ public:
 private:
     std::shared_ptr<Sheets::Engines> m_calc; // started once per run, ended with it
 };
-
-// The entry point the Calc module exports.
-using CreateCalcEngines = Sheets::Engines *(*)(QString *error);
-#define QLT_CALC_ENTRY "qltCreateCalcEngines"

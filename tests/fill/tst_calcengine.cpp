@@ -1,3 +1,4 @@
+#include "app/fill/calc/calcmodule.h"
 #include "app/fill/confirmform.h"
 #include "app/fill/engines.h"
 #include "app/fill/sheetfill.h"
@@ -7,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -56,6 +58,7 @@ private Q_SLOTS:
     void workbookOpenInAnOfficeIsRefused();
     void notASpreadsheetIsRefused();
     void csvThroughTheOffice();
+    void moduleAnswersInsteadOfThrowing();
     void eachRunStartsAndEndsItsOffice();
     void sampleModelThroughConfirmWindow();
 
@@ -319,6 +322,19 @@ void TestCalcEngine::csvThroughTheOffice()
     book->saveAs(out);
     book->close();
     QVERIFY(readFile(out).startsWith("Name,City\n&Name&,&City&\nAnn"));
+}
+
+void TestCalcEngine::moduleAnswersInsteadOfThrowing()
+{
+    QLibrary module(SystemEngines::calcModulePath());
+    auto create = reinterpret_cast<CalcModule::CreateOffice>(module.resolve(QLT_CALC_ENTRY));
+    QVERIFY2(create, qPrintable(module.errorString()));
+    QString error;
+    std::unique_ptr<CalcModule::Office> office(create(&error));
+    QVERIFY(office);
+    // Before its office is started nothing can be opened: an answer, not an exception.
+    QCOMPARE(office->open(m_home->path() + QStringLiteral("any.xls"), &error), nullptr);
+    QCOMPARE(error, QStringLiteral("LibreOffice Calc is not started"));
 }
 
 // Offices of one program share its profile, so an office started while

@@ -1,6 +1,8 @@
 // LibreOffice Calc driven headless through its UNO API. Built as a module
 // that QLT loads only when a workbook is to be filled.
-#include "app/fill/engines.h"
+#include "app/fill/calc/calcmodule.h"
+#include "app/fill/fillrun.h"
+#include "app/fill/spreadsheet.h"
 #include "platform/folders.h"
 #include "platform/printing.h"
 #include "platform/process.h"
@@ -115,10 +117,12 @@ QString profileUrl()
 }
 
 // A headless office started for one fill run.
-class Office {
+class HeadlessOffice {
 public:
-    Office() { start(); }
-    ~Office() { stop(); }
+    HeadlessOffice() { start(); }
+    ~HeadlessOffice() { stop(); }
+    HeadlessOffice(const HeadlessOffice &) = delete;
+    HeadlessOffice &operator=(const HeadlessOffice &) = delete;
 
     Reference<frame::XComponentLoader> loader() const { return m_loader; }
 
@@ -213,13 +217,13 @@ private:
     Reference<frame::XComponentLoader> m_loader;
 };
 
-class CalcWorksheet : public Sheets::Worksheet {
+class CalcWorksheet {
 public:
     explicit CalcWorksheet(Reference<sheet::XSpreadsheet> sheet) : m_sheet(std::move(sheet)) {}
 
     // Cells are read and written through their text, so "007" or "1/2"
     // stay text and are never turned into numbers or dates.
-    QString cellText(int row, int column) override
+    QString cellText(int row, int column)
     {
         try {
             return fromOU(text(row, column)->getString());
@@ -228,7 +232,7 @@ public:
         }
     }
 
-    void setCellText(int row, int column, const QString &value) override
+    void setCellText(int row, int column, const QString &value)
     {
         try {
             text(row, column)->setString(toOU(value));
@@ -247,7 +251,7 @@ private:
     Reference<sheet::XSpreadsheet> m_sheet;
 };
 
-class CalcWorkbook : public Sheets::Workbook {
+class CalcWorkbook {
 public:
     CalcWorkbook(const Reference<frame::XComponentLoader> &loader, const QString &path)
     {
@@ -286,9 +290,18 @@ public:
         }
     }
 
-    ~CalcWorkbook() override { close(); }
+    ~CalcWorkbook()
+    {
+        try {
+            close();
+        } catch (const RunError &) {
+            // the office is gone or refuses: nothing more can be done here
+        }
+    }
+    CalcWorkbook(const CalcWorkbook &) = delete;
+    CalcWorkbook &operator=(const CalcWorkbook &) = delete;
 
-    Sheets::Worksheet &worksheet(int position) override
+    CalcWorksheet &worksheet(int position)
     {
         try {
             Reference<container::XIndexAccess> sheets(m_document->getSheets(), UNO_QUERY_THROW);
@@ -302,7 +315,7 @@ public:
         }
     }
 
-    void saveAs(const QString &path) override
+    void saveAs(const QString &path)
     {
         try {
             // The loaded document's own filter keeps its file format.
@@ -318,7 +331,7 @@ public:
         }
     }
 
-    void close() override
+    void close()
     {
         if (!m_component.is())
             return;
@@ -345,39 +358,102 @@ private:
     rtl::OUString m_filterOptions;
 };
 
-class CalcApplication : public Sheets::Application {
+// Runs one call of the module boundary: every failure becomes its
+// description, so no exception leaves the module.
+template <class Call>
+bool guarded(QString *error, Call &&call) noexcept
+{
+    try {
+        call();
+        return true;
+    } catch (const RunError &e) {
+        *error = e.description;
+    } catch (const uno::Exception &e) {
+        *error = describe(e);
+    } catch (const std::exception &e) {
+        *error = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        *error = QStringLiteral("LibreOffice reported an error");
+    }
+    return false;
+}
+
+class ModuleWorkbook : public CalcModule::Workbook {
 public:
-    explicit CalcApplication(std::shared_ptr<Office> office) : m_office(std::move(office)) {}
-    std::unique_ptr<Sheets::Workbook> open(const QString &path) override
+    ModuleWorkbook(std::shared_ptr<HeadlessOffice> office, std::unique_ptr<CalcWorkbook> book)
+        : m_office(std::move(office)), m_book(std::move(book))
     {
-        return std::make_unique<CalcWorkbook>(m_office->loader(), path);
+    }
+    ~ModuleWorkbook() override { m_book.reset(); } // closed while its office still runs
+
+    bool selectWorksheet(int position, QString *error) noexcept override
+    {
+        return guarded(error, [&] { m_sheet = &m_book->worksheet(position); });
+    }
+    bool cellText(int row, int column, QString *text, QString *error) noexcept override
+    {
+        return guarded(error, [&] { *text = sheet().cellText(row, column); });
+    }
+    bool setCellText(int row, int column, const QString &text, QString *error) noexcept override
+    {
+        return guarded(error, [&] { sheet().setCellText(row, column, text); });
+    }
+    bool saveAs(const QString &path, QString *error) noexcept override
+    {
+        return guarded(error, [&] { m_book->saveAs(path); });
+    }
+    bool close(QString *error) noexcept override
+    {
+        m_sheet = nullptr;
+        return guarded(error, [&] { m_book->close(); });
     }
 
 private:
-    std::shared_ptr<Office> m_office;
+    CalcWorksheet &sheet()
+    {
+        if (!m_sheet)
+            throw RunError(QStringLiteral("No worksheet is chosen"));
+        return *m_sheet;
+    }
+
+    std::shared_ptr<HeadlessOffice> m_office;
+    std::unique_ptr<CalcWorkbook> m_book;
+    CalcWorksheet *m_sheet = nullptr;
 };
 
 // One office for the whole run, started by its first workbook.
-class CalcEngines : public Sheets::Engines {
+class ModuleOffice : public CalcModule::Office {
 public:
-    std::unique_ptr<Sheets::Application> createApplication(const QString &) override
+    bool start(QString *error) noexcept override
     {
-        if (!m_office)
-            m_office = std::make_shared<Office>();
-        return std::make_unique<CalcApplication>(m_office);
+        return guarded(error, [this] {
+            if (!m_office)
+                m_office = std::make_shared<HeadlessOffice>();
+        });
+    }
+    CalcModule::Workbook *open(const QString &path, QString *error) noexcept override
+    {
+        CalcModule::Workbook *book = nullptr;
+        guarded(error, [&] {
+            if (!m_office)
+                throw RunError(QStringLiteral("LibreOffice Calc is not started"));
+            book = new ModuleWorkbook(m_office, std::make_unique<CalcWorkbook>(m_office->loader(), path));
+        });
+        return book;
     }
 
 private:
-    std::shared_ptr<Office> m_office;
+    std::shared_ptr<HeadlessOffice> m_office;
 };
 
 } // namespace
 
-extern "C" Q_DECL_EXPORT Sheets::Engines *qltCreateCalcEngines(QString *error)
+// The module's one exported symbol; everything else is hidden.
+extern "C" Q_DECL_EXPORT CalcModule::Office *qltCreateCalcOffice(QString *error) noexcept
 {
     if (officeFolder().isEmpty()) {
         *error = QStringLiteral("LibreOffice Calc is not installed");
         return nullptr;
     }
-    return new CalcEngines;
+    return new (std::nothrow) ModuleOffice;
 }
