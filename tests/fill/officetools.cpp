@@ -32,6 +32,21 @@ QList<qint64> processesWith(const QString &text)
 
 int ourOffices() { return int(processesWith(QStringLiteral("qlt_calc_%1_").arg(::getpid())).size()); }
 
+QStringList readRows(Sheets::Engines &engines, const QString &path, int rows, int columns)
+{
+    auto book = engines.createApplication(path)->open(path);
+    Sheets::Worksheet &sheet = book->worksheet(1);
+    QStringList out;
+    for (int r = 1; r <= rows; ++r) {
+        QStringList cells;
+        for (int c = 1; c <= columns; ++c)
+            cells << sheet.cellText(r, c);
+        out << cells.join(QLatin1Char(','));
+    }
+    book->close();
+    return out;
+}
+
 QStringList hyperlinks(const QString &workbook)
 {
     static const QRegularExpression odf(QStringLiteral("xlink:href=\"([^\"]*)\""));

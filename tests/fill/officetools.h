@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/fill/spreadsheet.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -8,6 +10,10 @@
 
 // Offices started by this test process's spreadsheet engines and still running.
 int ourOffices();
+
+// Rows read back through a spreadsheet application, each row as
+// comma-separated cells.
+QStringList readRows(Sheets::Engines &engines, const QString &path, int rows, int columns);
 
 // The link targets of a workbook's hyperlinks, as its file stores them.
 QStringList hyperlinks(const QString &workbook);

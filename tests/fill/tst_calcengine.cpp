@@ -1,31 +1,23 @@
-#include "app/fill/calc/calcmodule.h"
-#include "app/fill/confirmform.h"
 #include "app/fill/engines.h"
 #include "app/fill/sheetfill.h"
 #include "tests/fill/officetools.h"
-#include "tests/support/guihelpers.h"
+#include "platform/messagebox.h"
 #include "tests/support/testhome.h"
 
-#include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
-#include <QLibrary>
-#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 // Fills workbooks made by LibreOffice through a real LibreOffice. The cases
 // share one office, as the runs of one confirmation window would; the
-// office that a run starts and ends itself is checked by cases of its own.
+// office that a run starts and ends itself is checked in tst_calcoffice.
 namespace {
 class FakeRun : public RunContext {
 public:
     QStringList values{QStringLiteral("Ann"), QStringLiteral("Rome")};
-    mutable int officesWhileFilling = -1;
     void showWait(const QString &) override { waitShown = true; }
-    QString fieldValue(int j) const override
-    {
-        officesWhileFilling = ourOffices();
-        return values.value(j - 1);
-    }
+    QString fieldValue(int j) const override { return values.value(j - 1); }
 };
 
 const QStringList kFields{QStringLiteral("Name"), QStringLiteral("City")};
@@ -58,9 +50,6 @@ private Q_SLOTS:
     void workbookOpenInAnOfficeIsRefused();
     void notASpreadsheetIsRefused();
     void csvThroughTheOffice();
-    void moduleAnswersInsteadOfThrowing();
-    void eachRunStartsAndEndsItsOffice();
-    void sampleModelThroughConfirmWindow();
 
 private:
     QString copyOf(const QString &name, const QString &format);
@@ -89,11 +78,7 @@ void TestCalcEngine::initTestCase()
     m_home = std::make_unique<TestHome>();
 }
 
-void TestCalcEngine::cleanupTestCase()
-{
-    closeAllWindows();
-    endSharedOffice();
-}
+void TestCalcEngine::cleanupTestCase() { endSharedOffice(); }
 
 const std::shared_ptr<Sheets::Engines> &TestCalcEngine::office()
 {
@@ -143,20 +128,9 @@ QStringList TestCalcEngine::fill(const QString &path, qint16 sheet, int runs, co
     return messages;
 }
 
-// Reads rows back through the office: each row as comma-separated cells.
 QStringList TestCalcEngine::readRows(const QString &path, int rows, int columns)
 {
-    auto book = office()->createApplication(path)->open(path);
-    Sheets::Worksheet &sheet = book->worksheet(1);
-    QStringList out;
-    for (int r = 1; r <= rows; ++r) {
-        QStringList cells;
-        for (int c = 1; c <= columns; ++c)
-            cells << sheet.cellText(r, c);
-        out << cells.join(QLatin1Char(','));
-    }
-    book->close();
-    return out;
+    return ::readRows(*office(), path, rows, columns);
 }
 
 void TestCalcEngine::rowLayoutFillsTwiceAndKeepsBackup()
@@ -322,69 +296,6 @@ void TestCalcEngine::csvThroughTheOffice()
     book->saveAs(out);
     book->close();
     QVERIFY(readFile(out).startsWith("Name,City\n&Name&,&City&\nAnn"));
-}
-
-void TestCalcEngine::moduleAnswersInsteadOfThrowing()
-{
-    QLibrary module(SystemEngines::calcModulePath());
-    auto create = reinterpret_cast<CalcModule::CreateOffice>(module.resolve(QLT_CALC_ENTRY));
-    QVERIFY2(create, qPrintable(module.errorString()));
-    QString error;
-    std::unique_ptr<CalcModule::Office> office(create(&error));
-    QVERIFY(office);
-    // Before its office is started nothing can be opened: an answer, not an exception.
-    QCOMPARE(office->open(m_home->path() + QStringLiteral("any.xls"), &error), nullptr);
-    QCOMPARE(error, QStringLiteral("LibreOffice Calc is not started"));
-}
-
-// Offices of one program share its profile, so an office started while
-// another runs would hand its work to that one: the shared office is ended
-// before a run starts its own.
-void TestCalcEngine::eachRunStartsAndEndsItsOffice()
-{
-    endSharedOffice();
-    auto runAlone = [this](const QString &path, qint16 sheet, FakeRun &run) {
-        QStringList messages;
-        SystemEngines engines; // as a fill run of the program: an office of its own
-        SheetFill::ProcessSpreadsheet({path, sheet}, m_home->appFolder(), kFields, run, engines,
-                                      [&messages](const QString &text, const QString &) { messages << text; });
-        return messages;
-    };
-    FakeRun filled;
-    QVERIFY(runAlone(copyOf(QStringLiteral("row"), QStringLiteral("xls")), 1, filled).isEmpty());
-    QCOMPARE(filled.officesWhileFilling, 1);
-    QCOMPARE(ourOffices(), 0);
-    FakeRun failed;
-    QCOMPARE(runAlone(copyOf(QStringLiteral("row"), QStringLiteral("xls")), 3, failed).size(), 1);
-    QCOMPARE(ourOffices(), 0);
-}
-
-void TestCalcEngine::sampleModelThroughConfirmWindow()
-{
-    endSharedOffice();
-    TestHome home;
-    for (const char *f : {"Sample Model.mod", "Sample Spreadsheet.xls"})
-        QVERIFY(TestHome::copyData(QLatin1String(f), home.appFolder()));
-    // As installed: the model names the spreadsheet in the app folder.
-    writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"),
-              " 5 \r\nFirst Name\r\nLast Name\r\nAddress\r\nCity\r\nDate\r\n 0 \r\n 1 \r\n" + home.appFolder().toUtf8()
-                  + "Sample Spreadsheet.xls\r\n 1 \r\n");
-    MainForm *main = startProgram();
-    const QStringList values{QStringLiteral("Ann"), QStringLiteral("Zebrowski"), QStringLiteral("1 Quill Lane"),
-                             QStringLiteral("Lisbon"), QStringLiteral("2026-12-07")};
-    for (int i = 1; i <= 5; ++i)
-        main->setFieldValue(i, values[i - 1]);
-    QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
-    QWidget *confirm = topWindow("ConfirmForm");
-    QVERIFY(confirm);
-    QVERIFY(child<QCheckBox>(confirm, QStringLiteral("chkSave_1"))->isChecked());
-    QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
-    QVERIFY2(MessageBox::records().isEmpty(), qPrintable(lastMessage()));
-    QCOMPARE(ourOffices(), 0);
-    const QString book = home.appFolder() + QStringLiteral("Sample Spreadsheet.xls");
-    QCOMPARE(readRows(book, 3, 5), (QStringList{QStringLiteral("First Name,Last Name,Address,City,Date"),
-                                                 values.join(QLatin1Char(',')),
-                                                 QStringLiteral("&First Name&,&Last Name&,&Address&,&City&,&Date&")}));
 }
 
 QTEST_MAIN(TestCalcEngine)
