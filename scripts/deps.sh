@@ -12,6 +12,8 @@ QLT_PACKAGES=(
   # The full office (not the -nogui build, which cannot print), and its SDK
   # for driving Calc.
   libreoffice-core libreoffice-writer libreoffice-calc libreoffice-dev
+  # Zip archives: the office tests read links out of .xlsx and .ods files.
+  libquazip1-qt6-dev
 )
 
 qlt_missing_packages() {
