@@ -17,6 +17,8 @@ QLT_PACKAGES=(
   # The validators the install-tree test runs on the desktop entry and the
   # AppStream data.
   desktop-file-utils appstream
+  # Zip archives: the office tests read links out of .xlsx and .ods files.
+  libquazip1-qt6-dev
 )
 
 qlt_missing_packages() {

@@ -5,32 +5,45 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Our own engine for comma-separated files: one worksheet, RFC 4180
-// quoting. The file's delimiter, its quoting and its line ends are kept
-// when it is saved.
+// quoting. A record that was not written to keeps its bytes exactly, and
+// the file keeps its encoding, delimiter and line ends.
 namespace Csv {
+
+enum class Encoding { Utf8, Utf16LE, Utf16BE, Windows1252 };
 
 struct Cell {
     QString text;
-    bool quoted = false;
+    QString raw;         // the field as the file holds it, quotes included
+    bool quoted = false; // the file quoted it
+    bool edited = true;  // written since the file was read: `raw` no longer applies
 };
 
 struct Table {
     QList<QList<Cell>> rows;
-    char delimiter = ',';
-    QByteArray lineEnd = "\r\n";
-    bool finalLineEnd = true;
+    QStringList ends;     // each record's own line end; empty for a last line without one
+    QChar delimiter = QLatin1Char(',');
+    QString lineEnd = QStringLiteral("\r\n"); // for records the fill adds
     bool quoteAll = false; // every field of the file was quoted
+    Encoding encoding = Encoding::Utf8;
     bool bom = false;
 };
 
 Table parse(const QByteArray &bytes);
+// Throws RunError when a written value cannot be held by the file's
+// encoding (the workbook refuses such values before this).
 QByteArray write(const Table &table);
 
-// Picks the delimiter from the first record: the most frequent of comma,
-// semicolon and tab outside quotes; comma when there is none.
-char detectDelimiter(const QByteArray &bytes);
+// Sets a cell, adding records and fields as needed. Throws RunError for a
+// value that the file's encoding cannot hold, leaving the table as it was.
+void setCell(Table &table, int row, int column, const QString &text);
+
+// Picks the delimiter over the first records, honouring quotes: of comma,
+// semicolon and tab, the one found in most records, then the one that
+// splits them most evenly; comma when there is none.
+QChar detectDelimiter(const QString &text);
 
 class Workbook : public Sheets::Workbook, public Sheets::Worksheet {
 public:

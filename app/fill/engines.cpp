@@ -1,5 +1,6 @@
 #include "app/fill/engines.h"
 
+#include "app/fill/calcengines.h"
 #include "app/fill/csvengine.h"
 
 #include <QCoreApplication>
@@ -19,11 +20,11 @@ std::unique_ptr<Sheets::Engines> SystemEngines::loadCalc(QString *error)
     // Loaded once and never unloaded: its code stays in use by the objects
     // it hands out.
     static QLibrary *library = nullptr;
-    static CreateCalcEngines create = nullptr;
+    static CalcModule::CreateOffice create = nullptr;
     static QString loadError;
     if (!library) {
         library = new QLibrary(calcModulePath());
-        create = reinterpret_cast<CreateCalcEngines>(library->resolve(QLT_CALC_ENTRY));
+        create = reinterpret_cast<CalcModule::CreateOffice>(library->resolve(QLT_CALC_ENTRY));
         if (!create)
             loadError = QStringLiteral("LibreOffice is not installed (") + library->errorString() + QLatin1Char(')');
     }
@@ -32,10 +33,12 @@ std::unique_ptr<Sheets::Engines> SystemEngines::loadCalc(QString *error)
         return nullptr;
     }
     QString why;
-    std::unique_ptr<Sheets::Engines> engines(create(&why));
-    if (!engines)
+    std::unique_ptr<CalcModule::Office> office(create(&why));
+    if (!office) {
         *error = why;
-    return engines;
+        return nullptr;
+    }
+    return calcEngines(std::move(office));
 }
 
 std::unique_ptr<Sheets::Application> SystemEngines::createApplication(const QString &path)

@@ -12,6 +12,9 @@
 // works where no office suite is installed.
 class SystemEngines : public Sheets::Engines {
 public:
+    // `calc`, when given, is used for workbooks instead of loading the
+    // module's engines for this run, so several runs can share one office.
+    explicit SystemEngines(std::shared_ptr<Sheets::Engines> calc = nullptr) : m_calc(std::move(calc)) {}
     std::unique_ptr<Sheets::Application> createApplication(const QString &path) override;
 
     // Where the Calc module is looked for: QLT_CALC_MODULE, else beside the
@@ -21,9 +24,5 @@ public:
     static std::unique_ptr<Sheets::Engines> loadCalc(QString *error);
 
 private:
-    std::unique_ptr<Sheets::Engines> m_calc; // started once per run, ended with it
+    std::shared_ptr<Sheets::Engines> m_calc; // started once per run, ended with it
 };
-
-// The entry point the Calc module exports.
-using CreateCalcEngines = Sheets::Engines *(*)(QString *error);
-#define QLT_CALC_ENTRY "qltCreateCalcEngines"

@@ -1,8 +1,12 @@
 #include "app/fill/sheetfill.h"
 
+#include "platform/officelock.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <filesystem>
 
 namespace SheetFill {
 
@@ -71,14 +75,25 @@ QString fileNameOf(const QString &path)
     return path.mid(cut + 1);
 }
 
-// Puts the filled copy at the path in one step: the path holds either the
-// previous or the filled workbook at every moment, also across file systems.
+// Puts the filled copy, saved beside the workbook, in its place in one
+// step: the path holds either the previous or the filled workbook at every
+// moment. A workbook reached through a symbolic link is written through
+// it, so the link stays.
 void replaceWith(const QString &path, const QString &filled)
 {
+    const QFileInfo info(path);
+    if (!info.isSymLink()) {
+        QFile::setPermissions(filled, info.permissions());
+        std::error_code error;
+        std::filesystem::rename(QFile::encodeName(filled).toStdString(), QFile::encodeName(path).toStdString(), error);
+        if (error)
+            throw RunError(QString::fromStdString(error.message()));
+        return;
+    }
     QFile source(filled);
     if (!source.open(QIODevice::ReadOnly))
         throw RunError(source.errorString());
-    QSaveFile target(path);
+    QSaveFile target(info.canonicalFilePath());
     if (!target.open(QIODevice::WriteOnly))
         throw RunError(target.errorString());
     target.write(source.readAll());
@@ -86,6 +101,22 @@ void replaceWith(const QString &path, const QString &filled)
         throw RunError(target.errorString());
     source.close();
     QFile::remove(filled);
+}
+
+// Refuses, before anything is opened or written, a workbook that the fill
+// could not put back: open in an office, or read-only.
+void checkCanReplace(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return; // the engine reports the missing file
+    const QString lock = Platform::officeLock(path);
+    if (!lock.isEmpty())
+        throw RunError(lock);
+    if (!info.isWritable() || !(info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)))
+        throw RunError(QStringLiteral("The workbook is read-only"));
+    if (!QFileInfo(info.absolutePath()).isWritable())
+        throw RunError(QStringLiteral("The workbook's folder is read-only"));
 }
 } // namespace
 
@@ -118,7 +149,9 @@ void ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
 {
     const QString &path = request.path;
     const QString fileName = fileNameOf(path);
-    const QString temp = appFolder + QStringLiteral("Temp-") + fileName;
+    // Saved beside the workbook, so that its relative links and references
+    // stay as they are.
+    const QString temp = path.left(path.size() - fileName.size()) + QStringLiteral("Temp-") + fileName;
     const QString backup = appFolder + QStringLiteral("Backup-") + fileName;
     run.runStage = 2;
     run.showWait(QStringLiteral("Modifying ") + fileName);
@@ -134,6 +167,7 @@ void ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
         application = engines.createApplication(path);
         run.step(QStringLiteral("setting xlbook to ") + path);
         run.runStage = 3;
+        checkCanReplace(path);
         book = application->open(path);
         run.step(QStringLiteral("setting sheet to ") + withSign(request.sheetNumber));
         Sheets::Worksheet &sheet = book->worksheet(request.sheetNumber);

@@ -35,10 +35,12 @@ struct Request {
 
 using Message = std::function<void(const QString &text, const QString &title)>;
 
-// Fills one spreadsheet in place, keeping its previous version as the
-// backup in the app folder. Failures are reported through `message` (the
-// run's "Problem" message) and never leave the file at `path` missing or
-// half written.
+// Fills one spreadsheet in place: the filled workbook is saved as a
+// temporary copy beside it and moved into its place, and the previous
+// version is kept as the backup in the app folder. Failures are reported
+// through `message` (the run's "Problem" message) and never leave the file
+// at `path` missing or half written; a workbook that is open in an office
+// or read-only is refused before any file is touched.
 void ProcessSpreadsheet(const Request &request, const QString &appFolder, const QStringList &fieldNames,
                         RunContext &run, Sheets::Engines &engines, const Message &message);
 

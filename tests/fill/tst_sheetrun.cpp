@@ -6,6 +6,10 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 // The fill of one spreadsheet against a scripted application, to show what
 // happens when a step fails.
 namespace {
@@ -17,6 +21,8 @@ struct Script {
     bool failCreate = false;
     int closes = 0;
     int saves = 0;
+    int opens = 0;
+    QString savedAs;
 };
 
 class ScriptedBook : public Sheets::Workbook {
@@ -31,6 +37,7 @@ public:
     void saveAs(const QString &path) override
     {
         ++m_script.saves;
+        m_script.savedAs = path;
         if (!m_script.saveWritesNothing)
             writeFile(path, "filled");
     }
@@ -70,7 +77,11 @@ public:
             throw RunError(QStringLiteral("LibreOffice Calc is not installed"));
         return std::make_unique<Forward>(*this);
     }
-    std::unique_ptr<Sheets::Workbook> open(const QString &) override { return std::make_unique<ScriptedBook>(m_script); }
+    std::unique_ptr<Sheets::Workbook> open(const QString &) override
+    {
+        ++m_script.opens;
+        return std::make_unique<ScriptedBook>(m_script);
+    }
 
 private:
     struct Forward : Sheets::Application {
@@ -96,6 +107,49 @@ QString previousBook(const TestHome &home)
     return book;
 }
 
+// Another process that has a file open, as an office has the document it
+// edits, until it is destroyed.
+class LockHolder {
+public:
+    enum Hold { Locked, OpenForWriting, OpenForReading };
+    LockHolder(const QString &path, Hold hold)
+    {
+        int ready[2];
+        if (::pipe(ready) != 0 || ::pipe(m_release) != 0)
+            qFatal("pipe");
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            const int fd = ::open(QFile::encodeName(path).constData(), hold == OpenForReading ? O_RDONLY : O_RDWR);
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            lock.l_whence = SEEK_SET;
+            const char ok = fd >= 0 && (hold != Locked || ::fcntl(fd, F_SETLK, &lock) == 0) ? 'y' : 'n';
+            ::close(m_release[1]);
+            char c;
+            if (::write(ready[1], &ok, 1) == 1)
+                while (::read(m_release[0], &c, 1) > 0) {
+                }
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(m_release[0]);
+        char ok = 'n';
+        if (::read(ready[0], &ok, 1) != 1 || ok != 'y')
+            qFatal("the lock could not be taken");
+        ::close(ready[0]);
+    }
+    ~LockHolder()
+    {
+        ::close(m_release[1]);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+    pid_t pid() const { return m_pid; }
+
+private:
+    int m_release[2] = {-1, -1};
+    pid_t m_pid = 0;
+};
+
 QStringList run(Script &script, const QString &path, const QString &appFolder, FakeRun &r)
 {
     QStringList messages;
@@ -116,6 +170,10 @@ private Q_SLOTS:
     void failingCloseIsNotRetried();
     void failedSwapLeavesThePreviousWorkbook();
     void missingApplicationIsAProblem();
+    void refusedFillTouchesNoFile_data();
+    void refusedFillTouchesNoFile();
+    void readersDoNotHoldTheWorkbook();
+    void filledWorkbookKeepsPermissionsAndLink();
 };
 
 void TestSheetRun::stepsOfASuccessfulFill()
@@ -128,9 +186,12 @@ void TestSheetRun::stepsOfASuccessfulFill()
     QCOMPARE(r.waits, QStringList{QStringLiteral("Modifying Book.xls")});
     QCOMPARE(readFile(book), QByteArray("filled"));
     QCOMPARE(readFile(home.appFolder() + QStringLiteral("Backup-Book.xls")), QByteArray("previous"));
-    QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("Temp-Book.xls")));
+    // The copy is saved beside the workbook, so its relative links hold.
+    QCOMPARE(script.savedAs, home.path() + QStringLiteral("Temp-Book.xls"));
+    QVERIFY(!QFileInfo::exists(script.savedAs));
+    QCOMPARE(QDir(home.appFolder()).entryList(QDir::Files), QStringList{QStringLiteral("Backup-Book.xls")});
     QCOMPARE(script.closes, 1);
-    QCOMPARE(r.stepText, QStringLiteral("renaming ") + home.appFolder() + QStringLiteral("Temp-Book.xls As ") + book);
+    QCOMPARE(r.stepText, QStringLiteral("renaming ") + home.path() + QStringLiteral("Temp-Book.xls As ") + book);
     QCOMPARE(r.runStage, qint16(2));
 }
 
@@ -173,7 +234,7 @@ void TestSheetRun::failedSwapLeavesThePreviousWorkbook()
     const QStringList messages = run(script, book, home.appFolder(), r);
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().startsWith(QStringLiteral("Problem|")));
-    QVERIFY(messages.first().endsWith(QStringLiteral(" while renaming ") + home.appFolder()
+    QVERIFY(messages.first().endsWith(QStringLiteral(" while renaming ") + home.path()
                                       + QStringLiteral("Temp-Book.xls As ") + book));
     QCOMPARE(readFile(book), QByteArray("previous"));
 }
@@ -189,6 +250,84 @@ void TestSheetRun::missingApplicationIsAProblem()
              QStringList{QStringLiteral("Problem|LibreOffice Calc is not installed while creating spreadsheet object")});
     QCOMPARE(r.runStage, qint16(2));
     QCOMPARE(readFile(book), QByteArray("previous"));
+}
+
+void TestSheetRun::refusedFillTouchesNoFile_data()
+{
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("lock file") << QStringLiteral("lock file");
+    QTest::newRow("locked by a process") << QStringLiteral("locked");
+    QTest::newRow("open for writing in a process") << QStringLiteral("open");
+    QTest::newRow("read-only") << QStringLiteral("read-only");
+}
+
+void TestSheetRun::refusedFillTouchesNoFile()
+{
+    QFETCH(QString, refusal);
+    TestHome home;
+    const QString book = previousBook(home);
+    const QString backup = home.appFolder() + QStringLiteral("Backup-Book.xls");
+    writeFile(backup, "an older backup");
+    QString expected;
+    std::unique_ptr<LockHolder> holder;
+    if (refusal == QStringLiteral("lock file")) {
+        // As LibreOffice writes it while the workbook is open there.
+        const QString lockFile = home.path() + QStringLiteral(".~lock.Book.xls#");
+        writeFile(lockFile, "Ann Smith,ann,desk7,07.12.2026 10:26,file:///home/ann/.config/libreoffice/4;");
+        expected = QStringLiteral("The workbook is open in an office (lock file ") + lockFile
+            + QStringLiteral(", Ann Smith on desk7 since 07.12.2026 10:26)");
+    } else if (refusal == QStringLiteral("locked") || refusal == QStringLiteral("open")) {
+        holder = std::make_unique<LockHolder>(book, refusal == QStringLiteral("locked") ? LockHolder::Locked
+                                                                                        : LockHolder::OpenForWriting);
+        expected = QStringLiteral("The workbook is held open by tst_sheetrun (process %1)").arg(holder->pid());
+    } else {
+        QVERIFY(QFile::setPermissions(book, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        expected = QStringLiteral("The workbook is read-only");
+    }
+    const QStringList before = QDir(home.path()).entryList(QDir::Files | QDir::Hidden);
+    Script script;
+    FakeRun r;
+    QCOMPARE(run(script, book, home.appFolder(), r), QStringList{QStringLiteral("Problem|") + expected
+                                                                 + QStringLiteral(" while setting xlbook to ") + book});
+    QCOMPARE(script.opens, 0);
+    QCOMPARE(readFile(book), QByteArray("previous"));
+    QCOMPARE(readFile(backup), QByteArray("an older backup"));
+    QCOMPARE(QDir(home.path()).entryList(QDir::Files | QDir::Hidden), before);
+    QCOMPARE(QDir(home.appFolder()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Backup-Book.xls")});
+}
+
+void TestSheetRun::readersDoNotHoldTheWorkbook()
+{
+    TestHome home;
+    const QString book = previousBook(home);
+    LockHolder viewer(book, LockHolder::OpenForReading);
+    writeFile(home.path() + QStringLiteral(".~lock.Other.xls#"), "Ann,ann,desk7,07.12.2026 10:26,;");
+    Script script;
+    FakeRun r;
+    QVERIFY(run(script, book, home.appFolder(), r).isEmpty());
+    QCOMPARE(readFile(book), QByteArray("filled"));
+}
+
+void TestSheetRun::filledWorkbookKeepsPermissionsAndLink()
+{
+    TestHome home;
+    const QString book = previousBook(home);
+    const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(book, permissions));
+    Script script;
+    FakeRun r;
+    QVERIFY(run(script, book, home.appFolder(), r).isEmpty());
+    QCOMPARE(readFile(book), QByteArray("filled"));
+    QCOMPARE(QFileInfo(book).permissions(), permissions);
+
+    // A workbook reached through a link is filled where it lies; the link stays.
+    const QString link = home.path() + QStringLiteral("links/Book.xls");
+    QVERIFY(QDir().mkpath(home.path() + QStringLiteral("links")));
+    QVERIFY(QFile::link(book, link));
+    QVERIFY(run(script, link, home.appFolder(), r).isEmpty());
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readFile(book), QByteArray("filled"));
+    QCOMPARE(QDir(home.path() + QStringLiteral("links")).entryList(QDir::Files | QDir::System), QStringList{QStringLiteral("Book.xls")});
 }
 
 QTEST_GUILESS_MAIN(TestSheetRun)

@@ -1,30 +1,16 @@
 // LibreOffice Calc driven headless through its UNO API. Built as a module
 // that QLT loads only when a workbook is to be filled.
-#include "app/fill/engines.h"
-#include "platform/folders.h"
-#include "platform/printing.h"
-#include "platform/process.h"
+#include "app/fill/calc/calcmodule.h"
+#include "app/fill/calc/headlessoffice.h"
+#include "app/fill/spreadsheet.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QUrl>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
-#include <com/sun/star/bridge/UnoUrlResolver.hpp>
-#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
-#include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
-#include <com/sun/star/frame/Desktop.hpp>
-#include <com/sun/star/frame/XComponentLoader.hpp>
-#include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
@@ -32,34 +18,17 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
-#include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <cppuhelper/bootstrap.hxx>
 
+#include <new>
 
 using namespace com::sun::star;
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
+using namespace CalcOffice;
 
 namespace {
-
-constexpr int kStartTimeoutMs = 60000;
-constexpr int kFirstStartExit = 81; // a fresh profile: the office restarts itself
-
-QString fromOU(const rtl::OUString &s) { return QString(reinterpret_cast<const QChar *>(s.getStr()), s.getLength()); }
-rtl::OUString toOU(const QString &s) { return rtl::OUString(reinterpret_cast<const sal_Unicode *>(s.utf16()), s.size()); }
-
-// UNO messages end in " at ./file.cxx:N", which says nothing to a user.
-QString describe(const uno::Exception &e)
-{
-    static const QRegularExpression tail(QStringLiteral("\\s+at\\s+\\S+:\\d+\\s*$"));
-    QString message = fromOU(e.Message);
-    message.remove(tail);
-    return message.isEmpty() ? QStringLiteral("LibreOffice reported an error") : message;
-}
-
-[[noreturn]] void rethrow(const uno::Exception &e) { throw RunError(describe(e)); }
 
 beans::PropertyValue property(const char *name, const uno::Any &value)
 {
@@ -78,148 +47,13 @@ uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::Prop
 
 QString fileUrl(const QString &path) { return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded); }
 
-// The office program folder, where soffice.bin and fundamentalrc lie.
-QString officeFolder()
-{
-    const QString soffice = Platform::officeProgram();
-    if (soffice.isEmpty())
-        return QString();
-    return QFileInfo(QFileInfo(soffice).canonicalFilePath()).absolutePath() + QLatin1Char('/');
-}
-
-Reference<uno::XComponentContext> localContext()
-{
-    static Reference<uno::XComponentContext> context;
-    if (!context.is()) {
-        // Without this the first remote call fails deep inside the bridge.
-        qputenv("URE_BOOTSTRAP", QFile::encodeName(QStringLiteral("vnd.sun.star.pathname:") + officeFolder()
-                                                   + QStringLiteral("fundamentalrc")));
-        context = cppu::defaultBootstrap_InitialComponentContext();
-    }
-    return context;
-}
-
-// One profile for this program's lifetime, so two QLT instances never
-// drive each other's office and the slow first start is paid once.
-QString profileUrl()
-{
-    static std::unique_ptr<QTemporaryDir> profile; // removed when the program ends
-    if (!profile) {
-        const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-        const QString root = (cache.isEmpty() ? Platform::homeDrive() + QStringLiteral(".cache") : cache)
-            + QStringLiteral("/Quillmate");
-        QDir().mkpath(root);
-        profile = std::make_unique<QTemporaryDir>(root + QStringLiteral("/calc-profile-XXXXXX"));
-    }
-    return QUrl::fromLocalFile(profile->path()).toString();
-}
-
-// A headless office started for one fill run.
-class Office {
-public:
-    Office() { start(); }
-    ~Office() { stop(); }
-
-    Reference<frame::XComponentLoader> loader() const { return m_loader; }
-
-private:
-    void start()
-    {
-        const QString folder = officeFolder();
-        if (folder.isEmpty() || !QFileInfo(folder + QStringLiteral("soffice.bin")).isExecutable())
-            throw RunError(QStringLiteral("LibreOffice Calc is not installed"));
-        Reference<uno::XComponentContext> local;
-        try {
-            local = localContext();
-        } catch (const uno::Exception &e) {
-            rethrow(e);
-        }
-        m_pipe = QStringLiteral("qlt_calc_%1_%2")
-                     .arg(QCoreApplication::applicationPid())
-                     .arg(QRandomGenerator::global()->generate());
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            launch(folder);
-            if (connect(local))
-                return;
-            if (m_process.state() == QProcess::NotRunning && m_process.exitCode() == kFirstStartExit)
-                continue;
-            break;
-        }
-        const QString why = m_process.state() == QProcess::NotRunning
-            ? QStringLiteral("LibreOffice stopped while starting (exit code %1)").arg(m_process.exitCode())
-            : QStringLiteral("LibreOffice did not answer");
-        stop();
-        throw RunError(why);
-    }
-
-    void launch(const QString &folder)
-    {
-        m_process.setProgram(folder + QStringLiteral("soffice.bin"));
-        m_process.setArguments({QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
-                                QStringLiteral("--nologo"), QStringLiteral("--nodefault"), QStringLiteral("--nolockcheck"),
-                                QStringLiteral("-env:UserInstallation=") + profileUrl(),
-                                QStringLiteral("--accept=pipe,name=") + m_pipe + QStringLiteral(";urp;")});
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.setStandardOutputFile(QProcess::nullDevice());
-        // Ended with us, even if we crash.
-        Platform::tieToThisProcess(m_process);
-        m_process.start();
-        m_process.waitForStarted();
-    }
-
-    bool connect(const Reference<uno::XComponentContext> &local)
-    {
-        Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(local);
-        const rtl::OUString url = toOU(QStringLiteral("uno:pipe,name=") + m_pipe
-                                       + QStringLiteral(";urp;StarOffice.ComponentContext"));
-        for (int waited = 0; waited < kStartTimeoutMs; waited += 100) {
-            // Only the office we started listens on this pipe; if it is gone,
-            // nobody else may answer for it.
-            if (m_process.state() == QProcess::NotRunning)
-                return false;
-            try {
-                Reference<uno::XComponentContext> remote(resolver->resolve(url), UNO_QUERY_THROW);
-                m_desktop = frame::Desktop::create(remote);
-                m_loader.set(m_desktop, UNO_QUERY_THROW);
-                return true;
-            } catch (const connection::NoConnectException &) {
-            } catch (const uno::Exception &) {
-            }
-            m_process.waitForFinished(100);
-        }
-        return false;
-    }
-
-    void stop()
-    {
-        if (m_desktop.is()) {
-            try {
-                m_desktop->terminate();
-            } catch (const uno::Exception &) {
-                // the office may already be gone, or refuse; it is killed below
-            }
-            m_desktop.clear();
-            m_loader.clear();
-        }
-        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(10000)) {
-            Platform::killProcessGroup(m_process.processId());
-            m_process.waitForFinished(5000);
-        }
-    }
-
-    QProcess m_process;
-    QString m_pipe;
-    Reference<frame::XDesktop2> m_desktop;
-    Reference<frame::XComponentLoader> m_loader;
-};
-
-class CalcWorksheet : public Sheets::Worksheet {
+class CalcWorksheet {
 public:
     explicit CalcWorksheet(Reference<sheet::XSpreadsheet> sheet) : m_sheet(std::move(sheet)) {}
 
     // Cells are read and written through their text, so "007" or "1/2"
     // stay text and are never turned into numbers or dates.
-    QString cellText(int row, int column) override
+    QString cellText(int row, int column)
     {
         try {
             return fromOU(text(row, column)->getString());
@@ -228,7 +62,7 @@ public:
         }
     }
 
-    void setCellText(int row, int column, const QString &value) override
+    void setCellText(int row, int column, const QString &value)
     {
         try {
             text(row, column)->setString(toOU(value));
@@ -247,7 +81,7 @@ private:
     Reference<sheet::XSpreadsheet> m_sheet;
 };
 
-class CalcWorkbook : public Sheets::Workbook {
+class CalcWorkbook {
 public:
     CalcWorkbook(const Reference<frame::XComponentLoader> &loader, const QString &path)
     {
@@ -286,9 +120,18 @@ public:
         }
     }
 
-    ~CalcWorkbook() override { close(); }
+    ~CalcWorkbook()
+    {
+        try {
+            close();
+        } catch (const RunError &) {
+            // the office is gone or refuses: nothing more can be done here
+        }
+    }
+    CalcWorkbook(const CalcWorkbook &) = delete;
+    CalcWorkbook &operator=(const CalcWorkbook &) = delete;
 
-    Sheets::Worksheet &worksheet(int position) override
+    CalcWorksheet &worksheet(int position)
     {
         try {
             Reference<container::XIndexAccess> sheets(m_document->getSheets(), UNO_QUERY_THROW);
@@ -302,7 +145,7 @@ public:
         }
     }
 
-    void saveAs(const QString &path) override
+    void saveAs(const QString &path)
     {
         try {
             // The loaded document's own filter keeps its file format.
@@ -318,7 +161,7 @@ public:
         }
     }
 
-    void close() override
+    void close()
     {
         if (!m_component.is())
             return;
@@ -345,39 +188,102 @@ private:
     rtl::OUString m_filterOptions;
 };
 
-class CalcApplication : public Sheets::Application {
+// Runs one call of the module boundary: every failure becomes its
+// description, so no exception leaves the module.
+template <class Call>
+bool guarded(QString *error, Call &&call) noexcept
+{
+    try {
+        call();
+        return true;
+    } catch (const RunError &e) {
+        *error = e.description;
+    } catch (const uno::Exception &e) {
+        *error = describe(e);
+    } catch (const std::exception &e) {
+        *error = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        *error = QStringLiteral("LibreOffice reported an error");
+    }
+    return false;
+}
+
+class ModuleWorkbook : public CalcModule::Workbook {
 public:
-    explicit CalcApplication(std::shared_ptr<Office> office) : m_office(std::move(office)) {}
-    std::unique_ptr<Sheets::Workbook> open(const QString &path) override
+    ModuleWorkbook(std::shared_ptr<HeadlessOffice> office, std::unique_ptr<CalcWorkbook> book)
+        : m_office(std::move(office)), m_book(std::move(book))
     {
-        return std::make_unique<CalcWorkbook>(m_office->loader(), path);
+    }
+    ~ModuleWorkbook() override { m_book.reset(); } // closed while its office still runs
+
+    bool selectWorksheet(int position, QString *error) noexcept override
+    {
+        return guarded(error, [&] { m_sheet = &m_book->worksheet(position); });
+    }
+    bool cellText(int row, int column, QString *text, QString *error) noexcept override
+    {
+        return guarded(error, [&] { *text = sheet().cellText(row, column); });
+    }
+    bool setCellText(int row, int column, const QString &text, QString *error) noexcept override
+    {
+        return guarded(error, [&] { sheet().setCellText(row, column, text); });
+    }
+    bool saveAs(const QString &path, QString *error) noexcept override
+    {
+        return guarded(error, [&] { m_book->saveAs(path); });
+    }
+    bool close(QString *error) noexcept override
+    {
+        m_sheet = nullptr;
+        return guarded(error, [&] { m_book->close(); });
     }
 
 private:
-    std::shared_ptr<Office> m_office;
+    CalcWorksheet &sheet()
+    {
+        if (!m_sheet)
+            throw RunError(QStringLiteral("No worksheet is chosen"));
+        return *m_sheet;
+    }
+
+    std::shared_ptr<HeadlessOffice> m_office;
+    std::unique_ptr<CalcWorkbook> m_book;
+    CalcWorksheet *m_sheet = nullptr;
 };
 
 // One office for the whole run, started by its first workbook.
-class CalcEngines : public Sheets::Engines {
+class ModuleOffice : public CalcModule::Office {
 public:
-    std::unique_ptr<Sheets::Application> createApplication(const QString &) override
+    bool start(QString *error) noexcept override
     {
-        if (!m_office)
-            m_office = std::make_shared<Office>();
-        return std::make_unique<CalcApplication>(m_office);
+        return guarded(error, [this] {
+            if (!m_office)
+                m_office = std::make_shared<HeadlessOffice>();
+        });
+    }
+    CalcModule::Workbook *open(const QString &path, QString *error) noexcept override
+    {
+        CalcModule::Workbook *book = nullptr;
+        guarded(error, [&] {
+            if (!m_office)
+                throw RunError(QStringLiteral("LibreOffice Calc is not started"));
+            book = new ModuleWorkbook(m_office, std::make_unique<CalcWorkbook>(m_office->loader(), path));
+        });
+        return book;
     }
 
 private:
-    std::shared_ptr<Office> m_office;
+    std::shared_ptr<HeadlessOffice> m_office;
 };
 
 } // namespace
 
-extern "C" Q_DECL_EXPORT Sheets::Engines *qltCreateCalcEngines(QString *error)
+// The module's one exported symbol; everything else is hidden.
+extern "C" Q_DECL_EXPORT CalcModule::Office *qltCreateCalcOffice(QString *error) noexcept
 {
     if (officeFolder().isEmpty()) {
         *error = QStringLiteral("LibreOffice Calc is not installed");
         return nullptr;
     }
-    return new CalcEngines;
+    return new (std::nothrow) ModuleOffice;
 }
