@@ -1,6 +1,7 @@
 #include "app/fill/documents.h"
 
 #include "app/fill/markers.h"
+#include "app/fill/packagedfill.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,6 +88,9 @@ void ProcessDocument(const Request &request, const Folders &folders, const QStri
     if (file.isEmpty())
         return;
     const QString extension = extensionOf(file);
+    // Word-processor packages are filled part by part, never as raw bytes.
+    if (PackagedFill::isPackage(extension))
+        return PackagedFill::processPackage(request, folders, file, fieldNames, run, printing);
     QByteArray text = readWhole(folders.modelFolder + file, run, name);
 
     run.step(QStringLiteral("replacing fields in ") + name);

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/fill/xmlmarkers.h"
+
+#include <QByteArray>
+
+#include <vector>
+
+// The text pieces of a word-processor XML part, found by one scan over its
+// raw bytes (a re-serialising parser would change untouched markup).
+namespace XmlScan {
+
+struct Piece {
+    qsizetype rawBegin = 0; // the character data in the raw part
+    qsizetype rawEnd = 0;
+    qsizetype tagBegin = -1; // Word: the enclosing <w:t> start tag
+    qsizetype tagEnd = -1;
+    QByteArray text;         // decoded, UTF-8
+    bool breaker = false;    // a tab or line break: no marker runs across it
+    bool changed = false;
+};
+
+struct Part {
+    std::vector<Piece> pieces;                 // in document order
+    std::vector<std::vector<int>> paragraphs;  // piece indices per paragraph
+};
+
+// Throws RunError when the markup is damaged.
+Part scan(const QByteArray &xml, XmlMarkers::Dialect dialect);
+
+// Character data with & < > escaped; characters XML cannot hold are dropped.
+QByteArray escape(const QByteArray &utf8);
+
+// The stand-in text of a breaker piece: never part of a marker.
+inline const QByteArray &breakerText()
+{
+    static const QByteArray text(1, '\0');
+    return text;
+}
+
+} // namespace XmlScan
