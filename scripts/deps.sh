@@ -6,7 +6,7 @@ set -euo pipefail
 QLT_PACKAGES=(
   build-essential cmake
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  # Word-processor packages (.docx, .odt) are zip files.
+  # Zip packages: .xlsx and .ods workbooks, .docx and .odt documents.
   libquazip1-qt6-dev
   xvfb xauth xdg-utils fonts-dejavu-core
   # Printing: a private CUPS spooler for the tests, pdftotext to read its output.
