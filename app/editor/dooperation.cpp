@@ -2,6 +2,7 @@
 #include "app/editor/modeledit.h"
 #include "app/editor/modelform.h"
 #include "app/fill/documents.h"
+#include "app/fill/packagedfill.h"
 #include "app/state/modelstore.h"
 #include "app/state/qltbas.h"
 #include "platform/messagebox.h"
@@ -115,7 +116,12 @@ void ModelForm::doDocuments()
         operationFailed(QStringLiteral("Bad file name or number"), QStringLiteral("Error in Operation"));
         return;
     }
-    const QString file = s.ModelFolder + name + QStringLiteral(".rtf");
+    // A document kept as .docx or .odt (and no .rtf) is opened as it is.
+    const QString package = QLTBas::FileExists(s.ModelFolder + name + QStringLiteral(".rtf"))
+        ? QString()
+        : PackagedFill::existingPackage(s.ModelFolder, name);
+    const QString fileName = package.isEmpty() ? name + QStringLiteral(".rtf") : package;
+    const QString file = s.ModelFolder + fileName;
     if (!QLTBas::FileExists(file)) {
         QFile templ(s.AppFolder + QStringLiteral("Template.rtf"));
         if (!templ.exists()) {
@@ -135,7 +141,7 @@ void ModelForm::doDocuments()
     m_butEdit->setText(QStringLiteral("&Add"));
     m_txtField->clear();
     m_txtField->setFocus();
-    openEditorWithPalette(s.ModelFolder, name + QStringLiteral(".rtf"));
+    openEditorWithPalette(s.ModelFolder, fileName);
     commonEnd();
 }
 
