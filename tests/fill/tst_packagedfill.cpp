@@ -101,6 +101,8 @@ private Q_SLOTS:
     void fillsPackages_data();
     void fillsPackages();
     void processPrintsAndSavesTheFilledPackage();
+    void shippedSamplesHoldSplitMarkers_data();
+    void shippedSamplesHoldSplitMarkers();
     void badPackagesAreProblems_data();
     void badPackagesAreProblems();
 
@@ -191,6 +193,30 @@ void TestPackagedFill::processPrintsAndSavesTheFilledPackage()
                 .join(QString())
                 .contains(QStringLiteral("Dear Zoë,")));
     QVERIFY(QDir(m_home.appFolder()).entryList({QStringLiteral("temprtf*")}, QDir::Files).isEmpty());
+}
+
+void TestPackagedFill::shippedSamplesHoldSplitMarkers_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("part");
+    QTest::newRow(".docx") << QStringLiteral("Sample Doc.docx") << QStringLiteral("word/document.xml");
+    QTest::newRow(".odt") << QStringLiteral("Sample Doc.odt") << QStringLiteral("content.xml");
+}
+
+void TestPackagedFill::shippedSamplesHoldSplitMarkers()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, part);
+    const QString sample = TestHome::dataPath(file);
+    const auto dialect = file.endsWith(QStringLiteral(".odt")) ? XmlMarkers::Dialect::OpenDocument
+                                                               : XmlMarkers::Dialect::Word;
+    const QByteArray xml = entry(sample, part);
+    // Visible as one marker, but not written as one.
+    QVERIFY(XmlMarkers::paragraphs(xml, dialect).contains(QStringLiteral("Dear &First Name&,")));
+    QVERIFY(!xml.contains("Dear &amp;First Name&amp;"));
+    const QString target = m_work + QStringLiteral("Filled ") + file;
+    PackagedFill::fillPackage(sample, target, Documents::extensionOf(file), kFields, kValues);
+    QVERIFY(XmlMarkers::paragraphs(entry(target, part), dialect).contains(QStringLiteral("Dear Zoë,")));
 }
 
 void TestPackagedFill::badPackagesAreProblems_data()
