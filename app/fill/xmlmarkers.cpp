@@ -2,6 +2,10 @@
 
 #include "app/fill/xmlscan.h"
 
+#include <QHash>
+
+#include <algorithm>
+
 namespace XmlMarkers {
 
 namespace {
@@ -12,6 +16,7 @@ using XmlScan::Piece;
 struct Paragraph {
     std::vector<int> pieces;
     QByteArray text;
+    std::vector<int> plain, entity; // fields whose markers it holds
 
     void rebuild(const std::vector<Piece> &all)
     {
@@ -19,6 +24,65 @@ struct Paragraph {
         for (const int k : pieces)
             text += all[k].text;
     }
+};
+
+// Which fields' markers a paragraph holds, found in one pass over its
+// ampersands instead of one search per field.
+class MarkerIndex {
+public:
+    explicit MarkerIndex(const QStringList &fieldNames)
+    {
+        for (int j = 0; j < int(fieldNames.size()); ++j) {
+            const QByteArray name = fieldNames[j].toUtf8();
+            m_names.push_back(name);
+            // A name with an ampersand of its own cannot be told apart by the
+            // ampersands around it: such models search field by field.
+            m_slow = m_slow || name.isEmpty() || name.contains('&');
+            m_fields.insert(name, j);
+        }
+    }
+
+    void find(Paragraph &para) const
+    {
+        para.plain.clear();
+        para.entity.clear();
+        if (m_slow)
+            return findEach(para);
+        const QByteArray &text = para.text;
+        for (qsizetype i = text.indexOf('&'); i >= 0; i = text.indexOf('&', i + 1)) {
+            const qsizetype next = text.indexOf('&', i + 1);
+            if (next < 0)
+                break;
+            add(para.plain, text.mid(i + 1, next - i - 1));
+            if (QByteArrayView(text).sliced(i).startsWith("&amp;")) {
+                const qsizetype close = text.indexOf('&', i + 5);
+                if (close >= 0 && QByteArrayView(text).sliced(close).startsWith("&amp;"))
+                    add(para.entity, text.mid(i + 5, close - i - 5));
+            }
+        }
+    }
+
+private:
+    void add(std::vector<int> &fields, const QByteArray &name) const
+    {
+        const auto it = m_fields.constFind(name);
+        if (it != m_fields.constEnd() && std::find(fields.begin(), fields.end(), *it) == fields.end())
+            fields.push_back(*it);
+    }
+
+    void findEach(Paragraph &para) const
+    {
+        for (int j = 0; j < int(m_names.size()); ++j) {
+            if (para.text.contains('&' + m_names[j] + '&'))
+                para.plain.push_back(j);
+            if (para.text.contains("&amp;" + m_names[j] + "&amp;"))
+                para.entity.push_back(j);
+        }
+    }
+
+    std::vector<QByteArray> m_names;
+    QHash<QByteArray, int> m_fields;
+    bool m_slow = false;
 };
 
 // Replaces the marker at `p` of the paragraph's text by `value`: the value
@@ -98,35 +162,44 @@ QByteArray fill(const QByteArray &xml, Dialect dialect, const QStringList &field
     // later only go into these.
     std::vector<Paragraph> candidates;
     for (const std::vector<int> &pieces : part.paragraphs) {
-        Paragraph para{pieces, {}};
+        if (!XmlScan::mayHoldMarker(xml, part, pieces))
+            continue;
+        XmlScan::decodePieces(xml, part, pieces);
+        Paragraph para{pieces, {}, {}, {}};
         para.rebuild(part.pieces);
         if (para.text.contains('&'))
             candidates.push_back(std::move(para));
     }
     if (candidates.empty())
         return xml;
+    const MarkerIndex index(fieldNames);
+    for (Paragraph &para : candidates)
+        index.find(para);
+    const auto holds = [](const std::vector<int> &fields, int j) {
+        return std::find(fields.begin(), fields.end(), j) != fields.end();
+    };
     bool changed = false;
-    for (qsizetype j = 0; j < fieldNames.size(); ++j) {
-        const QByteArray name = fieldNames[j].toUtf8();
-        QByteArray marker = '&' + name + '&';
-        bool found = false;
-        for (const Paragraph &para : candidates)
-            found = found || para.text.contains(marker);
-        if (!found) {
-            marker = "&amp;" + name + "&amp;";
-            for (const Paragraph &para : candidates)
-                found = found || para.text.contains(marker);
+    for (int j = 0; j < int(fieldNames.size()); ++j) {
+        bool plain = false, entity = false;
+        for (const Paragraph &para : candidates) {
+            plain = plain || holds(para.plain, j);
+            entity = entity || holds(para.entity, j);
         }
-        if (!found)
+        if (!plain && !entity)
             continue;
+        const QByteArray name = fieldNames[j].toUtf8();
+        const QByteArray marker = plain ? '&' + name + '&' : "&amp;" + name + "&amp;";
         const QByteArray value = sanitised(values.value(j));
         for (Paragraph &para : candidates) {
+            if (!holds(plain ? para.plain : para.entity, j))
+                continue;
             qsizetype p = para.text.indexOf(marker);
             while (p >= 0) {
                 replaceAt(para, part.pieces, p, marker.size(), value);
-                changed = true;
                 p = para.text.indexOf(marker, p + value.size());
             }
+            changed = true;
+            index.find(para);
         }
     }
     return changed ? write(xml, part, dialect) : xml;
@@ -134,9 +207,10 @@ QByteArray fill(const QByteArray &xml, Dialect dialect, const QStringList &field
 
 QStringList paragraphs(const QByteArray &xml, Dialect dialect)
 {
-    const Part part = XmlScan::scan(xml, dialect);
+    Part part = XmlScan::scan(xml, dialect);
     QStringList lines;
     for (const std::vector<int> &pieces : part.paragraphs) {
+        XmlScan::decodePieces(xml, part, pieces);
         QByteArray text;
         for (const int k : pieces)
             text += part.pieces[k].breaker ? QByteArray(" ") : part.pieces[k].text;

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <cstring>
+
 namespace XmlScan {
 
 namespace {
@@ -31,11 +33,16 @@ void appendUtf8(QByteArray &out, uint code)
 // references (no other entity exists without a DTD).
 QByteArray decode(const char *data, qsizetype size)
 {
+    if (!memchr(data, '&', size_t(size)))
+        return QByteArray(data, size);
     QByteArray out;
     out.reserve(size);
     for (qsizetype i = 0; i < size; ++i) {
         if (data[i] != '&') {
-            out += data[i];
+            const auto *amp = static_cast<const char *>(memchr(data + i, '&', size_t(size - i)));
+            const qsizetype run = amp ? amp - (data + i) : size - i;
+            out.append(data + i, run);
+            i += run - 1;
             continue;
         }
         qsizetype end = i + 1;
@@ -43,7 +50,7 @@ QByteArray decode(const char *data, qsizetype size)
             ++end;
         if (end >= size || data[end] != ';')
             damaged();
-        const QByteArray name(data + i + 1, end - i - 1);
+        const QByteArrayView name(data + i + 1, end - i - 1);
         if (name == "amp") out += '&';
         else if (name == "lt") out += '<';
         else if (name == "gt") out += '>';
@@ -51,12 +58,12 @@ QByteArray decode(const char *data, qsizetype size)
         else if (name == "apos") out += '\'';
         else if (name.startsWith("#x")) {
             bool ok = false;
-            const uint code = name.mid(2).toUInt(&ok, 16);
+            const uint code = name.sliced(2).toByteArray().toUInt(&ok, 16);
             if (!ok) damaged();
             appendUtf8(out, code);
         } else if (name.startsWith('#')) {
             bool ok = false;
-            const uint code = name.mid(1).toUInt(&ok, 10);
+            const uint code = name.sliced(1).toByteArray().toUInt(&ok, 10);
             if (!ok) damaged();
             appendUtf8(out, code);
         } else {
@@ -77,6 +84,11 @@ const Names &namesOf(Dialect dialect)
     static const Names word{"w:p", "w:p", "w:t", {"w:tab", "w:br", "w:cr", "w:ptab", "w:sym"}};
     static const Names odf{"text:p", "text:h", "", {"text:tab", "text:line-break", "text:s"}};
     return dialect == Dialect::Word ? word : odf;
+}
+
+bool same(QByteArrayView name, const QByteArray &wanted)
+{
+    return name.size() == wanted.size() && memcmp(name.data(), wanted.constData(), size_t(name.size())) == 0;
 }
 
 qsizetype skipPast(const QByteArray &xml, qsizetype from, const char *end)
@@ -113,6 +125,7 @@ Part scan(const QByteArray &xml, Dialect dialect)
 {
     const Names &names = namesOf(dialect);
     Part part;
+    part.pieces.reserve(size_t(xml.size() / 128));
     std::vector<int> open; // paragraphs open now, innermost last
     qsizetype textTagBegin = -1, textTagEnd = -1;
     bool inText = false;
@@ -130,18 +143,17 @@ Part scan(const QByteArray &xml, Dialect dialect)
                 piece.rawEnd = end;
                 piece.tagBegin = inText ? textTagBegin : -1;
                 piece.tagEnd = inText ? textTagEnd : -1;
-                piece.text = decode(xml.constData() + i, end - i);
                 part.paragraphs[open.back()].push_back(int(part.pieces.size()));
                 part.pieces.push_back(std::move(piece));
             }
             i = end;
             continue;
         }
-        if (qstrncmp(xml.constData() + i, "<!--", 4) == 0) {
+        if (i + 1 < size && xml[i + 1] == '!' && qstrncmp(xml.constData() + i, "<!--", 4) == 0) {
             i = skipPast(xml, i + 4, "-->");
             continue;
         }
-        if (qstrncmp(xml.constData() + i, "<![CDATA[", 9) == 0) {
+        if (i + 1 < size && xml[i + 1] == '!' && qstrncmp(xml.constData() + i, "<![CDATA[", 9) == 0) {
             i = skipPast(xml, i + 9, "]]>");
             continue;
         }
@@ -156,14 +168,14 @@ Part scan(const QByteArray &xml, Dialect dialect)
         const qsizetype nameBegin = n;
         while (n < end && isNameChar(xml[n]))
             ++n;
-        const QByteArray name = xml.mid(nameBegin, n - nameBegin);
-        const bool isParagraph = name == names.paragraph || name == names.heading;
+        const QByteArrayView name(xml.constData() + nameBegin, n - nameBegin);
+        const bool isParagraph = same(name, names.paragraph) || same(name, names.heading);
         if (closing) {
             if (isParagraph) {
                 if (open.empty())
                     damaged();
                 open.pop_back();
-            } else if (name == names.text) {
+            } else if (same(name, names.text)) {
                 inText = false;
             }
         } else if (isParagraph) {
@@ -171,13 +183,13 @@ Part scan(const QByteArray &xml, Dialect dialect)
                 open.push_back(int(part.paragraphs.size()));
                 part.paragraphs.emplace_back();
             }
-        } else if (!names.text.isEmpty() && name == names.text) {
+        } else if (!names.text.isEmpty() && same(name, names.text)) {
             inText = !empty;
             textTagBegin = i;
             textTagEnd = end;
         } else if (!open.empty()) {
             for (const QByteArray &b : names.breakers) {
-                if (name != b)
+                if (!same(name, b))
                     continue;
                 Piece piece;
                 piece.rawBegin = piece.rawEnd = end;
@@ -193,6 +205,26 @@ Part scan(const QByteArray &xml, Dialect dialect)
     if (!open.empty())
         damaged();
     return part;
+}
+
+bool mayHoldMarker(const QByteArray &xml, const Part &part, const std::vector<int> &paragraph)
+{
+    // A marker's ampersands are written as entities, so the raw text shows them.
+    for (const int k : paragraph) {
+        const Piece &piece = part.pieces[size_t(k)];
+        if (!piece.breaker && memchr(xml.constData() + piece.rawBegin, '&', size_t(piece.rawEnd - piece.rawBegin)))
+            return true;
+    }
+    return false;
+}
+
+void decodePieces(const QByteArray &xml, Part &part, const std::vector<int> &paragraph)
+{
+    for (const int k : paragraph) {
+        Piece &piece = part.pieces[size_t(k)];
+        if (!piece.breaker)
+            piece.text = decode(xml.constData() + piece.rawBegin, piece.rawEnd - piece.rawBegin);
+    }
 }
 
 QByteArray escape(const QByteArray &utf8)

@@ -15,7 +15,7 @@ struct Piece {
     qsizetype rawEnd = 0;
     qsizetype tagBegin = -1; // Word: the enclosing <w:t> start tag
     qsizetype tagEnd = -1;
-    QByteArray text;         // decoded, UTF-8
+    QByteArray text;         // decoded, UTF-8, once decodePieces has run
     bool breaker = false;    // a tab or line break: no marker runs across it
     bool changed = false;
 };
@@ -25,8 +25,14 @@ struct Part {
     std::vector<std::vector<int>> paragraphs;  // piece indices per paragraph
 };
 
-// Throws RunError when the markup is damaged.
+// Throws RunError when the markup is damaged. The pieces' text is left
+// undecoded: most paragraphs hold no marker and are never looked at again.
 Part scan(const QByteArray &xml, XmlMarkers::Dialect dialect);
+
+// True when the raw text of a paragraph has an ampersand.
+bool mayHoldMarker(const QByteArray &xml, const Part &part, const std::vector<int> &paragraph);
+// Decodes the text of a paragraph's pieces. Throws RunError.
+void decodePieces(const QByteArray &xml, Part &part, const std::vector<int> &paragraph);
 
 // Character data with & < > escaped; characters XML cannot hold are dropped.
 QByteArray escape(const QByteArray &utf8);
