@@ -2,6 +2,7 @@
 
 #include "app/fill/markers.h"
 #include "app/fill/packagedfill.h"
+#include "app/fill/rtfmarkers.h"
 
 #include <QDir>
 #include <QFile>
@@ -97,7 +98,9 @@ void ProcessDocument(const Request &request, const Folders &folders, const QStri
     QStringList values;
     for (int j = 1; j <= fieldNames.size(); ++j)
         values << run.fieldValue(j);
-    text = Markers::ReplaceFieldMarkers(text, extension, fieldNames, values);
+    // Rich text is matched as a reader sees it, so split and escaped markers are found.
+    text = RtfMarkers::applies(text, extension) ? RtfMarkers::fill(text, extension, fieldNames, values)
+                                                : Markers::ReplaceFieldMarkers(text, extension, fieldNames, values);
 
     run.step(QStringLiteral("printing ") + name);
     if (request.print) {
