@@ -101,6 +101,7 @@ private Q_SLOTS:
     void fillsPackages_data();
     void fillsPackages();
     void processPrintsAndSavesTheFilledPackage();
+    void missingSaveFolderIsAProblemAtSaving();
     void shippedSamplesHoldSplitMarkers_data();
     void shippedSamplesHoldSplitMarkers();
     void badPackagesAreProblems_data();
@@ -192,6 +193,24 @@ void TestPackagedFill::processPrintsAndSavesTheFilledPackage()
     QVERIFY(XmlMarkers::paragraphs(entry(saved, QStringLiteral("word/document.xml")), XmlMarkers::Dialect::Word)
                 .join(QString())
                 .contains(QStringLiteral("Dear Zoë,")));
+    QVERIFY(QDir(m_home.appFolder()).entryList({QStringLiteral("temprtf*")}, QDir::Files).isEmpty());
+}
+
+void TestPackagedFill::missingSaveFolderIsAProblemAtSaving()
+{
+    const Documents::Folders folders{m_work, m_home.appFolder(), m_home.path() + QStringLiteral("no such folder/")};
+    FakeRun run;
+    FakePrinting printing;
+    try {
+        Documents::ProcessDocument({QStringLiteral("Word"), true, true, Documents::PrintMethod::Faster, QStringLiteral("S")},
+                                   folders, kFields, run, printing);
+        QFAIL("saved into a folder that does not exist");
+    } catch (const RunError &e) {
+        QCOMPARE(e.description, QStringLiteral("Path not found"));
+        QCOMPARE(run.stepText, QStringLiteral("saving Word"));
+    }
+    QCOMPARE(printing.files.size(), 1); // the print went out first
+    QVERIFY(!QFileInfo::exists(folders.saveFolder));
     QVERIFY(QDir(m_home.appFolder()).entryList({QStringLiteral("temprtf*")}, QDir::Files).isEmpty());
 }
 
