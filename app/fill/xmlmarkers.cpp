@@ -137,7 +137,7 @@ QByteArray write(const QByteArray &xml, const Part &part, XmlMarkers::Dialect di
             continue;
         // Word drops leading and trailing blanks of text not marked to keep them.
         const bool keepBlanks = dialect == XmlMarkers::Dialect::Word && piece.tagBegin >= 0
-            && xml.mid(piece.tagBegin, piece.tagEnd - piece.tagBegin) == "<w:t>"
+            && QByteArrayView(xml.constData() + piece.tagBegin, piece.tagEnd - piece.tagBegin) == QByteArrayView("<w:t>")
             && (piece.text.startsWith(' ') || piece.text.endsWith(' '));
         if (keepBlanks) {
             out.append(xml.constData() + from, piece.tagBegin - from);
@@ -145,7 +145,11 @@ QByteArray write(const QByteArray &xml, const Part &part, XmlMarkers::Dialect di
         } else {
             out.append(xml.constData() + from, piece.rawBegin - from);
         }
-        out += XmlScan::escape(piece.text);
+        if (piece.blanks > 0 && !piece.text.isEmpty())
+            // Blanks left of a <text:s/> stay an element: literal ones collapse.
+            out += "<text:s text:c=\"" + QByteArray::number(piece.text.size()) + "\"/>";
+        else
+            out += XmlScan::escape(piece.text);
         from = piece.rawEnd;
     }
     out.append(xml.constData() + from, xml.size() - from);

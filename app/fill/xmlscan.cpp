@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstring>
 
 namespace XmlScan {
@@ -82,13 +83,25 @@ struct Names {
 const Names &namesOf(Dialect dialect)
 {
     static const Names word{"w:p", "w:p", "w:t", {"w:tab", "w:br", "w:cr", "w:ptab", "w:sym"}};
-    static const Names odf{"text:p", "text:h", "", {"text:tab", "text:line-break", "text:s"}};
+    static const Names odf{"text:p", "text:h", "", {"text:tab", "text:line-break"}};
     return dialect == Dialect::Word ? word : odf;
 }
 
 bool same(QByteArrayView name, const QByteArray &wanted)
 {
     return name.size() == wanted.size() && memcmp(name.data(), wanted.constData(), size_t(name.size())) == 0;
+}
+
+// The text:c attribute of a <text:s/> element.
+int blankCount(QByteArrayView tag)
+{
+    const qsizetype at = QByteArray(tag.data(), tag.size()).indexOf("text:c=\"");
+    if (at < 0)
+        return 1;
+    qsizetype end = at + 8;
+    while (end < tag.size() && tag[end] >= '0' && tag[end] <= '9')
+        ++end;
+    return QByteArray(tag.data() + at + 8, end - at - 8).toInt();
 }
 
 qsizetype skipPast(const QByteArray &xml, qsizetype from, const char *end)
@@ -187,6 +200,15 @@ Part scan(const QByteArray &xml, Dialect dialect)
             inText = !empty;
             textTagBegin = i;
             textTagEnd = end;
+        } else if (!open.empty() && dialect == Dialect::OpenDocument && same(name, QByteArrayLiteral("text:s"))) {
+            // Blanks written as an element: visible text a marker may run
+            // across. The piece covers the element itself.
+            Piece piece;
+            piece.rawBegin = i;
+            piece.rawEnd = end;
+            piece.blanks = std::max(1, blankCount(QByteArrayView(xml.constData() + i, end - i)));
+            part.paragraphs[open.back()].push_back(int(part.pieces.size()));
+            part.pieces.push_back(std::move(piece));
         } else if (!open.empty()) {
             for (const QByteArray &b : names.breakers) {
                 if (!same(name, b))
@@ -212,7 +234,7 @@ bool mayHoldMarker(const QByteArray &xml, const Part &part, const std::vector<in
     // A marker's ampersands are written as entities, so the raw text shows them.
     for (const int k : paragraph) {
         const Piece &piece = part.pieces[size_t(k)];
-        if (!piece.breaker && memchr(xml.constData() + piece.rawBegin, '&', size_t(piece.rawEnd - piece.rawBegin)))
+        if (!piece.breaker && piece.blanks == 0 && memchr(xml.constData() + piece.rawBegin, '&', size_t(piece.rawEnd - piece.rawBegin)))
             return true;
     }
     return false;
@@ -222,7 +244,9 @@ void decodePieces(const QByteArray &xml, Part &part, const std::vector<int> &par
 {
     for (const int k : paragraph) {
         Piece &piece = part.pieces[size_t(k)];
-        if (!piece.breaker)
+        if (piece.blanks > 0)
+            piece.text = QByteArray(piece.blanks, ' ');
+        else if (!piece.breaker)
             piece.text = decode(xml.constData() + piece.rawBegin, piece.rawEnd - piece.rawBegin);
     }
 }

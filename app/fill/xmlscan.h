@@ -17,6 +17,7 @@ struct Piece {
     qsizetype tagEnd = -1;
     QByteArray text;         // decoded, UTF-8, once decodePieces has run
     bool breaker = false;    // a tab or line break: no marker runs across it
+    int blanks = 0;          // ODF <text:s/>: the blanks the element stands for
     bool changed = false;
 };
 

@@ -83,6 +83,12 @@ void TestXmlMarkers::fillsSplitMarkers_data()
     QTest::newRow("odf, heading and entity references")
         << Dialect::OpenDocument << QByteArray("<text:h text:outline-level=\"1\">&#38;City&#x26;</text:h>")
         << QByteArray("<text:h text:outline-level=\"1\">Paris</text:h>");
+    QTest::newRow("odf, across a blank element")
+        << Dialect::OpenDocument << QByteArray("<text:p>&amp;First<text:s/>Name&amp;<text:s text:c=\"3\"/>x</text:p>")
+        << QByteArray("<text:p>Ann<text:s text:c=\"3\"/>x</text:p>");
+    QTest::newRow("odf, a tab breaks a marker")
+        << Dialect::OpenDocument << QByteArray("<text:p>&amp;Ci<text:tab/>ty&amp;</text:p>")
+        << QByteArray("<text:p>&amp;Ci<text:tab/>ty&amp;</text:p>");
     QTest::newRow("odf, unknown field stays")
         << Dialect::OpenDocument << QByteArray("<text:p>&amp;Phone&amp;</text:p>")
         << QByteArray("<text:p>&amp;Phone&amp;</text:p>");
