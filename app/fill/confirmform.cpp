@@ -6,6 +6,7 @@
 #include "app/fill/engines.h"
 #include "app/fill/sheetfill.h"
 #include "app/fill/printing.h"
+#include "app/fill/pdfcopy.h"
 #include "app/mainwin/mainform.h"
 #include "app/state/qltbas.h"
 #include "platform/folders.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,6 +54,21 @@ public:
         return main ? main->fieldValue(j) : QString();
     }
 };
+
+namespace {
+// The PDF copy beside the copy the save step has just written, still under
+// the save step's text.
+void savePdfCopy(const Documents::Request &request, const Documents::Folders &folders, RunContext &run)
+{
+    const QString file = Documents::FindDocumentFile(folders.modelFolder, request.name);
+    if (file.isEmpty())
+        return;
+    const QString saved = folders.saveFolder + request.saveName + QLatin1Char('-') + request.name
+        + Documents::extensionOf(file);
+    run.showWait(QStringLiteral("Saving ") + QFileInfo(PdfCopy::pdfPathFor(saved)).fileName());
+    PdfCopy::saveBeside(saved);
+}
+} // namespace
 
 ConfirmForm::ConfirmForm()
     : SingleWindow(nullptr, Qt::Window)
@@ -232,6 +249,8 @@ void ConfirmForm::runFill()
                                          saveName};
         try {
             Documents::ProcessDocument(request, folders, fieldNames, run, printing);
+            if (save && PdfCopy::enabled())
+                savePdfCopy(request, folders, run);
         } catch (const RunError &e) {
             MessageBox::show(e.description + QStringLiteral(" while ") + run.stepText, QStringLiteral("Problem"),
                              MessageBox::OkOnly, MessageBox::NoIcon, this);

@@ -1,6 +1,8 @@
 #include "app/fill/documents.h"
 
 #include "app/fill/markers.h"
+#include "app/fill/packagedfill.h"
+#include "app/fill/rtfmarkers.h"
 #include "app/state/names.h"
 #include "platform/filesystem.h"
 
@@ -71,11 +73,8 @@ QString extensionOf(const QString &fileName)
 
 bool canFillBinary(const QString &fileName, const QByteArray &head)
 {
-    // No binary format can be filled yet; office packages (.docx, .odt: zip
-    // files) join here when the fill learns them.
-    Q_UNUSED(fileName);
-    Q_UNUSED(head);
-    return false;
+    // Office packages (.docx, .odt) are zip files that the package fill reads.
+    return head.startsWith("PK\x03\x04") && PackagedFill::isPackage(extensionOf(fileName));
 }
 
 bool isFillableDocument(const QString &folder, const QString &fileName)
@@ -126,6 +125,9 @@ void ProcessDocument(const Request &request, const Folders &folders, const QStri
     if (file.isEmpty())
         return;
     const QString extension = extensionOf(file);
+    // Word-processor packages are filled part by part, never as raw bytes.
+    if (PackagedFill::isPackage(extension))
+        return PackagedFill::processPackage(request, folders, file, fieldNames, run, printing);
     QByteArray text = readWhole(folders.modelFolder + file, run, name);
 
     run.step(QStringLiteral("replacing fields in ") + name);
@@ -133,7 +135,18 @@ void ProcessDocument(const Request &request, const Folders &folders, const QStri
     for (int j = 1; j <= fieldNames.size(); ++j)
         values << run.fieldValue(j);
     QString problem;
-    text = Markers::ReplaceFieldMarkers(text, extension, fieldNames, values, &problem);
+    // Rich text is also matched as a reader sees it, so markers split by
+    // formatting or written with escapes are found; the plain sweep first
+    // keeps the common case linear.
+    const bool valuesHaveAmpersand = std::any_of(values.cbegin(), values.cend(),
+                                                 [](const QString &v) { return v.contains(QLatin1Char('&')); });
+    if (RtfMarkers::applies(text, extension) && valuesHaveAmpersand) {
+        text = RtfMarkers::fill(text, extension, fieldNames, values);
+    } else {
+        text = Markers::ReplaceFieldMarkers(text, extension, fieldNames, values, &problem);
+        if (problem.isEmpty() && RtfMarkers::applies(text, extension) && RtfMarkers::containsMarker(text, fieldNames))
+            text = RtfMarkers::fill(text, extension, fieldNames, values);
+    }
     if (!problem.isEmpty())
         throw RunError(problem);
 

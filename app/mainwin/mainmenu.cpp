@@ -3,6 +3,7 @@
 #include "app/dialogs/aboutbox.h"
 #include "app/dialogs/helpform.h"
 #include "app/fill/confirmform.h"
+#include "app/fill/pdfcopy.h"
 #include "app/state/identifierform.h"
 #include "app/state/modelcommands.h"
 #include "app/state/qltbas.h"
@@ -76,6 +77,10 @@ void MainForm::buildMenu()
     QMenu *configure = addMenu(bar, "mnuConfigure", QStringLiteral("&Configure"));
     // Company Info has no function; it is shown, but disabled.
     addItem(configure, "mnuCompanyInfo", QStringLiteral("&Company Info"))->setEnabled(false);
+    QAction *pdfCopies = addItem(configure, "mnuSavePdfCopies", QStringLiteral("Save &PDF Copies"));
+    pdfCopies->setCheckable(true);
+    pdfCopies->setChecked(PdfCopy::enabled());
+    connect(pdfCopies, &QAction::toggled, this, &PdfCopy::setEnabled);
 
     QMenu *help = addMenu(bar, "mnuHelp", QStringLiteral("&Help"));
     QAction *instructions = addItem(help, "mnuInstructions", QStringLiteral("&Instructions"));

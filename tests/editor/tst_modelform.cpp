@@ -78,6 +78,8 @@ private Q_SLOTS:
     void movesKeepListAndArraysInStep();
     void moveAtTheEndsChangesNothing();
     void documentFromTemplateAndReopened();
+    void wordProcessorPackageOpensAsItIs_data();
+    void wordProcessorPackageOpensAsItIs();
     void unsafeDocumentNameIsRefused();
     void spreadsheetSheetNumbers();
     void spreadsheetMessagesInOrder();
@@ -223,6 +225,37 @@ void TestModelForm::moveAtTheEndsChangesNothing()
     QVERIFY(!QFileInfo::exists(file));
     QCOMPARE(state().SheetNumbers, (QList<qint16>{1, 2, 3}));
     QCOMPARE(listItems(), state().SheetPaths);
+}
+
+void TestModelForm::wordProcessorPackageOpensAsItIs_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("opened");
+    QTest::newRow(".docx") << QStringList{QStringLiteral("Letter.docx")} << QStringLiteral("Letter.docx");
+    QTest::newRow(".odt") << QStringList{QStringLiteral("Letter.odt")} << QStringLiteral("Letter.odt");
+    QTest::newRow(".rtf beside it") << QStringList{QStringLiteral("Letter.odt"), QStringLiteral("Letter.rtf")}
+                                    << QStringLiteral("Letter.rtf");
+}
+
+void TestModelForm::wordProcessorPackageOpensAsItIs()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, opened);
+    TestHome home;
+    openOn(home, " 1 \r\nName\r\n 0 \r\n 0 \r\n");
+    for (const QString &f : files)
+        QVERIFY(writeFile(home.appFolder() + f, "kept as it is"));
+    chooseMode(2);
+    type(field(), QStringLiteral("Letter"));
+    QCOMPARE(state().DocNames, QStringList{QStringLiteral("Letter")});
+    QCOMPARE(m_started.size(), 1);
+    QVERIFY2(m_started.first().endsWith(home.appFolder() + opened), qPrintable(m_started.first()));
+    for (const QString &f : files)
+        QCOMPARE(readFile(home.appFolder() + f), QByteArray("kept as it is"));
+    QCOMPARE(QDir(home.appFolder()).entryList({QStringLiteral("Letter.*")}, QDir::Files).size(), files.size());
+    QTRY_VERIFY(topWindow("FieldsForm"));
+    topWindow("FieldsForm")->close();
+    QTRY_VERIFY(editor());
 }
 
 void TestModelForm::documentFromTemplateAndReopened()

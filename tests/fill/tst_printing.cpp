@@ -23,6 +23,7 @@ private Q_SLOTS:
     void cleanup() { closeAllWindows(); }
     void printsFilledSampleDocument_data();
     void printsFilledSampleDocument();
+    void officeThatCannotPrintIsAProblem_data();
     void officeThatCannotPrintIsAProblem();
 
 private:
@@ -55,16 +56,21 @@ void TestPrinting::initTestCase()
 void TestPrinting::printsFilledSampleDocument_data()
 {
     QTest::addColumn<bool>("faster");
-    QTest::newRow("faster") << true;
-    QTest::newRow("higher quality") << false;
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("faster") << true << QStringLiteral(".rtf");
+    QTest::newRow("higher quality") << false << QStringLiteral(".rtf");
+    // Packages always go through the office, whichever method is chosen.
+    QTest::newRow(".docx, faster") << true << QStringLiteral(".docx");
+    QTest::newRow(".odt, higher quality") << false << QStringLiteral(".odt");
 }
 
 void TestPrinting::printsFilledSampleDocument()
 {
     QFETCH(bool, faster);
+    QFETCH(QString, extension);
     TestHome home;
-    for (const char *f : {"Sample Model.mod", "Sample Doc.rtf"})
-        QVERIFY(TestHome::copyData(QLatin1String(f), home.appFolder()));
+    for (const QString &f : {QStringLiteral("Sample Model.mod"), QStringLiteral("Sample Doc") + extension})
+        QVERIFY(TestHome::copyData(f, home.appFolder()));
     MainForm *main = startProgram();
     const QStringList values{QStringLiteral("Ann"), QStringLiteral("Zebrowski"), QStringLiteral("12 Quill Lane"),
                              QStringLiteral("Lisbon"), QStringLiteral("7 December")};
@@ -79,7 +85,7 @@ void TestPrinting::printsFilledSampleDocument()
     child<QRadioButton>(confirm, faster ? QStringLiteral("Option1") : QStringLiteral("Option2"))->setChecked(true);
     QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
     QVERIFY2(MessageBox::records().isEmpty(), qPrintable(lastMessage()));
-    QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("temprtf.rtf")));
+    QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("temprtf") + extension));
 
     QTRY_VERIFY_WITH_TIMEOUT(!newJob(before).isEmpty(), 30000);
     QProcess pdftotext;
@@ -93,15 +99,26 @@ void TestPrinting::printsFilledSampleDocument()
     QVERIFY(!text.contains(QLatin1Char('\\')));
 }
 
+void TestPrinting::officeThatCannotPrintIsAProblem_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("rich text, higher quality") << QStringLiteral("Option2") << QStringLiteral(".rtf");
+    QTest::newRow(".docx, faster") << QStringLiteral("Option1") << QStringLiteral(".docx");
+    QTest::newRow(".odt, higher quality") << QStringLiteral("Option2") << QStringLiteral(".odt");
+}
+
 void TestPrinting::officeThatCannotPrintIsAProblem()
 {
+    QFETCH(QString, option);
+    QFETCH(QString, extension);
     TestHome home;
-    QVERIFY(TestHome::copyData(QStringLiteral("Sample Doc.rtf"), home.appFolder()));
+    QVERIFY(TestHome::copyData(QStringLiteral("Sample Doc") + extension, home.appFolder()));
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), " 1 \r\nCity\r\n 1 \r\nSample Doc\r\n 0 \r\n");
     MainForm *main = startProgram();
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
     QWidget *confirm = topWindow("ConfirmForm");
-    child<QRadioButton>(confirm, QStringLiteral("Option2"))->setChecked(true);
+    child<QRadioButton>(confirm, option)->setChecked(true);
     // As on a machine without an office suite that can print.
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(home.path()));
@@ -110,7 +127,7 @@ void TestPrinting::officeThatCannotPrintIsAProblem()
     QCOMPARE(MessageBox::records().size(), 1);
     QCOMPARE(lastTitle(), QStringLiteral("Problem"));
     QCOMPARE(lastMessage(), QStringLiteral("No office program that can print is installed while printing Sample Doc"));
-    QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("temprtf.rtf")));
+    QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("temprtf") + extension));
 }
 
 QTEST_MAIN(TestPrinting)

@@ -64,7 +64,7 @@ void TestMainMenu::menuTree()
                        {"mnuSetModelLocationPath", "Set Model Location &Path"}, {"mnuDummyF1", "-"},
                        {"mnuUninstallQuillmate", "&Uninstall Quillmate"}, {"mnuDummyF2", "-"}, {"mnuExit", "E&xit"}}));
     QCOMPARE(describe(main->findChild<QMenu *>(QStringLiteral("mnuConfigure"))),
-             expected({{"mnuCompanyInfo", "&Company Info"}}));
+             expected({{"mnuCompanyInfo", "&Company Info"}, {"mnuSavePdfCopies", "Save &PDF Copies"}}));
     QCOMPARE(describe(main->findChild<QMenu *>(QStringLiteral("mnuHelp"))),
              expected({{"mnuInstructions", "&Instructions"}, {"mnuDummyH1", "-"}, {"mnuAbout", "&About"}}));
 

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// PDF copies of saved documents, made beside the saved copy when the user
+// has asked for them ("Save PDF Copies" in the Configure menu).
+namespace PdfCopy {
+
+// The choice, kept in the user's QLT.conf across runs.
+bool enabled();
+void setEnabled(bool on);
+
+// The saved copy's path with ".pdf" in place of its extension.
+QString pdfPathFor(const QString &savedPath);
+
+// Rich text, plain text or HTML laid out by our own reader on the
+// document's page size and margins and written as PDF. Throws RunError.
+void renderText(const QByteArray &text, const QString &extension, const QString &pdfPath);
+
+// The PDF copy of a saved document: word-processor packages are exported
+// by the office, everything else is rendered in-process. Throws RunError.
+void saveBeside(const QString &savedPath);
+
+} // namespace PdfCopy

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Field markers in the XML parts of word-processor packages (.docx, .odt).
+// A marker is matched in the visible text of one paragraph, whatever runs,
+// spans, bookmarks, proofing marks or revision wrappers lie between its
+// characters. The value goes where the marker starts, so it takes that run's
+// formatting; the marker's other pieces are emptied and all other markup is
+// left byte for byte as it was.
+namespace XmlMarkers {
+
+enum class Dialect {
+    Word,         // WordprocessingML: text in <w:t> inside <w:p>
+    OpenDocument, // ODF: all character data inside <text:p>/<text:h>
+};
+
+// Fills the markers of each field in turn, in model order, with the same
+// rules as plain documents: a later field also sees values inserted for
+// earlier ones, a value is never searched again for its own marker, and the
+// entity form "&amp;Name&amp;" (as visible text) is used only when the plain
+// form does not occur in the part. Values are escaped for XML. Throws
+// RunError when the markup is damaged.
+QByteArray fill(const QByteArray &xml, Dialect dialect, const QStringList &fieldNames, const QStringList &values);
+
+// The visible text of the part's paragraphs, one line each (for checks).
+QStringList paragraphs(const QByteArray &xml, Dialect dialect);
+
+} // namespace XmlMarkers

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// Exporting a document to PDF through the office suite.
+namespace Platform {
+
+// Writes `pdfPath` from `documentPath` as the office renders it; answers ""
+// on success, or what went wrong (no office, a failed export). An existing
+// file at `pdfPath` is replaced only once the export has succeeded.
+QString exportPdf(const QString &documentPath, const QString &pdfPath);
+
+} // namespace Platform

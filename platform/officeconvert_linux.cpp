@@ -1,0 +1,48 @@
+#include "platform/officeconvert.h"
+
+#include "platform/officerun.h"
+#include "platform/printing.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace Platform {
+
+namespace {
+constexpr int kExportTimeoutMs = 180000;
+} // namespace
+
+QString exportPdf(const QString &documentPath, const QString &pdfPath)
+{
+    const QString office = officeProgram();
+    if (office.isEmpty())
+        return QStringLiteral("No office program is installed to make the PDF copy");
+    QTemporaryDir outDir;
+    if (!outDir.isValid())
+        return QStringLiteral("Could not make a folder for the PDF copy");
+    // Not the print profile: an export and a print may run one after the other.
+    const RunResult run = runToEnd(
+        office,
+        {QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nologo"),
+         QStringLiteral("--nolockcheck"),
+         QStringLiteral("-env:UserInstallation=") + officeProfileUrl(QStringLiteral("office-export-profile")),
+         QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), outDir.path(), documentPath},
+        kExportTimeoutMs);
+    if (!run.started)
+        return QStringLiteral("Unable to start ") + office;
+    if (!run.finished)
+        return QStringLiteral("The office did not finish the PDF copy");
+    // The office answers 0 even when it could not read the document: only
+    // the file tells.
+    const QString made = outDir.path() + QLatin1Char('/') + QFileInfo(documentPath).completeBaseName()
+        + QStringLiteral(".pdf");
+    if (!QFileInfo(made).isFile() || QFileInfo(made).size() == 0)
+        return QStringLiteral("The office could not make a PDF copy of ") + QFileInfo(documentPath).fileName();
+    QFile::remove(pdfPath);
+    if (!QFile::copy(made, pdfPath))
+        return QStringLiteral("Could not write ") + pdfPath;
+    return QString();
+}
+
+} // namespace Platform

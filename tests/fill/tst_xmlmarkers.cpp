@@ -1,0 +1,187 @@
+#include "app/fill/fillrun.h"
+#include "app/fill/xmlmarkers.h"
+
+#include <QTest>
+
+using XmlMarkers::Dialect;
+
+Q_DECLARE_METATYPE(XmlMarkers::Dialect)
+
+namespace {
+const QStringList kFields{QStringLiteral("First Name"), QStringLiteral("City")};
+const QStringList kValues{QStringLiteral("Ann"), QStringLiteral("Paris")};
+
+QByteArray wordBody(const QByteArray &runs) { return "<w:body><w:p>" + runs + "</w:p></w:body>"; }
+QByteArray run(const char *props, const char *text)
+{
+    return QByteArray("<w:r>") + props + "<w:t>" + text + "</w:t></w:r>";
+}
+} // namespace
+
+class TestXmlMarkers : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void fillsSplitMarkers_data();
+    void fillsSplitMarkers();
+    void keepsTheTextAroundAndValuesAreEscaped();
+    void sequenceFollowsTheModelOrder_data();
+    void sequenceFollowsTheModelOrder();
+    void textBoxParagraphsStandAlone();
+    void damagedMarkupIsRefused_data();
+    void damagedMarkupIsRefused();
+};
+
+void TestXmlMarkers::fillsSplitMarkers_data()
+{
+    QTest::addColumn<Dialect>("dialect");
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QByteArray>("expected");
+    const char *bold = "<w:rPr><w:b/></w:rPr>";
+    const char *italic = "<w:rPr><w:i/></w:rPr>";
+
+    QTest::newRow("word, one run") << Dialect::Word << wordBody(run("", "Dear &amp;First Name&amp;,"))
+                                   << wordBody(run("", "Dear Ann,"));
+    QTest::newRow("word, two runs, value takes the first run's format")
+        << Dialect::Word << wordBody(run(bold, "Dear &amp;First") + run(italic, " Name&amp;!"))
+        << wordBody(run(bold, "Dear Ann") + run(italic, "!"));
+    QTest::newRow("word, three runs")
+        << Dialect::Word << wordBody(run(bold, "&amp;Fi") + run(italic, "rst Na") + run("", "me&amp; x"))
+        << wordBody(run(bold, "Ann") + run(italic, "") + "<w:r><w:t xml:space=\"preserve\"> x</w:t></w:r>");
+    QTest::newRow("word, _GoBack bookmark inside")
+        << Dialect::Word
+        << wordBody(run("", "&amp;First ") + "<w:bookmarkStart w:id=\"0\" w:name=\"_GoBack\"/><w:bookmarkEnd w:id=\"0\"/>"
+                    + run("", "Name&amp;"))
+        << wordBody(run("", "Ann") + "<w:bookmarkStart w:id=\"0\" w:name=\"_GoBack\"/><w:bookmarkEnd w:id=\"0\"/>"
+                    + run("", ""));
+    QTest::newRow("word, proofing marks")
+        << Dialect::Word
+        << wordBody("<w:proofErr w:type=\"spellStart\"/>" + run("", "&amp;City")
+                    + "<w:proofErr w:type=\"spellEnd\"/>" + run("", "&amp;."))
+        << wordBody("<w:proofErr w:type=\"spellStart\"/>" + run("", "Paris") + "<w:proofErr w:type=\"spellEnd\"/>"
+                    + run("", "."));
+    QTest::newRow("word, inside an insertion")
+        << Dialect::Word
+        << wordBody(run("", "At ") + "<w:ins w:id=\"1\" w:author=\"A\">" + run("", "&amp;Ci") + "</w:ins>"
+                    + run("", "ty&amp;"))
+        << wordBody(run("", "At ") + "<w:ins w:id=\"1\" w:author=\"A\">" + run("", "Paris") + "</w:ins>" + run("", ""));
+    QTest::newRow("word, deleted text is not visible")
+        << Dialect::Word
+        << wordBody(run("", "&amp;Ci") + "<w:del><w:r><w:delText>X</w:delText></w:r></w:del>" + run("", "ty&amp;"))
+        << wordBody(run("", "Paris") + "<w:del><w:r><w:delText>X</w:delText></w:r></w:del>" + run("", ""));
+    QTest::newRow("word, a tab breaks a marker")
+        << Dialect::Word << wordBody(run("", "&amp;Ci") + "<w:r><w:tab/></w:r>" + run("", "ty&amp;"))
+        << wordBody(run("", "&amp;Ci") + "<w:r><w:tab/></w:r>" + run("", "ty&amp;"));
+    QTest::newRow("word, no marker across paragraphs")
+        << Dialect::Word << QByteArray("<w:p><w:r><w:t>&amp;City</w:t></w:r></w:p><w:p><w:r><w:t>&amp;</w:t></w:r></w:p>")
+        << QByteArray("<w:p><w:r><w:t>&amp;City</w:t></w:r></w:p><w:p><w:r><w:t>&amp;</w:t></w:r></w:p>");
+    QTest::newRow("odf, spans")
+        << Dialect::OpenDocument
+        << QByteArray("<text:p text:style-name=\"P1\">Hi <text:span text:style-name=\"T1\">&amp;First</text:span> "
+                      "Name&amp;<text:bookmark text:name=\"b\"/>!</text:p>")
+        << QByteArray("<text:p text:style-name=\"P1\">Hi <text:span text:style-name=\"T1\">Ann</text:span>"
+                      "<text:bookmark text:name=\"b\"/>!</text:p>");
+    QTest::newRow("odf, heading and entity references")
+        << Dialect::OpenDocument << QByteArray("<text:h text:outline-level=\"1\">&#38;City&#x26;</text:h>")
+        << QByteArray("<text:h text:outline-level=\"1\">Paris</text:h>");
+    QTest::newRow("odf, across a blank element")
+        << Dialect::OpenDocument << QByteArray("<text:p>&amp;First<text:s/>Name&amp;<text:s text:c=\"3\"/>x</text:p>")
+        << QByteArray("<text:p>Ann<text:s text:c=\"3\"/>x</text:p>");
+    QTest::newRow("odf, a tab breaks a marker")
+        << Dialect::OpenDocument << QByteArray("<text:p>&amp;Ci<text:tab/>ty&amp;</text:p>")
+        << QByteArray("<text:p>&amp;Ci<text:tab/>ty&amp;</text:p>");
+    QTest::newRow("odf, unknown field stays")
+        << Dialect::OpenDocument << QByteArray("<text:p>&amp;Phone&amp;</text:p>")
+        << QByteArray("<text:p>&amp;Phone&amp;</text:p>");
+}
+
+void TestXmlMarkers::fillsSplitMarkers()
+{
+    QFETCH(Dialect, dialect);
+    QFETCH(QByteArray, xml);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(XmlMarkers::fill(xml, dialect, kFields, kValues), expected);
+}
+
+void TestXmlMarkers::keepsTheTextAroundAndValuesAreEscaped()
+{
+    const QString awkward = QStringLiteral("A&B <c> \"d\" 'e' Café 東京");
+    const QByteArray word = wordBody(run("", "x&amp;Ci") + run("<w:rPr><w:b/></w:rPr>", "ty&amp;y"));
+    const QByteArray filled = XmlMarkers::fill(word, Dialect::Word, kFields, {QString(), awkward});
+    QCOMPARE(XmlMarkers::paragraphs(filled, Dialect::Word), QStringList{QStringLiteral("x") + awkward + QStringLiteral("y")});
+    QVERIFY(filled.contains("A&amp;B &lt;c&gt;"));
+
+    const QByteArray odf = "<text:p>&amp;City&amp;</text:p>";
+    const QByteArray odfFilled = XmlMarkers::fill(odf, Dialect::OpenDocument, kFields, {QString(), awkward});
+    QCOMPARE(XmlMarkers::paragraphs(odfFilled, Dialect::OpenDocument), QStringList{awkward});
+
+    // A value with blanks at its ends keeps them in Word.
+    const QByteArray spaced = XmlMarkers::fill(wordBody(run("", "&amp;City&amp;")), Dialect::Word, kFields,
+                                               {QString(), QStringLiteral(" P ")});
+    QCOMPARE(spaced, wordBody("<w:r><w:t xml:space=\"preserve\"> P </w:t></w:r>"));
+    // Characters XML cannot hold are dropped rather than breaking the part.
+    const QByteArray control = XmlMarkers::fill(wordBody(run("", "&amp;City&amp;")), Dialect::Word, kFields,
+                                                {QString(), QStringLiteral("a\x01" "b")});
+    QCOMPARE(control, wordBody(run("", "ab")));
+}
+
+void TestXmlMarkers::sequenceFollowsTheModelOrder_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("contiguous") << QByteArray("&First Name&&City&") << kValues << QStringLiteral("AnnParis");
+    QTest::newRow("value holds its own marker")
+        << QByteArray("&City&-&City&") << QStringList{QString(), QStringLiteral("&City&")}
+        << QStringLiteral("&City&-&City&");
+    QTest::newRow("earlier value holds a later marker")
+        << QByteArray("&First Name&") << QStringList{QStringLiteral("at &City&"), QStringLiteral("Rome")}
+        << QStringLiteral("at Rome");
+    QTest::newRow("entity form only when the plain one is missing")
+        << QByteArray("&amp;City&amp;") << kValues << QStringLiteral("Paris");
+    QTest::newRow("plain form wins over the entity form")
+        << QByteArray("&City& &amp;City&amp;") << kValues << QStringLiteral("Paris &amp;City&amp;");
+    QTest::newRow("empty value removes the marker") << QByteArray("x&City&y") << QStringList{} << QStringLiteral("xy");
+}
+
+void TestXmlMarkers::sequenceFollowsTheModelOrder()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QStringList, values);
+    QFETCH(QString, expected);
+    // The visible text is split in the middle into two runs, so the rules
+    // are seen to hold across runs as well.
+    const auto escaped = [](QByteArray t) { return t.replace("&", "&amp;"); };
+    const qsizetype middle = text.size() / 2;
+    const QByteArray xml = wordBody(run("", escaped(text.left(middle)).constData())
+                                    + run("", escaped(text.mid(middle)).constData()));
+    const QByteArray filled = XmlMarkers::fill(xml, Dialect::Word, kFields, values);
+    QCOMPARE(XmlMarkers::paragraphs(filled, Dialect::Word).join(QString()), expected);
+}
+
+void TestXmlMarkers::textBoxParagraphsStandAlone()
+{
+    // A text box sits inside a run of an outer paragraph; its paragraphs
+    // are filled on their own and the outer text around it still joins.
+    const QByteArray xml = "<w:p><w:r><w:t>&amp;Ci</w:t></w:r><w:r><w:pict><w:txbxContent><w:p><w:r><w:t>"
+                           "&amp;First Name&amp;</w:t></w:r></w:p></w:txbxContent></w:pict></w:r><w:r><w:t>"
+                           "ty&amp;</w:t></w:r></w:p>";
+    const QByteArray filled = XmlMarkers::fill(xml, Dialect::Word, kFields, kValues);
+    QCOMPARE(XmlMarkers::paragraphs(filled, Dialect::Word), (QStringList{QStringLiteral("Paris"), QStringLiteral("Ann")}));
+}
+
+void TestXmlMarkers::damagedMarkupIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::newRow("cut off in a tag") << QByteArray("<w:p><w:r><w:t>&amp;City&amp;</w:t></w:r></w:p><w:p");
+    QTest::newRow("paragraph never closed") << QByteArray("<w:p><w:r><w:t>&amp;City&amp;</w:t>");
+    QTest::newRow("unknown entity") << QByteArray("<w:p><w:r><w:t>&amp;City&nbsp;</w:t></w:r></w:p>");
+}
+
+void TestXmlMarkers::damagedMarkupIsRefused()
+{
+    QFETCH(QByteArray, xml);
+    QVERIFY_THROWS_EXCEPTION(RunError, XmlMarkers::fill(xml, Dialect::Word, kFields, kValues));
+}
+
+QTEST_GUILESS_MAIN(TestXmlMarkers)
+#include "tst_xmlmarkers.moc"
