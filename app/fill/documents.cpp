@@ -74,7 +74,9 @@ QString extensionOf(const QString &fileName)
 bool canFillBinary(const QString &fileName, const QByteArray &head)
 {
     // Office packages (.docx, .odt) are zip files that the package fill reads.
-    return head.startsWith("PK\x03\x04") && PackagedFill::isPackage(extensionOf(fileName));
+    // An encrypted one is no zip, but still theirs: the fill reports why it cannot open it.
+    Q_UNUSED(head);
+    return PackagedFill::isPackage(extensionOf(fileName));
 }
 
 bool isFillableDocument(const QString &folder, const QString &fileName)

@@ -196,7 +196,7 @@ QByteArray fill(const QByteArray &rtf, const QString &extension, const QStringLi
         }
         if (p < 0)
             continue;
-        const QByteArray value = Markers::encodeValue(values.value(j), extension);
+        const QByteArray value = Markers::encodeValue(values.value(j), extension).value_or(QByteArray()); // rich text holds every character
         QByteArray out;
         out.reserve(current.size() + value.size() * 4);
         qsizetype from = 0;

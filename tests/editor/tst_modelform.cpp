@@ -233,8 +233,9 @@ void TestModelForm::wordProcessorPackageOpensAsItIs_data()
     QTest::addColumn<QString>("opened");
     QTest::newRow(".docx") << QStringList{QStringLiteral("Letter.docx")} << QStringLiteral("Letter.docx");
     QTest::newRow(".odt") << QStringList{QStringLiteral("Letter.odt")} << QStringLiteral("Letter.odt");
+    // The editor opens the file that a fill would use.
     QTest::newRow(".rtf beside it") << QStringList{QStringLiteral("Letter.odt"), QStringLiteral("Letter.rtf")}
-                                    << QStringLiteral("Letter.rtf");
+                                    << QStringLiteral("Letter.odt");
 }
 
 void TestModelForm::wordProcessorPackageOpensAsItIs()

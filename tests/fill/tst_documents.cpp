@@ -100,7 +100,9 @@ void TestDocuments::passesOverUnfillableFiles_data()
     QTest::newRow("png") << Files{{"Letter.rtf", rtf}, {"Letter.png", "\x89PNG\r\n\x1a\nIHDR"}} << QByteArray("Letter.rtf");
     QTest::newRow("jpeg") << Files{{"Letter.rtf", rtf}, {"Letter.jpg", "\xff\xd8\xff\xe0JFIF"}} << QByteArray("Letter.rtf");
     QTest::newRow("gif") << Files{{"Letter.rtf", rtf}, {"Letter.gif", "GIF89a...."}} << QByteArray("Letter.rtf");
-    QTest::newRow("zip package") << Files{{"Letter.rtf", rtf}, {"Letter.docx", "PK\x03\x04\x14"}} << QByteArray("Letter.rtf");
+    QTest::newRow("zip archive") << Files{{"Letter.rtf", rtf}, {"Letter.zip", "PK\x03\x04\x14"}} << QByteArray("Letter.rtf");
+    QTest::newRow("word package") << Files{{"Letter.rtf", rtf}, {"Letter.docx", "PK\x03\x04\x14"}}
+                                  << QByteArray("Letter.docx");
     QTest::newRow("old word") << Files{{"Letter.rtf", rtf}, {"Letter.doc", "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"}}
                               << QByteArray("Letter.rtf");
     QTest::newRow("nul bytes") << Files{{"Letter.rtf", rtf}, {"Letter.dat", QByteArray("ab\0cd", 5)}} << QByteArray("Letter.rtf");
@@ -124,6 +126,8 @@ void TestDocuments::passesOverUnfillableFiles()
     for (const auto &[name, content] : files)
         writeFile(home.path() + QString::fromUtf8(name), content);
     QCOMPARE(FindDocumentFile(home.path(), QStringLiteral("Letter")).toUtf8(), expected);
+    if (expected.endsWith(".docx"))
+        return; // packages are filled, and refused when broken, by the package fill's own tests
     // A document with nothing to fill is skipped as a missing one is.
     FakeRun run;
     FakePrinting printing;
