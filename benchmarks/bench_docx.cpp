@@ -1,9 +1,9 @@
 // Prints how fast a 100-page .docx is filled, beside a plain unzip + rezip
 // of the same package, and how fast a PDF copy of a five-page letter is
 // made in-process. Not a test: run it by hand, e.g. build/benchmarks/bench_docx.
-#include "app/fill/packagedfill.h"
-#include "app/fill/pdfcopy.h"
-#include "app/fill/xmlmarkers.h"
+#include "core/fill/packagedfill.h"
+#include "core/render/pdfcopy.h"
+#include "core/fill/xmlmarkers.h"
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>

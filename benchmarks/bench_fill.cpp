@@ -1,6 +1,6 @@
 // Prints how fast documents are filled, beside a plain copy of the same
 // bytes. Not a test: run it by hand, e.g. build/benchmarks/bench_fill.
-#include "app/fill/markers.h"
+#include "core/fill/markers.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

@@ -1,8 +1,8 @@
 // Prints the time of one complete spreadsheet fill per engine and format,
 // with a cold start (the office started for the fill) and with the office
 // already running. Not a test: run it by hand, e.g. build/benchmarks/bench_sheets.
-#include "app/fill/engines.h"
-#include "app/fill/sheetfill.h"
+#include "core/fill/engines.h"
+#include "core/fill/sheetfill.h"
 #include "platform/officelock.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 #include "platform/folders.h"
 #include "remove/remove.h"
 #include "remove/removeforms.h"
-#include "setup/scriptedrun.h"
+#include "installkit/scriptedrun.h"
 
 #include <QApplication>
 

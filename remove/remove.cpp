@@ -2,7 +2,7 @@
 
 #include "platform/desktopentry.h"
 #include "platform/filesystem.h"
-#include "setup/addremoveprogram.h"
+#include "installkit/addremoveprogram.h"
 
 #include <QDir>
 #include <QFile>

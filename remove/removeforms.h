@@ -1,7 +1,7 @@
 #pragma once
 
 #include "remove/remove.h"
-#include "setup/plainwaitform.h"
+#include "installkit/plainwaitform.h"
 
 class RemoveWindows : public Remove::Ui {
 public:

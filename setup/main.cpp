@@ -1,6 +1,6 @@
 #include "platform/commandline.h"
-#include "setup/setup1.h"
-#include "setup/scriptedrun.h"
+#include "setup/installer.h"
+#include "installkit/scriptedrun.h"
 #include "setup/setupforms.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "setup/plainwaitform.h"
-#include "setup/setup1.h"
+#include "installkit/plainwaitform.h"
+#include "setup/installer.h"
 
 #include <QWidget>
 

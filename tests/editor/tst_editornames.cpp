@@ -1,4 +1,4 @@
-#include "app/editor/modelform.h"
+#include "ui/editor/modelform.h"
 #include "platform/process.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/fill/spreadsheet.h"
+#include "core/fill/spreadsheet.h"
 
 #include <QHash>
 #include <QPoint>

@@ -1,5 +1,5 @@
-#include "app/fill/engines.h"
-#include "app/fill/sheetfill.h"
+#include "core/fill/engines.h"
+#include "core/fill/sheetfill.h"
 #include "tests/fill/officetools.h"
 #include "platform/messagebox.h"
 #include "tests/support/testhome.h"

@@ -1,4 +1,4 @@
-#include "app/fill/confirmform.h"
+#include "ui/fill/confirmform.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 

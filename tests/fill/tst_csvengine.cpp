@@ -1,6 +1,6 @@
-#include "app/fill/csvengine.h"
-#include "app/fill/engines.h"
-#include "app/fill/sheetfill.h"
+#include "core/fill/csvengine.h"
+#include "core/fill/engines.h"
+#include "core/fill/sheetfill.h"
 #include "tests/support/testhome.h"
 
 #include <QDir>

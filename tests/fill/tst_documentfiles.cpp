@@ -1,6 +1,6 @@
 // Documents as users have them: made by LibreOffice, in the Windows code
 // page, with stray siblings and links beside them.
-#include "app/fill/documents.h"
+#include "core/fill/documents.h"
 #include "tests/support/testhome.h"
 
 #include <QDir>

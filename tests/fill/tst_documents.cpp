@@ -1,4 +1,4 @@
-#include "app/fill/documents.h"
+#include "core/fill/documents.h"
 #include "tests/support/testhome.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The fast fill against the per-field algorithm written out as plainly as
 // possible, on many random texts built to make markers touch, share "&"s,
 // follow control words and form again from what is inserted.
-#include "app/fill/markers.h"
+#include "core/fill/markers.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

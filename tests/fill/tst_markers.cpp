@@ -1,4 +1,4 @@
-#include "app/fill/markers.h"
+#include "core/fill/markers.h"
 
 #include <QTest>
 

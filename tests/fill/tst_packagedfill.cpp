@@ -1,6 +1,6 @@
-#include "app/fill/documents.h"
-#include "app/fill/packagedfill.h"
-#include "app/fill/xmlmarkers.h"
+#include "core/fill/documents.h"
+#include "core/fill/packagedfill.h"
+#include "core/fill/xmlmarkers.h"
 #include "tests/fill/packagetools.h"
 #include "tests/support/testhome.h"
 

@@ -1,5 +1,5 @@
-#include "app/fill/confirmform.h"
-#include "app/fill/rtfreader.h"
+#include "ui/fill/confirmform.h"
+#include "core/render/rtfreader.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 

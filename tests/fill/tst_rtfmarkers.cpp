@@ -1,4 +1,4 @@
-#include "app/fill/rtfmarkers.h"
+#include "core/fill/rtfmarkers.h"
 #include "tests/fill/packagetools.h"
 #include "tests/support/testhome.h"
 

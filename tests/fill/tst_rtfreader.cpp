@@ -1,4 +1,4 @@
-#include "app/fill/rtfreader.h"
+#include "core/render/rtfreader.h"
 #include "tests/support/testhome.h"
 
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "app/fill/sheetfill.h"
+#include "core/fill/sheetfill.h"
 #include "tests/fill/fakesheet.h"
 #include "tests/support/testhome.h"
 

@@ -1,5 +1,5 @@
-#include "app/fill/fillrun.h"
-#include "app/fill/xmlmarkers.h"
+#include "core/fill/fillrun.h"
+#include "core/fill/xmlmarkers.h"
 
 #include <QTest>
 

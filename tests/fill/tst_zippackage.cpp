@@ -1,4 +1,4 @@
-#include "app/fill/zippackage.h"
+#include "core/fill/zippackage.h"
 
 #include <QFile>
 #include <QTemporaryDir>

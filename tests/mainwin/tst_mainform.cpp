@@ -1,4 +1,4 @@
-#include "app/state/qltbas.h"
+#include "core/model/qltbas.h"
 #include "platform/screen.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"

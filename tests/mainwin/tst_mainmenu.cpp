@@ -1,4 +1,4 @@
-#include "app/state/modelcommands.h"
+#include "ui/menu/modelcommands.h"
 #include "platform/process.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"

@@ -1,8 +1,8 @@
-#include "app/dialogs/aboutbox.h"
-#include "app/dialogs/inputrules.h"
-#include "app/editor/modelform.h"
-#include "app/state/identifierform.h"
-#include "app/state/modelcommands.h"
+#include "ui/dialogs/aboutbox.h"
+#include "ui/dialogs/inputrules.h"
+#include "ui/editor/modelform.h"
+#include "ui/model/identifierform.h"
+#include "ui/menu/modelcommands.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 

@@ -1,8 +1,8 @@
 #include "platform/codepage.h"
 #include "platform/filesystem.h"
-#include "app/state/datasets.h"
-#include "app/state/modelfile.h"
-#include "app/state/textfile.h"
+#include "core/model/datasets.h"
+#include "core/model/modelfile.h"
+#include "core/model/textfile.h"
 #include "tests/support/testhome.h"
 
 #include <QDir>

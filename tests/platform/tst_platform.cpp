@@ -1,7 +1,7 @@
 #include "platform/codepage.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
-#include "app/state/qltbas.h"
+#include "core/model/qltbas.h"
 #include "tests/support/testhome.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "platform/desktopentry.h"
 #include "platform/registry.h"
-#include "setup/addremoveprogram.h"
+#include "installkit/addremoveprogram.h"
 #include "tests/setup/installfixture.h"
 
 #include <QFileInfo>

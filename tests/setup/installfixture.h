@@ -1,7 +1,7 @@
 #pragma once
 
 #include "remove/remove.h"
-#include "setup/setup1.h"
+#include "setup/installer.h"
 #include "tests/support/testhome.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "app/state/modelfile.h"
+#include "core/model/modelfile.h"
 #include "platform/desktopentry.h"
 #include "platform/registry.h"
-#include "setup/addremoveprogram.h"
+#include "installkit/addremoveprogram.h"
 #include "tests/setup/installfixture.h"
 
 #include <QFileInfo>

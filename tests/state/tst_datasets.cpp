@@ -1,4 +1,4 @@
-#include "app/state/identifierform.h"
+#include "ui/model/identifierform.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 

@@ -1,5 +1,5 @@
-#include "app/state/modelfile.h"
-#include "app/state/textfile.h"
+#include "core/model/modelfile.h"
+#include "core/model/textfile.h"
 #include "tests/support/testhome.h"
 
 #include <QTest>

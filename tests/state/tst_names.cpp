@@ -1,6 +1,6 @@
-#include "app/state/modelfile.h"
-#include "app/state/modelpath.h"
-#include "app/state/names.h"
+#include "core/model/modelfile.h"
+#include "core/model/modelpath.h"
+#include "core/model/names.h"
 #include "tests/support/testhome.h"
 
 #include <QTest>

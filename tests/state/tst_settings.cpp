@@ -1,5 +1,5 @@
-#include "app/state/modelpath.h"
-#include "app/state/settingsfile.h"
+#include "core/model/modelpath.h"
+#include "core/model/settingsfile.h"
 #include "tests/support/testhome.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "app/state/modelcommands.h"
-#include "app/state/modelstore.h"
+#include "ui/menu/modelcommands.h"
+#include "ui/mainwin/modelstore.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 

@@ -1,7 +1,7 @@
-#include "app/editor/modelform.h"
-#include "app/state/identifierform.h"
-#include "app/state/modelcommands.h"
-#include "app/state/modelstore.h"
+#include "ui/editor/modelform.h"
+#include "ui/model/identifierform.h"
+#include "ui/menu/modelcommands.h"
+#include "ui/mainwin/modelstore.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 

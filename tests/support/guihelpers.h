@@ -71,8 +71,8 @@ inline QString lastTitle()
     return r.isEmpty() ? QString() : r.last().title;
 }
 
-#include "app/mainwin/mainform.h"
-#include "app/state/qltbas.h"
+#include "ui/mainwin/mainform.h"
+#include "core/model/qltbas.h"
 
 // Starts QLT as the program's start-up would, in the current (test) home.
 inline MainForm *startProgram()

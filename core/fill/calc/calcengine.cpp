@@ -1,0 +1,289 @@
+// LibreOffice Calc driven headless through its UNO API. Built as a module
+// that QLT loads only when a workbook is to be filled.
+#include "core/fill/calcmodule.h"
+#include "core/fill/calc/headlessoffice.h"
+#include "core/fill/spreadsheet.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+#include <new>
+
+using namespace com::sun::star;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+using namespace CalcOffice;
+
+namespace {
+
+beans::PropertyValue property(const char *name, const uno::Any &value)
+{
+    beans::PropertyValue p;
+    p.Name = rtl::OUString::createFromAscii(name);
+    p.Value = value;
+    return p;
+}
+
+uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::PropertyValue> list)
+{
+    uno::Sequence<beans::PropertyValue> seq(static_cast<sal_Int32>(list.size()));
+    std::copy(list.begin(), list.end(), seq.getArray());
+    return seq;
+}
+
+QString fileUrl(const QString &path) { return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded); }
+
+class CalcWorksheet {
+public:
+    explicit CalcWorksheet(Reference<sheet::XSpreadsheet> sheet) : m_sheet(std::move(sheet)) {}
+
+    // Cells are read and written through their text, so "007" or "1/2"
+    // stay text and are never turned into numbers or dates.
+    QString cellText(int row, int column)
+    {
+        try {
+            return fromOU(text(row, column)->getString());
+        } catch (const uno::Exception &e) {
+            rethrow(e);
+        }
+    }
+
+    void setCellText(int row, int column, const QString &value)
+    {
+        try {
+            text(row, column)->setString(toOU(value));
+        } catch (const uno::Exception &e) {
+            rethrow(e);
+        }
+    }
+
+private:
+    Reference<text::XText> text(int row, int column)
+    {
+        Reference<table::XCell> cell = m_sheet->getCellByPosition(column - 1, row - 1);
+        return Reference<text::XText>(cell, UNO_QUERY_THROW);
+    }
+
+    Reference<sheet::XSpreadsheet> m_sheet;
+};
+
+class CalcWorkbook {
+public:
+    CalcWorkbook(const Reference<frame::XComponentLoader> &loader, const QString &path)
+    {
+        if (!QFileInfo(path).isFile())
+            throw RunError(QStringLiteral("File not found"));
+        try {
+            // Hidden, read-only (no lock file beside the user's workbook),
+            // and no macro is ever run.
+            const auto args = properties(
+                {property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
+                 property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
+                 property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE))});
+            m_component = loader->loadComponentFromURL(toOU(fileUrl(path)), rtl::OUString::createFromAscii("_blank"),
+                                                       0, args);
+        } catch (const uno::Exception &e) {
+            rethrow(e);
+        }
+        if (!m_component.is())
+            throw RunError(QStringLiteral("Unable to open the workbook"));
+        m_document.set(m_component, UNO_QUERY);
+        Reference<frame::XModel> model(m_component, UNO_QUERY);
+        if (model.is())
+            for (const beans::PropertyValue &p : model->getArgs()) {
+                if (p.Name == "FilterName")
+                    p.Value >>= m_filter;
+                else if (p.Name == "FilterOptions")
+                    p.Value >>= m_filterOptions;
+            }
+        // Plain text named like a workbook loads as comma-separated text, and
+        // other documents load as what they are: neither is a spreadsheet.
+        const bool textAsSheet = fromOU(m_filter).startsWith(QStringLiteral("Text - txt - csv"))
+            && QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) != 0;
+        if (!m_document.is() || textAsSheet) {
+            close();
+            throw RunError(QStringLiteral("The file is not a spreadsheet"));
+        }
+    }
+
+    ~CalcWorkbook()
+    {
+        try {
+            close();
+        } catch (const RunError &) {
+            // the office is gone or refuses: nothing more can be done here
+        }
+    }
+    CalcWorkbook(const CalcWorkbook &) = delete;
+    CalcWorkbook &operator=(const CalcWorkbook &) = delete;
+
+    CalcWorksheet &worksheet(int position)
+    {
+        try {
+            Reference<container::XIndexAccess> sheets(m_document->getSheets(), UNO_QUERY_THROW);
+            if (position < 1 || position > sheets->getCount())
+                throw RunError(Sheets::noSuchWorksheet(position));
+            Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(position - 1), UNO_QUERY_THROW);
+            m_sheet = std::make_unique<CalcWorksheet>(sheet);
+            return *m_sheet;
+        } catch (const uno::Exception &e) {
+            rethrow(e);
+        }
+    }
+
+    void saveAs(const QString &path)
+    {
+        try {
+            // The loaded document's own filter keeps its file format.
+            auto args = properties({property("FilterName", uno::Any(m_filter)), property("Overwrite", uno::Any(true))});
+            if (!m_filterOptions.isEmpty()) {
+                args.realloc(3);
+                args.getArray()[2] = property("FilterOptions", uno::Any(m_filterOptions));
+            }
+            Reference<frame::XStorable> storable(m_component, UNO_QUERY_THROW);
+            storable->storeToURL(toOU(fileUrl(path)), args);
+        } catch (const uno::Exception &e) {
+            rethrow(e);
+        }
+    }
+
+    void close()
+    {
+        if (!m_component.is())
+            return;
+        Reference<lang::XComponent> component = m_component;
+        m_component.clear();
+        m_document.clear();
+        m_sheet.reset();
+        try {
+            Reference<util::XCloseable> closeable(component, UNO_QUERY);
+            if (closeable.is())
+                closeable->close(true);
+            else
+                component->dispose();
+        } catch (const uno::Exception &e) {
+            rethrow(e);
+        }
+    }
+
+private:
+    Reference<lang::XComponent> m_component;
+    Reference<sheet::XSpreadsheetDocument> m_document;
+    std::unique_ptr<CalcWorksheet> m_sheet;
+    rtl::OUString m_filter;
+    rtl::OUString m_filterOptions;
+};
+
+// Runs one call of the module boundary: every failure becomes its
+// description, so no exception leaves the module.
+template <class Call>
+bool guarded(QString *error, Call &&call) noexcept
+{
+    try {
+        call();
+        return true;
+    } catch (const RunError &e) {
+        *error = e.description;
+    } catch (const uno::Exception &e) {
+        *error = describe(e);
+    } catch (const std::exception &e) {
+        *error = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        *error = QStringLiteral("LibreOffice reported an error");
+    }
+    return false;
+}
+
+class ModuleWorkbook : public CalcModule::Workbook {
+public:
+    ModuleWorkbook(std::shared_ptr<HeadlessOffice> office, std::unique_ptr<CalcWorkbook> book)
+        : m_office(std::move(office)), m_book(std::move(book))
+    {
+    }
+    ~ModuleWorkbook() override { m_book.reset(); } // closed while its office still runs
+
+    bool selectWorksheet(int position, QString *error) noexcept override
+    {
+        return guarded(error, [&] { m_sheet = &m_book->worksheet(position); });
+    }
+    bool cellText(int row, int column, QString *text, QString *error) noexcept override
+    {
+        return guarded(error, [&] { *text = sheet().cellText(row, column); });
+    }
+    bool setCellText(int row, int column, const QString &text, QString *error) noexcept override
+    {
+        return guarded(error, [&] { sheet().setCellText(row, column, text); });
+    }
+    bool saveAs(const QString &path, QString *error) noexcept override
+    {
+        return guarded(error, [&] { m_book->saveAs(path); });
+    }
+    bool close(QString *error) noexcept override
+    {
+        m_sheet = nullptr;
+        return guarded(error, [&] { m_book->close(); });
+    }
+
+private:
+    CalcWorksheet &sheet()
+    {
+        if (!m_sheet)
+            throw RunError(QStringLiteral("No worksheet is chosen"));
+        return *m_sheet;
+    }
+
+    std::shared_ptr<HeadlessOffice> m_office;
+    std::unique_ptr<CalcWorkbook> m_book;
+    CalcWorksheet *m_sheet = nullptr;
+};
+
+// One office for the whole run, started by its first workbook.
+class ModuleOffice : public CalcModule::Office {
+public:
+    bool start(QString *error) noexcept override
+    {
+        return guarded(error, [this] {
+            if (!m_office)
+                m_office = std::make_shared<HeadlessOffice>();
+        });
+    }
+    CalcModule::Workbook *open(const QString &path, QString *error) noexcept override
+    {
+        CalcModule::Workbook *book = nullptr;
+        guarded(error, [&] {
+            if (!m_office)
+                throw RunError(QStringLiteral("LibreOffice Calc is not started"));
+            book = new ModuleWorkbook(m_office, std::make_unique<CalcWorkbook>(m_office->loader(), path));
+        });
+        return book;
+    }
+
+private:
+    std::shared_ptr<HeadlessOffice> m_office;
+};
+
+} // namespace
+
+// The module's one exported symbol; everything else is hidden.
+extern "C" Q_DECL_EXPORT CalcModule::Office *qltCreateCalcOffice(QString *error) noexcept
+{
+    if (officeFolder().isEmpty()) {
+        *error = QStringLiteral("LibreOffice Calc is not installed");
+        return nullptr;
+    }
+    return new (std::nothrow) ModuleOffice;
+}

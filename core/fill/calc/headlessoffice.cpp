@@ -1,0 +1,166 @@
+#include "core/fill/calc/headlessoffice.h"
+
+#include "platform/folders.h"
+#include "platform/printing.h"
+#include "platform/process.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <cppuhelper/bootstrap.hxx>
+
+using namespace com::sun::star;
+using css::uno::Reference;
+using css::uno::UNO_QUERY_THROW;
+
+namespace CalcOffice {
+
+namespace {
+constexpr int kStartTimeoutMs = 60000;
+constexpr int kFirstStartExit = 81; // a fresh profile: the office restarts itself
+
+Reference<uno::XComponentContext> localContext()
+{
+    static Reference<uno::XComponentContext> context;
+    if (!context.is()) {
+        // Without this the first remote call fails deep inside the bridge.
+        qputenv("URE_BOOTSTRAP", QFile::encodeName(QStringLiteral("vnd.sun.star.pathname:") + officeFolder()
+                                                   + QStringLiteral("fundamentalrc")));
+        context = cppu::defaultBootstrap_InitialComponentContext();
+    }
+    return context;
+}
+
+// One profile for this program's lifetime, so two QLT instances never
+// drive each other's office and the slow first start is paid once.
+QString profileUrl()
+{
+    static std::unique_ptr<QTemporaryDir> profile; // removed when the program ends
+    if (!profile) {
+        const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+        const QString root = (cache.isEmpty() ? Platform::homeDrive() + QStringLiteral(".cache") : cache)
+            + QStringLiteral("/Quillmate");
+        QDir().mkpath(root);
+        profile = std::make_unique<QTemporaryDir>(root + QStringLiteral("/calc-profile-XXXXXX"));
+    }
+    return QUrl::fromLocalFile(profile->path()).toString();
+}
+} // namespace
+
+QString fromOU(const rtl::OUString &s) { return QString(reinterpret_cast<const QChar *>(s.getStr()), s.getLength()); }
+rtl::OUString toOU(const QString &s) { return rtl::OUString(reinterpret_cast<const sal_Unicode *>(s.utf16()), s.size()); }
+
+// UNO messages end in " at ./file.cxx:N", which says nothing to a user.
+QString describe(const uno::Exception &e)
+{
+    static const QRegularExpression tail(QStringLiteral("\\s+at\\s+\\S+:\\d+\\s*$"));
+    QString message = fromOU(e.Message);
+    message.remove(tail);
+    return message.isEmpty() ? QStringLiteral("LibreOffice reported an error") : message;
+}
+
+[[noreturn]] void rethrow(const uno::Exception &e) { throw RunError(describe(e)); }
+
+// The office program folder, where soffice.bin and fundamentalrc lie.
+QString officeFolder()
+{
+    const QString soffice = Platform::officeProgram();
+    if (soffice.isEmpty())
+        return QString();
+    return QFileInfo(QFileInfo(soffice).canonicalFilePath()).absolutePath() + QLatin1Char('/');
+}
+
+void HeadlessOffice::start()
+{
+    const QString folder = officeFolder();
+    if (folder.isEmpty() || !QFileInfo(folder + QStringLiteral("soffice.bin")).isExecutable())
+        throw RunError(QStringLiteral("LibreOffice Calc is not installed"));
+    Reference<uno::XComponentContext> local;
+    try {
+        local = localContext();
+    } catch (const uno::Exception &e) {
+        rethrow(e);
+    }
+    m_pipe = QStringLiteral("qlt_calc_%1_%2")
+                 .arg(QCoreApplication::applicationPid())
+                 .arg(QRandomGenerator::global()->generate());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        launch(folder);
+        if (connect(local))
+            return;
+        if (m_process.state() == QProcess::NotRunning && m_process.exitCode() == kFirstStartExit)
+            continue;
+        break;
+    }
+    const QString why = m_process.state() == QProcess::NotRunning
+        ? QStringLiteral("LibreOffice stopped while starting (exit code %1)").arg(m_process.exitCode())
+        : QStringLiteral("LibreOffice did not answer");
+    stop();
+    throw RunError(why);
+}
+
+void HeadlessOffice::launch(const QString &folder)
+{
+    m_process.setProgram(folder + QStringLiteral("soffice.bin"));
+    m_process.setArguments({QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
+                            QStringLiteral("--nologo"), QStringLiteral("--nodefault"), QStringLiteral("--nolockcheck"),
+                            QStringLiteral("-env:UserInstallation=") + profileUrl(),
+                            QStringLiteral("--accept=pipe,name=") + m_pipe + QStringLiteral(";urp;")});
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.setStandardOutputFile(QProcess::nullDevice());
+    // Ended with us, even if we crash.
+    Platform::tieToThisProcess(m_process);
+    m_process.start();
+    m_process.waitForStarted();
+}
+
+bool HeadlessOffice::connect(const Reference<uno::XComponentContext> &local)
+{
+    Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(local);
+    const rtl::OUString url = toOU(QStringLiteral("uno:pipe,name=") + m_pipe
+                                   + QStringLiteral(";urp;StarOffice.ComponentContext"));
+    for (int waited = 0; waited < kStartTimeoutMs; waited += 100) {
+        // Only the office we started listens on this pipe; if it is gone,
+        // nobody else may answer for it.
+        if (m_process.state() == QProcess::NotRunning)
+            return false;
+        try {
+            Reference<uno::XComponentContext> remote(resolver->resolve(url), UNO_QUERY_THROW);
+            m_desktop = frame::Desktop::create(remote);
+            m_loader.set(m_desktop, UNO_QUERY_THROW);
+            return true;
+        } catch (const connection::NoConnectException &) {
+        } catch (const uno::Exception &) {
+        }
+        m_process.waitForFinished(100);
+    }
+    return false;
+}
+
+void HeadlessOffice::stop()
+{
+    if (m_desktop.is()) {
+        try {
+            m_desktop->terminate();
+        } catch (const uno::Exception &) {
+            // the office may already be gone, or refuse; it is killed below
+        }
+        m_desktop.clear();
+        m_loader.clear();
+    }
+    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(10000)) {
+        Platform::killProcessGroup(m_process.processId());
+        m_process.waitForFinished(5000);
+    }
+}
+
+} // namespace CalcOffice

@@ -1,0 +1,80 @@
+#include "core/fill/calcengines.h"
+
+namespace {
+void check(bool ok, const QString &error)
+{
+    if (!ok)
+        throw RunError(error);
+}
+
+class ModuleWorkbook : public Sheets::Workbook, public Sheets::Worksheet {
+public:
+    explicit ModuleWorkbook(std::unique_ptr<CalcModule::Workbook> book) : m_book(std::move(book)) {}
+
+    Sheets::Worksheet &worksheet(int position) override
+    {
+        QString error;
+        check(m_book->selectWorksheet(position, &error), error);
+        return *this;
+    }
+    void saveAs(const QString &path) override
+    {
+        QString error;
+        check(m_book->saveAs(path, &error), error);
+    }
+    void close() override
+    {
+        QString error;
+        check(m_book->close(&error), error);
+    }
+    QString cellText(int row, int column) override
+    {
+        QString text, error;
+        check(m_book->cellText(row, column, &text, &error), error);
+        return text;
+    }
+    void setCellText(int row, int column, const QString &text) override
+    {
+        QString error;
+        check(m_book->setCellText(row, column, text, &error), error);
+    }
+
+private:
+    std::unique_ptr<CalcModule::Workbook> m_book;
+};
+
+class ModuleApplication : public Sheets::Application {
+public:
+    explicit ModuleApplication(std::shared_ptr<CalcModule::Office> office) : m_office(std::move(office)) {}
+    std::unique_ptr<Sheets::Workbook> open(const QString &path) override
+    {
+        QString error;
+        std::unique_ptr<CalcModule::Workbook> book(m_office->open(path, &error));
+        check(book != nullptr, error);
+        return std::make_unique<ModuleWorkbook>(std::move(book));
+    }
+
+private:
+    std::shared_ptr<CalcModule::Office> m_office;
+};
+
+// One office for the whole run, started by its first workbook.
+class ModuleEngines : public Sheets::Engines {
+public:
+    explicit ModuleEngines(std::unique_ptr<CalcModule::Office> office) : m_office(std::move(office)) {}
+    std::unique_ptr<Sheets::Application> createApplication(const QString &) override
+    {
+        QString error;
+        check(m_office->start(&error), error);
+        return std::make_unique<ModuleApplication>(m_office);
+    }
+
+private:
+    std::shared_ptr<CalcModule::Office> m_office;
+};
+} // namespace
+
+std::unique_ptr<Sheets::Engines> calcEngines(std::unique_ptr<CalcModule::Office> office)
+{
+    return std::make_unique<ModuleEngines>(std::move(office));
+}

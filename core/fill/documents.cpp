@@ -1,0 +1,183 @@
+#include "core/fill/documents.h"
+
+#include "core/fill/markers.h"
+#include "core/fill/packagedfill.h"
+#include "core/fill/rtfmarkers.h"
+#include "core/model/names.h"
+#include "platform/filesystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace Documents {
+
+namespace {
+// How much of a file tells whether it is text.
+constexpr qint64 kSniffLength = 8192;
+
+QByteArray readWhole(const QString &path, RunContext &run, const QString &name)
+{
+    QFile f(path);
+    run.step(QStringLiteral("openning ") + name);
+    if (!f.open(QIODevice::ReadOnly))
+        throw RunError(f.errorString());
+    run.step(QStringLiteral("getting size of ") + name);
+    const qint64 size = f.size();
+    run.step(QStringLiteral("loading ") + name);
+    const QByteArray bytes = f.read(size);
+    if (bytes.size() != size)
+        throw RunError(f.errorString().isEmpty() ? QStringLiteral("Input past end of file") : f.errorString());
+    return bytes;
+}
+
+void writeWhole(const QString &path, const QByteArray &bytes)
+{
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
+        throw RunError(QStringLiteral("Path not found"));
+    QString error;
+    if (!Platform::writeFileAtomically(path, bytes, &error))
+        throw RunError(error);
+}
+
+bool looksBinary(const QByteArray &head)
+{
+    static const QByteArray signatures[] = {
+        QByteArray("\x89PNG\r\n\x1a\n"),             // PNG
+        QByteArray("\xff\xd8\xff"),                    // JPEG
+        QByteArray("GIF87a"), QByteArray("GIF89a"),     // GIF
+        QByteArray("\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1"), // OLE2: old Word, Excel
+        QByteArray("PK\x03\x04"), QByteArray("PK\x05\x06"), // zip packages
+    };
+    if (head.contains('\0'))
+        return true;
+    for (const QByteArray &signature : signatures)
+        if (head.startsWith(signature))
+            return true;
+    // A PDF's header may follow a line of other bytes, within its first 1 KB.
+    const QByteArray start = head.left(1024);
+    return start.startsWith("%PDF-") || start.contains("\n%PDF-") || start.contains("\r%PDF-");
+}
+
+} // namespace
+
+bool isSafeName(const QString &name) { return Names::isSafeName(name); }
+
+QString extensionOf(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : fileName.mid(dot);
+}
+
+bool canFillBinary(const QString &fileName, const QByteArray &head)
+{
+    // Office packages (.docx, .odt) are zip files that the package fill reads.
+    // An encrypted one is no zip, but still theirs: the fill reports why it cannot open it.
+    Q_UNUSED(head);
+    return PackagedFill::isPackage(extensionOf(fileName));
+}
+
+bool isFillableDocument(const QString &folder, const QString &fileName)
+{
+    const QString lower = fileName.toLower();
+    if (lower.endsWith(QLatin1Char('~')) || lower.endsWith(QStringLiteral(".bak"))
+        || Platform::isOwnTemporaryFile(fileName))
+        return false;
+    QFile f(folder + fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        return true; // reading it later reports why it cannot be read
+    const QByteArray head = f.read(kSniffLength);
+    return !looksBinary(head) || canFillBinary(fileName, head);
+}
+
+QString FindDocumentFile(const QString &modelFolder, const QString &docName)
+{
+    if (!isSafeName(docName))
+        return QString();
+    const QString prefix = docName + QLatin1Char('.');
+    QStringList names;
+    const QFileInfoList entries = QDir(modelFolder).entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
+    for (const QFileInfo &fi : entries)
+        if (fi.fileName().startsWith(prefix, Qt::CaseInsensitive) && isFillableDocument(modelFolder, fi.fileName()))
+            names << fi.fileName();
+    // The order the Windows file system lists names in: by upper case, so
+    // the choice below is the same on every machine.
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int c = a.toUpper().compare(b.toUpper());
+        return c != 0 ? c < 0 : a < b;
+    });
+    if (names.isEmpty())
+        return QString();
+    // A rich-text document saved again in another format under the same
+    // name: the other format is the one the user worked on last.
+    if (names.first().endsWith(QStringLiteral(".rtf")) && names.size() > 1)
+        return names[1];
+    return names.first();
+}
+
+void ProcessDocument(const Request &request, const Folders &folders, const QStringList &fieldNames,
+                     RunContext &run, Printing &printing)
+{
+    const QString &name = request.name;
+    run.step(QStringLiteral("openning ") + name);
+    run.runStage = 1;
+    const QString file = FindDocumentFile(folders.modelFolder, name);
+    if (file.isEmpty())
+        return;
+    const QString extension = extensionOf(file);
+    // Word-processor packages are filled part by part, never as raw bytes.
+    if (PackagedFill::isPackage(extension))
+        return PackagedFill::processPackage(request, folders, file, fieldNames, run, printing);
+    QByteArray text = readWhole(folders.modelFolder + file, run, name);
+
+    run.step(QStringLiteral("replacing fields in ") + name);
+    QStringList values;
+    for (int j = 1; j <= fieldNames.size(); ++j)
+        values << run.fieldValue(j);
+    QString problem;
+    // Rich text is also matched as a reader sees it, so markers split by
+    // formatting or written with escapes are found; the plain sweep first
+    // keeps the common case linear.
+    const bool valuesHaveAmpersand = std::any_of(values.cbegin(), values.cend(),
+                                                 [](const QString &v) { return v.contains(QLatin1Char('&')); });
+    if (RtfMarkers::applies(text, extension) && valuesHaveAmpersand) {
+        text = RtfMarkers::fill(text, extension, fieldNames, values);
+    } else {
+        text = Markers::ReplaceFieldMarkers(text, extension, fieldNames, values, &problem);
+        if (problem.isEmpty() && RtfMarkers::applies(text, extension) && RtfMarkers::containsMarker(text, fieldNames))
+            text = RtfMarkers::fill(text, extension, fieldNames, values);
+    }
+    if (!problem.isEmpty())
+        throw RunError(problem);
+
+    run.step(QStringLiteral("printing ") + name);
+    if (request.print) {
+        run.showWait(QStringLiteral("Printing ") + name);
+        if (request.method == PrintMethod::Faster) {
+            printing.printText(text, name);
+        } else {
+            const QString temp = folders.appFolder + QStringLiteral("temprtf") + extension;
+            if (QFileInfo::exists(temp) && !QFile::remove(temp))
+                throw RunError(QStringLiteral("Permission denied"));
+            writeWhole(temp, text);
+            // Removed on every way out: the printing program has read it by
+            // the time printFile returns.
+            struct Remove {
+                QString path;
+                ~Remove() { QFile::remove(path); }
+            } remove{temp};
+            printing.printFile(temp);
+        }
+    }
+
+    run.step(QStringLiteral("saving ") + name);
+    if (request.save) {
+        const QString target = request.saveName + QLatin1Char('-') + name + extension;
+        run.showWait(QStringLiteral("Saving ") + target);
+        writeWhole(folders.saveFolder + target, text);
+    }
+}
+
+} // namespace Documents

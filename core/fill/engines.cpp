@@ -1,0 +1,55 @@
+#include "core/fill/engines.h"
+
+#include "core/fill/calcengines.h"
+#include "core/fill/csvengine.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibrary>
+
+QString SystemEngines::calcModulePath()
+{
+    const QString configured = qEnvironmentVariable("QLT_CALC_MODULE");
+    if (!configured.isEmpty())
+        return configured;
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/qltcalc.so");
+}
+
+std::unique_ptr<Sheets::Engines> SystemEngines::loadCalc(QString *error)
+{
+    // Loaded once and never unloaded: its code stays in use by the objects
+    // it hands out.
+    static QLibrary *library = nullptr;
+    static CalcModule::CreateOffice create = nullptr;
+    static QString loadError;
+    if (!library) {
+        library = new QLibrary(calcModulePath());
+        create = reinterpret_cast<CalcModule::CreateOffice>(library->resolve(QLT_CALC_ENTRY));
+        if (!create)
+            loadError = QStringLiteral("LibreOffice is not installed (") + library->errorString() + QLatin1Char(')');
+    }
+    if (!create) {
+        *error = loadError;
+        return nullptr;
+    }
+    QString why;
+    std::unique_ptr<CalcModule::Office> office(create(&why));
+    if (!office) {
+        *error = why;
+        return nullptr;
+    }
+    return calcEngines(std::move(office));
+}
+
+std::unique_ptr<Sheets::Application> SystemEngines::createApplication(const QString &path)
+{
+    if (QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0)
+        return std::make_unique<Csv::Application>();
+    if (!m_calc) {
+        QString error;
+        m_calc = loadCalc(&error);
+        if (!m_calc)
+            throw RunError(error);
+    }
+    return m_calc->createApplication(path);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/fill/spreadsheet.h"
+
+#include <QString>
+
+#include <memory>
+
+// The spreadsheet applications of a fill run on this machine: our own CSV
+// engine for ".csv" files, LibreOffice Calc for every other workbook. Calc
+// is driven by a module loaded on first use, so the program starts and
+// works where no office suite is installed.
+class SystemEngines : public Sheets::Engines {
+public:
+    // `calc`, when given, is used for workbooks instead of loading the
+    // module's engines for this run, so several runs can share one office.
+    explicit SystemEngines(std::shared_ptr<Sheets::Engines> calc = nullptr) : m_calc(std::move(calc)) {}
+    std::unique_ptr<Sheets::Application> createApplication(const QString &path) override;
+
+    // Where the Calc module is looked for: QLT_CALC_MODULE, else beside the
+    // program.
+    static QString calcModulePath();
+    // The module's engines, or null with `error` set.
+    static std::unique_ptr<Sheets::Engines> loadCalc(QString *error);
+
+private:
+    std::shared_ptr<Sheets::Engines> m_calc; // started once per run, ended with it
+};

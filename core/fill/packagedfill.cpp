@@ -1,0 +1,145 @@
+#include "core/fill/packagedfill.h"
+
+#include "core/fill/xmlmarkers.h"
+#include "core/fill/zippackage.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace PackagedFill {
+
+namespace {
+bool isWord(const QString &extension) { return extension.compare(QStringLiteral(".docx"), Qt::CaseInsensitive) == 0; }
+
+[[noreturn]] void fail(const QString &message) { throw RunError(message); }
+
+// Why a file that is no zip package could not be read: Word keeps an
+// encrypted document in an OLE compound file.
+QString notAPackage(const QString &path, const QString &zipError)
+{
+    QFile f(path);
+    if (f.open(QIODevice::ReadOnly) && f.read(8) == QByteArray::fromHex("d0cf11e0a1b11ae1"))
+        return QStringLiteral("The document is encrypted or in an older format");
+    return zipError;
+}
+
+void requireNotEncrypted(Zip::Package &package, const QString &extension)
+{
+    if (isWord(extension)) {
+        // A package holding these is an encrypted one written by Word.
+        if (package.contains(QStringLiteral("EncryptedPackage")) || package.contains(QStringLiteral("EncryptionInfo")))
+            fail(QStringLiteral("The document is encrypted"));
+        return;
+    }
+    QByteArray manifest;
+    if (package.contains(QStringLiteral("META-INF/manifest.xml"))) {
+        if (!package.read(QStringLiteral("META-INF/manifest.xml"), &manifest))
+            fail(package.errorString());
+        if (manifest.contains("encryption-data"))
+            fail(QStringLiteral("The document is encrypted"));
+    }
+}
+
+void copyWhole(const QString &from, const QString &to)
+{
+    if (!QFileInfo(QFileInfo(to).absolutePath()).isDir())
+        fail(QStringLiteral("Path not found"));
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        fail(in.errorString());
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit())
+        fail(out.errorString());
+}
+} // namespace
+
+bool isPackage(const QString &extension)
+{
+    return isWord(extension) || extension.compare(QStringLiteral(".odt"), Qt::CaseInsensitive) == 0;
+}
+
+QString existingPackage(const QString &folder, const QString &docName)
+{
+    for (const QString &extension : {QStringLiteral(".docx"), QStringLiteral(".odt")})
+        if (QFileInfo(folder + docName + extension).isFile())
+            return docName + extension;
+    return QString();
+}
+
+bool isTextPart(const QString &entryName, const QString &extension)
+{
+    if (!isWord(extension))
+        return entryName == QStringLiteral("content.xml") || entryName == QStringLiteral("styles.xml");
+    static const QRegularExpression word(
+        QStringLiteral("^word/(document|header\\d*|footer\\d*|footnotes|endnotes)\\.xml$"));
+    return word.match(entryName).hasMatch();
+}
+
+void fillPackage(const QString &source, const QString &target, const QString &extension,
+                 const QStringList &fieldNames, const QStringList &values)
+{
+    Zip::Package package;
+    if (!package.open(source))
+        fail(notAPackage(source, package.errorString()));
+    requireNotEncrypted(package, extension);
+    const XmlMarkers::Dialect dialect = isWord(extension) ? XmlMarkers::Dialect::Word
+                                                          : XmlMarkers::Dialect::OpenDocument;
+    QHash<QString, QByteArray> replaced;
+    bool anyText = false;
+    for (const QString &entry : package.entryNames()) {
+        if (!isTextPart(entry, extension))
+            continue;
+        anyText = true;
+        QByteArray xml;
+        if (!package.read(entry, &xml))
+            fail(package.errorString());
+        QByteArray filled = XmlMarkers::fill(xml, dialect, fieldNames, values);
+        if (filled != xml)
+            replaced.insert(entry, std::move(filled));
+    }
+    if (!anyText)
+        fail(QStringLiteral("The file is not a word-processor document"));
+    if (!package.write(target, replaced))
+        fail(package.errorString());
+}
+
+void processPackage(const Documents::Request &request, const Documents::Folders &folders, const QString &file,
+                    const QStringList &fieldNames, RunContext &run, Documents::Printing &printing)
+{
+    const QString &name = request.name;
+    const QString extension = Documents::extensionOf(file);
+    QStringList values;
+    for (int j = 1; j <= fieldNames.size(); ++j)
+        values << run.fieldValue(j);
+    // Filled once into the temporary print file; printing and saving both
+    // take that file, and it is gone on every way out.
+    const QString temp = folders.appFolder + QStringLiteral("temprtf") + extension;
+    struct Remove {
+        QString path;
+        ~Remove() { QFile::remove(path); }
+    } remove{temp};
+    if (QFileInfo::exists(temp) && !QFile::remove(temp))
+        fail(QStringLiteral("Permission denied"));
+    run.step(QStringLiteral("loading ") + name);
+    fillPackage(folders.modelFolder + file, temp, extension, fieldNames, values);
+
+    run.step(QStringLiteral("printing ") + name);
+    if (request.print) {
+        run.showWait(QStringLiteral("Printing ") + name);
+        // Our own reader knows rich text only: both methods go through the
+        // office, which renders the package as the user laid it out.
+        printing.printFile(temp);
+    }
+
+    run.step(QStringLiteral("saving ") + name);
+    if (request.save) {
+        const QString target = request.saveName + QLatin1Char('-') + name + extension;
+        run.showWait(QStringLiteral("Saving ") + target);
+        copyWhole(temp, folders.saveFolder + target);
+    }
+}
+
+} // namespace PackagedFill

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/fill/fillrun.h"
+
+#include <QString>
+
+#include <memory>
+
+// What a spreadsheet fill needs of a spreadsheet application: open a
+// workbook by path, take a worksheet by its 1-based position, read and
+// write a cell as text, save the whole workbook under another name in its
+// own format, close. Every failure is thrown as a RunError whose
+// description the run's message shows.
+namespace Sheets {
+
+class Worksheet {
+public:
+    virtual ~Worksheet() = default;
+    // Rows and columns count from 1; an empty cell reads as "".
+    virtual QString cellText(int row, int column) = 0;
+    virtual void setCellText(int row, int column, const QString &text) = 0;
+};
+
+class Workbook {
+public:
+    virtual ~Workbook() = default;
+    virtual Worksheet &worksheet(int position) = 0;
+    virtual void saveAs(const QString &path) = 0;
+    // Closes without saving anything that was not saved already.
+    virtual void close() = 0;
+};
+
+class Application {
+public:
+    virtual ~Application() = default;
+    virtual std::unique_ptr<Workbook> open(const QString &path) = 0;
+};
+
+// The applications of one fill run. Whatever it started for the run (an
+// office process) is ended when it is destroyed.
+class Engines {
+public:
+    virtual ~Engines() = default;
+    virtual std::unique_ptr<Application> createApplication(const QString &path) = 0;
+};
+
+// The description for a worksheet position the workbook does not have.
+inline QString noSuchWorksheet(int position)
+{
+    return QStringLiteral("The workbook has no worksheet number ") + QString::number(position);
+}
+
+} // namespace Sheets

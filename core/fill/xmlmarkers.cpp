@@ -1,0 +1,226 @@
+#include "core/fill/xmlmarkers.h"
+
+#include "core/fill/xmlscan.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace XmlMarkers {
+
+namespace {
+using XmlScan::Part;
+using XmlScan::Piece;
+
+// One paragraph's visible text, kept beside its pieces.
+struct Paragraph {
+    std::vector<int> pieces;
+    QByteArray text;
+    std::vector<int> plain, entity; // fields whose markers it holds
+
+    void rebuild(const std::vector<Piece> &all)
+    {
+        text.clear();
+        for (const int k : pieces)
+            text += all[k].text;
+    }
+};
+
+// Which fields' markers a paragraph holds, found in one pass over its
+// ampersands instead of one search per field.
+class MarkerIndex {
+public:
+    explicit MarkerIndex(const QStringList &fieldNames)
+    {
+        for (int j = 0; j < int(fieldNames.size()); ++j) {
+            const QByteArray name = fieldNames[j].toUtf8();
+            m_names.push_back(name);
+            // A name with an ampersand of its own cannot be told apart by the
+            // ampersands around it: such models search field by field.
+            m_slow = m_slow || name.isEmpty() || name.contains('&');
+            m_fields.insert(name, j);
+        }
+    }
+
+    void find(Paragraph &para) const
+    {
+        para.plain.clear();
+        para.entity.clear();
+        if (m_slow)
+            return findEach(para);
+        const QByteArray &text = para.text;
+        for (qsizetype i = text.indexOf('&'); i >= 0; i = text.indexOf('&', i + 1)) {
+            const qsizetype next = text.indexOf('&', i + 1);
+            if (next < 0)
+                break;
+            add(para.plain, text.mid(i + 1, next - i - 1));
+            if (QByteArrayView(text).sliced(i).startsWith("&amp;")) {
+                const qsizetype close = text.indexOf('&', i + 5);
+                if (close >= 0 && QByteArrayView(text).sliced(close).startsWith("&amp;"))
+                    add(para.entity, text.mid(i + 5, close - i - 5));
+            }
+        }
+    }
+
+private:
+    void add(std::vector<int> &fields, const QByteArray &name) const
+    {
+        const auto it = m_fields.constFind(name);
+        if (it != m_fields.constEnd() && std::find(fields.begin(), fields.end(), *it) == fields.end())
+            fields.push_back(*it);
+    }
+
+    void findEach(Paragraph &para) const
+    {
+        for (int j = 0; j < int(m_names.size()); ++j) {
+            if (para.text.contains('&' + m_names[j] + '&'))
+                para.plain.push_back(j);
+            if (para.text.contains("&amp;" + m_names[j] + "&amp;"))
+                para.entity.push_back(j);
+        }
+    }
+
+    std::vector<QByteArray> m_names;
+    QHash<QByteArray, int> m_fields;
+    bool m_slow = false;
+};
+
+// Replaces the marker at `p` of the paragraph's text by `value`: the value
+// goes into the piece where the marker starts, the rest of the marker is cut
+// from the pieces it covers.
+void replaceAt(Paragraph &para, std::vector<Piece> &all, qsizetype p, qsizetype length, const QByteArray &value)
+{
+    qsizetype start = 0;
+    qsizetype markerLeft = length;
+    bool placed = false;
+    for (const int k : para.pieces) {
+        Piece &piece = all[k];
+        const qsizetype pieceSize = piece.text.size();
+        const qsizetype end = start + pieceSize;
+        if (end > p && markerLeft > 0) {
+            const qsizetype from = std::max(p - start, qsizetype(0));
+            const qsizetype cut = std::min(pieceSize - from, markerLeft);
+            piece.text.remove(from, cut);
+            if (!placed) {
+                piece.text.insert(from, value);
+                placed = true;
+            }
+            piece.changed = true;
+            markerLeft -= cut;
+        }
+        start = end;
+        if (markerLeft == 0)
+            break;
+    }
+    para.text.replace(p, length, value);
+}
+
+QByteArray sanitised(const QString &value)
+{
+    // Characters XML cannot hold would make the part unreadable.
+    QByteArray out;
+    for (const char c : value.toUtf8()) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 || c == '\t')
+            out += c;
+    }
+    return out;
+}
+
+QByteArray write(const QByteArray &xml, const Part &part, XmlMarkers::Dialect dialect)
+{
+    QByteArray out;
+    out.reserve(xml.size() + 1024);
+    qsizetype from = 0;
+    for (const Piece &piece : part.pieces) {
+        if (!piece.changed)
+            continue;
+        // Word drops leading and trailing blanks of text not marked to keep them.
+        const bool keepBlanks = dialect == XmlMarkers::Dialect::Word && piece.tagBegin >= 0
+            && QByteArrayView(xml.constData() + piece.tagBegin, piece.tagEnd - piece.tagBegin) == QByteArrayView("<w:t>")
+            && (piece.text.startsWith(' ') || piece.text.endsWith(' '));
+        if (keepBlanks) {
+            out.append(xml.constData() + from, piece.tagBegin - from);
+            out += "<w:t xml:space=\"preserve\">";
+        } else {
+            out.append(xml.constData() + from, piece.rawBegin - from);
+        }
+        if (piece.blanks > 0 && !piece.text.isEmpty())
+            // Blanks left of a <text:s/> stay an element: literal ones collapse.
+            out += "<text:s text:c=\"" + QByteArray::number(piece.text.size()) + "\"/>";
+        else
+            out += XmlScan::escape(piece.text);
+        from = piece.rawEnd;
+    }
+    out.append(xml.constData() + from, xml.size() - from);
+    return out;
+}
+} // namespace
+
+QByteArray fill(const QByteArray &xml, Dialect dialect, const QStringList &fieldNames, const QStringList &values)
+{
+    if (!xml.contains('&'))
+        return xml; // no marker can be in a part without an ampersand
+    Part part = XmlScan::scan(xml, dialect);
+    // Only paragraphs with an ampersand can hold a marker; values inserted
+    // later only go into these.
+    std::vector<Paragraph> candidates;
+    for (const std::vector<int> &pieces : part.paragraphs) {
+        if (!XmlScan::mayHoldMarker(xml, part, pieces))
+            continue;
+        XmlScan::decodePieces(xml, part, pieces);
+        Paragraph para{pieces, {}, {}, {}};
+        para.rebuild(part.pieces);
+        if (para.text.contains('&'))
+            candidates.push_back(std::move(para));
+    }
+    if (candidates.empty())
+        return xml;
+    const MarkerIndex index(fieldNames);
+    for (Paragraph &para : candidates)
+        index.find(para);
+    const auto holds = [](const std::vector<int> &fields, int j) {
+        return std::find(fields.begin(), fields.end(), j) != fields.end();
+    };
+    bool changed = false;
+    for (int j = 0; j < int(fieldNames.size()); ++j) {
+        bool plain = false, entity = false;
+        for (const Paragraph &para : candidates) {
+            plain = plain || holds(para.plain, j);
+            entity = entity || holds(para.entity, j);
+        }
+        if (!plain && !entity)
+            continue;
+        const QByteArray name = fieldNames[j].toUtf8();
+        const QByteArray marker = plain ? '&' + name + '&' : "&amp;" + name + "&amp;";
+        const QByteArray value = sanitised(values.value(j));
+        for (Paragraph &para : candidates) {
+            if (!holds(plain ? para.plain : para.entity, j))
+                continue;
+            qsizetype p = para.text.indexOf(marker);
+            while (p >= 0) {
+                replaceAt(para, part.pieces, p, marker.size(), value);
+                p = para.text.indexOf(marker, p + value.size());
+            }
+            changed = true;
+            index.find(para);
+        }
+    }
+    return changed ? write(xml, part, dialect) : xml;
+}
+
+QStringList paragraphs(const QByteArray &xml, Dialect dialect)
+{
+    Part part = XmlScan::scan(xml, dialect);
+    QStringList lines;
+    for (const std::vector<int> &pieces : part.paragraphs) {
+        XmlScan::decodePieces(xml, part, pieces);
+        QByteArray text;
+        for (const int k : pieces)
+            text += part.pieces[k].breaker ? QByteArray(" ") : part.pieces[k].text;
+        lines << QString::fromUtf8(text);
+    }
+    return lines;
+}
+
+} // namespace XmlMarkers

@@ -1,0 +1,38 @@
+#include "core/model/datasets.h"
+
+#include "core/model/textfile.h"
+#include "platform/filesystem.h"
+
+#include <QCollator>
+#include <QDir>
+
+#include <algorithm>
+
+namespace DataSets {
+
+QString dataFolder(const QString &modelFolder, const QString &modelName)
+{
+    return modelFolder + modelName + QLatin1Char('/');
+}
+
+QStringList listTags(const QString &folder)
+{
+    QStringList tags = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    tags.removeIf(Platform::isOwnTemporaryFile);
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(tags.begin(), tags.end(), collator);
+    return tags;
+}
+
+bool write(const QString &path, const QStringList &values, QString *error)
+{
+    return TextFile::writeLines(path, values, error);
+}
+
+bool read(const QString &path, QStringList &values, QString *error)
+{
+    return TextFile::readLines(path, values, error);
+}
+
+} // namespace DataSets

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "ui/dialogs/singleinstance.h"
+
+#include <QWidget>
+
+class QLabel;
+
+class AboutBox : public SingleWindow<AboutBox, QWidget> {
+    Q_OBJECT
+public:
+    AboutBox();
+
+    static QString makerAddress();
+
+private:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    QLabel *m_label4;
+};
+
+// Opens the maker's page in the browser associated with web pages; does
+// nothing, silently, when there is none.
+void OpenMakerPage();

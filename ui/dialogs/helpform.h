@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ui/dialogs/singleinstance.h"
+
+#include <QWidget>
+
+class QPlainTextEdit;
+class QPushButton;
+
+// The one instruction window, shared by every help command.
+class HelpForm : public SingleWindow<HelpForm, QWidget> {
+    Q_OBJECT
+public:
+    HelpForm();
+    void setText(const QString &text);
+    QString text() const;
+    QPlainTextEdit *textBox() const { return m_text1; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QPlainTextEdit *m_text1;
+    QPushButton *m_command1;
+};
+
+// Shows the instruction file's section from `startMarker` up to
+// `endMarker` (either may be empty) in the help window.
+void ShowInstructions(const QString &startMarker, const QString &endMarker);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "ui/dialogs/singleinstance.h"
+
+#include <QWidget>
+
+class QLabel;
+
+// A passive window that says what a long run is doing.
+class WaitForm : public SingleWindow<WaitForm, QWidget> {
+    Q_OBJECT
+public:
+    WaitForm();
+    void setAction(const QString &text);
+    QString action() const;
+
+private:
+    QLabel *m_label1;
+    QLabel *m_lblAction;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "ui/dialogs/singleinstance.h"
+
+#include <QMainWindow>
+
+class QLabel;
+class QListWidget;
+
+// The small always-on-top palette shown beside the external editor: a click
+// on a field puts its marker on the clipboard.
+class FieldsForm : public SingleWindow<FieldsForm, QMainWindow> {
+    Q_OBJECT
+public:
+    FieldsForm();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QLabel *m_label1;
+    QListWidget *m_list1;
+};

@@ -1,0 +1,22 @@
+#include "ui/dialogs/inputrules.h"
+#include "ui/mainwin/mainform.h"
+#include "platform/commandline.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    // Answered before any window, so both work without a display.
+    const int shown = CommandLine::helpOrVersion(
+        argc, argv, QStringLiteral("QLT"),
+        QStringLiteral("Quillmate fills in recurring paperwork: pick a model, type each value once and\n"
+                       "press OK to print or save its documents and add a record to its spreadsheets.\n"
+                       "Its files live in ~/Quillmate/."));
+    if (shown >= 0)
+        return shown;
+    QApplication app(argc, argv);
+    InputRules::configureApplication();
+    MainForm *main = MainForm::instance();
+    main->startUp();
+    return QApplication::exec();
+}

@@ -1,0 +1,298 @@
+#include "ui/mainwin/mainform.h"
+
+#include "ui/dialogs/inputrules.h"
+#include "ui/mainwin/modelstore.h"
+#include "core/model/qltbas.h"
+#include "platform/screen.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+using QLTBas::state;
+using Screen::twips;
+
+namespace {
+// Design positions, in twips.
+constexpr int kLabel1Left = 120;
+constexpr int kLabel1Top = 120;
+constexpr int kLabel1Height = 255;
+constexpr int kRowLeft = 120;
+constexpr int kTemplateTop = 175;     // top of the template row
+constexpr int kBoxHeight = 300;
+constexpr int kRowSpacing = 400;
+constexpr int kScrollWidth = 255;
+constexpr int kOkLeft = 240;
+constexpr int kOkWidth = 1200;
+constexpr int kOkHeight = 375;
+
+int top0() { return kLabel1Top + kLabel1Height - 200; }
+} // namespace
+
+MainForm::MainForm()
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Quillmate"));
+    // The program ends with this window; a test's next start builds a new one.
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_central = new QWidget(this);
+    m_central->setObjectName(QStringLiteral("central"));
+    setCentralWidget(m_central);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(224, 224, 224));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    m_label1 = new QLabel(QStringLiteral("Model: "), m_central);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->move(twips(kLabel1Left), twips(kLabel1Top));
+    m_label1->resize(m_label1->sizeHint().width(), twips(kLabel1Height));
+
+    m_lblModel = new QLabel(m_central);
+    m_lblModel->setObjectName(QStringLiteral("lblModel"));
+    QPalette red = m_lblModel->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    m_lblModel->setPalette(red);
+    m_lblModel->setGeometry(m_label1->x() + m_label1->width(), m_label1->y(), twips(6000), twips(kLabel1Height));
+
+    m_vScroll1 = new QScrollBar(Qt::Vertical, m_central);
+    m_vScroll1->setObjectName(QStringLiteral("VScroll1"));
+    m_vScroll1->setRange(1, 1);
+    m_vScroll1->hide();
+    connect(m_vScroll1, &QScrollBar::valueChanged, this, &MainForm::scrollValueChanged);
+
+    m_butOK = new QPushButton(QStringLiteral("&OK"), m_central);
+    m_butOK->setObjectName(QStringLiteral("butOK"));
+    m_butOK->setGeometry(twips(kOkLeft), twips(2000), twips(kOkWidth), twips(kOkHeight));
+    connect(m_butOK, &QPushButton::clicked, this, &MainForm::okClicked);
+
+    createRow(0); // the hidden templates
+    buildMenu();
+}
+
+void MainForm::startUp()
+{
+    InputRules::install();
+    QLTBas::FindStartupFolders();
+    const QSize screen = Screen::size();
+    resize(screen.width() * 9 / 10, screen.height() * 8 / 10);
+    Screen::centreForm(this);
+    LoadSettings();
+    QLTBas::ProgramState &s = state();
+    if (!s.ModelName.isEmpty()) {
+        LoadModel(s.ModelName);
+        ShowModel();
+    }
+    show();
+}
+
+void MainForm::setModelCaption(const QString &name)
+{
+    m_lblModel->setText(name);
+    m_lblModel->resize(std::max(m_lblModel->sizeHint().width(), twips(6000)), m_lblModel->height());
+}
+
+int MainForm::widthTwips() const { return Screen::toTwips(m_central->width()); }
+
+int MainForm::heightTwips() const { return Screen::toTwips(m_central->height()); }
+
+void MainForm::createRow(int i)
+{
+    auto *label = new QLabel(m_central);
+    label->setObjectName(QStringLiteral("lblWord_%1").arg(i));
+    label->hide();
+    auto *box = new QLineEdit(m_central);
+    box->setObjectName(QStringLiteral("txtWord_%1").arg(i));
+    box->hide();
+    if (i == 0) {
+        label->move(twips(kRowLeft), twips(kTemplateTop + 120));
+        box->setGeometry(twips(kRowLeft + 1000), twips(kTemplateTop), twips(3000), twips(kBoxHeight));
+    } else {
+        box->resize(m_txtWord[0]->size());
+        connect(box, &QLineEdit::returnPressed, this, [this, i] { enterPressed(i); });
+    }
+    m_lblWord.append(label);
+    m_txtWord.append(box);
+}
+
+void MainForm::removeRows()
+{
+    // Every row goes, however many fields the last model had.
+    while (m_txtWord.size() > 1) {
+        delete m_txtWord.takeLast();
+        delete m_lblWord.takeLast();
+    }
+}
+
+void MainForm::ShowModel()
+{
+    removeRows();
+    const int count = state().FieldCount();
+    for (int i = 1; i <= count; ++i)
+        createRow(i);
+    LayoutFields();
+    show();
+    QApplication::processEvents();
+    focusFirstField();
+}
+
+void MainForm::focusFirstField()
+{
+    if (m_txtWord.size() > 1)
+        m_txtWord[1]->setFocus();
+}
+
+void MainForm::placeRow(int r, int yTwips)
+{
+    QLabel *label = m_lblWord[r];
+    QLineEdit *box = m_txtWord[r];
+    label->adjustSize();
+    const int left0 = Screen::toTwips(m_lblWord[0]->x());
+    label->move(twips(left0), twips(yTwips + 120));
+    const int boxLeft = Screen::toTwips(label->x() + label->width()) + 50;
+    const int boxWidth = widthTwips() - boxLeft - 2 * left0 - 2 * kScrollWidth;
+    box->setGeometry(twips(boxLeft), twips(yTwips), std::max(0, twips(boxWidth)), box->height());
+}
+
+void MainForm::LayoutFields()
+{
+    QLTBas::ProgramState &s = state();
+    const int count = rowCount();
+    const int height = heightTwips();
+
+    m_vScroll1->hide();
+    m_vScroll1->setGeometry(twips(widthTwips() - 2 * kScrollWidth), m_vScroll1->y(), twips(kScrollWidth),
+                            m_vScroll1->height());
+    m_vScroll1->setValue(1); // pages back to the first page while scrolling is on
+
+    bool overflowed = false;
+    for (int i = 1; i <= count && i < m_txtWord.size(); ++i) {
+        const int y = top0() + kRowSpacing * i;
+        const int previousTop = i == 1 ? kTemplateTop : top0() + kRowSpacing * (i - 1);
+        if (!overflowed && previousTop + kRowSpacing + 1200 + kOkHeight > height) {
+            s.ScrollingOn = false;
+            const int scrollHeight = previousTop + kBoxHeight - kTemplateTop;
+            m_vScroll1->setGeometry(m_vScroll1->x(), twips(kTemplateTop), twips(kScrollWidth),
+                                    std::max(1, twips(scrollHeight)));
+            m_vScroll1->show();
+            m_vScroll1->setMinimum(1);
+            m_vScroll1->setMaximum(count - i + 3);
+            m_vScroll1->setPageStep(std::max(1, i - 1));
+            m_vScroll1->setSingleStep(1);
+            s.RowsPerPage = static_cast<qint16>(i - 1);
+            overflowed = true;
+            s.ScrollingOn = true;
+        }
+        m_lblWord[i]->setText(s.FieldNames.value(i - 1));
+        if (!overflowed) {
+            placeRow(i, y);
+            m_txtWord[i]->show();
+            m_lblWord[i]->show();
+        } else {
+            // Rows beyond the page would otherwise linger where an earlier,
+            // larger page put them.
+            m_txtWord[i]->hide();
+            m_lblWord[i]->hide();
+        }
+    }
+}
+
+void MainForm::ShowFieldsFrom(int first)
+{
+    const QLTBas::ProgramState &s = state();
+    const int start = first - 1;
+    for (int r = 0; r < m_txtWord.size(); ++r) {
+        m_txtWord[r]->hide();
+        m_lblWord[r]->hide();
+    }
+    for (int j = 1; j <= s.RowsPerPage; ++j) {
+        const int r = start + j;
+        if (r < 1 || r >= m_txtWord.size())
+            continue;
+        m_lblWord[r]->setText(s.FieldNames.value(r - 1));
+        placeRow(r, top0() + kRowSpacing * j);
+        m_txtWord[r]->show();
+        m_lblWord[r]->show();
+    }
+}
+
+void MainForm::scrollValueChanged(int value)
+{
+    if (state().ScrollingOn)
+        ShowFieldsFrom(value);
+}
+
+void MainForm::enterPressed(int i)
+{
+    if (i >= state().FieldCount() || i + 1 >= m_txtWord.size()) {
+        okClicked();
+        return;
+    }
+    QLineEdit *next = m_txtWord[i + 1];
+    if (next->isHidden() && state().ScrollingOn)
+        m_vScroll1->setValue(std::min(i + 1, m_vScroll1->maximum()));
+    next->setFocus();
+}
+
+QString MainForm::fieldValue(int i) const
+{
+    return i >= 1 && i < m_txtWord.size() ? m_txtWord[i]->text() : QString();
+}
+
+void MainForm::setFieldValue(int i, const QString &value)
+{
+    if (i >= 1 && i < m_txtWord.size())
+        m_txtWord[i]->setText(value);
+}
+
+void MainForm::clearFieldValues()
+{
+    for (int i = 1; i < m_txtWord.size(); ++i)
+        m_txtWord[i]->clear();
+}
+
+void MainForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    m_lblModel->move(m_label1->x() + m_label1->width(), m_lblModel->y());
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        // In its normal state the window keeps one size; hand resizing snaps back.
+        const QSize screen = Screen::size();
+        const QSize target(screen.width() * 9 / 10, screen.height() * 8 / 10);
+        if (size() != target) {
+            resize(target);
+            Screen::centreForm(this);
+            return; // the resize above comes back here with the final size
+        }
+    }
+    m_butOK->move(m_butOK->x(), std::max(0, m_central->height() - 3 * m_butOK->height()));
+    LayoutFields();
+}
+
+void MainForm::closeEvent(QCloseEvent *event)
+{
+    SingleWindow::closeEvent(event);
+    EndProgram();
+}
+
+namespace {
+int g_endCount = 0;
+bool g_ending = false;
+} // namespace
+
+void EndProgram()
+{
+    // Closing the main window ends the program, with every other window.
+    if (g_ending)
+        return;
+    g_ending = true;
+    ++g_endCount;
+    QApplication::closeAllWindows();
+    QApplication::quit();
+    g_ending = false;
+}
+
+int programEndCount() { return g_endCount; }

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "ui/dialogs/singleinstance.h"
+
+#include <QList>
+#include <QMainWindow>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+// The field entry window: one label and one entry box per field of the
+// current model. The entry boxes are the only store of the field values.
+class MainForm : public SingleWindow<MainForm, QMainWindow> {
+    Q_OBJECT
+public:
+    MainForm();
+
+    // The start-up sequence: folders, settings, last model, entry rows.
+    void startUp();
+
+    void ShowModel();
+    void LayoutFields();
+    void ShowFieldsFrom(int first);
+
+    void setModelCaption(const QString &name);
+
+    // txtWord(i), 1-based; "" for a row that does not exist.
+    QString fieldValue(int i) const;
+    void setFieldValue(int i, const QString &value);
+    void clearFieldValues();
+    void focusFirstField();
+    int rowCount() const { return static_cast<int>(m_txtWord.size()) - 1; }
+
+    void okClicked();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenu();
+    void createRow(int i);
+    void removeRows();
+    void placeRow(int r, int yTwips);
+    void enterPressed(int i);
+    void scrollValueChanged(int value);
+
+    int widthTwips() const;
+    int heightTwips() const;
+
+    QWidget *m_central;
+    QLabel *m_label1;
+    QLabel *m_lblModel;
+    QList<QLabel *> m_lblWord;     // element 0 is the hidden template
+    QList<QLineEdit *> m_txtWord;  // element 0 is the hidden template
+    QScrollBar *m_vScroll1;
+    QPushButton *m_butOK;
+};
+
+// Ends the program: every window closes and the event loop stops.
+void EndProgram();
+// How often the program was ended (tests check that a command ended it).
+int programEndCount();

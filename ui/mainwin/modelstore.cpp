@@ -1,0 +1,110 @@
+#include "ui/mainwin/modelstore.h"
+
+#include "ui/mainwin/mainform.h"
+#include "core/model/modelpath.h"
+#include "core/model/names.h"
+#include "core/model/qltbas.h"
+#include "core/model/settingsfile.h"
+#include "platform/folders.h"
+#include "platform/messagebox.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QPointer>
+
+using QLTBas::state;
+
+void LoadModel(const QString &name)
+{
+    QLTBas::ProgramState &s = state();
+    // A name that could lead out of the model folder has no model file.
+    if (!Names::isSafeName(name))
+        return;
+    const QString path = ModelFile::modelPath(s.ModelFolder, name);
+    if (!QLTBas::FileExists(path))
+        return;
+    if (MainForm *main = MainForm::existing())
+        main->setModelCaption(s.ModelName);
+
+    ModelLists model = s;
+    QString error;
+    const bool ok = ModelFile::read(path, model, &error);
+    // Spreadsheets are used by their full path: a relative one is taken from
+    // the model folder, never from the program's current folder.
+    for (QString &sheet : model.SheetPaths)
+        if (!sheet.isEmpty() && QDir::isRelativePath(sheet))
+            sheet = QDir::cleanPath(QDir(s.ModelFolder).absoluteFilePath(sheet));
+    static_cast<ModelLists &>(s) = model; // what was read so far stays, as the old program did
+    if (!ok) {
+        MessageBox::show(error + QStringLiteral(" while loading model.\r\nUnable to load complete model."),
+                         QStringLiteral("A problem has occurred."));
+        return;
+    }
+    SaveSettings();
+}
+
+bool SaveModel()
+{
+    const QLTBas::ProgramState &s = state();
+    QString error;
+    // The last guard: no model file is ever written outside the model folder.
+    if (const Names::Problem problem = Names::fileNameProblem(s.ModelName); problem != Names::Problem::None)
+        error = QStringLiteral("The model name cannot be used. ") + Names::refusal(problem);
+    else if (ModelFile::write(ModelFile::modelPath(s.ModelFolder, s.ModelName), s, &error))
+        return true;
+    MessageBox::show(error + QStringLiteral(" occurred saving model file.\r\nNo model saved."),
+                     QStringLiteral("Error"));
+    return false;
+}
+
+void LoadSettings()
+{
+    QLTBas::ProgramState &s = state();
+    const SettingsFile::Settings settings = SettingsFile::read(s.AppFolder);
+    // The file may have been edited by hand: a model name that could lead out
+    // of the model folder means no current model, and a relative folder is
+    // taken from the home folder.
+    s.ModelName = Names::isSafeName(settings.modelName) ? settings.modelName : QString();
+    s.ModelFolder = ModelPath::absoluteFolder(settings.modelFolder, Platform::homeDrive());
+    // File paths are folder + name: a folder without its separator would put
+    // the model files beside the folder instead of in it.
+    if (!s.ModelFolder.endsWith(QLatin1Char('/')) && !s.ModelFolder.endsWith(QLatin1Char('\\')))
+        s.ModelFolder += QLatin1Char('/');
+}
+
+void SaveSettings()
+{
+    // A settings file that cannot be written only costs the user the choice
+    // of model at the next start, so it is not worth a message.
+    const QLTBas::ProgramState &s = state();
+    SettingsFile::write(s.AppFolder, {s.ModelName, s.ModelFolder});
+}
+
+namespace {
+bool g_waiting = false;          // the busy mark
+QPointer<QEventLoop> g_loop;
+} // namespace
+
+void WaitForDialog()
+{
+    QLTBas::ProgramState &s = state();
+    s.DialogDone = false;
+    if (g_waiting)
+        return;
+    g_waiting = true;
+    QEventLoop loop;
+    g_loop = &loop;
+    // The loop also ends when the whole program is asked to quit.
+    if (!s.DialogDone)
+        loop.exec();
+    g_loop = nullptr;
+    g_waiting = false;
+    s.DialogDone = false;
+}
+
+void SetDialogDone()
+{
+    state().DialogDone = true;
+    if (g_loop)
+        g_loop->quit();
+}

@@ -1,0 +1,95 @@
+#include "ui/menu/modelcommands.h"
+
+#include "ui/editor/modelform.h"
+#include "ui/mainwin/mainform.h"
+#include "core/model/modelfile.h"
+#include "ui/model/modelpathform.h"
+#include "ui/mainwin/modelstore.h"
+#include "core/model/qltbas.h"
+#include "ui/model/selectform.h"
+#include "platform/messagebox.h"
+
+#include <QApplication>
+#include <QListWidget>
+
+using QLTBas::state;
+
+namespace {
+// Shows the selection window with every model and waits for the choice.
+// Answers false (after telling the user) when there is no model at all, and
+// when the selection window is already open for another command: that one
+// is brought forward, and its pick belongs to the command that opened it.
+bool pickModel()
+{
+    if (SelectForm *open = SelectForm::existing(); open && open->isVisible()) {
+        open->raise();
+        open->activateWindow();
+        return false;
+    }
+    const QStringList models = ModelFile::listModels(state().ModelFolder);
+    if (models.isEmpty()) {
+        MessageBox::show(QStringLiteral("You have not yet created any models to edit."), QStringLiteral("Error"));
+        return false;
+    }
+    SelectForm *select = SelectForm::instance();
+    select->setPrompt(QStringLiteral("Select model to load"));
+    select->list()->clear();
+    select->list()->addItems(models);
+    select->show();
+    WaitForDialog();
+    return true;
+}
+} // namespace
+
+void SelectModelCommand()
+{
+    if (!pickModel())
+        return;
+    // The program may have been ended while the selection window was open.
+    MainForm *main = MainForm::existing();
+    if (!main)
+        return;
+    main->show();
+    QLTBas::ProgramState &s = state();
+    if (!s.PickedModel.isEmpty()) {
+        s.ModelName = s.PickedModel;
+        LoadModel(s.PickedModel);
+        main->ShowModel();
+    }
+}
+
+void EditExistingModelCommand()
+{
+    if (!pickModel())
+        return;
+    QLTBas::ProgramState &s = state();
+    if (s.PickedModel.isEmpty())
+        return; // the selection window has shown the main window again
+    s.ModelName = s.PickedModel;
+    LoadModel(s.PickedModel);
+    ModelForm *editor = ModelForm::instance();
+    editor->setModelName(s.PickedModel);
+    editor->show();
+    QApplication::processEvents();
+    if (MainForm *main = MainForm::existing())
+        main->hide();
+}
+
+void CreateModelCommand()
+{
+    QLTBas::ProgramState &s = state();
+    s.ModelName.clear();
+    static_cast<ModelLists &>(s) = ModelLists();
+    ModelForm *editor = ModelForm::instance();
+    editor->show();
+    if (MainForm *main = MainForm::existing())
+        main->hide();
+    editor->focusModelName();
+}
+
+void SetModelLocationPathCommand()
+{
+    ModelPathForm::instance()->show();
+    if (MainForm *main = MainForm::existing())
+        main->hide();
+}

@@ -1,0 +1,185 @@
+#include "ui/model/identifierform.h"
+
+#include "ui/dialogs/helpform.h"
+#include "ui/mainwin/mainform.h"
+#include "core/model/datasets.h"
+#include "core/model/names.h"
+#include "core/model/qltbas.h"
+#include "platform/messagebox.h"
+#include "platform/screen.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+using QLTBas::state;
+using Screen::twips;
+
+namespace {
+QString currentDataFolder()
+{
+    const QLTBas::ProgramState &s = state();
+    return DataSets::dataFolder(s.ModelFolder, s.ModelName);
+}
+
+bool noModel(const QString &doing)
+{
+    // A name that could lead out of the model folder is no model to work with.
+    if (Names::isSafeName(state().ModelName))
+        return false;
+    MessageBox::show(QStringLiteral("You have not selected a model to work with.\r\nYou must select a model before "
+                                    "you can ") + doing + QStringLiteral(" data."),
+                     QStringLiteral("Error"));
+    return true;
+}
+
+void openIdentifierWindow(qint16 operation)
+{
+    state().DataOperation = operation;
+    IdentifierForm::instance()->show();
+    if (MainForm *main = MainForm::existing())
+        main->hide();
+}
+} // namespace
+
+IdentifierForm::IdentifierForm()
+    : SingleWindow(nullptr, Qt::Window)
+{
+    setObjectName(QStringLiteral("IdentifierForm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Identifier Tag Form"));
+    setFixedSize(twips(5400), twips(4800));
+
+    m_label1 = new QLabel(this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(twips(120), twips(120), twips(5160), twips(300));
+    auto *label2 = new QLabel(QStringLiteral("Identifier"), this);
+    label2->setObjectName(QStringLiteral("Label2"));
+    label2->setGeometry(twips(120), twips(540), twips(1000), twips(300));
+    m_text1 = new QLineEdit(this);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(twips(1160), twips(520), twips(4120), twips(315));
+    m_list1 = new QListWidget(this);
+    m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setGeometry(twips(120), twips(960), twips(5160), twips(3120));
+    // The keyboard selects as the mouse does: either way the tag box follows.
+    connect(m_list1, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem *> picked = m_list1->selectedItems();
+        if (!picked.isEmpty())
+            m_text1->setText(picked.first()->text());
+    });
+
+    auto button = [this](const char *name, const QString &caption, int left) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(twips(left), twips(4260), twips(1200), twips(375));
+        return b;
+    };
+    connect(button("Command1", QStringLiteral("&OK"), 240), &QPushButton::clicked, this, &IdentifierForm::okClicked);
+    connect(button("Command2", QStringLiteral("&Cancel"), 2100), &QPushButton::clicked, this, &QWidget::close);
+    connect(button("Command3", QStringLiteral("&Help"), 3960), &QPushButton::clicked, this, [] {
+        if (state().DataOperation == 1)
+            ShowInstructions(QStringLiteral("Saving Data"), QStringLiteral("Loading Data"));
+        else
+            ShowInstructions(QStringLiteral("Loading Data"), QStringLiteral("Uninstalling Quillmate"));
+    });
+
+    Screen::centreForm(this);
+    m_list1->addItems(DataSets::listTags(currentDataFolder()));
+    const bool loading = state().DataOperation == 2;
+    m_text1->setReadOnly(loading);
+    m_label1->setText(loading ? QStringLiteral("Select a tag to identify data to load")
+                              : QStringLiteral("Create or select a tag to identify this data"));
+}
+
+void IdentifierForm::okClicked()
+{
+    const QString tag = m_text1->text();
+    if (tag.isEmpty()) {
+        MessageBox::show(QStringLiteral("You must input an identifier."), QStringLiteral("Error"), MessageBox::OkOnly,
+                         MessageBox::NoIcon, this);
+        return;
+    }
+    if (const Names::Problem problem = Names::fileNameProblem(tag); problem != Names::Problem::None) {
+        MessageBox::show(QStringLiteral("The identifier \"") + tag + QStringLiteral("\" cannot be used as a file name. ")
+                             + Names::refusal(problem) + QStringLiteral(" Please choose another."),
+                         QStringLiteral("Error"), MessageBox::OkOnly, MessageBox::NoIcon, this);
+        return;
+    }
+    state().DataTag = tag;
+    if (state().DataOperation == 1) {
+        // A name the file system refuses is reported and the window stays
+        // open for another one.
+        QString error;
+        if (!SaveDataSet(&error)) {
+            MessageBox::show(error + QStringLiteral(" while saving data under \"") + tag + QStringLiteral("\"."),
+                             QStringLiteral("Error"), MessageBox::OkOnly, MessageBox::NoIcon, this);
+            return;
+        }
+    } else {
+        LoadDataSet();
+    }
+    close();
+}
+
+void IdentifierForm::closeEvent(QCloseEvent *event)
+{
+    SingleWindow::closeEvent(event);
+    if (MainForm *main = MainForm::existing())
+        main->show();
+}
+
+void SaveDataCommand()
+{
+    if (noModel(QStringLiteral("save")))
+        return;
+    QDir().mkpath(currentDataFolder());
+    openIdentifierWindow(1);
+}
+
+void LoadDataCommand()
+{
+    if (noModel(QStringLiteral("load")))
+        return;
+    QDir().mkpath(currentDataFolder());
+    if (DataSets::listTags(currentDataFolder()).isEmpty())
+        MessageBox::show(QStringLiteral("You have no data saved for this model."), QStringLiteral("Error"));
+    openIdentifierWindow(2);
+}
+
+bool SaveDataSet(QString *error)
+{
+    if (noModel(QStringLiteral("save")))
+        return true;
+    QDir().mkpath(currentDataFolder());
+    QStringList values;
+    if (const MainForm *main = MainForm::existing())
+        for (int i = 1; i <= state().FieldCount(); ++i)
+            values << main->fieldValue(i);
+    return DataSets::write(currentDataFolder() + state().DataTag, values, error);
+}
+
+void LoadDataSet()
+{
+    if (noModel(QStringLiteral("load")))
+        return;
+    QDir().mkpath(currentDataFolder());
+    const QString path = currentDataFolder() + state().DataTag;
+    if (!QLTBas::FileExists(path)) {
+        MessageBox::show(QStringLiteral("No data exists with that identifier."), QStringLiteral("Error"));
+        return;
+    }
+    QStringList values;
+    QString error;
+    if (!DataSets::read(path, values, &error)) {
+        MessageBox::show(error, QStringLiteral("Error"));
+        return;
+    }
+    // A data set older than the model's newest fields leaves those boxes as they are.
+    MainForm *main = MainForm::existing();
+    for (int i = 1; main && i <= state().FieldCount() && i <= values.size(); ++i)
+        main->setFieldValue(i, values[i - 1]);
+}

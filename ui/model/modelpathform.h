@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ui/dialogs/singleinstance.h"
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Where the model files are kept.
+class ModelPathForm : public SingleWindow<ModelPathForm, QWidget> {
+    Q_OBJECT
+public:
+    ModelPathForm();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void okClicked();
+
+    QLabel *m_label1;
+    QLabel *m_label2;
+    QLineEdit *m_text1;
+    QPushButton *m_command1;
+};

@@ -1,0 +1,76 @@
+#include "ui/model/selectform.h"
+
+#include "ui/mainwin/mainform.h"
+#include "ui/mainwin/modelstore.h"
+#include "core/model/qltbas.h"
+#include "platform/messagebox.h"
+#include "platform/screen.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+using Screen::twips;
+
+SelectForm::SelectForm()
+    : SingleWindow(nullptr, Qt::Window)
+{
+    setObjectName(QStringLiteral("SelectForm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Model Selection"));
+    setFixedSize(twips(4800), twips(4200));
+
+    m_label1 = new QLabel(this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(twips(120), twips(120), twips(4560), twips(300));
+
+    m_list1 = new QListWidget(this);
+    m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setGeometry(twips(120), twips(480), twips(4560), twips(2940));
+    connect(m_list1, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { pick(item->text()); });
+
+    auto *ok = new QPushButton(QStringLiteral("&OK"), this);
+    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setGeometry(twips(600), twips(3600), twips(1200), twips(375));
+    connect(ok, &QPushButton::clicked, this, &SelectForm::okClicked);
+
+    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel->setObjectName(QStringLiteral("Command2"));
+    cancel->setGeometry(twips(3000), twips(3600), twips(1200), twips(375));
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+
+    Screen::centreForm(this);
+}
+
+void SelectForm::setPrompt(const QString &prompt) { m_label1->setText(prompt); }
+
+void SelectForm::okClicked()
+{
+    QListWidgetItem *item = m_list1->currentItem();
+    if (!item || !item->isSelected()) {
+        MessageBox::show(QStringLiteral("You must select an item from the list box."), QStringLiteral("Error"),
+                         MessageBox::OkOnly, MessageBox::NoIcon, this);
+        return;
+    }
+    pick(item->text());
+}
+
+void SelectForm::pick(const QString &model)
+{
+    QLTBas::state().PickedModel = model;
+    m_picked = true;
+    close();
+}
+
+void SelectForm::closeEvent(QCloseEvent *event)
+{
+    // Any way of closing other than a pick counts as Cancel.
+    if (!m_picked)
+        QLTBas::state().PickedModel.clear();
+    SetDialogDone();
+    if (MainForm *main = MainForm::existing())
+        main->show();
+    SingleWindow::closeEvent(event);
+}

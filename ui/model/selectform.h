@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ui/dialogs/singleinstance.h"
+
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
+
+// Model selection: the caller fills the prompt and the list, shows the
+// window and waits; the choice comes back in PickedModel.
+class SelectForm : public SingleWindow<SelectForm, QWidget> {
+    Q_OBJECT
+public:
+    SelectForm();
+    void setPrompt(const QString &prompt);
+    QListWidget *list() const { return m_list1; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void pick(const QString &model);
+    void okClicked();
+
+    QLabel *m_label1;
+    QListWidget *m_list1;
+    bool m_picked = false;
+};
