@@ -65,6 +65,14 @@ bool looksBinary(const QByteArray &head)
 
 bool isSafeName(const QString &name) { return Names::isSafeName(name); }
 
+QString pdfPathFor(const QString &savedPath)
+{
+    const QFileInfo info(savedPath);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return info.absolutePath() + QLatin1Char('/') + (dot < 0 ? name : name.left(dot)) + QStringLiteral(".pdf");
+}
+
 QString extensionOf(const QString &fileName)
 {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));

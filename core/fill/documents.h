@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/fill/fillrun.h"
+#include "core/fill/runcontext.h"
 
 #include <QByteArray>
 #include <QString>
@@ -51,6 +51,8 @@ bool canFillBinary(const QString &fileName, const QByteArray &head);
 // ".rtf" wins.
 QString FindDocumentFile(const QString &modelFolder, const QString &docName);
 
+// A saved copy's path with ".pdf" in place of its extension.
+QString pdfPathFor(const QString &savedPath);
 // The part of a file name from its last "." on, or "".
 QString extensionOf(const QString &fileName);
 

@@ -1,30 +1,75 @@
 #pragma once
 
+#include "core/fill/documents.h"
+#include "core/fill/runcontext.h"
+#include "core/fill/spreadsheet.h"
+#include "core/model/modelfile.h"
+
+#include <QList>
 #include <QString>
+#include <QStringList>
 
-#include <exception>
+#include <functional>
 
-// A failure inside one item of a fill run. The run's handler shows its
-// description followed by " while " and the step text in force.
-struct RunError : std::exception {
-    explicit RunError(QString what) : description(std::move(what)) {}
-    const char *what() const noexcept override { return "fill run error"; }
-    QString description;
+// What a fill run tells whoever started it: a window, a command line, a test.
+class FillObserver {
+public:
+    virtual ~FillObserver() = default;
+    // A long step begins ("Modifying Book.xls"); shown as the wait caption.
+    virtual void showWait(const QString &caption) = 0;
+    // A failure the user must see; title "Problem" (or "Error", "Operation
+    // aborting"), text "<description> while <step text>".
+    virtual void problem(const QString &text, const QString &title) = 0;
+    // Per item, after it is done.
+    virtual void saved(const QString &path) { Q_UNUSED(path) }
+    virtual void printed(const QString &document) { Q_UNUSED(document) }
+    virtual void recordAdded(const QString &sheetPath) { Q_UNUSED(sheetPath) }
+    virtual void skipped(const QString &item) { Q_UNUSED(item) }
 };
 
-// The locals of one fill run that the document and spreadsheet steps update.
-class RunContext {
+// Everything one run needs, as plain data.
+struct FillRunInput {
+    struct DocumentTicks {
+        bool print = false;
+        bool save = false;
+    };
+    ModelLists model;
+    Documents::Folders folders;
+    QStringList values;                   // values[j - 1] is typed for field j
+    QList<DocumentTicks> documents;       // one per model document
+    QList<bool> sheets;                   // one per model spreadsheet: add a record
+    Documents::PrintMethod method = Documents::PrintMethod::Faster;
+    QString saveName;                     // appended to saved copies' names
+    bool pdfCopies = false;               // a PDF beside every saved copy
+};
+
+// One fill run: every ticked document is printed and/or saved, then every
+// ticked spreadsheet gets one more record. A failure in a document stops the
+// run unless it happened while that document was being filled (run stage
+// 1); a failing spreadsheet never stops the others.
+class FillRun {
 public:
-    virtual ~RunContext() = default;
+    // Makes the PDF copy beside a saved document. Throws RunError.
+    using PdfCopier = std::function<void(const QString &savedPath)>;
 
-    QString stepText;
-    qint16 runStage = 0; // 0 nothing yet, 1 document, 2 spreadsheet, 3 workbook open
-    bool waitShown = false;
+    FillRun(FillObserver &observer, Documents::Printing &printing, Sheets::Engines &engines,
+            PdfCopier pdfCopier = {});
 
-    void step(const QString &text) { stepText = text; }
+    // False, after telling the observer, when the run was refused before
+    // anything was done (save copies without a usable save name).
+    bool run(const FillRunInput &input);
+    // Whether a wait caption was shown (the window that shows it closes).
+    bool waitShown() const;
 
-    // Shows the wait window with this caption and lets pending events run.
-    virtual void showWait(const QString &caption) = 0;
-    // The value typed for field j (1-based).
-    virtual QString fieldValue(int j) const = 0;
+    static QString missingSaveNameText();
+
+private:
+    bool processDocuments(const FillRunInput &input, RunContext &context);
+    void processSheets(const FillRunInput &input, RunContext &context);
+
+    FillObserver &m_observer;
+    Documents::Printing &m_printing;
+    Sheets::Engines &m_engines;
+    PdfCopier m_pdfCopier;
+    bool m_waitShown = false;
 };

@@ -144,7 +144,7 @@ void fillColumn(Sheets::Worksheet &sheet, int column, const QStringList &fieldNa
              [&](int i, int offset, const QString &t) { sheet.setCellText(i, column + offset, t); }, fieldNames, value);
 }
 
-void ProcessSpreadsheet(const Request &request, const QString &appFolder, const QStringList &fieldNames,
+bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const QStringList &fieldNames,
                         RunContext &run, Sheets::Engines &engines, const Message &message)
 {
     const QString &path = request.path;
@@ -180,7 +180,7 @@ void ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
             closeTried = true;
             book->close(); // nothing was changed; nothing is saved
             run.runStage = 2;
-            return;
+            return false;
         }
         if (layout.kind == RowLayout)
             fillRow(sheet, layout.line, fieldNames, value);
@@ -209,7 +209,7 @@ void ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
             }
         }
         run.runStage = 2;
-        return;
+        return false;
     }
 
     try {
@@ -229,7 +229,9 @@ void ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
         replaceWith(path, temp);
     } catch (const RunError &e) {
         problem(e);
+        return false;
     }
+    return true;
 }
 
 } // namespace SheetFill

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/fill/fillrun.h"
+#include "core/fill/runcontext.h"
 #include "core/fill/spreadsheet.h"
 
 #include <QStringList>
@@ -40,8 +40,9 @@ using Message = std::function<void(const QString &text, const QString &title)>;
 // version is kept as the backup in the app folder. Failures are reported
 // through `message` (the run's "Problem" message) and never leave the file
 // at `path` missing or half written; a workbook that is open in an office
-// or read-only is refused before any file is touched.
-void ProcessSpreadsheet(const Request &request, const QString &appFolder, const QStringList &fieldNames,
+// or read-only is refused before any file is touched. True when the record
+// was added and the workbook replaced.
+bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const QStringList &fieldNames,
                         RunContext &run, Sheets::Engines &engines, const Message &message);
 
 } // namespace SheetFill

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/fill/fillrun.h"
+#include "core/fill/runcontext.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "core/fill/xmlscan.h"
 
-#include "core/fill/fillrun.h"
+#include "core/fill/runcontext.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "core/render/pdfcopy.h"
 
-#include "core/fill/fillrun.h"
+#include "core/fill/runcontext.h"
 #include "core/render/rtfreader.h"
 #include "platform/codepage.h"
 #include "platform/folders.h"
@@ -58,14 +58,6 @@ void setEnabled(bool on)
 {
     QSettings settings(settingsPath(), QSettings::IniFormat);
     settings.setValue(kKey, on);
-}
-
-QString pdfPathFor(const QString &savedPath)
-{
-    const QFileInfo info(savedPath);
-    const QString name = info.fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return info.absolutePath() + QLatin1Char('/') + (dot < 0 ? name : name.left(dot)) + QStringLiteral(".pdf");
 }
 
 void renderText(const QByteArray &text, const QString &extension, const QString &pdfPath)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/fill/documents.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,7 +14,7 @@ bool enabled();
 void setEnabled(bool on);
 
 // The saved copy's path with ".pdf" in place of its extension.
-QString pdfPathFor(const QString &savedPath);
+inline QString pdfPathFor(const QString &savedPath) { return Documents::pdfPathFor(savedPath); }
 
 // Rich text, plain text or HTML laid out by our own reader on the
 // document's page size and margins and written as PDF. Throws RunError.

@@ -1,5 +1,5 @@
 #include "ui/fill/confirmform.h"
-#include "core/fill/fillrun.h"
+#include "core/fill/runcontext.h"
 #include "core/render/pdfcopy.h"
 #include "tests/fill/packagetools.h"
 #include "tests/support/guihelpers.h"

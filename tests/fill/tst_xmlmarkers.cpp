@@ -1,4 +1,4 @@
-#include "core/fill/fillrun.h"
+#include "core/fill/runcontext.h"
 #include "core/fill/xmlmarkers.h"
 
 #include <QTest>

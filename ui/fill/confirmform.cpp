@@ -4,7 +4,7 @@
 #include "ui/dialogs/waitform.h"
 #include "core/fill/documents.h"
 #include "core/fill/engines.h"
-#include "core/fill/sheetfill.h"
+#include "core/fill/fillrun.h"
 #include "core/render/printing.h"
 #include "core/render/pdfcopy.h"
 #include "ui/mainwin/mainform.h"
@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,37 +36,27 @@ constexpr int kButtonHeight = 375;
 constexpr int kMargin = 120;
 } // namespace
 
-// The run's view of the windows: the wait window and the entry boxes.
-class GuiRunContext : public RunContext {
+namespace {
+// The window's view of a run: captions in the wait window, problems in
+// message boxes over this window.
+class WindowObserver : public FillObserver {
 public:
+    explicit WindowObserver(QWidget *parent) : m_parent(parent) {}
     void showWait(const QString &caption) override
     {
         WaitForm *wait = WaitForm::instance();
         wait->setAction(caption);
         wait->show();
-        waitShown = true;
         QApplication::processEvents();
     }
-    QString fieldValue(int j) const override
+    void problem(const QString &text, const QString &title) override
     {
-        const MainForm *main = MainForm::existing();
-        return main ? main->fieldValue(j) : QString();
+        MessageBox::show(text, title, MessageBox::OkOnly, MessageBox::NoIcon, m_parent);
     }
-};
 
-namespace {
-// The PDF copy beside the copy the save step has just written, still under
-// the save step's text.
-void savePdfCopy(const Documents::Request &request, const Documents::Folders &folders, RunContext &run)
-{
-    const QString file = Documents::FindDocumentFile(folders.modelFolder, request.name);
-    if (file.isEmpty())
-        return;
-    const QString saved = folders.saveFolder + request.saveName + QLatin1Char('-') + request.name
-        + Documents::extensionOf(file);
-    run.showWait(QStringLiteral("Saving ") + QFileInfo(PdfCopy::pdfPathFor(saved)).fileName());
-    PdfCopy::saveBeside(saved);
-}
+private:
+    QWidget *m_parent;
+};
 } // namespace
 
 ConfirmForm::ConfirmForm()
@@ -214,78 +203,45 @@ void ConfirmForm::saveToggled(int n)
     }
 }
 
+FillRunInput ConfirmForm::runInput() const
+{
+    const QLTBas::ProgramState &s = state();
+    FillRunInput input;
+    input.model = s;
+    input.folders = {s.ModelFolder, s.AppFolder, Platform::documentsFolder()};
+    if (const MainForm *main = MainForm::existing())
+        for (int j = 1; j <= s.FieldCount(); ++j)
+            input.values.append(main->fieldValue(j));
+    const int docs = s.DocCount();
+    for (int i = 1; i <= docs; ++i)
+        input.documents.append({m_chkPrint[i]->isChecked(), m_chkSave[i]->isChecked()});
+    for (int k = 1; k <= s.SheetCount(); ++k)
+        input.sheets.append(m_chkSave[docs + k]->isChecked());
+    input.method = m_option1->isChecked() ? Documents::PrintMethod::Faster : Documents::PrintMethod::HigherQuality;
+    input.saveName = m_txtSaveName->text();
+    input.pdfCopies = PdfCopy::enabled();
+    return input;
+}
+
 void ConfirmForm::runFill()
 {
     if (m_running)
         return; // the run lets events through; a second press must not start another
-    const QLTBas::ProgramState &s = state();
-    const Documents::Folders folders{s.ModelFolder, s.AppFolder, Platform::documentsFolder()};
-    const QString saveName = m_txtSaveName->text();
-    // A save name that names a folder would put files outside the documents
-    // folder: it is refused like an empty one.
-    if (m_txtSaveName->isVisible() && (saveName.isEmpty() || !Documents::isSafeName(saveName))) {
-        MessageBox::show(QStringLiteral("If you want to save document files, you need to supply a name to "
-                                        "append to saved files."),
-                         QStringLiteral("Operation aborting"), MessageBox::OkOnly, MessageBox::NoIcon, this);
-        return;
-    }
-
     m_running = true;
     m_command1->setEnabled(false);
     m_command2->setEnabled(false);
-    GuiRunContext run;
+    WindowObserver observer(this);
     SystemPrinting printing;
-    const QStringList fieldNames = s.FieldNames;
-    const QStringList docNames = s.DocNames;
-    bool ended = false;
-    for (int i = 1; i <= docNames.size() && !ended; ++i) {
-        const bool print = m_chkPrint[i]->isChecked();
-        const bool save = m_chkSave[i]->isChecked();
-        if (!print && !save)
-            continue;
-        const Documents::Request request{docNames[i - 1], print, save,
-                                         m_option1->isChecked() ? Documents::PrintMethod::Faster
-                                                                : Documents::PrintMethod::HigherQuality,
-                                         saveName};
-        try {
-            Documents::ProcessDocument(request, folders, fieldNames, run, printing);
-            if (save && PdfCopy::enabled())
-                savePdfCopy(request, folders, run);
-        } catch (const RunError &e) {
-            MessageBox::show(e.description + QStringLiteral(" while ") + run.stepText, QStringLiteral("Problem"),
-                             MessageBox::OkOnly, MessageBox::NoIcon, this);
-            ended = run.runStage != 1;
-        }
-    }
-    if (!ended) {
-        run.runStage = 2;
-        processSheets(run);
-    }
-    if (run.waitShown)
+    // The applications started for this run end with it.
+    SystemEngines engines;
+    FillRun run(observer, printing, engines, &PdfCopy::saveBeside);
+    run.run(runInput());
+    if (run.waitShown())
         if (WaitForm *wait = WaitForm::existing())
             wait->close();
     m_running = false;
     m_command1->setEnabled(true);
     m_command2->setEnabled(true);
-}
-
-void ConfirmForm::processSheets(GuiRunContext &run)
-{
-    const QLTBas::ProgramState &s = state();
-    const int docs = s.DocCount();
-    const QStringList paths = s.SheetPaths;
-    const QList<qint16> numbers = s.SheetNumbers;
-    const QStringList fieldNames = s.FieldNames;
-    // The applications started for this run end with it.
-    SystemEngines engines;
-    for (int k = 1; k <= paths.size(); ++k) {
-        if (!m_chkSave[docs + k]->isChecked())
-            continue;
-        SheetFill::ProcessSpreadsheet({paths[k - 1], numbers.value(k - 1, 1)}, s.AppFolder, fieldNames, run, engines,
-                                      [this](const QString &text, const QString &title) {
-                                          MessageBox::show(text, title, MessageBox::OkOnly, MessageBox::NoIcon, this);
-                                      });
-    }
 }
 
 void ConfirmForm::resizeEvent(QResizeEvent *event)

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QWidget>
 
+struct FillRunInput;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -32,7 +33,7 @@ private:
     void createRow(int n, bool withPrint);
     void saveToggled(int n);
     bool anyDocumentToSave() const;
-    void processSheets(class GuiRunContext &run);
+    FillRunInput runInput() const;
 
     QLabel *m_label1;
     QScrollArea *m_rowsArea;

@@ -3,7 +3,7 @@
 // A headless LibreOffice started for one fill run, and what the Calc module
 // needs to talk to it through UNO. Every failure is thrown as a RunError
 // or a UNO exception, which the module turns into answers at its boundary.
-#include "core/fill/fillrun.h"
+#include "core/fill/runcontext.h"
 
 #include <QProcess>
 #include <QString>

@@ -1,0 +1,119 @@
+#include "core/fill/fillrun.h"
+
+#include "core/fill/sheetfill.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// The run's context for the document and spreadsheet steps: values from the
+// input, captions to the observer.
+class ObservedContext : public RunContext {
+public:
+    ObservedContext(FillObserver &observer, const QStringList &values) : m_observer(observer), m_values(values) {}
+    void showWait(const QString &caption) override
+    {
+        waitShown = true;
+        m_observer.showWait(caption);
+    }
+    QString fieldValue(int j) const override { return m_values.value(j - 1); }
+
+private:
+    FillObserver &m_observer;
+    const QStringList &m_values;
+};
+
+} // namespace
+
+FillRun::FillRun(FillObserver &observer, Documents::Printing &printing, Sheets::Engines &engines,
+                 PdfCopier pdfCopier)
+    : m_observer(observer), m_printing(printing), m_engines(engines), m_pdfCopier(std::move(pdfCopier))
+{
+}
+
+QString FillRun::missingSaveNameText()
+{
+    return QStringLiteral("If you want to save document files, you need to supply a name to append to saved files.");
+}
+
+bool FillRun::waitShown() const { return m_waitShown; }
+
+bool FillRun::run(const FillRunInput &input)
+{
+    m_waitShown = false;
+    bool anySave = false;
+    for (int i = 0; i < input.model.DocNames.size(); ++i)
+        anySave = anySave || input.documents.value(i).save;
+    // A save name that names a folder would put files outside the documents
+    // folder: it is refused like an empty one.
+    if (anySave && (input.saveName.isEmpty() || !Documents::isSafeName(input.saveName))) {
+        m_observer.problem(missingSaveNameText(), QStringLiteral("Operation aborting"));
+        return false;
+    }
+    ObservedContext context(m_observer, input.values);
+    if (processDocuments(input, context)) {
+        context.runStage = 2;
+        processSheets(input, context);
+    }
+    m_waitShown = context.waitShown;
+    return true;
+}
+
+// False when a failure ended the run.
+bool FillRun::processDocuments(const FillRunInput &input, RunContext &context)
+{
+    const QStringList &names = input.model.DocNames;
+    for (int i = 0; i < names.size(); ++i) {
+        const FillRunInput::DocumentTicks ticks = input.documents.value(i);
+        if (!ticks.print && !ticks.save) {
+            m_observer.skipped(names[i]);
+            continue;
+        }
+        const Documents::Request request{names[i], ticks.print, ticks.save, input.method, input.saveName};
+        try {
+            Documents::ProcessDocument(request, input.folders, input.model.FieldNames, context, m_printing);
+            // A document without a file is passed over.
+            const QString file = Documents::FindDocumentFile(input.folders.modelFolder, request.name);
+            if (file.isEmpty()) {
+                m_observer.skipped(names[i]);
+                continue;
+            }
+            if (ticks.print)
+                m_observer.printed(names[i]);
+            if (!ticks.save)
+                continue;
+            const QString saved = input.folders.saveFolder + request.saveName + QLatin1Char('-') + request.name
+                + Documents::extensionOf(file);
+            m_observer.saved(saved);
+            if (input.pdfCopies && m_pdfCopier) {
+                // Still under the save step's text.
+                const QString pdf = Documents::pdfPathFor(saved);
+                context.showWait(QStringLiteral("Saving ") + QFileInfo(pdf).fileName());
+                m_pdfCopier(saved);
+                m_observer.saved(pdf);
+            }
+        } catch (const RunError &e) {
+            m_observer.problem(e.description + QStringLiteral(" while ") + context.stepText,
+                               QStringLiteral("Problem"));
+            if (context.runStage != 1)
+                return false;
+        }
+    }
+    return true;
+}
+
+void FillRun::processSheets(const FillRunInput &input, RunContext &context)
+{
+    const QStringList &paths = input.model.SheetPaths;
+    for (int k = 0; k < paths.size(); ++k) {
+        if (!input.sheets.value(k)) {
+            m_observer.skipped(paths[k]);
+            continue;
+        }
+        const bool added = SheetFill::ProcessSpreadsheet(
+            {paths[k], input.model.SheetNumbers.value(k, 1)}, input.folders.appFolder, input.model.FieldNames, context,
+            m_engines, [this](const QString &text, const QString &title) { m_observer.problem(text, title); });
+        if (added)
+            m_observer.recordAdded(paths[k]);
+    }
+}
