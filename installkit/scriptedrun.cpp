@@ -12,20 +12,20 @@ bool fromEnvironment()
 {
     if (!qEnvironmentVariableIsSet("QLT_SCRIPTED_ANSWERS"))
         return false;
-    MessageBox::setScripted(true);
+    Ask::setScripted(true);
     const QStringList answers = qEnvironmentVariable("QLT_SCRIPTED_ANSWERS").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString &a : answers) {
         const QString answer = a.trimmed().toLower();
-        MessageBox::pushAnswer(answer == QStringLiteral("yes")  ? MessageBox::Yes
-                               : answer == QStringLiteral("no") ? MessageBox::No
-                                                                : MessageBox::Ok);
+        Ask::pushAnswer(answer == QStringLiteral("yes")  ? Ask::Yes
+                               : answer == QStringLiteral("no") ? Ask::No
+                                                                : Ask::Ok);
     }
     return true;
 }
 
 void printMessages()
 {
-    for (const MessageBox::Record &r : MessageBox::records())
+    for (const Ask::Record &r : Ask::records())
         std::fputs((r.title + QLatin1Char('|') + r.text + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Where things live on this operating system. Every folder path ends with
 // one separator, so callers can append a file name directly.
@@ -9,10 +10,10 @@ namespace Platform {
 QString pathSeparator();      // "/" here, "\\" on Windows
 QString homeDrive();          // the root the uninstaller maps: the home folder
 QString appFolder();          // the install and app folder
-QString windowsFolder();      // where the uninstaller is placed
+QString uninstallerFolder();  // where the uninstaller is placed
 QString systemFolder();       // shared libraries: nothing is placed there on this platform
 QString documentsFolder();    // the user's documents folder
-QString specialFolder(int folderId); // shell special folders; "" when there is none
+QString sharedDocumentsFolder(); // the documents folder all users share; "" when there is none
 QString desktopFolder();      // where the desktop entry goes
 QString configFolder();       // per-user configuration root
 QString dataFolder();         // per-user data root (XDG_DATA_HOME)
@@ -20,5 +21,10 @@ QString applicationsFolder(); // where the application menu's entries go
 QString trashFolder();        // the desktop's trash
 
 QString withTrailingSeparator(const QString &folder);
+
+// The file name of a module QLT loads at run time ("qltcalc" -> "qltcalc.so").
+QString moduleFileName(const QString &baseName);
+// The roots a folder picker offers: the home drive first.
+QStringList driveRoots();
 
 } // namespace Platform

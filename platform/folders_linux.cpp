@@ -28,7 +28,7 @@ QString homeDrive() { return withTrailingSeparator(QDir::cleanPath(home())); }
 
 QString appFolder() { return homeDrive() + QStringLiteral("Quillmate/"); }
 
-QString windowsFolder() { return homeDrive() + QStringLiteral(".local/bin/"); }
+QString uninstallerFolder() { return homeDrive() + QStringLiteral(".local/bin/"); }
 
 QString systemFolder() { return QString(); }
 
@@ -39,12 +39,15 @@ QString documentsFolder()
     return withTrailingSeparator(docs.isEmpty() ? home() + QStringLiteral("/Documents") : docs);
 }
 
-QString specialFolder(int folderId)
+// A Linux desktop has no documents folder shared by all users.
+QString sharedDocumentsFolder() { return QString(); }
+
+QString moduleFileName(const QString &baseName) { return baseName + QStringLiteral(".so"); }
+
+QStringList driveRoots()
 {
-    // The only folder ever asked for is the shared documents folder (46),
-    // which a Linux desktop does not have.
-    Q_UNUSED(folderId);
-    return QString();
+    const QString home = QDir::cleanPath(homeDrive());
+    return home == QStringLiteral("/") ? QStringList{home} : QStringList{home, QStringLiteral("/")};
 }
 
 QString desktopFolder()

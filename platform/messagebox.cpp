@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-namespace MessageBox {
+namespace Ask {
 
 namespace {
 struct Script {
@@ -65,4 +65,4 @@ const QList<Record> &records() { return script().records; }
 
 void clearRecords() { script().records.clear(); }
 
-} // namespace MessageBox
+} // namespace Ask

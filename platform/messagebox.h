@@ -8,7 +8,7 @@ class QWidget;
 // Every message of the programs goes through here. Tests switch it to
 // scripted mode: nothing is shown, each call is recorded, and the answer is
 // taken from a queue the test fills beforehand.
-namespace MessageBox {
+namespace Ask {
 
 enum Buttons { OkOnly, YesNo };
 enum Icon { NoIcon, Information, Question, Warning, Critical };
@@ -32,4 +32,4 @@ void pushAnswer(Answer answer);
 const QList<Record> &records();
 void clearRecords();
 
-} // namespace MessageBox
+} // namespace Ask

@@ -21,7 +21,7 @@ int main(int argc, char *argv[])
     RemoveWindows windows;
     const QString drive = Platform::homeDrive();
     const Remove::Outcome outcome = Remove::RunRemove(
-        {drive, Platform::windowsFolder(), Platform::appFolder(), drive + QStringLiteral("gcur.txt"), Platform::trashFolder()},
+        {drive, Platform::uninstallerFolder(), Platform::appFolder(), drive + QStringLiteral("gcur.txt"), Platform::trashFolder()},
         windows);
     ScriptedRun::printMessages();
     return outcome == Remove::Outcome::Failed ? 1 : 0;

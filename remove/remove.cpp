@@ -1,6 +1,6 @@
 #include "remove/remove.h"
 
-#include "platform/desktopentry.h"
+#include "platform/shortcuts.h"
 #include "platform/filesystem.h"
 #include "installkit/addremoveprogram.h"
 
@@ -14,7 +14,7 @@ namespace {
 const QString kProductName = QStringLiteral("Quillmate");
 const QString kProductInitials = QStringLiteral("QLT");
 const QString kProgram = QStringLiteral("QLT");
-const QString kShortcut = kProductName + QStringLiteral(".desktop");
+const QString kShortcut = Platform::shortcutFileName(kProductName);
 
 // The trace only ever grows: every line is appended, nothing is removed.
 class Trace {
@@ -135,7 +135,7 @@ Outcome RunRemove(const Folders &f, Ui &ui)
             DeleteFileForced(folder + kShortcut);
 
     trace(QStringLiteral("Changing directory"));
-    traced(Platform::changeFolder(f.windowsFolder, &error), error);
+    traced(Platform::changeFolder(f.uninstallerFolder, &error), error);
     trace(QStringLiteral("Killing directory"));
     ui.setDoingWhat(QStringLiteral("Killing app directory."));
     if (linked)

@@ -21,7 +21,7 @@ public:
 
 struct Folders {
     QString drive;          // the root that is mapped, ends with "/"
-    QString windowsFolder;  // ends with "/"
+    QString uninstallerFolder;  // ends with "/"
     QString installFolder;  // ends with "/"
     QString traceFile;
     QString trashFolder;    // entries in here are the user's discarded files, never ours to delete

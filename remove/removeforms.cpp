@@ -9,10 +9,10 @@ RemoveWindows::~RemoveWindows() { delete m_wait; }
 
 bool RemoveWindows::confirm(const QString &text, const QString &title)
 {
-    return MessageBox::show(text, title, MessageBox::YesNo, MessageBox::Question) == MessageBox::Yes;
+    return Ask::show(text, title, Ask::YesNo, Ask::Question) == Ask::Yes;
 }
 
-void RemoveWindows::message(const QString &text, const QString &title) { MessageBox::show(text, title); }
+void RemoveWindows::message(const QString &text, const QString &title) { Ask::show(text, title); }
 
 void RemoveWindows::showWait()
 {

@@ -2,7 +2,7 @@
 
 #include "core/model/modelfile.h"
 #include "platform/codepage.h"
-#include "platform/desktopentry.h"
+#include "platform/shortcuts.h"
 #include "platform/filesystem.h"
 #include "platform/folders.h"
 #include "installkit/addremoveprogram.h"
@@ -25,7 +25,7 @@ const QString kProductName = QStringLiteral("Quillmate");
 const QString kProgram = QStringLiteral("QLT");
 const QString kUninstaller = QStringLiteral("RemoveQLT");
 const QString kIcon = QStringLiteral("Quillmate.svg");
-const QString kCalcModule = QStringLiteral("qltcalc.so");
+const QString kCalcModule = Platform::moduleFileName(QStringLiteral("qltcalc"));
 const QString kFatalTitle = QStringLiteral("Serious problem. Aborting setup.");
 
 void DeleteIfExists(const QString &path)
@@ -34,21 +34,13 @@ void DeleteIfExists(const QString &path)
         QFile::remove(path);
 }
 
-// Places one entry; a link standing at its name is replaced, not followed.
-bool placeEntry(const QString &path, const QByteArray &entry)
-{
-    if (!Platform::makeFolder(QFileInfo(path).absolutePath()) || !Platform::writeFileAtomically(path, entry))
-        return false;
-    return Platform::makeExecutable(path); // desktops trust only executable entries
-}
-
 // The desktop shortcut and the application menu's entry.
 void CreateDesktopShortcut(const QString &name, const QString &folder, const QString &fileName, const Folders &f)
 {
     Platform::writeFileAtomically(folder + kIcon, quillmateIcon());
-    const QByteArray entry = Platform::desktopEntry(name, folder, folder + fileName, folder + kIcon);
-    placeEntry(f.desktopFolder + name + QStringLiteral(".desktop"), entry);
-    placeEntry(f.applicationsFolder + name + QStringLiteral(".desktop"), entry);
+    const QString shortcut = Platform::shortcutFileName(name);
+    Platform::placeShortcut(f.desktopFolder + shortcut, name, folder, folder + fileName, folder + kIcon);
+    Platform::placeShortcut(f.applicationsFolder + shortcut, name, folder, folder + fileName, folder + kIcon);
 }
 
 // The payload files whose copies are complete; only these may be deleted.
@@ -97,7 +89,7 @@ Folders foldersFor(const QString &programFolder)
     const QString source = QDir::cleanPath(QDir(programFolder).absolutePath());
     const QString home = QDir::cleanPath(Platform::homeDrive());
     const bool inHome = source.startsWith(home + QLatin1Char('/'));
-    return {source, Platform::appFolder(), Platform::windowsFolder(), Platform::desktopFolder(),
+    return {source, Platform::appFolder(), Platform::uninstallerFolder(), Platform::desktopFolder(),
             Platform::applicationsFolder(), !inHome};
 }
 
@@ -170,10 +162,10 @@ Outcome RunSetup(const Folders &f, Ui &ui)
     tick(); // the rich-text control: nothing to place here
     tick();
     if (QFileInfo(payload.path(kUninstaller)).isFile()) {
-        Platform::makeFolder(f.windowsFolder);
-        if (!payload.copyRequired(kUninstaller, f.windowsFolder + kUninstaller, &error))
+        Platform::makeFolder(f.uninstallerFolder);
+        if (!payload.copyRequired(kUninstaller, f.uninstallerFolder + kUninstaller, &error))
             return abort(error);
-        AddRemoveProgram::AddToAddRemovePrograms(kProductName, f.windowsFolder + kUninstaller,
+        AddRemoveProgram::AddToAddRemovePrograms(kProductName, f.uninstallerFolder + kUninstaller,
                                                  [&ui](const QString &t, const QString &title) { ui.message(t, title); });
     } else {
         ui.message(kProductName + QStringLiteral(" uninstall file not found, and therefore not installed."),

@@ -28,7 +28,7 @@ struct Folders {
     // whatever the current folder, and only from there deleted again.
     QString sourceFolder;
     QString installFolder;      // ends with "/"
-    QString windowsFolder;      // ends with "/"
+    QString uninstallerFolder;      // ends with "/"
     QString desktopFolder;      // ends with "/"
     QString applicationsFolder; // the application menu's entries, ends with "/"
     // A payload shared by every user (a package's) is never deleted.

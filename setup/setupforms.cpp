@@ -86,7 +86,7 @@ bool SetupWindows::showSetupInformation(const QString &text)
 {
     const QString caption = QStringLiteral("Quillmate Information");
     if (m_scripted)
-        return MessageBox::show(text, caption, MessageBox::YesNo) == MessageBox::Yes;
+        return Ask::show(text, caption, Ask::YesNo) == Ask::Yes;
     SetupHelpForm form;
     form.setWindowTitle(caption);
     form.setText(text);
@@ -95,10 +95,10 @@ bool SetupWindows::showSetupInformation(const QString &text)
 
 bool SetupWindows::askToContinue(const QString &text, const QString &title)
 {
-    return MessageBox::show(text, title, MessageBox::YesNo, MessageBox::Information) == MessageBox::Yes;
+    return Ask::show(text, title, Ask::YesNo, Ask::Information) == Ask::Yes;
 }
 
-void SetupWindows::message(const QString &text, const QString &title) { MessageBox::show(text, title); }
+void SetupWindows::message(const QString &text, const QString &title) { Ask::show(text, title); }
 
 void SetupWindows::showWait()
 {

@@ -2,6 +2,7 @@
 
 #include "core/fill/calcengines.h"
 #include "core/fill/csvengine.h"
+#include "platform/folders.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -12,7 +13,7 @@ QString SystemEngines::calcModulePath()
     const QString configured = qEnvironmentVariable("QLT_CALC_MODULE");
     if (!configured.isEmpty())
         return configured;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/qltcalc.so");
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + Platform::moduleFileName(QStringLiteral("qltcalc"));
 }
 
 std::unique_ptr<Sheets::Engines> SystemEngines::loadCalc(QString *error)

@@ -24,19 +24,13 @@ bool FileExists(QString path)
     return QFileInfo(path).isFile();
 }
 
-QString GetSpecialFolder(int folderId)
-{
-    const QString folder = Platform::specialFolder(folderId);
-    return Platform::withTrailingSeparator(folder);
-}
-
 QString versionText(int major, int minor, int revision)
 {
     return QString::number(major) + QLatin1Char('.') + QString::number(minor) + QLatin1Char('.')
         + QString::number(revision);
 }
 
-void FindSystemFolders() { state().WindowsFolder = Platform::windowsFolder(); }
+void FindSystemFolders() { state().WindowsFolder = Platform::uninstallerFolder(); }
 
 void FindStartupFolders()
 {

@@ -30,8 +30,6 @@ void resetState(); // a fresh, empty state (start of a test)
 
 // True when a file (not a folder) of that name exists; hidden files count.
 bool FileExists(QString path);
-// The path of a shell special folder with a trailing separator, or "".
-QString GetSpecialFolder(int folderId);
 
 // Fills the folders and the version text once, at start-up.
 void FindStartupFolders();

@@ -25,7 +25,7 @@ QString helpText()
 class TestDialogs : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { MessageBox::setScripted(true); }
+    void init() { Ask::setScripted(true); }
     void cleanup()
     {
         closeAllWindows();
@@ -120,7 +120,7 @@ void TestDialogs::missingInstructionFileShowsFallback()
     startProgram();
     ShowInstructions(QStringLiteral("Saving Data"), QStringLiteral("Loading Data"));
     QCOMPARE(helpText(), QStringLiteral("*************  Unable to find instruction file.  *************"));
-    QVERIFY(MessageBox::records().isEmpty());
+    QVERIFY(Ask::records().isEmpty());
 }
 
 void TestDialogs::f1OpensInstructions()
@@ -164,7 +164,7 @@ void TestDialogs::makerLinkWithoutPointerFileDoesNothing()
     about->show();
     QTest::mouseClick(child<QLabel>(about, QStringLiteral("Label4")), Qt::LeftButton);
     QVERIFY(started.isEmpty());
-    QVERIFY(MessageBox::records().isEmpty());
+    QVERIFY(Ask::records().isEmpty());
 }
 
 void TestDialogs::makerLinkOpensBrowser()

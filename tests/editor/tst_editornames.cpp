@@ -53,7 +53,7 @@ class TestEditorNames : public QObject {
 private Q_SLOTS:
     void init()
     {
-        MessageBox::setScripted(true);
+        Ask::setScripted(true);
         recordStarts(&m_started);
     }
     void cleanup()
@@ -112,7 +112,7 @@ void TestEditorNames::listButtonsRefuseUnusableModelName()
     QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualItemRect(list()->item(1)).center());
     typeOver(box("txtModelName"), name);
     const QStringList before = QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden);
-    MessageBox::clearRecords();
+    Ask::clearRecords();
     press(button);
     QCOMPARE(lastTitle(), title);
     QVERIFY2(lastMessage().endsWith(why), qPrintable(lastMessage()));
@@ -160,7 +160,7 @@ void TestEditorNames::pastedNames()
     openOn(home);
     chooseMode(mode);
     const QByteArray before = readFile(home.appFolder() + QStringLiteral("Sample Model.mod"));
-    MessageBox::clearRecords();
+    Ask::clearRecords();
     pasteInto(box("txtField"), pasted);
     QVERIFY(!box("txtField")->text().contains(QLatin1Char('\n')));
     QTest::keyClick(box("txtField"), Qt::Key_Return);
@@ -199,7 +199,7 @@ void TestEditorNames::existingDocumentInOtherCaseIsOpened()
     chooseMode(2);
     typeOver(box("txtField"), typed);
     QTest::keyClick(box("txtField"), Qt::Key_Return);
-    QCOMPARE(MessageBox::records().size(), 0);
+    QCOMPARE(Ask::records().size(), 0);
     QCOMPARE(m_started.size(), 1);
     QVERIFY2(m_started.first().endsWith(home.appFolder() + file), qPrintable(m_started.first()));
     QStringList docs = QDir(home.appFolder()).entryList({QStringLiteral("*")}, QDir::Files, QDir::Name);

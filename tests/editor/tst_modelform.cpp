@@ -63,7 +63,7 @@ class TestModelForm : public QObject {
 private Q_SLOTS:
     void init()
     {
-        MessageBox::setScripted(true);
+        Ask::setScripted(true);
         recordStarts(&m_started);
     }
     void cleanup()
@@ -484,14 +484,14 @@ void TestModelForm::documentsFolderNoticeOnlyOnce()
     TestHome home;
     QDir(home.documents()).removeRecursively();
     openOn(home, " 0 \r\n 0 \r\n 0 \r\n");
-    QCOMPARE(MessageBox::records().size(), 1);
+    QCOMPARE(Ask::records().size(), 1);
     QVERIFY(lastMessage().startsWith(QStringLiteral("Due to an incompatiblitly with your operating system,\r\n")));
     QVERIFY(QFileInfo::exists(home.appFolder() + QStringLiteral("Marker")));
     editor()->close();
-    MessageBox::clearRecords();
+    Ask::clearRecords();
     ModelForm *again = ModelForm::instance();
     again->show();
-    QVERIFY(MessageBox::records().isEmpty());
+    QVERIFY(Ask::records().isEmpty());
 }
 
 void TestModelForm::pickersYieldFolderAndFile()

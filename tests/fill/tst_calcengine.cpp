@@ -28,7 +28,7 @@ class TestCalcEngine : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
-    void init() { MessageBox::setScripted(true); }
+    void init() { Ask::setScripted(true); }
 
     void formats_data();
     void rowLayoutFillsTwiceAndKeepsBackup();

@@ -88,7 +88,7 @@ void TestCalcOffice::sampleModelThroughConfirmWindow()
     QVERIFY(confirm);
     QVERIFY(child<QCheckBox>(confirm, QStringLiteral("chkSave_1"))->isChecked());
     QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
-    QVERIFY2(MessageBox::records().isEmpty(), qPrintable(lastMessage()));
+    QVERIFY2(Ask::records().isEmpty(), qPrintable(lastMessage()));
     QCOMPARE(ourOffices(), 0);
     QString error;
     auto office = SystemEngines::loadCalc(&error);

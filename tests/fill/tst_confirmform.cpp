@@ -44,7 +44,7 @@ class TestConfirmForm : public QObject {
 private Q_SLOTS:
     // No printer for these tests: printing is tested against a real spooler elsewhere.
     void initTestCase() { qputenv("CUPS_SERVER", "/nonexistent/cups.sock"); }
-    void init() { MessageBox::setScripted(true); }
+    void init() { Ask::setScripted(true); }
     void cleanup() { closeAllWindows(); }
 
     void rowsAndTicks();
@@ -112,10 +112,10 @@ void TestConfirmForm::emptyOrUnsafeSaveNameAborts()
     QWidget *confirm = openConfirm(startWithModel(home));
     click(box(confirm, "chkSave", 1));
     for (const QString &name : {QString(), QStringLiteral("../evil"), QStringLiteral("..")}) {
-        MessageBox::clearRecords();
+        Ask::clearRecords();
         child<QLineEdit>(confirm, QStringLiteral("txtSaveName"))->setText(name);
         clickButton(confirm, "Command1");
-        QCOMPARE(MessageBox::records().size(), 1);
+        QCOMPARE(Ask::records().size(), 1);
         QCOMPARE(lastTitle(), QStringLiteral("Operation aborting"));
         QCOMPARE(lastMessage(), QStringLiteral("If you want to save document files, you need to supply a name to "
                                                "append to saved files."));
@@ -133,7 +133,7 @@ void TestConfirmForm::nothingTickedDoesNothing()
         click(box(confirm, "chkPrint", n));
     click(box(confirm, "chkSave", 3));
     clickButton(confirm, "Command1");
-    QVERIFY(MessageBox::records().isEmpty());
+    QVERIFY(Ask::records().isEmpty());
     QVERIFY(!topWindow("WaitForm"));
     QVERIFY(confirm->isVisible());
 }
@@ -153,7 +153,7 @@ void TestConfirmForm::savesFilledCopies()
     click(box(confirm, "chkSave", 3));
     QTest::keyClicks(child<QLineEdit>(confirm, QStringLiteral("txtSaveName")), QStringLiteral("Smith"));
     clickButton(confirm, "Command1");
-    QVERIFY2(MessageBox::records().isEmpty(), qPrintable(lastMessage()));
+    QVERIFY2(Ask::records().isEmpty(), qPrintable(lastMessage()));
     QCOMPARE(readFile(home.documents() + QStringLiteral("Smith-Letter.rtf")), QByteArray("{\\rtf1 Dear Ann of Rome\\par}"));
     QCOMPARE(readFile(home.documents() + QStringLiteral("Smith-Invoice.txt")), QByteArray("To Ann, phone 555"));
     QVERIFY(!topWindow("WaitForm"));
@@ -173,7 +173,7 @@ void TestConfirmForm::failingSaveDoesNotStopNextDocument()
     click(box(confirm, "chkSave", 3));
     child<QLineEdit>(confirm, QStringLiteral("txtSaveName"))->setText(QStringLiteral("S"));
     clickButton(confirm, "Command1");
-    QCOMPARE(MessageBox::records().size(), 1);
+    QCOMPARE(Ask::records().size(), 1);
     QCOMPARE(lastTitle(), QStringLiteral("Problem"));
     QVERIFY(lastMessage().endsWith(QStringLiteral(" while saving Letter")));
     QVERIFY(QFileInfo::exists(home.documents() + QStringLiteral("S-Invoice.txt")));
@@ -186,9 +186,9 @@ void TestConfirmForm::missingPrinterIsAProblem()
     click(box(confirm, "chkSave", 3));
     click(child<QRadioButton>(confirm, QStringLiteral("Option2")));
     clickButton(confirm, "Command1");
-    QCOMPARE(MessageBox::records().size(), 2);
-    QCOMPARE(MessageBox::records()[0].text, QStringLiteral("No printer is available while printing Letter"));
-    QCOMPARE(MessageBox::records()[1].text, QStringLiteral("No printer is available while printing Invoice"));
+    QCOMPARE(Ask::records().size(), 2);
+    QCOMPARE(Ask::records()[0].text, QStringLiteral("No printer is available while printing Letter"));
+    QCOMPARE(Ask::records()[1].text, QStringLiteral("No printer is available while printing Invoice"));
     QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("temprtf.rtf")));
 }
 
@@ -245,7 +245,7 @@ void TestConfirmForm::closeAndOkIgnoredDuringRun()
     QVERIFY(confirm->isVisible());
     QVERIFY(!main->isVisible());
     QCOMPARE(main->fieldValue(1), QStringLiteral("Ann"));
-    QVERIFY(MessageBox::records().isEmpty());
+    QVERIFY(Ask::records().isEmpty());
     QCOMPARE(readFile(home.documents() + QStringLiteral("S-Letter.rtf")), QByteArray("{\\rtf1 Dear Ann of \\par}"));
 }
 

@@ -36,7 +36,7 @@ const QByteArray kA4Letter = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roma
 class TestPdfCopy : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { MessageBox::setScripted(true); }
+    void init() { Ask::setScripted(true); }
     void cleanup() { closeAllWindows(); }
     void menuItemIsRemembered();
     void savedDocumentsGetPdfCopies();
@@ -92,7 +92,7 @@ void TestPdfCopy::savedDocumentsGetPdfCopies()
     }
     QTest::keyClicks(child<QLineEdit>(confirm, QStringLiteral("txtSaveName")), QStringLiteral("Smith"));
     QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
-    QVERIFY2(MessageBox::records().isEmpty(), qPrintable(lastMessage()));
+    QVERIFY2(Ask::records().isEmpty(), qPrintable(lastMessage()));
 
     const QString docs = home.documents();
     QVERIFY(QFileInfo::exists(docs + QStringLiteral("Smith-Letter.rtf")));

@@ -19,7 +19,7 @@ class TestPrinting : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
-    void init() { MessageBox::setScripted(true); }
+    void init() { Ask::setScripted(true); }
     void cleanup() { closeAllWindows(); }
     void printsFilledSampleDocument_data();
     void printsFilledSampleDocument();
@@ -84,7 +84,7 @@ void TestPrinting::printsFilledSampleDocument()
     child<QCheckBox>(confirm, QStringLiteral("chkSave_2"))->setChecked(false); // not the spreadsheet
     child<QRadioButton>(confirm, faster ? QStringLiteral("Option1") : QStringLiteral("Option2"))->setChecked(true);
     QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
-    QVERIFY2(MessageBox::records().isEmpty(), qPrintable(lastMessage()));
+    QVERIFY2(Ask::records().isEmpty(), qPrintable(lastMessage()));
     QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("temprtf") + extension));
 
     QTRY_VERIFY_WITH_TIMEOUT(!newJob(before).isEmpty(), 30000);
@@ -124,7 +124,7 @@ void TestPrinting::officeThatCannotPrintIsAProblem()
     qputenv("PATH", QFile::encodeName(home.path()));
     QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
     qputenv("PATH", path);
-    QCOMPARE(MessageBox::records().size(), 1);
+    QCOMPARE(Ask::records().size(), 1);
     QCOMPARE(lastTitle(), QStringLiteral("Problem"));
     QCOMPARE(lastMessage(), QStringLiteral("No office program that can print is installed while printing Sample Doc"));
     QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("temprtf") + extension));

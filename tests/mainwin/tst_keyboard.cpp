@@ -36,7 +36,7 @@ QWidget *openWindow(const QString &which)
 class TestKeyboard : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { MessageBox::setScripted(true); }
+    void init() { Ask::setScripted(true); }
     void cleanup() { closeAllWindows(); }
 
     void pasteKeepsOneLine_data();

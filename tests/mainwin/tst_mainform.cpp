@@ -49,7 +49,7 @@ QList<int> range(int from, int to)
 class TestMainForm : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { MessageBox::setScripted(true); }
+    void init() { Ask::setScripted(true); }
     void cleanup() { closeAllWindows(); }
 
     void fewFieldsShowWithoutScrollBar();

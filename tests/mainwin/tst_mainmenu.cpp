@@ -33,7 +33,7 @@ QStringList expected(std::initializer_list<Item> items)
 class TestMainMenu : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { MessageBox::setScripted(true); }
+    void init() { Ask::setScripted(true); }
     void cleanup()
     {
         closeAllWindows();
@@ -84,14 +84,14 @@ void TestMainMenu::uninstallNoKeepsRunning()
     Platform::setStartHook([&](const QString &p, const QStringList &) { started << p; return true; });
     MainForm *main = startProgram();
     const int ends = programEndCount();
-    MessageBox::pushAnswer(MessageBox::No);
+    Ask::pushAnswer(Ask::No);
     main->findChild<QAction *>(QStringLiteral("mnuUninstallQuillmate"))->trigger();
-    QCOMPARE(MessageBox::records().size(), 1);
+    QCOMPARE(Ask::records().size(), 1);
     QCOMPARE(lastTitle(), QStringLiteral("WARNING!"));
     QCOMPARE(lastMessage(), QStringLiteral("This option completely removes Quillmate from your system. Are you sure you "
                                            "want to do this?"));
-    QCOMPARE(MessageBox::records().last().buttons, MessageBox::YesNo);
-    QCOMPARE(MessageBox::records().last().icon, MessageBox::Question);
+    QCOMPARE(Ask::records().last().buttons, Ask::YesNo);
+    QCOMPARE(Ask::records().last().icon, Ask::Question);
     QVERIFY(main->isVisible());
     QCOMPARE(programEndCount(), ends);
     QVERIFY(started.isEmpty());
@@ -104,10 +104,10 @@ void TestMainMenu::uninstallYesWithoutUninstaller()
     Platform::setStartHook([&](const QString &p, const QStringList &) { started << p; return true; });
     MainForm *main = startProgram();
     const int ends = programEndCount();
-    MessageBox::pushAnswer(MessageBox::Yes);
+    Ask::pushAnswer(Ask::Yes);
     main->findChild<QAction *>(QStringLiteral("mnuUninstallQuillmate"))->trigger();
     QCOMPARE(programEndCount(), ends + 1);
-    QCOMPARE(MessageBox::records().size(), 1);
+    QCOMPARE(Ask::records().size(), 1);
     QVERIFY(started.isEmpty());
     QTRY_VERIFY(!topWindow("MainForm"));
 }
@@ -120,7 +120,7 @@ void TestMainMenu::uninstallYesStartsUninstaller()
     QStringList started;
     Platform::setStartHook([&](const QString &p, const QStringList &) { started << p; return true; });
     MainForm *main = startProgram();
-    MessageBox::pushAnswer(MessageBox::Yes);
+    Ask::pushAnswer(Ask::Yes);
     main->findChild<QAction *>(QStringLiteral("mnuUninstallQuillmate"))->trigger();
     QCOMPARE(started, QStringList{uninstaller});
     QTRY_VERIFY(!topWindow("MainForm"));

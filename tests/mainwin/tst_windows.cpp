@@ -37,7 +37,7 @@ class TestWindows : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { InputRules::configureApplication(); }
-    void init() { MessageBox::setScripted(true); }
+    void init() { Ask::setScripted(true); }
     void cleanup() { closeAllWindows(); }
 
     void secondSelectionCommandOnlyRaises_data();

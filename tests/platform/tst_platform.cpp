@@ -25,9 +25,9 @@ void TestPlatform::foldersFollowHome()
     TestHome home;
     QCOMPARE(Platform::homeDrive(), home.path());
     QCOMPARE(Platform::appFolder(), home.path() + QStringLiteral("Quillmate/"));
-    QCOMPARE(Platform::windowsFolder(), home.path() + QStringLiteral(".local/bin/"));
-    QCOMPARE(Platform::specialFolder(46), QString());
-    QCOMPARE(QLTBas::GetSpecialFolder(46), QString());
+    QCOMPARE(Platform::uninstallerFolder(), home.path() + QStringLiteral(".local/bin/"));
+    QCOMPARE(Platform::sharedDocumentsFolder(), QString());
+    QCOMPARE(Platform::sharedDocumentsFolder(), QString());
     QCOMPARE(Platform::registryFile(), home.path() + QStringLiteral(".config/Quillmate/registry.ini"));
     QCOMPARE(Platform::withTrailingSeparator(QStringLiteral("/")), QStringLiteral("/"));
 }

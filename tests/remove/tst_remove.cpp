@@ -1,4 +1,4 @@
-#include "platform/desktopentry.h"
+#include "platform/shortcuts.h"
 #include "platform/registry.h"
 #include "installkit/addremoveprogram.h"
 #include "tests/setup/installfixture.h"

@@ -1,4 +1,4 @@
-#include "platform/desktopentry.h"
+#include "platform/shortcuts.h"
 #include "tests/setup/installfixture.h"
 
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 #include "core/model/modelfile.h"
-#include "platform/desktopentry.h"
+#include "platform/shortcuts.h"
 #include "platform/registry.h"
 #include "installkit/addremoveprogram.h"
 #include "tests/setup/installfixture.h"

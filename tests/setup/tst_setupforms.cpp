@@ -11,7 +11,7 @@
 class TestSetupForms : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { MessageBox::setScripted(true); }
+    void init() { Ask::setScripted(true); }
     void informationWindowChoices_data();
     void informationWindowChoices();
     void waitWindows();
@@ -77,15 +77,15 @@ void TestSetupForms::waitWindows()
 void TestSetupForms::fallbackQuestionAndMessages()
 {
     SetupWindows setup;
-    MessageBox::clearRecords();
-    MessageBox::pushAnswer(MessageBox::Yes);
+    Ask::clearRecords();
+    Ask::pushAnswer(Ask::Yes);
     QVERIFY(setup.askToContinue(QStringLiteral("Go on?"), QStringLiteral("Preparing to install Quillmate")));
-    QCOMPARE(MessageBox::records().last().icon, MessageBox::Information);
-    QCOMPARE(MessageBox::records().last().buttons, MessageBox::YesNo);
+    QCOMPARE(Ask::records().last().icon, Ask::Information);
+    QCOMPARE(Ask::records().last().buttons, Ask::YesNo);
     RemoveWindows remove;
-    MessageBox::pushAnswer(MessageBox::No);
+    Ask::pushAnswer(Ask::No);
     QVERIFY(!remove.confirm(QStringLiteral("Sure?"), QStringLiteral("*** WARNING ***")));
-    QCOMPARE(MessageBox::records().last().icon, MessageBox::Question);
+    QCOMPARE(Ask::records().last().icon, Ask::Question);
 }
 
 QTEST_MAIN(TestSetupForms)

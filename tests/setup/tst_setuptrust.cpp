@@ -1,4 +1,4 @@
-#include "platform/desktopentry.h"
+#include "platform/shortcuts.h"
 #include "platform/registry.h"
 #include "installkit/addremoveprogram.h"
 #include "tests/setup/installfixture.h"
@@ -109,7 +109,7 @@ void TestSetupTrust::requiredFileThatCannotBeInstalled()
     TestHome home;
     const QString installer = makeInstallerFolder(home);
     const SETUP1::Folders folders = installFolders(home, installer);
-    const QString destination = (file == QStringLiteral("RemoveQLT") ? folders.windowsFolder : folders.installFolder) + file;
+    const QString destination = (file == QStringLiteral("RemoveQLT") ? folders.uninstallerFolder : folders.installFolder) + file;
     if (missing)
         QVERIFY(QFile::remove(installer + file));
     else

@@ -50,7 +50,7 @@ void loadTag(const QString &tag)
 class TestDataSets : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { MessageBox::setScripted(true); }
+    void init() { Ask::setScripted(true); }
     void cleanup() { closeAllWindows(); }
 
     void savesOneLinePerField();
@@ -78,7 +78,7 @@ void TestDataSets::savesOneLinePerField()
     saveAs(QStringLiteral("Smith"));
     QCOMPARE(readFile(dataFolder(home) + QStringLiteral("Smith")), QByteArray("Ann Smith\r\nRome\r\n555\r\n"));
     QCOMPARE(QDir(dataFolder(home)).entryList(QDir::Files), QStringList{QStringLiteral("Smith")});
-    QVERIFY(MessageBox::records().isEmpty());
+    QVERIFY(Ask::records().isEmpty());
 }
 
 void TestDataSets::loadsValuesBack()
@@ -177,9 +177,9 @@ void TestDataSets::refusesUnusableTags()
     QFETCH(QString, why);
     TestHome home;
     startWithThreeFields(home);
-    MessageBox::clearRecords();
+    Ask::clearRecords();
     saveAs(tag);
-    QCOMPARE(MessageBox::records().size(), 1);
+    QCOMPARE(Ask::records().size(), 1);
     QCOMPARE(lastTitle(), QStringLiteral("Error"));
     if (!why.isEmpty())
         QVERIFY2(lastMessage().contains(why), qPrintable(lastMessage()));

@@ -35,7 +35,7 @@ void clickButton(QWidget *w, const char *name)
 class TestStartup : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { MessageBox::setScripted(true); }
+    void init() { Ask::setScripted(true); }
     void cleanup() { closeAllWindows(); }
 
     void firstStartWithoutFiles();
@@ -63,7 +63,7 @@ void TestStartup::firstStartWithoutFiles()
     QCOMPARE(state().AppFolder, home.appFolder());
     QCOMPARE(main->rowCount(), 0);
     QVERIFY(main->isVisible());
-    QVERIFY(MessageBox::records().isEmpty());
+    QVERIFY(Ask::records().isEmpty());
     QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("qlt.ini")));
 }
 
@@ -97,7 +97,7 @@ void TestStartup::truncatedModelReportsAndKeepsSettings()
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), " 3 \r\nOne\r\nTwo\r\n");
     MainForm *main = startProgram();
-    QCOMPARE(MessageBox::records().size(), 1);
+    QCOMPARE(Ask::records().size(), 1);
     QCOMPARE(lastTitle(), QStringLiteral("A problem has occurred."));
     QCOMPARE(lastMessage(), QStringLiteral("Input past end of file while loading model.\r\nUnable to load complete model."));
     QCOMPARE(state().FieldCount(), qint16(3));
@@ -205,7 +205,7 @@ void TestStartup::selectDeletedModelKeepsLists()
     QCOMPARE(state().ModelName, QStringLiteral("Gone"));
     QCOMPARE(state().FieldNames.first(), QStringLiteral("First Name"));
     QCOMPARE(child<QLabel>(main, QStringLiteral("lblModel"))->text(), QStringLiteral("Sample Model"));
-    QVERIFY(MessageBox::records().isEmpty());
+    QVERIFY(Ask::records().isEmpty());
 }
 
 void TestStartup::nestedWaitReturnsAtOnce()

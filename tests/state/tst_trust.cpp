@@ -45,7 +45,7 @@ QStringList filesUnder(const QString &folder)
 class TestTrust : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { MessageBox::setScripted(true); }
+    void init() { Ask::setScripted(true); }
     void cleanup() { closeAllWindows(); }
 
     void handEditedModelNameIsNoModel_data();

@@ -61,13 +61,13 @@ inline void pasteInto(QLineEdit *box, const QString &text)
 
 inline QString lastMessage()
 {
-    const auto &r = MessageBox::records();
+    const auto &r = Ask::records();
     return r.isEmpty() ? QString() : r.last().text;
 }
 
 inline QString lastTitle()
 {
-    const auto &r = MessageBox::records();
+    const auto &r = Ask::records();
     return r.isEmpty() ? QString() : r.last().title;
 }
 
@@ -79,8 +79,8 @@ inline MainForm *startProgram()
 {
     closeAllWindows();
     QLTBas::resetState();
-    MessageBox::setScripted(true);
-    MessageBox::clearRecords();
+    Ask::setScripted(true);
+    Ask::clearRecords();
     MainForm *main = MainForm::instance();
     main->startUp();
     return main;

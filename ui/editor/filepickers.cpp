@@ -8,10 +8,7 @@
 DrivePicker::DrivePicker(QWidget *parent)
     : QComboBox(parent)
 {
-    const QString home = QDir::cleanPath(Platform::homeDrive());
-    addItem(home);
-    if (home != QStringLiteral("/"))
-        addItem(QStringLiteral("/"));
+    addItems(Platform::driveRoots());
 }
 
 FolderPicker::FolderPicker(QWidget *parent)
@@ -31,7 +28,7 @@ bool FolderPicker::setPath(const QString &path)
         return false;
     const QString clean = QDir::cleanPath(info.absoluteFilePath());
     clear();
-    if (clean != QStringLiteral("/"))
+    if (!QDir(clean).isRoot())
         addItem(QStringLiteral(".."));
     addItems(QDir(clean).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
     if (clean != m_path) {

@@ -161,7 +161,7 @@ void ModelForm::initialFolder()
 {
     // The documents folder first, then the shared one, then the app folder
     // with a one-time notice.
-    if (m_dir1->setPath(Platform::documentsFolder()) || m_dir1->setPath(QLTBas::GetSpecialFolder(46)))
+    if (m_dir1->setPath(Platform::documentsFolder()) || m_dir1->setPath(Platform::sharedDocumentsFolder()))
         return;
     const QString app = state().AppFolder;
     m_dir1->setPath(app);
@@ -171,7 +171,7 @@ void ModelForm::initialFolder()
     QFile file(marker);
     if (file.open(QIODevice::WriteOnly))
         file.write("\r\n");
-    MessageBox::show(QStringLiteral("Due to an incompatiblitly with your operating system,\r\nyour files will be "
+    Ask::show(QStringLiteral("Due to an incompatiblitly with your operating system,\r\nyour files will be "
                                     "placed in\r\nthe C:\\Quillmate instead of your\r\nDocuments folder. Please make "
                                     "a note of this."));
 }

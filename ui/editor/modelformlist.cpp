@@ -15,7 +15,7 @@ using QLTBas::state;
 // The list buttons, the entry and sheet boxes and the file pickers.
 void ModelForm::operationFailed(const QString &description, const QString &title)
 {
-    MessageBox::show(description, title, MessageBox::OkOnly, MessageBox::NoIcon, this);
+    Ask::show(description, title, Ask::OkOnly, Ask::NoIcon, this);
 }
 
 bool ModelForm::modelNameUsable(const QString &title)
@@ -108,8 +108,8 @@ void ModelForm::modelNameEntered()
 {
     const QString name = m_txtModelName->text();
     if (name.isEmpty()) {
-        MessageBox::show(QStringLiteral("Please provide a model name."), QStringLiteral("You need a model name."),
-                         MessageBox::OkOnly, MessageBox::NoIcon, this);
+        Ask::show(QStringLiteral("Please provide a model name."), QStringLiteral("You need a model name."),
+                         Ask::OkOnly, Ask::NoIcon, this);
         return;
     }
     if (!modelNameUsable(QStringLiteral("Error in Operation")))

@@ -51,7 +51,7 @@ public:
     }
     void problem(const QString &text, const QString &title) override
     {
-        MessageBox::show(text, title, MessageBox::OkOnly, MessageBox::NoIcon, m_parent);
+        Ask::show(text, title, Ask::OkOnly, Ask::NoIcon, m_parent);
     }
 
 private:

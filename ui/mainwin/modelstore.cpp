@@ -36,7 +36,7 @@ void LoadModel(const QString &name)
             sheet = QDir::cleanPath(QDir(s.ModelFolder).absoluteFilePath(sheet));
     static_cast<ModelLists &>(s) = model; // what was read so far stays, as the old program did
     if (!ok) {
-        MessageBox::show(error + QStringLiteral(" while loading model.\r\nUnable to load complete model."),
+        Ask::show(error + QStringLiteral(" while loading model.\r\nUnable to load complete model."),
                          QStringLiteral("A problem has occurred."));
         return;
     }
@@ -52,7 +52,7 @@ bool SaveModel()
         error = QStringLiteral("The model name cannot be used. ") + Names::refusal(problem);
     else if (ModelFile::write(ModelFile::modelPath(s.ModelFolder, s.ModelName), s, &error))
         return true;
-    MessageBox::show(error + QStringLiteral(" occurred saving model file.\r\nNo model saved."),
+    Ask::show(error + QStringLiteral(" occurred saving model file.\r\nNo model saved."),
                      QStringLiteral("Error"));
     return false;
 }

@@ -39,8 +39,8 @@ void uninstall()
 {
     const QString question = QStringLiteral("This option completely removes ") + QLTBas::ProductName
         + QStringLiteral(" from your system. Are you sure you want to do this?");
-    if (MessageBox::show(question, QStringLiteral("WARNING!"), MessageBox::YesNo, MessageBox::Question)
-        != MessageBox::Yes)
+    if (Ask::show(question, QStringLiteral("WARNING!"), Ask::YesNo, Ask::Question)
+        != Ask::Yes)
         return;
     // A missing uninstaller is not reported: the program ends either way.
     const QString uninstaller = QLTBas::state().WindowsFolder + QStringLiteral("RemoveQLT");

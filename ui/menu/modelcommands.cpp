@@ -28,7 +28,7 @@ bool pickModel()
     }
     const QStringList models = ModelFile::listModels(state().ModelFolder);
     if (models.isEmpty()) {
-        MessageBox::show(QStringLiteral("You have not yet created any models to edit."), QStringLiteral("Error"));
+        Ask::show(QStringLiteral("You have not yet created any models to edit."), QStringLiteral("Error"));
         return false;
     }
     SelectForm *select = SelectForm::instance();

@@ -30,7 +30,7 @@ bool noModel(const QString &doing)
     // A name that could lead out of the model folder is no model to work with.
     if (Names::isSafeName(state().ModelName))
         return false;
-    MessageBox::show(QStringLiteral("You have not selected a model to work with.\r\nYou must select a model before "
+    Ask::show(QStringLiteral("You have not selected a model to work with.\r\nYou must select a model before "
                                     "you can ") + doing + QStringLiteral(" data."),
                      QStringLiteral("Error"));
     return true;
@@ -99,14 +99,14 @@ void IdentifierForm::okClicked()
 {
     const QString tag = m_text1->text();
     if (tag.isEmpty()) {
-        MessageBox::show(QStringLiteral("You must input an identifier."), QStringLiteral("Error"), MessageBox::OkOnly,
-                         MessageBox::NoIcon, this);
+        Ask::show(QStringLiteral("You must input an identifier."), QStringLiteral("Error"), Ask::OkOnly,
+                         Ask::NoIcon, this);
         return;
     }
     if (const Names::Problem problem = Names::fileNameProblem(tag); problem != Names::Problem::None) {
-        MessageBox::show(QStringLiteral("The identifier \"") + tag + QStringLiteral("\" cannot be used as a file name. ")
+        Ask::show(QStringLiteral("The identifier \"") + tag + QStringLiteral("\" cannot be used as a file name. ")
                              + Names::refusal(problem) + QStringLiteral(" Please choose another."),
-                         QStringLiteral("Error"), MessageBox::OkOnly, MessageBox::NoIcon, this);
+                         QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
         return;
     }
     state().DataTag = tag;
@@ -115,8 +115,8 @@ void IdentifierForm::okClicked()
         // open for another one.
         QString error;
         if (!SaveDataSet(&error)) {
-            MessageBox::show(error + QStringLiteral(" while saving data under \"") + tag + QStringLiteral("\"."),
-                             QStringLiteral("Error"), MessageBox::OkOnly, MessageBox::NoIcon, this);
+            Ask::show(error + QStringLiteral(" while saving data under \"") + tag + QStringLiteral("\"."),
+                             QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
             return;
         }
     } else {
@@ -146,7 +146,7 @@ void LoadDataCommand()
         return;
     QDir().mkpath(currentDataFolder());
     if (DataSets::listTags(currentDataFolder()).isEmpty())
-        MessageBox::show(QStringLiteral("You have no data saved for this model."), QStringLiteral("Error"));
+        Ask::show(QStringLiteral("You have no data saved for this model."), QStringLiteral("Error"));
     openIdentifierWindow(2);
 }
 
@@ -169,13 +169,13 @@ void LoadDataSet()
     QDir().mkpath(currentDataFolder());
     const QString path = currentDataFolder() + state().DataTag;
     if (!QLTBas::FileExists(path)) {
-        MessageBox::show(QStringLiteral("No data exists with that identifier."), QStringLiteral("Error"));
+        Ask::show(QStringLiteral("No data exists with that identifier."), QStringLiteral("Error"));
         return;
     }
     QStringList values;
     QString error;
     if (!DataSets::read(path, values, &error)) {
-        MessageBox::show(error, QStringLiteral("Error"));
+        Ask::show(error, QStringLiteral("Error"));
         return;
     }
     // A data set older than the model's newest fields leaves those boxes as they are.

@@ -48,7 +48,7 @@ void ModelPathForm::okClicked()
 {
     const ModelPath::Check check = ModelPath::normalise(m_text1->text(), Platform::homeDrive());
     if (!check.ok) {
-        MessageBox::show(check.message, QStringLiteral("Error"), MessageBox::OkOnly, MessageBox::NoIcon, this);
+        Ask::show(check.message, QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
         return;
     }
     QLTBas::ProgramState &s = QLTBas::state();
@@ -57,7 +57,7 @@ void ModelPathForm::okClicked()
         // not leave the program pointing at nothing: keep the old folder.
         QString error;
         if (!ModelPath::copySampleFiles(s.ModelFolder, check.path, &error)) {
-            MessageBox::show(error, QStringLiteral("Error"), MessageBox::OkOnly, MessageBox::NoIcon, this);
+            Ask::show(error, QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
             return;
         }
         s.ModelFolder = check.path;

@@ -50,8 +50,8 @@ void SelectForm::okClicked()
 {
     QListWidgetItem *item = m_list1->currentItem();
     if (!item || !item->isSelected()) {
-        MessageBox::show(QStringLiteral("You must select an item from the list box."), QStringLiteral("Error"),
-                         MessageBox::OkOnly, MessageBox::NoIcon, this);
+        Ask::show(QStringLiteral("You must select an item from the list box."), QStringLiteral("Error"),
+                         Ask::OkOnly, Ask::NoIcon, this);
         return;
     }
     pick(item->text());

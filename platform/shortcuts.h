@@ -13,4 +13,13 @@ QByteArray desktopEntry(const QString &name, const QString &folder, const QStrin
 // and unescaped), or "" when the entry has none.
 QString desktopEntryProgram(const QByteArray &entry);
 
+// The file name of the shortcut called `name` ("Quillmate.desktop").
+QString shortcutFileName(const QString &name);
+
+// Places the shortcut file `path` that starts `program` in `folder`; a link
+// standing at that name is replaced, not followed. False when it could not
+// be written.
+bool placeShortcut(const QString &path, const QString &name, const QString &folder, const QString &program,
+                   const QString &icon);
+
 } // namespace Platform

@@ -1,5 +1,8 @@
-#include "platform/desktopentry.h"
+#include "platform/shortcuts.h"
 
+#include "platform/filesystem.h"
+
+#include <QFileInfo>
 #include <QStringList>
 
 namespace Platform {
@@ -90,6 +93,17 @@ QString desktopEntryProgram(const QByteArray &entry)
         return program.replace(QStringLiteral("%%"), QStringLiteral("%"));
     }
     return QString();
+}
+
+QString shortcutFileName(const QString &name) { return name + QStringLiteral(".desktop"); }
+
+bool placeShortcut(const QString &path, const QString &name, const QString &folder, const QString &program,
+                   const QString &icon)
+{
+    const QByteArray entry = desktopEntry(name, folder, program, icon);
+    if (!makeFolder(QFileInfo(path).absolutePath()) || !writeFileAtomically(path, entry))
+        return false;
+    return makeExecutable(path); // desktops trust only executable entries
 }
 
 } // namespace Platform
