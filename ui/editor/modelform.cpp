@@ -1,4 +1,5 @@
 #include "ui/editor/modelform.h"
+#include "core/model/names.h"
 
 #include "ui/dialogs/helpform.h"
 #include "ui/editor/filepickers.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/dialogs/singleinstance.h"
-#include "core/model/names.h"
+#include "core/editor/modeleditor.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -57,7 +57,11 @@ private:
     // Every save goes to the file named by the model name box: an empty or
     // unusable name is refused, with the reason, before anything changes.
     bool modelNameUsable(const QString &title);
-    void refuseName(const QString &what, Names::Problem problem);
+    // The editor's rules on the current model; SaveModel writes it.
+    ModelEditor editor() const;
+    // Shows a refusal's message; true when the command was done.
+    bool shown(const EditResult &result);
+    void removeSelected(int row, const QString &emptyMessage);
 
     void doFields();
     void doDocuments();

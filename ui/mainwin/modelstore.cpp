@@ -1,5 +1,7 @@
 #include "ui/mainwin/modelstore.h"
 
+#include "core/editor/modeleditor.h"
+
 #include "ui/mainwin/mainform.h"
 #include "core/model/modelpath.h"
 #include "core/model/names.h"
@@ -46,15 +48,10 @@ void LoadModel(const QString &name)
 bool SaveModel()
 {
     const QLTBas::ProgramState &s = state();
-    QString error;
-    // The last guard: no model file is ever written outside the model folder.
-    if (const Names::Problem problem = Names::fileNameProblem(s.ModelName); problem != Names::Problem::None)
-        error = QStringLiteral("The model name cannot be used. ") + Names::refusal(problem);
-    else if (ModelFile::write(ModelFile::modelPath(s.ModelFolder, s.ModelName), s, &error))
-        return true;
-    Ask::show(error + QStringLiteral(" occurred saving model file.\r\nNo model saved."),
-                     QStringLiteral("Error"));
-    return false;
+    const EditResult saved = ModelEditor::saveModel(s, s.ModelFolder, s.ModelName);
+    if (!saved.ok)
+        Ask::show(saved.message, saved.title);
+    return saved.ok;
 }
 
 void LoadSettings()
