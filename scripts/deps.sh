@@ -6,6 +6,8 @@ set -euo pipefail
 QLT_PACKAGES=(
   build-essential cmake
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # Zip packages: .xlsx and .ods workbooks.
+  libquazip1-qt6-dev
   xvfb xauth xdg-utils fonts-dejavu-core
   # Printing: a private CUPS spooler for the tests, pdftotext to read its output.
   cups cups-client cups-bsd poppler-utils

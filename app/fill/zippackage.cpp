@@ -1,0 +1,202 @@
+#include "app/fill/zippackage.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <quazip.h>
+#include <quazipfile.h>
+#include <quazipfileinfo.h>
+#include <quazipnewinfo.h>
+
+#include <zlib.h>
+
+namespace Zip {
+
+namespace {
+
+constexpr quint16 kEncryptedFlag = 0x0001;
+constexpr quint16 kUtf8NameFlag = 0x0800;
+constexpr qint64 kChunk = 64 * 1024;
+
+QString megabytes(qint64 bytes)
+{
+    return QString::number(bytes >> 20) + QStringLiteral(" MB");
+}
+
+QString notAPackage(const QString &path)
+{
+    return QStringLiteral("The file ") + path + QStringLiteral(" is not a readable zip package (damaged or truncated)");
+}
+
+QString partOf(const QString &name, const QString &path, const char *what)
+{
+    return QStringLiteral("The part ") + name + QStringLiteral(" of ") + path + QLatin1Char(' ') + QLatin1String(what);
+}
+
+QString notWritten(const QString &name, const QString &target)
+{
+    return QStringLiteral("The part ") + name + QStringLiteral(" cannot be written to ") + target;
+}
+
+} // namespace
+
+bool Package::fail(const QString &message)
+{
+    m_error = message;
+    return false;
+}
+
+bool Package::open(const QString &path)
+{
+    m_path = path;
+    m_names.clear();
+    m_readSoFar = 0;
+    m_error.clear();
+    if (!QFileInfo(path).isFile())
+        return fail(QStringLiteral("The file ") + path + QStringLiteral(" does not exist"));
+    QuaZip zip(path);
+    if (!zip.open(QuaZip::mdUnzip))
+        return fail(notAPackage(path));
+    const QList<QuaZipFileInfo64> infos = zip.getFileInfoList64();
+    if (zip.getZipError() != UNZ_OK)
+        return fail(QStringLiteral("The directory of the zip package ") + path + QStringLiteral(" is damaged"));
+    for (const QuaZipFileInfo64 &info : infos) {
+        if (info.flags & kEncryptedFlag)
+            return fail(QStringLiteral("The package ") + path + QStringLiteral(" is encrypted"));
+        m_names.append(info.name);
+    }
+    return true;
+}
+
+bool Package::read(const QString &name, QByteArray *bytes)
+{
+    bytes->clear();
+    QuaZip zip(m_path);
+    if (!zip.open(QuaZip::mdUnzip))
+        return fail(notAPackage(m_path));
+    if (!zip.setCurrentFile(name, QuaZip::csSensitive))
+        return fail(QStringLiteral("The package ") + m_path + QStringLiteral(" has no part ") + name);
+    QuaZipFileInfo64 info;
+    zip.getCurrentFileInfo(&info);
+    const QString tooBig = partOf(name, m_path, "inflates past ") + megabytes(m_limits.entryBytes);
+    if (qint64(info.uncompressedSize) > m_limits.entryBytes)
+        return fail(tooBig);
+    QuaZipFile file(&zip);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(partOf(name, m_path, "cannot be read"));
+    // The sizes in the headers are not trusted: the inflated bytes are
+    // counted as they come.
+    char chunk[kChunk];
+    for (;;) {
+        const qint64 got = file.read(chunk, kChunk);
+        if (got < 0) {
+            file.close();
+            return fail(partOf(name, m_path, "is damaged"));
+        }
+        if (got == 0)
+            break;
+        if (bytes->size() + got > m_limits.entryBytes) {
+            file.close();
+            bytes->clear();
+            return fail(tooBig);
+        }
+        if (m_readSoFar + got > m_limits.totalBytes) {
+            file.close();
+            bytes->clear();
+            return fail(QStringLiteral("The package ") + m_path + QStringLiteral(" inflates past ") +
+                        megabytes(m_limits.totalBytes));
+        }
+        m_readSoFar += got;
+        bytes->append(chunk, got);
+    }
+    file.close();
+    if (file.getZipError() != UNZ_OK || bytes->size() != qint64(info.uncompressedSize)) {
+        bytes->clear();
+        return fail(partOf(name, m_path, "is damaged"));
+    }
+    return true;
+}
+
+bool Package::write(const QString &target, const QHash<QString, QByteArray> &replaced)
+{
+    QuaZip in(m_path);
+    if (!in.open(QuaZip::mdUnzip))
+        return fail(notAPackage(m_path));
+    const QList<QuaZipFileInfo64> infos = in.getFileInfoList64();
+    QuaZip out(target);
+    out.setDataDescriptorWritingEnabled(false);
+    bool utf8 = false;
+    for (const QuaZipFileInfo64 &info : infos)
+        utf8 = utf8 || (info.flags & kUtf8NameFlag);
+    out.setUtf8Enabled(utf8);
+    if (!infos.isEmpty())
+        out.setOsCode(infos.first().versionCreated >> 8);
+    if (!out.open(QuaZip::mdCreate))
+        return fail(QStringLiteral("The file ") + target + QStringLiteral(" cannot be written"));
+
+    auto abandon = [&](const QString &message) {
+        out.close();
+        QFile::remove(target);
+        return fail(message);
+    };
+    auto writeNew = [&](const QuaZipNewInfo &entry, const QByteArray &bytes, bool stored) {
+        QuaZipFile file(&out);
+        if (!file.open(QIODevice::WriteOnly, entry, nullptr, 0, stored ? 0 : Z_DEFLATED, Z_DEFAULT_COMPRESSION))
+            return false;
+        const bool written = file.write(bytes) == bytes.size();
+        file.close();
+        return written && file.getZipError() == ZIP_OK;
+    };
+
+    QSet<QString> done;
+    bool more = in.goToFirstFile();
+    for (const QuaZipFileInfo64 &info : infos) {
+        if (!more)
+            return abandon(QStringLiteral("The directory of the zip package ") + m_path + QStringLiteral(" is damaged"));
+        QuaZipNewInfo entry(info);
+        const auto replacement = replaced.constFind(info.name);
+        if (replacement != replaced.constEnd()) {
+            entry.extraLocal.clear();
+            if (!writeNew(entry, *replacement, info.method == 0))
+                return abandon(notWritten(info.name, target));
+            done.insert(info.name);
+        } else {
+            QuaZipFile source(&in);
+            int method = 0;
+            int level = 0;
+            if (!source.open(QIODevice::ReadOnly, &method, &level, true))
+                return abandon(partOf(info.name, m_path, "cannot be read"));
+            entry.extraLocal = source.getLocalExtraField();
+            entry.uncompressedSize = ulong(info.uncompressedSize);
+            const QByteArray raw = source.readAll();
+            source.close();
+            if (raw.size() != qint64(info.compressedSize))
+                return abandon(partOf(info.name, m_path, "is damaged"));
+            QuaZipFile copy(&out);
+            if (!copy.open(QIODevice::WriteOnly, entry, nullptr, info.crc, method, level, true) ||
+                copy.write(raw) != raw.size())
+                return abandon(notWritten(info.name, target));
+            copy.close();
+            if (copy.getZipError() != ZIP_OK)
+                return abandon(notWritten(info.name, target));
+        }
+        more = in.goToNextFile();
+    }
+    QStringList added = replaced.keys();
+    added.sort();
+    for (const QString &name : std::as_const(added)) {
+        if (done.contains(name))
+            continue;
+        if (!writeNew(QuaZipNewInfo(name), replaced.value(name), false))
+            return abandon(notWritten(name, target));
+    }
+    out.close();
+    if (out.getZipError() != ZIP_OK) {
+        QFile::remove(target);
+        return fail(QStringLiteral("The file ") + target + QStringLiteral(" cannot be written"));
+    }
+    return true;
+}
+
+} // namespace Zip

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+// A zip package (an OOXML or ODF document) read entry by entry and written
+// again with only some entries replaced. Entries that are not replaced are
+// copied in their compressed form, so their bytes stay exactly as they were,
+// and the order of the entries is kept (ODF needs "mimetype" first, stored).
+namespace Zip {
+
+struct Limits {
+    qint64 entryBytes = qint64(256) << 20; // one entry, inflated
+    qint64 totalBytes = qint64(1) << 30;   // everything read from one package
+};
+
+class Package {
+public:
+    Package() = default;
+    explicit Package(const Limits &limits) : m_limits(limits) {}
+
+    // Reads the package's directory. False with errorString() set when the
+    // file is missing, is no zip file, is truncated, or holds encrypted
+    // entries.
+    bool open(const QString &path);
+    QString errorString() const { return m_error; }
+    QString path() const { return m_path; }
+
+    QStringList entryNames() const { return m_names; }
+    bool contains(const QString &name) const { return m_names.contains(name); }
+
+    // The inflated bytes of one entry. False with errorString() set when the
+    // entry is missing or damaged, or would inflate past the limits.
+    bool read(const QString &name, QByteArray *bytes);
+
+    // Writes the package to `target`: every entry of this package in its
+    // order, those named in `replaced` with the new bytes, the others copied
+    // raw. Names in `replaced` that the package lacks are added at the end.
+    // Nothing is written in place of this package's own file.
+    bool write(const QString &target, const QHash<QString, QByteArray> &replaced);
+
+private:
+    bool fail(const QString &message);
+
+    Limits m_limits;
+    QString m_path;
+    QString m_error;
+    QStringList m_names;
+    qint64 m_readSoFar = 0;
+};
+
+} // namespace Zip
