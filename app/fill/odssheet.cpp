@@ -1,23 +1,23 @@
 #include "app/fill/fillrun.h"
 #include "app/fill/odssheet.h"
 
-#include <QXmlStreamReader>
+#include "app/fill/xmlscan.h"
 
 namespace Ods {
 
 namespace {
 
-const QString kRowsRepeated = QStringLiteral("table:number-rows-repeated");
-const QString kColumnsRepeated = QStringLiteral("table:number-columns-repeated");
+const QLatin1StringView kRowsRepeated("table:number-rows-repeated");
+const QLatin1StringView kColumnsRepeated("table:number-columns-repeated");
 
 bool isCell(QStringView name)
 {
     return name == QLatin1String("table:table-cell") || name == QLatin1String("table:covered-table-cell");
 }
 
-int repeatCount(const QXmlStreamAttributes &attributes, const QString &name)
+int repeatCount(const Native::Tag &tag, QLatin1StringView name)
 {
-    const QStringView value = attributes.value(name);
+    const QStringView value = tag.rawAttribute(name);
     const int count = value.isEmpty() ? 1 : value.toInt();
     if (count < 1)
         throw RunError(QStringLiteral("The spreadsheet's content is damaged (a repeat count of ") + value.toString() +
@@ -26,53 +26,50 @@ int repeatCount(const QXmlStreamAttributes &attributes, const QString &name)
 }
 
 // The text of a paragraph, from just after its start tag to its end.
-QString readParagraph(QXmlStreamReader &xml)
+QString readParagraph(Native::TagScanner &xml, const Native::Tag &paragraph)
 {
-    QString text;
+    QString text = xml.textFrom(paragraph.end);
     int depth = 1;
-    while (depth > 0 && !xml.atEnd()) {
-        xml.readNext();
-        if (xml.isCharacters()) {
-            text += xml.text();
-        } else if (xml.isStartElement()) {
-            const QStringView name = xml.qualifiedName();
-            if (name == QLatin1String("text:s")) {
-                text += QString(repeatCount(xml.attributes(), QStringLiteral("text:c")), QLatin1Char(' '));
-                xml.skipCurrentElement();
-            } else if (name == QLatin1String("text:tab")) {
-                text += QLatin1Char('\t');
-                xml.skipCurrentElement();
-            } else if (name == QLatin1String("text:line-break")) {
-                text += QLatin1Char('\n');
-                xml.skipCurrentElement();
-            } else if (name == QLatin1String("office:annotation") || name == QLatin1String("text:note") ||
-                       name.startsWith(QLatin1String("draw:"))) {
-                xml.skipCurrentElement();
-            } else {
-                ++depth; // spans, links and the like: their text counts
-            }
-        } else if (xml.isEndElement()) {
+    Native::Tag tag;
+    while (depth > 0 && xml.next(tag)) {
+        const QStringView name = tag.name;
+        if (tag.closing) {
             --depth;
+        } else if (name == QLatin1String("text:s")) {
+            text += QString(repeatCount(tag, QLatin1StringView("text:c")), QLatin1Char(' '));
+            xml.skipElement(tag);
+        } else if (name == QLatin1String("text:tab")) {
+            text += QLatin1Char('\t');
+            xml.skipElement(tag);
+        } else if (name == QLatin1String("text:line-break")) {
+            text += QLatin1Char('\n');
+            xml.skipElement(tag);
+        } else if (name == QLatin1String("office:annotation") || name == QLatin1String("text:note") ||
+                   name.startsWith(QLatin1String("draw:"))) {
+            xml.skipElement(tag);
+        } else if (!tag.empty) {
+            ++depth; // spans, links and the like: their text counts
         }
+        // The characters after this tag, up to the next one.
+        if (depth > 0)
+            text += xml.textFrom(xml.position());
     }
     return text;
 }
 
 } // namespace
 
-void Sheet::readCell(QXmlStreamReader &xml, Native::CellRun &cell)
+void Sheet::readCell(Native::TagScanner &xml, Native::CellRun &cell)
 {
     QStringList paragraphs;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isEndElement())
+    Native::Tag tag;
+    while (xml.next(tag)) {
+        if (tag.closing)
             break;
-        if (!xml.isStartElement())
-            continue;
-        if (xml.qualifiedName() == QLatin1String("text:p") || xml.qualifiedName() == QLatin1String("text:h"))
-            paragraphs.append(readParagraph(xml));
+        if (tag.name == QLatin1String("text:p") || tag.name == QLatin1String("text:h"))
+            paragraphs.append(tag.empty ? QString() : readParagraph(xml, tag));
         else
-            xml.skipCurrentElement(); // annotations, frames, detective marks
+            xml.skipElement(tag); // annotations, frames, detective marks
     }
     cell.text = paragraphs.join(QLatin1Char('\n'));
 }
@@ -80,75 +77,71 @@ void Sheet::readCell(QXmlStreamReader &xml, Native::CellRun &cell)
 Sheet::Sheet(const QByteArray &contentXml, int position)
 {
     m_xml = QString::fromUtf8(contentXml);
-    QXmlStreamReader xml(m_xml);
+    Native::TagScanner xml(m_xml);
+    Native::Tag tag;
     int table = 0;
     bool found = false;
-    qsizetype previous = 0;
     Native::RowRun *row = nullptr;
     int nextColumn = 1;
     QList<Native::CellRun> columnStyles;
-    while (!xml.atEnd() && !found) {
-        xml.readNext();
-        const QStringView name = xml.qualifiedName();
-        if (xml.isStartElement() && name == QLatin1String("table:table")) {
-            if (++table != position) {
-                xml.skipCurrentElement();
-                previous = xml.characterOffset();
-                continue;
-            }
-            // The chosen table: its rows and cells, wherever they are grouped.
-            while (!xml.atEnd()) {
-                xml.readNext();
-                qsizetype here = xml.characterOffset();
-                const QStringView inner = xml.qualifiedName();
-                if (xml.isStartElement() && inner == QLatin1String("table:table-row")) {
-                    Native::RowRun run;
-                    run.row = m_nextRow;
-                    run.count = repeatCount(xml.attributes(), kRowsRepeated);
-                    run.start = previous;
-                    run.tagEnd = here;
-                    m_nextRow += run.count;
-                    rows.append(run);
-                    row = &rows.last();
-                    nextColumn = 1;
-                } else if (xml.isStartElement() && row && isCell(inner)) {
-                    Native::CellRun cell;
-                    cell.column = nextColumn;
-                    cell.count = repeatCount(xml.attributes(), kColumnsRepeated);
-                    cell.style = xml.attributes().value(QLatin1String("table:style-name")).toString();
-                    cell.start = previous;
-                    cell.tagEnd = here;
-                    readCell(xml, cell);
-                    here = xml.characterOffset();
-                    cell.end = here;
-                    nextColumn += cell.count;
-                    row->cells.append(cell);
-                } else if (xml.isStartElement() && inner == QLatin1String("table:table-column")) {
-                    const int count = repeatCount(xml.attributes(), kColumnsRepeated);
-                    const QString style = xml.attributes().value(QLatin1String("table:default-cell-style-name")).toString();
-                    columnStyles.append({columnStyles.isEmpty() ? 1 : columnStyles.last().column + columnStyles.last().count,
-                                         count, QString(), style});
-                } else if (xml.isStartElement() && row) {
-                    xml.skipCurrentElement();
-                    here = xml.characterOffset();
-                } else if (xml.isEndElement() && inner == QLatin1String("table:table-row") && row) {
-                    row->end = here;
-                    row->contentEnd = previous;
-                    m_rowsEnd = here;
+    while (!found && xml.next(tag)) {
+        if (tag.closing || tag.name != QLatin1String("table:table"))
+            continue;
+        if (++table != position) {
+            xml.skipElement(tag);
+            continue;
+        }
+        // The chosen table: its rows and cells, wherever they are grouped.
+        while (xml.next(tag)) {
+            const QStringView inner = tag.name;
+            if (!tag.closing && inner == QLatin1String("table:table-row")) {
+                Native::RowRun run;
+                run.row = m_nextRow;
+                run.count = repeatCount(tag, kRowsRepeated);
+                run.start = tag.start;
+                run.tagEnd = tag.end;
+                m_nextRow += run.count;
+                rows.append(run);
+                row = &rows.last();
+                nextColumn = 1;
+                if (tag.empty) {
+                    row->end = row->contentEnd = m_rowsEnd = tag.end;
                     row = nullptr;
-                } else if (xml.isEndElement() && inner == QLatin1String("table:table")) {
-                    if (m_rowsEnd < 0)
-                        m_rowsEnd = previous;
-                    found = true;
-                    break;
                 }
-                previous = here;
+            } else if (!tag.closing && row && isCell(inner)) {
+                Native::CellRun cell;
+                cell.column = nextColumn;
+                cell.count = repeatCount(tag, kColumnsRepeated);
+                cell.style = tag.attribute(QLatin1StringView("table:style-name"));
+                cell.start = tag.start;
+                cell.tagEnd = tag.end;
+                if (!tag.empty)
+                    readCell(xml, cell);
+                cell.end = tag.empty ? tag.end : xml.position();
+                nextColumn += cell.count;
+                row->cells.append(cell);
+            } else if (!tag.closing && inner == QLatin1String("table:table-column")) {
+                const int count = repeatCount(tag, kColumnsRepeated);
+                const QString style = tag.attribute(QLatin1StringView("table:default-cell-style-name"));
+                columnStyles.append({columnStyles.isEmpty() ? 1 : columnStyles.last().column + columnStyles.last().count,
+                                     count, QString(), style});
+            } else if (!tag.closing && row) {
+                xml.skipElement(tag);
+            } else if (tag.closing && inner == QLatin1String("table:table-row") && row) {
+                row->end = tag.end;
+                row->contentEnd = tag.start;
+                m_rowsEnd = tag.end;
+                row = nullptr;
+            } else if (tag.closing && inner == QLatin1String("table:table")) {
+                if (m_rowsEnd < 0)
+                    m_rowsEnd = tag.start;
+                found = true;
+                break;
             }
         }
-        previous = xml.characterOffset();
     }
-    if (xml.hasError())
-        throw RunError(QStringLiteral("The spreadsheet's content is damaged (") + xml.errorString() + QLatin1Char(')'));
+    if (xml.failed())
+        throw RunError(QStringLiteral("The spreadsheet's content is damaged"));
     if (!found)
         throw RunError(Sheets::noSuchWorksheet(position));
     // A cell without a style of its own shows its column's default style.

@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
+#include "app/fill/xmlscan.h"
+
 namespace Xlsx {
 
 namespace {
@@ -94,24 +96,28 @@ QString encodeEscapes(const QString &text)
 
 QStringList parseSharedStrings(const QByteArray &bytes)
 {
+    const QString text = QString::fromUtf8(bytes);
+    Native::TagScanner xml(text);
+    Native::Tag tag;
     QStringList strings;
-    QXmlStreamReader xml(bytes);
     QString current;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement()) {
-            if (xml.name() == QLatin1String("si"))
-                current.clear();
-            else if (xml.name() == QLatin1String("rPh"))
-                xml.skipCurrentElement(); // phonetic guide, not part of the text
-            else if (xml.name() == QLatin1String("t"))
-                current += xml.readElementText();
-        } else if (xml.isEndElement() && xml.name() == QLatin1String("si")) {
-            strings.append(decodeEscapes(current));
+    while (xml.next(tag)) {
+        const QStringView name = tag.localName();
+        if (tag.closing) {
+            if (name == QLatin1String("si"))
+                strings.append(decodeEscapes(current));
+        } else if (name == QLatin1String("si")) {
+            current.clear();
+            if (tag.empty)
+                strings.append(QString());
+        } else if (name == QLatin1String("rPh")) {
+            xml.skipElement(tag); // phonetic guide, not part of the text
+        } else if (name == QLatin1String("t") && !tag.empty) {
+            current += xml.textFrom(tag.end);
         }
     }
-    if (xml.hasError())
-        damaged(QStringLiteral("xl/sharedStrings.xml"), xml);
+    if (xml.failed())
+        throw RunError(QStringLiteral("The workbook's shared strings are damaged"));
     return strings;
 }
 

@@ -1,7 +1,7 @@
 #include "app/fill/fillrun.h"
 #include "app/fill/xlsxsheet.h"
 
-#include <QXmlStreamReader>
+#include "app/fill/xmlscan.h"
 
 #include <algorithm>
 
@@ -27,96 +27,103 @@ Sheet::Sheet(const QByteArray &bytes, const QStringList &sharedStrings)
 {
     m_bom = bytes.startsWith(kBom) ? kBom : QByteArray();
     m_xml = QString::fromUtf8(bytes.mid(m_bom.size()));
-    QXmlStreamReader xml(m_xml);
-    qsizetype previous = 0;
+    Native::TagScanner xml(m_xml);
+    Native::Tag tag;
     Native::RowRun *row = nullptr;
     Native::CellRun cell;
-    QString type, value, inlineText;
+    QStringView type;
+    QString value, inlineText;
     bool inCell = false;
     bool formula = false;
     qsizetype valueStart = -1, valueEnd = -1;
     int lastRow = 0, lastColumn = 0;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        qsizetype here = xml.characterOffset();
-        const QStringView name = xml.name();
-        if (xml.isStartElement()) {
-            const auto attributes = xml.attributes();
+    while (xml.next(tag)) {
+        const QStringView name = tag.localName();
+        if (!tag.closing) {
             if (name == QLatin1String("dimension")) {
-                m_dimensionStart = previous;
+                m_dimensionStart = tag.start;
+                m_dimensionEnd = tag.end;
             } else if (name == QLatin1String("sheetData")) {
-                m_prefix = xml.prefix().isEmpty() ? QString() : xml.prefix().toString() + QLatin1Char(':');
-                m_dataStart = previous;
-                m_dataTagEnd = here;
+                m_prefix = tag.prefix().toString();
+                m_dataStart = tag.start;
+                m_dataTagEnd = tag.end;
+                if (tag.empty)
+                    m_dataContentEnd = m_dataEnd = tag.end;
             } else if (name == QLatin1String("row") && m_dataStart >= 0) {
                 Native::RowRun run;
-                const QStringView r = attributes.value(QLatin1String("r"));
+                const QStringView r = tag.rawAttribute(QLatin1StringView("r"));
                 run.row = r.isEmpty() ? lastRow + 1 : r.toInt();
                 if (run.row <= lastRow)
                     throw RunError(QStringLiteral("The worksheet's rows are out of order"));
                 lastRow = run.row;
                 lastColumn = 0;
-                run.start = previous;
-                run.tagEnd = here;
+                run.start = tag.start;
+                run.tagEnd = tag.end;
                 rows.append(run);
                 row = &rows.last();
+                if (tag.empty) {
+                    row->end = row->contentEnd = tag.end;
+                    row = nullptr;
+                }
             } else if (name == QLatin1String("c") && row) {
                 cell = {};
-                const QStringView r = attributes.value(QLatin1String("r"));
+                const QStringView r = tag.rawAttribute(QLatin1StringView("r"));
                 cell.column = r.isEmpty() ? lastColumn + 1 : parseReference(r).second;
                 if (cell.column <= lastColumn)
                     throw RunError(QStringLiteral("The worksheet's cells are out of order"));
                 lastColumn = cell.column;
-                cell.style = attributes.value(QLatin1String("s")).toString();
-                cell.start = previous;
-                type = attributes.value(QLatin1String("t")).toString();
+                cell.style = tag.attribute(QLatin1StringView("s"));
+                cell.start = tag.start;
+                cell.tagEnd = tag.end;
+                type = tag.rawAttribute(QLatin1StringView("t"));
                 value.clear();
                 inlineText.clear();
-                inCell = true;
                 formula = false;
                 valueStart = -1;
+                inCell = !tag.empty;
+                if (tag.empty) {
+                    cell.end = tag.end;
+                    row->cells.append(cell);
+                }
             } else if (inCell && name == QLatin1String("v")) {
-                valueStart = previous;
-                value = xml.readElementText();
-                valueEnd = xml.characterOffset();
+                valueStart = tag.start;
+                if (!tag.empty)
+                    value = xml.textFrom(tag.end);
+                xml.skipElement(tag);
+                valueEnd = xml.position();
             } else if (inCell && name == QLatin1String("t")) {
-                inlineText += xml.readElementText();
+                if (!tag.empty)
+                    inlineText += xml.textFrom(tag.end);
+                xml.skipElement(tag);
             } else if (inCell && (name == QLatin1String("rPh") || name == QLatin1String("f"))) {
                 formula = formula || name == QLatin1String("f");
-                xml.skipCurrentElement();
+                xml.skipElement(tag);
             }
-            here = xml.characterOffset();
-        } else if (xml.isEndElement()) {
-            if (name == QLatin1String("c") && inCell) {
-                inCell = false;
-                cell.end = here;
-                if (type == QLatin1String("s"))
-                    cell.text = sharedStrings.value(value.toInt());
-                else if (type == QLatin1String("inlineStr"))
-                    cell.text = decodeEscapes(inlineText);
-                else if (type == QLatin1String("b"))
-                    cell.text = value == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-                else
-                    cell.text = value;
-                row->cells.append(cell);
-                if (formula && valueStart >= 0)
-                    m_cachedResults.append({row->row, cell.column, valueStart, valueEnd});
-            } else if (name == QLatin1String("row") && row) {
-                row->end = here;
-                row->contentEnd = previous;
-                row = nullptr;
-            } else if (name == QLatin1String("sheetData")) {
-                m_dataContentEnd = previous;
-                m_dataEnd = here;
-            } else if (name == QLatin1String("dimension")) {
-                m_dimensionEnd = here;
-            }
+        } else if (name == QLatin1String("c") && inCell) {
+            inCell = false;
+            cell.end = tag.end;
+            if (type == QLatin1String("s"))
+                cell.text = sharedStrings.value(value.toInt());
+            else if (type == QLatin1String("inlineStr"))
+                cell.text = decodeEscapes(inlineText);
+            else if (type == QLatin1String("b"))
+                cell.text = value == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+            else
+                cell.text = value;
+            row->cells.append(cell);
+            if (formula && valueStart >= 0)
+                m_cachedResults.append({row->row, cell.column, valueStart, valueEnd});
+        } else if (name == QLatin1String("row") && row) {
+            row->end = tag.end;
+            row->contentEnd = tag.start;
+            row = nullptr;
+        } else if (name == QLatin1String("sheetData")) {
+            m_dataContentEnd = tag.start;
+            m_dataEnd = tag.end;
         }
-        previous = here;
     }
-    if (xml.hasError() || m_dataEnd < 0)
-        throw RunError(QStringLiteral("The worksheet is damaged (") +
-                       (xml.hasError() ? xml.errorString() : QStringLiteral("no cells")) + QLatin1Char(')'));
+    if (xml.failed() || m_dataEnd < 0)
+        throw RunError(QStringLiteral("The worksheet is damaged"));
 }
 
 QString Sheet::cellXml(int row, int column, const QString &style, const QString &text) const

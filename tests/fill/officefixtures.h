@@ -20,24 +20,6 @@ public:
     QString fieldValue(int j) const override { return values.value(j - 1); }
 };
 
-// Every spreadsheet through LibreOffice Calc, whatever its format.
-class OfficeEngines : public Sheets::Engines {
-public:
-    std::unique_ptr<Sheets::Application> createApplication(const QString &path) override
-    {
-        if (!m_calc) {
-            QString error;
-            m_calc = SystemEngines::loadCalc(&error);
-            if (!m_calc)
-                throw RunError(error);
-        }
-        return m_calc->createApplication(path);
-    }
-
-private:
-    std::unique_ptr<Sheets::Engines> m_calc;
-};
-
 // soffice --convert-to with a profile of its own; false when it fails.
 inline bool convert(const QString &profileFolder, const QStringList &files, const QString &format,
                     const QString &outFolder)
