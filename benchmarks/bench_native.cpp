@@ -5,6 +5,7 @@
 // build/benchmarks/bench_native (with the argument "native", the office
 // route is left out).
 #include "app/fill/engines.h"
+#include "app/fill/nativeworkbook.h"
 #include "app/fill/sheetfill.h"
 
 #include <QCoreApplication>
@@ -44,6 +45,22 @@ double fillOnce(const QString &book, const QString &appFolder, Sheets::Engines &
                                       failed = true;
                                   });
     return failed ? -1 : t.nsecsElapsed() / 1e6;
+}
+
+// Our engine alone: open, scan, fill and save the filled copy, without the
+// swap that puts it in place (which waits for the disk).
+double engineOnce(const QString &book, const QString &target)
+{
+    QElapsedTimer t;
+    t.start();
+    Native::Application application;
+    auto workbook = application.open(book);
+    Sheets::Worksheet &sheet = workbook->worksheet(1);
+    const SheetFill::Layout layout = SheetFill::DetectSheetLayout(sheet);
+    SheetFill::fillRow(sheet, layout.line, kFields, [](int j) { return QStringLiteral("Value %1").arg(j); });
+    workbook->saveAs(target);
+    workbook->close();
+    return layout.kind == SheetFill::RowLayout ? t.nsecsElapsed() / 1e6 : -1;
 }
 
 double copyOnce(const QString &book, const QString &target)
@@ -91,8 +108,9 @@ int main(int argc, char *argv[])
     }
 
     std::printf("Fill of a workbook with %d filled records (ms, mean)\n", kRecords);
-    std::printf("%-5s %9s %9s %11s %11s %9s %9s   %s\n", "file", "copy", "native", "office cold", "office warm",
-                "x cold", "x warm", "goal: native < 50 ms, x cold >= 50");
+    std::printf("(engine: our engine's open, scan, fill and save alone; native: the whole fill with the swap)\n");
+    std::printf("%-5s %9s %9s %9s %11s %11s %9s %9s   %s\n", "file", "copy", "engine", "native", "office cold",
+                "office warm", "x cold", "x warm", "goal: native < 50 ms, x cold >= 50");
     for (const char *ext : {"xlsx", "ods"}) {
         const QString source = dir.path() + QStringLiteral("/Records.") + QLatin1String(ext);
         const QString ours = dir.path() + QStringLiteral("/ours/Records.") + QLatin1String(ext);
@@ -104,9 +122,11 @@ int main(int argc, char *argv[])
         if (engineFor(ours) != SheetEngine::NativeXml)
             return 2;
 
-        double copy = 0, native = 0, cold = 0, warm = 0;
+        double copy = 0, engine = 0, native = 0, cold = 0, warm = 0;
         for (int r = 0; r < kNativeRounds; ++r)
             copy += copyOnce(source, dir.path() + QStringLiteral("/copy.") + QLatin1String(ext));
+        for (int r = 0; r < kNativeRounds; ++r)
+            engine += engineOnce(source, dir.path() + QStringLiteral("/engine.") + QLatin1String(ext));
         for (int r = 0; r < kNativeRounds; ++r) {
             SystemEngines engines;
             native += fillOnce(ours, appFolder, engines);
@@ -127,10 +147,12 @@ int main(int argc, char *argv[])
                 warm += fillOnce(theirs, appFolder, *shared);
         }
         copy /= kNativeRounds;
+        engine /= kNativeRounds;
         native /= kNativeRounds;
         cold /= std::max(officeRounds, 1);
         warm /= std::max(officeRounds, 1);
-        std::printf("%-5s %9.2f %9.2f %11.1f %11.1f %9.0f %9.1f   %s\n", ext, copy, native, cold, warm, cold / native,
+        std::printf("%-5s %9.2f %9.2f %9.2f %11.1f %11.1f %9.0f %9.1f   %s\n", ext, copy, engine, native, cold, warm,
+                    cold / native,
                     warm / native, native < 50 && cold / native >= 50 ? "met" : "missed");
     }
     return 0;

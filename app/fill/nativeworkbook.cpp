@@ -86,9 +86,9 @@ Sheets::Worksheet &Workbook::worksheet(int position)
     if (sheets.at(position - 1).isEmpty())
         throw RunError(QStringLiteral("The sheet number ") + QString::number(position) +
                        QStringLiteral(" is a chart, not a worksheet"));
-    const QStringList strings =
-        stringsPart.isEmpty() || !m_package.contains(stringsPart) ? QStringList()
-                                                                  : Xlsx::parseSharedStrings(readPart(stringsPart));
+    const Xlsx::SharedStrings strings = stringsPart.isEmpty() || !m_package.contains(stringsPart)
+                                            ? Xlsx::SharedStrings()
+                                            : Xlsx::SharedStrings(readPart(stringsPart));
     m_sheetPart = sheets.at(position - 1);
     m_sheet = std::make_unique<Xlsx::Sheet>(readPart(m_sheetPart), strings);
     m_extraPart = workbook;

@@ -13,7 +13,7 @@ QString Grid::cellText(int row, int column)
             return *edited;
     }
     const CellRun *cell = cellAt(row, column);
-    return cell ? cell->text : QString();
+    return cell ? textOf(*cell) : QString();
 }
 
 void Grid::setCellText(int row, int column, const QString &text)
@@ -50,9 +50,9 @@ QString Grid::inheritedStyle(int row, int column) const
 {
     const CellRun *above = row > 1 ? cellAt(row - 1, column) : nullptr;
     const CellRun *left = column > 1 ? cellAt(row, column - 1) : nullptr;
-    if (above && !above->text.isEmpty())
+    if (above && !textOf(*above).isEmpty())
         return above->style;
-    if (left && !left->text.isEmpty())
+    if (left && !textOf(*left).isEmpty())
         return left->style;
     if (above)
         return above->style;
@@ -63,10 +63,10 @@ QString Grid::styleFor(int row, int column, const QString &text) const
 {
     if (text.size() >= 1 && text.startsWith(QLatin1Char('&')) && text.endsWith(QLatin1Char('&'))) {
         const CellRun *above = row > 1 ? cellAt(row - 1, column) : nullptr;
-        if (above && above->text == text)
+        if (above && textOf(*above) == text)
             return above->style;
         const CellRun *left = column > 1 ? cellAt(row, column - 1) : nullptr;
-        if (left && left->text == text)
+        if (left && textOf(*left) == text)
             return left->style;
     }
     const CellRun *own = cellAt(row, column);

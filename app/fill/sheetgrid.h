@@ -20,6 +20,10 @@ struct CellRun {
     qsizetype start = 0; // the element's characters in the sheet's XML
     qsizetype tagEnd = 0;
     qsizetype end = 0;
+    // Where the text is read from when it is read lazily (see Grid::textOf).
+    char kind = 0;
+    qsizetype valueStart = -1;
+    qsizetype valueEnd = -1;
 };
 
 struct RowRun {
@@ -40,6 +44,9 @@ public:
     void setCellText(int row, int column, const QString &text) override;
     // The sheet's XML with the written cells in it.
     virtual QByteArray rewritten() const = 0;
+    // A cell's text as read; formats with many cells decode it only when
+    // it is asked for.
+    virtual QString textOf(const CellRun &cell) const { return cell.text; }
 
     QList<RowRun> rows; // ascending, not overlapping
     const Edits &edits() const { return m_edits; }

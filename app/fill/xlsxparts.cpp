@@ -94,31 +94,56 @@ QString encodeEscapes(const QString &text)
     return QString(text).replace(escapeLike, QStringLiteral("_x005F_"));
 }
 
-QStringList parseSharedStrings(const QByteArray &bytes)
+QString runText(QStringView xml)
 {
-    const QString text = QString::fromUtf8(bytes);
-    Native::TagScanner xml(text);
+    Native::TagScanner scanner(xml);
     Native::Tag tag;
-    QStringList strings;
-    QString current;
+    QString text;
+    while (scanner.next(tag)) {
+        if (tag.closing || tag.empty)
+            continue;
+        if (tag.localName() == QLatin1String("rPh"))
+            scanner.skipElement(tag); // phonetic guide, not part of the text
+        else if (tag.localName() == QLatin1String("t"))
+            text += scanner.textFrom(tag.end);
+    }
+    return decodeEscapes(text);
+}
+
+SharedStrings::SharedStrings(const QByteArray &bytes) : m_xml(QString::fromUtf8(bytes))
+{
+    Native::TagScanner xml(m_xml);
+    Native::Tag tag;
+    qsizetype start = -1;
     while (xml.next(tag)) {
-        const QStringView name = tag.localName();
-        if (tag.closing) {
-            if (name == QLatin1String("si"))
-                strings.append(decodeEscapes(current));
-        } else if (name == QLatin1String("si")) {
-            current.clear();
-            if (tag.empty)
-                strings.append(QString());
-        } else if (name == QLatin1String("rPh")) {
-            xml.skipElement(tag); // phonetic guide, not part of the text
-        } else if (name == QLatin1String("t") && !tag.empty) {
-            current += xml.textFrom(tag.end);
-        }
+        if (tag.localName() != QLatin1String("si"))
+            continue;
+        if (tag.empty)
+            m_items.append({tag.end, tag.end});
+        else if (!tag.closing)
+            start = tag.end;
+        else if (start >= 0)
+            m_items.append({start, tag.start});
     }
     if (xml.failed())
         throw RunError(QStringLiteral("The workbook's shared strings are damaged"));
-    return strings;
+}
+
+QString SharedStrings::at(int index) const
+{
+    if (index < 0 || index >= m_items.size())
+        return QString();
+    const auto [start, end] = m_items.at(index);
+    return runText(QStringView(m_xml).mid(start, end - start));
+}
+
+QStringList parseSharedStrings(const QByteArray &bytes)
+{
+    const SharedStrings strings(bytes);
+    QStringList all;
+    for (int i = 0; i < strings.size(); ++i)
+        all.append(strings.at(i));
+    return all;
 }
 
 QString workbookPart(const QByteArray &packageRels)

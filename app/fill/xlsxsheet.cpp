@@ -23,7 +23,7 @@ const QByteArray kBom("\xEF\xBB\xBF");
 
 } // namespace
 
-Sheet::Sheet(const QByteArray &bytes, const QStringList &sharedStrings)
+Sheet::Sheet(const QByteArray &bytes, const SharedStrings &sharedStrings) : m_strings(sharedStrings)
 {
     m_bom = bytes.startsWith(kBom) ? kBom : QByteArray();
     m_xml = QString::fromUtf8(bytes.mid(m_bom.size()));
@@ -32,7 +32,6 @@ Sheet::Sheet(const QByteArray &bytes, const QStringList &sharedStrings)
     Native::RowRun *row = nullptr;
     Native::CellRun cell;
     QStringView type;
-    QString value, inlineText;
     bool inCell = false;
     bool formula = false;
     qsizetype valueStart = -1, valueEnd = -1;
@@ -72,12 +71,16 @@ Sheet::Sheet(const QByteArray &bytes, const QStringList &sharedStrings)
                 if (cell.column <= lastColumn)
                     throw RunError(QStringLiteral("The worksheet's cells are out of order"));
                 lastColumn = cell.column;
-                cell.style = tag.attribute(QLatin1StringView("s"));
+                // Style numbers hold no entities; they stay in the sheet's text.
+                const QStringView style = tag.rawAttribute(QLatin1StringView("s"));
+                cell.style = QString::fromRawData(style.data(), style.size());
                 cell.start = tag.start;
                 cell.tagEnd = tag.end;
                 type = tag.rawAttribute(QLatin1StringView("t"));
-                value.clear();
-                inlineText.clear();
+                cell.kind = type == QLatin1String("s")           ? 's'
+                            : type == QLatin1String("inlineStr") ? 'i'
+                            : type == QLatin1String("b")         ? 'b'
+                                                                 : 'n';
                 formula = false;
                 valueStart = -1;
                 inCell = !tag.empty;
@@ -87,14 +90,18 @@ Sheet::Sheet(const QByteArray &bytes, const QStringList &sharedStrings)
                 }
             } else if (inCell && name == QLatin1String("v")) {
                 valueStart = tag.start;
-                if (!tag.empty)
-                    value = xml.textFrom(tag.end);
                 xml.skipElement(tag);
                 valueEnd = xml.position();
-            } else if (inCell && name == QLatin1String("t")) {
-                if (!tag.empty)
-                    inlineText += xml.textFrom(tag.end);
+                if (cell.kind != 'i' && !tag.empty) {
+                    cell.valueStart = tag.end;
+                    cell.valueEnd = m_xml.lastIndexOf(QLatin1Char('<'), valueEnd - 1);
+                }
+            } else if (inCell && name == QLatin1String("is")) {
                 xml.skipElement(tag);
+                if (cell.kind == 'i' && !tag.empty) {
+                    cell.valueStart = tag.end;
+                    cell.valueEnd = m_xml.lastIndexOf(QLatin1Char('<'), xml.position() - 1);
+                }
             } else if (inCell && (name == QLatin1String("rPh") || name == QLatin1String("f"))) {
                 formula = formula || name == QLatin1String("f");
                 xml.skipElement(tag);
@@ -102,14 +109,6 @@ Sheet::Sheet(const QByteArray &bytes, const QStringList &sharedStrings)
         } else if (name == QLatin1String("c") && inCell) {
             inCell = false;
             cell.end = tag.end;
-            if (type == QLatin1String("s"))
-                cell.text = sharedStrings.value(value.toInt());
-            else if (type == QLatin1String("inlineStr"))
-                cell.text = decodeEscapes(inlineText);
-            else if (type == QLatin1String("b"))
-                cell.text = value == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-            else
-                cell.text = value;
             row->cells.append(cell);
             if (formula && valueStart >= 0)
                 m_cachedResults.append({row->row, cell.column, valueStart, valueEnd});
@@ -124,6 +123,23 @@ Sheet::Sheet(const QByteArray &bytes, const QStringList &sharedStrings)
     }
     if (xml.failed() || m_dataEnd < 0)
         throw RunError(QStringLiteral("The worksheet is damaged"));
+}
+
+QString Sheet::textOf(const Native::CellRun &cell) const
+{
+    if (cell.valueStart < 0)
+        return QString();
+    const QStringView value = QStringView(m_xml).mid(cell.valueStart, cell.valueEnd - cell.valueStart);
+    switch (cell.kind) {
+    case 's':
+        return m_strings.at(value.toInt());
+    case 'i':
+        return runText(value);
+    case 'b':
+        return value == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    default:
+        return Native::unescapeXml(value);
+    }
 }
 
 QString Sheet::cellXml(int row, int column, const QString &style, const QString &text) const

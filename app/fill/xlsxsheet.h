@@ -16,8 +16,22 @@ QString cellReference(int row, int column);
 QString decodeEscapes(const QString &text);
 QString encodeEscapes(const QString &text);
 
-// The texts of xl/sharedStrings.xml, by index.
+// The texts of xl/sharedStrings.xml, by index, each decoded when asked for.
+class SharedStrings {
+public:
+    SharedStrings() = default;
+    explicit SharedStrings(const QByteArray &xml);
+    QString at(int index) const;
+    int size() const { return int(m_items.size()); }
+
+private:
+    QString m_xml;
+    QList<std::pair<qsizetype, qsizetype>> m_items; // the <si> elements' contents
+};
 QStringList parseSharedStrings(const QByteArray &xml);
+
+// The text of the runs (<t>) in a string item or inline string.
+QString runText(QStringView xml);
 
 // The path inside the package of the workbook part, from _rels/.rels.
 QString workbookPart(const QByteArray &packageRels);
@@ -37,7 +51,8 @@ QByteArray withFullCalcOnLoad(const QByteArray &workbookXml);
 // strings part stays as it was.
 class Sheet : public Native::Grid {
 public:
-    Sheet(const QByteArray &xml, const QStringList &sharedStrings);
+    Sheet(const QByteArray &xml, const SharedStrings &sharedStrings);
+    QString textOf(const Native::CellRun &cell) const override;
     // The worksheet part with the written cells and the dimension changed
     // and every other character as it was, but for the results that
     // formulas had when the sheet was last saved: they are dropped, so that
@@ -52,6 +67,7 @@ private:
     QString dimensionTag() const;
 
     QString m_xml;
+    SharedStrings m_strings;
     QByteArray m_bom;
     QString m_prefix; // namespace prefix of the sheet's elements, with its colon
     qsizetype m_dataStart = -1, m_dataTagEnd = -1, m_dataContentEnd = -1, m_dataEnd = -1;
