@@ -4,6 +4,7 @@
 // times faster than the office. Not a test: run it by hand, e.g.
 // build/benchmarks/bench_native (with the argument "native", the office
 // route is left out).
+#include "benchmarks/sheetbench.h"
 #include "app/fill/engines.h"
 #include "app/fill/nativeworkbook.h"
 #include "app/fill/sheetfill.h"
@@ -24,28 +25,8 @@ constexpr int kRecords = 10000;
 constexpr int kNativeRounds = 20;
 constexpr int kOfficeRounds = 2;
 
-class Run : public RunContext {
-public:
-    void showWait(const QString &) override {}
-    QString fieldValue(int j) const override { return QStringLiteral("Value %1").arg(j); }
-};
-
-const QStringList kFields{QStringLiteral("First Name"), QStringLiteral("Last Name"), QStringLiteral("Address"),
-                          QStringLiteral("City"), QStringLiteral("Date")};
-
-double fillOnce(const QString &book, const QString &appFolder, Sheets::Engines &engines)
-{
-    QElapsedTimer t;
-    t.start();
-    Run run;
-    bool failed = false;
-    SheetFill::ProcessSpreadsheet({book, 1}, appFolder, kFields, run, engines,
-                                  [&failed](const QString &text, const QString &) {
-                                      std::printf("  message: %s\n", qPrintable(text));
-                                      failed = true;
-                                  });
-    return failed ? -1 : t.nsecsElapsed() / 1e6;
-}
+using SheetBench::fillOnce;
+using SheetBench::kFields;
 
 // Our engine alone: open, scan, fill and save the filled copy, without the
 // swap that puts it in place (which waits for the disk).
@@ -90,22 +71,10 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const int officeRounds = app.arguments().contains(QStringLiteral("native")) ? 0 : kOfficeRounds;
-    if (qEnvironmentVariableIsEmpty("QLT_CALC_MODULE"))
-        qputenv("QLT_CALC_MODULE", QLT_CALC_MODULE_PATH);
     QTemporaryDir dir;
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.path() + QStringLiteral("/cache")));
-    const QString appFolder = dir.path() + QStringLiteral("/app/");
-    QDir().mkpath(appFolder);
+    const QString appFolder = SheetBench::setUp(dir);
     const QString csv = makeSource(dir.path());
-    for (const char *format : {"xlsx:Calc MS Excel 2007 XML", "ods"}) {
-        QProcess convert;
-        convert.start(QStringLiteral("soffice"),
-                      {QStringLiteral("-env:UserInstallation=") +
-                           QUrl::fromLocalFile(dir.path() + QStringLiteral("/p")).toString(),
-                       QStringLiteral("--headless"), QStringLiteral("--infilter=CSV:44,34,76,1"),
-                       QStringLiteral("--convert-to"), QLatin1String(format), QStringLiteral("--outdir"), dir.path(), csv});
-        convert.waitForFinished(300000);
-    }
+    SheetBench::convert(dir, csv, {"xlsx:Calc MS Excel 2007 XML", "ods"});
 
     std::printf("Fill of a workbook with %d filled records (ms, mean)\n", kRecords);
     std::printf("(engine: our engine's open, scan, fill and save alone; native: the whole fill with the swap)\n");
