@@ -59,19 +59,22 @@ QString readParagraph(Native::TagScanner &xml, const Native::Tag &paragraph)
 
 } // namespace
 
-void Sheet::readCell(Native::TagScanner &xml, Native::CellRun &cell)
+QString Sheet::textOf(const Native::CellRun &cell) const
 {
+    if (cell.valueStart < 0)
+        return QString();
+    Native::TagScanner xml(QStringView(m_xml).mid(cell.valueStart, cell.valueEnd - cell.valueStart));
     QStringList paragraphs;
     Native::Tag tag;
     while (xml.next(tag)) {
         if (tag.closing)
-            break;
+            continue;
         if (tag.name == QLatin1String("text:p") || tag.name == QLatin1String("text:h"))
             paragraphs.append(tag.empty ? QString() : readParagraph(xml, tag));
         else
             xml.skipElement(tag); // annotations, frames, detective marks
     }
-    cell.text = paragraphs.join(QLatin1Char('\n'));
+    return paragraphs.join(QLatin1Char('\n'));
 }
 
 Sheet::Sheet(const QByteArray &contentXml, int position)
@@ -112,12 +115,19 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
                 Native::CellRun cell;
                 cell.column = nextColumn;
                 cell.count = repeatCount(tag, kColumnsRepeated);
-                cell.style = tag.attribute(QLatin1StringView("table:style-name"));
+                // Style names stay in the content's text unless they hold entities.
+                const QStringView style = tag.rawAttribute(QLatin1StringView("table:style-name"));
+                cell.style = style.contains(QLatin1Char('&')) ? Native::unescapeXml(style)
+                                                              : QString::fromRawData(style.data(), style.size());
                 cell.start = tag.start;
                 cell.tagEnd = tag.end;
-                if (!tag.empty)
-                    readCell(xml, cell);
-                cell.end = tag.empty ? tag.end : xml.position();
+                // Its text is read only when asked for.
+                xml.skipElement(tag);
+                cell.end = xml.position();
+                if (!tag.empty) {
+                    cell.valueStart = tag.end;
+                    cell.valueEnd = m_xml.lastIndexOf(QLatin1Char('<'), cell.end - 1);
+                }
                 nextColumn += cell.count;
                 row->cells.append(cell);
             } else if (!tag.closing && inner == QLatin1String("table:table-column")) {

@@ -4,9 +4,6 @@
 
 #include <QByteArray>
 
-namespace Native {
-class TagScanner;
-}
 
 // One table of an OpenDocument spreadsheet's content.xml. Runs of equal rows
 // and cells that the file compresses with a repeat count are split only
@@ -23,7 +20,7 @@ public:
     QByteArray rewritten() const override;
 
 private:
-    static void readCell(Native::TagScanner &xml, Native::CellRun &cell);
+    QString textOf(const Native::CellRun &cell) const override;
     QString rowXml(const Native::RowRun &run, int row, const QMap<int, QString> *cells, int count) const;
     QString cellsXml(const Native::RowRun &run, int row, const QMap<int, QString> &cells) const;
     QString cellXml(const Native::CellRun *cell, int row, int column, const QString &text) const;
