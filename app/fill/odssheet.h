@@ -18,9 +18,9 @@ public:
     // `position` counts the tables from 1, in document order.
     Sheet(const QByteArray &contentXml, int position);
     QByteArray rewritten() const override;
+    QString textOf(const Native::CellRun &cell) const override;
 
 private:
-    QString textOf(const Native::CellRun &cell) const override;
     QString rowXml(const Native::RowRun &run, int row, const QMap<int, QString> *cells, int count) const;
     QString cellsXml(const Native::RowRun &run, int row, const QMap<int, QString> &cells) const;
     QString cellXml(const Native::CellRun *cell, int row, int column, const QString &text) const;
