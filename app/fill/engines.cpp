@@ -2,6 +2,7 @@
 
 #include "app/fill/calcengines.h"
 #include "app/fill/csvengine.h"
+#include "app/fill/nativeworkbook.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -41,10 +42,23 @@ std::unique_ptr<Sheets::Engines> SystemEngines::loadCalc(QString *error)
     return calcEngines(std::move(office));
 }
 
-std::unique_ptr<Sheets::Application> SystemEngines::createApplication(const QString &path)
+SheetEngine engineFor(const QString &path)
 {
     if (QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0)
+        return SheetEngine::Csv;
+    return Native::handles(path) ? SheetEngine::NativeXml : SheetEngine::Office;
+}
+
+std::unique_ptr<Sheets::Application> SystemEngines::createApplication(const QString &path)
+{
+    switch (engineFor(path)) {
+    case SheetEngine::Csv:
         return std::make_unique<Csv::Application>();
+    case SheetEngine::NativeXml:
+        return std::make_unique<Native::Application>();
+    case SheetEngine::Office:
+        break;
+    }
     if (!m_calc) {
         QString error;
         m_calc = loadCalc(&error);
