@@ -1,0 +1,178 @@
+// Control words and symbols.
+#include "app/fill/rtf/rtfparser.h"
+
+#include <QSet>
+
+namespace Rtf {
+
+namespace {
+// Destinations whose content is never printed.
+const QSet<QByteArray> &skippedDestinations()
+{
+    static const QSet<QByteArray> names = {
+        "stylesheet", "info", "headerl", "headerf", "footerl", "footerf", "listtable", "listoverridetable",
+        "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping", "datastore", "latentstyles",
+        "pgdsctbl", "fldinst", "bkmkstart", "bkmkend", "shpinst", "nonshppict", "annotation", "atnid",
+        "atnauthor", "filetbl", "revtbl", "docvar", "userprops", "title", "author", "operator", "comment",
+        "subject", "keywords", "doccomm", "template", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc", "mmathPr",
+        "xe", "tc", "background", "nonesttables", "objdata", "objclass", "blipuid", "fchars", "lchars",
+        "panose", "falt", "pgdsc", "listpicture", "txe", "protusertbl", "mmath", "wgrffmtfilter", "ftncn",
+        "aftncn", "pnseclvl"};
+    return names;
+}
+
+// Symbols that stand for one character each.
+QChar symbolCharacter(char c)
+{
+    switch (c) {
+    case '\\': case '{': case '}': return QChar(static_cast<char16_t>(c));
+    case '~': return QChar(0x00A0);
+    case '_': return QChar(0x2011);
+    default: return QChar();
+    }
+}
+
+QChar wordCharacter(const QByteArray &w)
+{
+    static const QHash<QByteArray, char16_t> chars = {
+        {"emdash", 0x2014}, {"endash", 0x2013}, {"bullet", 0x2022}, {"lquote", 0x2018},
+        {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003},
+        {"enspace", 0x2002}, {"qmspace", 0x2005}, {"tab", u'\t'}, {"line", 0x2028}, {"zwj", 0x200D},
+        {"zwnj", 0x200C}};
+    const auto it = chars.constFind(w);
+    return it == chars.constEnd() ? QChar() : QChar(*it);
+}
+} // namespace
+
+void Parser::controlSymbol(const Token &t)
+{
+    const char c = t.word.isEmpty() ? 0 : t.word[0];
+    if (c == '\'') {
+        if (m_ucSkip > 0) {
+            --m_ucSkip;
+            return;
+        }
+        if (t.hexValue >= 0)
+            addBytes(QByteArray(1, static_cast<char>(t.hexValue)));
+        m_groupStart = false;
+        return;
+    }
+    if (c == '*') {
+        m_ignorable = true;
+        return;
+    }
+    if (m_ucSkip > 0) {
+        --m_ucSkip;
+        return;
+    }
+    if (const QChar ch = symbolCharacter(c); !ch.isNull())
+        addText(QString(ch));
+    else if ((c == '\r' || c == '\n') && m_st.dest != Dest::Skip)
+        endParagraph();
+    // \- and other symbols print nothing
+}
+
+bool Parser::destination(const QByteArray &w)
+{
+    const bool ignorable = std::exchange(m_ignorable, false);
+    if (!m_groupStart && !ignorable)
+        return false;
+    Dest dest = m_st.dest;
+    if (skippedDestinations().contains(w)) dest = Dest::Skip;
+    else if (w == "fonttbl") dest = Dest::FontTable;
+    else if (w == "colortbl") dest = Dest::ColorTable;
+    else if (w == "header" || w == "headerr") dest = m_haveHeader ? Dest::Skip : Dest::Header;
+    else if (w == "footer" || w == "footerr") dest = m_haveFooter ? Dest::Skip : Dest::Footer;
+    else if (w == "footnote") dest = m_st.dest == Dest::Text ? Dest::Footnote : Dest::Skip;
+    else if (w == "pict") { dest = Dest::Picture; m_picture = Picture(); }
+    else if (w == "pn") {
+        // The counter goes on from paragraph to paragraph of one list.
+        dest = Dest::ListDef;
+        m_numbering = Numbering{true, false, m_numbering.active ? m_numbering.next : 1, {}, {}, m_numbering.active};
+    } else if (w == "pntxtb" || w == "pntxta") {
+        dest = Dest::ListLabel;
+        m_labelAfter = w == "pntxta";
+    }
+    else if (w == "pntext" || w == "listtext") m_paragraphHasListText = true;
+    else if (ignorable && w != "shppict" && w != "nesttableprops" && w != "fldrslt") dest = Dest::Skip;
+    if (dest == m_st.dest)
+        return false;
+    flushText();
+    if (dest == Dest::Footnote || dest == Dest::Header || dest == Dest::Footer)
+        m_side = Paragraph();
+    m_st.dest = dest;
+    return dest != Dest::Text;
+}
+
+void Parser::controlWord(const Token &t)
+{
+    const QByteArray &w = t.word;
+    if (w == "u") {
+        if (m_ucSkip > 0) {
+            --m_ucSkip;
+            return;
+        }
+        flushBytes();
+        m_ignorable = false;
+        const int code = t.param < 0 ? t.param + 65536 : t.param;
+        if (code > 0 && code < 65536)
+            addText(QString(QChar(static_cast<char16_t>(code))));
+        m_ucSkip = m_st.uc;
+        return;
+    }
+    if (destination(w) || m_st.dest == Dest::Skip)
+        return;
+    flushText();
+    switch (m_st.dest) {
+    case Dest::FontTable: fontTableWord(w, t.param); return;
+    case Dest::ColorTable:
+        if (w == "red") m_red = t.param;
+        else if (w == "green") m_green = t.param;
+        else if (w == "blue") m_blue = t.param;
+        else return;
+        m_colorPending = true;
+        return;
+    case Dest::Picture: pictureWord(w, t.param); return;
+    case Dest::ListDef: case Dest::ListLabel: listDefWord(w, t.param); return;
+    default: break;
+    }
+    if (const QChar ch = wordCharacter(w); !ch.isNull()) {
+        if (m_ucSkip > 0)
+            --m_ucSkip;
+        else
+            addText(QString(ch));
+        return;
+    }
+    if (m_ucSkip > 0)
+        --m_ucSkip;
+    if (characterWord(w, t.hasParam, t.param) || paragraphWord(w, t.hasParam, t.param) || pageWord(w, t.param))
+        return;
+    // Every other word is skipped.
+}
+
+void Parser::fontTableWord(const QByteArray &w, int param)
+{
+    if (w == "f") {
+        m_fontIndex = param;
+        m_fontName.clear();
+        m_fontCodePage = 0;
+    } else if (w == "fcharset") {
+        m_fontCodePage = codePageOfCharset(param);
+    } else if (w == "cpg" && param > 0) {
+        m_fontCodePage = param;
+    }
+}
+
+void Parser::listDefWord(const QByteArray &w, int param)
+{
+    if (w == "pnlvlblt")
+        m_numbering.bullet = true;
+    else if (w == "pnlvlcont")
+        m_numbering.active = false;
+    else if (w == "pnstart" && !m_numbering.continued)
+        m_numbering.next = param;
+    else if (w == "pnf")
+        m_st.font = param;
+}
+
+} // namespace Rtf
