@@ -23,6 +23,8 @@ void SystemPrinting::printText(const QByteArray &text, const QString &title)
     QPrinter printer(defaultPrinter(), QPrinter::HighResolution);
     printer.setDocName(title);
     RtfReader::Document document = PrintDocument::forFile(text, title);
+    if (document.truncated) // a part of a document must not pass for all of it
+        throw RunError(QStringLiteral("The document is too large to print this way"));
     printer.setPageLayout(PrintDocument::pageLayout(document.page, printer.pageLayout().pageSize()));
     PrintDocument::paint(document, &printer);
     if (printer.printerState() == QPrinter::Error)

@@ -25,6 +25,7 @@ struct PageSetup {
 struct Document {
     std::unique_ptr<QTextDocument> body, header, footer; // header/footer null when absent
     PageSetup page;
+    bool truncated = false; // text past what can be printed in reasonable time was left out
 };
 
 bool looksLikeRtf(const QByteArray &text);

@@ -48,7 +48,12 @@ QTextTableFormat tableFormat(const Row &row, int columns)
 Writer::Writer(QTextDocument *document)
     : m_document(document), m_cursor(std::make_unique<QTextCursor>(document))
 {
+    // Inside one edit the document rebuilds its tree of tables once, at
+    // the end, instead of after every table.
+    m_cursor->beginEditBlock();
 }
+
+void Writer::finish() { m_cursor->endEditBlock(); }
 
 void Writer::write(const Item &item) { write(*m_cursor, item, m_first); }
 

@@ -59,6 +59,8 @@ class Writer {
 public:
     explicit Writer(QTextDocument *document);
     void write(const Item &item);
+    // Ends the one edit that the whole writing is; call when all is written.
+    void finish();
 
 private:
     void write(QTextCursor &cursor, const Item &item, bool &first);

@@ -11,6 +11,7 @@ Parser::Parser(const QByteArray &in)
     QTextOption option = m_document->defaultTextOption();
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_document->setDefaultTextOption(option);
+    m_document->setUndoRedoEnabled(false); // nobody undoes a print, and each step would be kept
     m_page.margins = QMarginsF(90, 72, 90, 72); // the defaults of rich text
 }
 
@@ -62,17 +63,21 @@ RtfReader::Document Parser::run()
         if (items.isEmpty())
             return nullptr;
         auto doc = std::make_unique<QTextDocument>();
+        doc->setUndoRedoEnabled(false);
         doc->setDefaultTextOption(m_document->defaultTextOption());
         Writer writer(doc.get());
         for (const Item &item : items)
             writer.write(item);
+        writer.finish();
         return doc;
     };
+    m_writer.finish();
     RtfReader::Document result;
     result.header = sideDocument(m_header);
     result.footer = sideDocument(m_footer);
     result.body = std::move(m_document);
     result.page = m_page;
+    result.truncated = m_truncated;
     return result;
 }
 
@@ -214,8 +219,34 @@ void Parser::flushText()
     }
     if (m_st.allCaps)
         m_text = m_text.toUpper();
-    currentParagraph().runs << Run{m_text, charFormat(), {}, {}};
+    if (m_characters + m_text.size() > kMaxCharacters) {
+        m_truncated = true;
+        m_text.truncate(std::max<qsizetype>(0, kMaxCharacters - m_characters));
+    }
+    m_characters += m_text.size();
+    currentParagraph().runs << Run{breakLongWords(m_text), charFormat(), {}, {}};
     m_text.clear();
+}
+
+// Lays out a word far wider than any page in linear time: a zero-width
+// space every so many letters lets the line breaker break it there.
+QString Parser::breakLongWords(const QString &text)
+{
+    constexpr int kLongest = 100;
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        m_wordLength = c.isSpace() || c == QChar(0x200B) ? 0 : m_wordLength + 1;
+        if (m_wordLength > kLongest && !c.isLowSurrogate()) {
+            if (out.isEmpty())
+                out = text.left(i);
+            out += QChar(0x200B);
+            m_wordLength = 1;
+        }
+        if (!out.isEmpty())
+            out += c;
+    }
+    return out.isEmpty() ? text : out;
 }
 
 } // namespace Rtf

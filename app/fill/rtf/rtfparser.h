@@ -61,6 +61,7 @@ private:
     void addText(const QString &text);
     void flushBytes();
     void flushText();
+    QString breakLongWords(const QString &text);
     Paragraph &currentParagraph();
     QTextCharFormat charFormat() const;
     QTextBlockFormat blockFormat() const;
@@ -90,6 +91,7 @@ private:
     static constexpr int kMaxGroupDepth = 2000;
     static constexpr int kMaxNesting = 8;
     static constexpr int kMaxColumns = 63;
+    static constexpr qsizetype kMaxCharacters = 5'000'000; // some 1,500 pages
 
     Tokenizer m_tokens;
     State m_st;
@@ -103,6 +105,9 @@ private:
     int m_docCodePage = 1252;
     QByteArray m_bytes;
     QString m_text;
+    qsizetype m_characters = 0;
+    int m_wordLength = 0;
+    bool m_truncated = false;
 
     QHash<int, Font> m_fonts;
     int m_fontIndex = 0, m_defaultFont = 0;

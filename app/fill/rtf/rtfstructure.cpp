@@ -59,6 +59,7 @@ void Parser::endParagraph()
         paragraph.runs.prepend(Run{label + QLatin1Char('\t'), charFormat(), {}, {}});
     }
     m_paragraphHasListText = false;
+    m_wordLength = 0;
     paragraph.format = blockFormat();
     m_pageBreak = false;
     Paragraph done = std::move(paragraph);
