@@ -93,7 +93,11 @@ bool Parser::destination(const QByteArray &w)
         dest = Dest::ListLabel;
         m_labelAfter = w == "pntxta";
     }
-    else if (w == "pntext" || w == "listtext") m_paragraphHasListText = true;
+    else if (w == "pntext" || w == "listtext") {
+        m_paragraphHasListText = true;
+        flushText();
+        m_st.listText = true;
+    }
     else if (ignorable && w != "shppict" && w != "nesttableprops" && w != "fldrslt") dest = Dest::Skip;
     if (dest == m_st.dest)
         return false;

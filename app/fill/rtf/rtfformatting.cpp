@@ -41,6 +41,7 @@ bool Parser::characterWord(const QByteArray &w, bool hasParam, int param)
         fresh.li = m_st.li, fresh.ri = m_st.ri, fresh.fi = m_st.fi, fresh.sb = m_st.sb, fresh.sa = m_st.sa;
         fresh.inTable = m_st.inTable;
         fresh.itap = m_st.itap;
+        fresh.listText = m_st.listText;
         m_st = fresh;
     } else {
         return false;
@@ -54,6 +55,7 @@ bool Parser::paragraphWord(const QByteArray &w, bool hasParam, int param)
     if (w == "par") endParagraph();
     else if (w == "sect") { endParagraph(); ++m_sections; }
     else if (w == "page") { endParagraph(); m_pageBreak = true; }
+    else if (w == "pagebb") m_pageBreak = true;
     else if (w == "pard") {
         m_st.align = Qt::AlignLeft;
         m_st.li = m_st.ri = m_st.fi = m_st.sb = m_st.sa = 0;

@@ -219,6 +219,10 @@ void Parser::flushText()
     }
     if (m_st.allCaps)
         m_text = m_text.toUpper();
+    if (m_st.listText) // symbol fonts' private-area bullets
+        for (QChar &c : m_text)
+            if (c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF)
+                c = QChar(0x2022);
     if (m_characters + m_text.size() > kMaxCharacters) {
         m_truncated = true;
         m_text.truncate(std::max<qsizetype>(0, kMaxCharacters - m_characters));

@@ -18,6 +18,7 @@ struct State {
     // character
     bool bold = false, italic = false, underline = false, strike = false, hidden = false;
     bool smallCaps = false, allCaps = false;
+    bool listText = false; // a list label, whose symbol-font bullets print as bullets
     int font = -1, halfPoints = 24, color = 0, background = 0, vertical = 0;
     int uc = 1;
     // paragraph
