@@ -32,6 +32,21 @@ QChar symbolCharacter(char c)
     }
 }
 
+// The formatting words acted on; most words in a file are none of them
+// and are passed over with one look-up.
+bool isFormattingWord(const QByteArray &w)
+{
+    static const QSet<QByteArray> words = {
+        "b", "i", "ul", "uld", "uldb", "ulw", "uldash", "ulth", "ulnone", "strike", "striked", "v", "scaps",
+        "caps", "fs", "f", "cf", "cb", "highlight", "chcbpat", "super", "sub", "up", "dn", "nosupersub", "uc",
+        "deff", "ansicpg", "mac", "pc", "pca", "chftn", "plain", "par", "sect", "page", "pagebb", "pard", "ql",
+        "qc", "qr", "qj", "qd", "li", "lin", "ri", "rin", "fi", "sb", "sa", "intbl", "itap", "trowd", "cellx",
+        "trleft", "cell", "nestcell", "row", "nestrow", "paperw", "paperh", "pgwsxn", "pghsxn", "margl",
+        "margr", "margt", "margb", "marglsxn", "margrsxn", "margtsxn", "margbsxn", "landscape", "lndscpsxn",
+        "headery", "footery"};
+    return words.contains(w) || w.startsWith("clbrdr") || w.startsWith("trbrdr");
+}
+
 QChar wordCharacter(const QByteArray &w)
 {
     static const QHash<QByteArray, char16_t> chars = {
@@ -149,6 +164,8 @@ void Parser::controlWord(const Token &t)
     }
     if (m_ucSkip > 0)
         --m_ucSkip;
+    if (!isFormattingWord(w))
+        return;
     if (characterWord(w, t.hasParam, t.param) || paragraphWord(w, t.hasParam, t.param) || pageWord(w, t.param))
         return;
     // Every other word is skipped.
