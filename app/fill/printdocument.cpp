@@ -6,6 +6,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QStringDecoder>
+#include <QTextCursor>
 #include <QTextDocument>
 
 namespace PrintDocument {
@@ -35,6 +36,21 @@ void prepare(QTextDocument *document, QPagedPaintDevice *device, qreal width)
     document->documentLayout()->setPaintDevice(device);
     document->setDocumentMargin(0);
     document->setTextWidth(width);
+}
+
+// A header or footer with its page-number marks replaced by `page`.
+std::unique_ptr<QTextDocument> numbered(QTextDocument *document, int page)
+{
+    std::unique_ptr<QTextDocument> copy(document->clone());
+    const QString mark(QChar(RtfReader::kPageNumber));
+    for (QTextCursor c = copy->find(mark); !c.isNull(); c = copy->find(mark, c))
+        c.insertText(QString::number(page));
+    return copy;
+}
+
+bool hasPageNumber(const QTextDocument *document)
+{
+    return document && !document->find(QString(QChar(RtfReader::kPageNumber))).isNull();
 }
 
 void drawAt(QPainter &painter, QTextDocument *document, qreal y)
@@ -113,11 +129,23 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
         if (page > 0)
             device->newPage();
         // Header and footer sit in the margins, where the document puts them.
-        if (document.header)
-            drawAt(painter, document.header.get(), (document.page.headerFromTop - margins.top()) * toPixels);
-        if (document.footer) {
+        std::unique_ptr<QTextDocument> header, footer;
+        QTextDocument *top = document.header.get(), *foot = document.footer.get();
+        if (hasPageNumber(top)) {
+            header = numbered(top, page + 1);
+            top = header.get();
+            prepare(top, device, body.width());
+        }
+        if (hasPageNumber(foot)) {
+            footer = numbered(foot, page + 1);
+            foot = footer.get();
+            prepare(foot, device, body.width());
+        }
+        if (top)
+            drawAt(painter, top, (document.page.headerFromTop - margins.top()) * toPixels);
+        if (foot) {
             const qreal bottom = body.height() + (margins.bottom() - document.page.footerFromBottom) * toPixels;
-            drawAt(painter, document.footer.get(), bottom - document.footer->size().height());
+            drawAt(painter, foot, bottom - foot->size().height());
         }
         painter.save();
         const QRectF view(0, page * body.height(), body.width(), body.height());

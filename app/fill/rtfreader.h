@@ -15,6 +15,9 @@ class QTextDocument;
 // with the input's length, whatever the input.
 namespace RtfReader {
 
+// Stands in a header or footer for the number of the page it is printed on.
+constexpr char16_t kPageNumber = 0xE000;
+
 struct PageSetup {
     QSizeF paper;      // in points; empty when the document names none
     QMarginsF margins; // in points

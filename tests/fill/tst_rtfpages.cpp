@@ -20,6 +20,7 @@ private Q_SLOTS:
     void writerLetter();
     void writerLetterPrints();
     void htmlAndTextFiles();
+    void pageNumbersInHeaders();
 
 private:
     // Prints to a PDF file and gives back its text, or of one page of it.
@@ -196,6 +197,23 @@ void TestRtfPages::htmlAndTextFiles()
     QCOMPARE(doc.body->toPlainText(), QStringLiteral("Dear <b>Ann</b>\nline two"));
     printed = printedText(doc);
     QVERIFY2(printed.contains(QStringLiteral("Dear <b>Ann</b>")), qPrintable(printed));
+}
+
+void TestRtfPages::pageNumbersInHeaders()
+{
+    const QByteArray rtf = "{\\rtf1{\\header\\pard Page {\\field{\\*\\fldinst PAGE \\\\* MERGEFORMAT}{\\fldrslt 1}}\\par}"
+                           "{\\footer\\pard Sheet \\chpgn\\par}"
+                           "\\pard One {\\field{\\*\\fldinst PAGE}{\\fldrslt 9}}\\page Two\\page Three\\par}";
+    RtfReader::Document doc = RtfReader::readDocument(rtf);
+    QCOMPARE(doc.body->toPlainText(), QStringLiteral("One 9\nTwo\nThree")); // the body keeps the field's result
+    const QString pages = printedText(doc);
+    const QStringList sheets = pages.split(QLatin1Char('\f'));
+    QVERIFY2(sheets.size() >= 3, qPrintable(pages));
+    for (int page = 1; page <= 3; ++page) {
+        const QString sheet = sheets[page - 1].simplified();
+        QVERIFY2(sheet.startsWith(QStringLiteral("Page %1").arg(page)), qPrintable(sheet));
+        QVERIFY2(sheet.endsWith(QStringLiteral("Sheet %1").arg(page)), qPrintable(sheet));
+    }
 }
 
 QTEST_MAIN(TestRtfPages)

@@ -12,7 +12,7 @@ const QSet<QByteArray> &skippedDestinations()
     static const QSet<QByteArray> names = {
         "stylesheet", "info", "headerl", "headerf", "footerl", "footerf", "listtable", "listoverridetable",
         "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping", "datastore", "latentstyles",
-        "pgdsctbl", "fldinst", "bkmkstart", "bkmkend", "shpinst", "nonshppict", "annotation", "atnid",
+        "pgdsctbl", "bkmkstart", "bkmkend", "shpinst", "nonshppict", "annotation", "atnid",
         "atnauthor", "filetbl", "revtbl", "docvar", "userprops", "title", "author", "operator", "comment",
         "subject", "keywords", "doccomm", "template", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc", "mmathPr",
         "xe", "tc", "background", "nonesttables", "objdata", "objclass", "blipuid", "fchars", "lchars",
@@ -39,7 +39,7 @@ bool isFormattingWord(const QByteArray &w)
     static const QSet<QByteArray> words = {
         "b", "i", "ul", "uld", "uldb", "ulw", "uldash", "ulth", "ulnone", "strike", "striked", "v", "scaps",
         "caps", "fs", "f", "cf", "cb", "highlight", "chcbpat", "super", "sub", "up", "dn", "nosupersub", "uc",
-        "deff", "ansicpg", "mac", "pc", "pca", "chftn", "plain", "par", "sect", "page", "pagebb", "pard", "ql",
+        "deff", "ansicpg", "mac", "pc", "pca", "chftn", "chpgn", "plain", "par", "sect", "page", "pagebb", "pard", "ql",
         "qc", "qr", "qj", "qd", "li", "lin", "ri", "rin", "fi", "sb", "sa", "intbl", "itap", "trowd", "cellx",
         "trleft", "cell", "nestcell", "row", "nestrow", "paperw", "paperh", "pgwsxn", "pghsxn", "margl",
         "margr", "margt", "margb", "marglsxn", "margrsxn", "margtsxn", "margbsxn", "landscape", "lndscpsxn",
@@ -113,6 +113,14 @@ bool Parser::destination(const QByteArray &w)
         flushText();
         m_st.listText = true;
     }
+    else if (w == "fldinst") {
+        dest = Dest::FieldInstruction;
+        m_fieldInstruction.clear();
+    } else if (w == "fldrslt" && isPageNumberField()) {
+        // A header's page number: the number of the page it is printed on.
+        addText(QString(QChar(RtfReader::kPageNumber)));
+        dest = Dest::Skip;
+    }
     else if (ignorable && w != "shppict" && w != "nesttableprops" && w != "fldrslt") dest = Dest::Skip;
     if (dest == m_st.dest)
         return false;
@@ -121,6 +129,12 @@ bool Parser::destination(const QByteArray &w)
         m_side = Paragraph();
     m_st.dest = dest;
     return dest != Dest::Text;
+}
+
+bool Parser::isPageNumberField() const
+{
+    return (m_st.dest == Dest::Header || m_st.dest == Dest::Footer)
+           && m_fieldInstruction.trimmed().split(' ').value(0).toUpper() == "PAGE";
 }
 
 void Parser::controlWord(const Token &t)

@@ -29,7 +29,10 @@ bool Parser::characterWord(const QByteArray &w, bool hasParam, int param)
     else if (w == "mac") m_docCodePage = 10000;
     else if (w == "pc") m_docCodePage = 437;
     else if (w == "pca") m_docCodePage = 850;
-    else if (w == "chftn") {
+    else if (w == "chpgn") {
+        if (m_st.dest == Dest::Header || m_st.dest == Dest::Footer)
+            addText(QString(QChar(RtfReader::kPageNumber)));
+    } else if (w == "chftn") {
         if (m_st.dest == Dest::Text)
             ++m_footnoteNumber;
         addText(QString::number(std::max(m_footnoteNumber, 1)));

@@ -171,6 +171,7 @@ void Parser::addBytes(const QByteArray &bytes)
         return;
     case Dest::Picture: m_picture.hex += bytes.mid(from); return;
     case Dest::ListLabel: m_bytes += bytes.mid(from); return;
+    case Dest::FieldInstruction: m_fieldInstruction += bytes.mid(from); return;
     default: return;
     }
 }

@@ -11,7 +11,7 @@
 
 namespace Rtf {
 
-enum class Dest { Text, Skip, FontTable, ColorTable, Header, Footer, Footnote, Picture, ListDef, ListLabel };
+enum class Dest { Text, Skip, FontTable, ColorTable, Header, Footer, Footnote, Picture, ListDef, ListLabel, FieldInstruction };
 
 struct State {
     Dest dest = Dest::Text;
@@ -79,6 +79,7 @@ private:
     void controlWord(const Token &t);
     void controlSymbol(const Token &t);
     bool destination(const QByteArray &word);
+    bool isPageNumberField() const;
     bool characterWord(const QByteArray &word, bool hasParam, int param);
     bool paragraphWord(const QByteArray &word, bool hasParam, int param);
     bool pageWord(const QByteArray &word, int param);
@@ -131,6 +132,7 @@ private:
     bool m_haveHeader = false, m_haveFooter = false;
     int m_footnoteNumber = 0;
     Picture m_picture;
+    QByteArray m_fieldInstruction;
     Numbering m_numbering;
     bool m_paragraphHasListText = false;
     bool m_labelAfter = false;
