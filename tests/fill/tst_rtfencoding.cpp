@@ -61,6 +61,11 @@ void TestRtfEncoding::text_data()
         << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart3{\\pntxta .}}a\\par"
                       "{\\*\\pn\\pnlvlbody\\pndec\\pnstart3{\\pntxta .}}b\\par\\pard c}")
         << QStringLiteral("3.\ta\n4.\tb\nc");
+    QTest::newRow("pn letters and roman")
+        << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pnlcltr\\pnstart26{\\pntxta )}}a\\par"
+                      "{\\*\\pn\\pnlvlbody\\pnlcltr{\\pntxta )}}b\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart1994{\\pntxta .}}c\\par}")
+        << QStringLiteral("z)\ta\naa)\tb\nMCMXCIV.\tc");
     QTest::newRow("pn bullet without pntext")
         << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlblt{\\pntxtb -}}a\\par}") << QStringLiteral("-\ta");
 }

@@ -103,7 +103,8 @@ bool Parser::destination(const QByteArray &w)
     else if (w == "pn") {
         // The counter goes on from paragraph to paragraph of one list.
         dest = Dest::ListDef;
-        m_numbering = Numbering{true, false, m_numbering.active ? m_numbering.next : 1, {}, {}, m_numbering.active};
+        const bool continued = m_numbering.active;
+        m_numbering = Numbering{true, false, continued ? m_numbering.next : 1, m_numbering.style, {}, {}, continued};
     } else if (w == "pntxtb" || w == "pntxta") {
         dest = Dest::ListLabel;
         m_labelAfter = w == "pntxta";
@@ -208,6 +209,35 @@ void Parser::listDefWord(const QByteArray &w, int param)
         m_numbering.next = param;
     else if (w == "pnf")
         m_st.font = param;
+    else if (w == "pndec")
+        m_numbering.style = Numbering::Decimal;
+    else if (w == "pnucltr")
+        m_numbering.style = Numbering::UpperLetter;
+    else if (w == "pnlcltr")
+        m_numbering.style = Numbering::LowerLetter;
+    else if (w == "pnucrm")
+        m_numbering.style = Numbering::UpperRoman;
+    else if (w == "pnlcrm")
+        m_numbering.style = Numbering::LowerRoman;
+}
+
+QString Numbering::label(int number) const
+{
+    if (style == Decimal || number < 1 || number > 3999)
+        return QString::number(number);
+    if (style == UpperLetter || style == LowerLetter) {
+        QString letters; // a..z, aa..zz, as word processors count on
+        const QChar letter(static_cast<char16_t>(u'a' + (number - 1) % 26));
+        letters.fill(letter, (number - 1) / 26 + 1);
+        return style == UpperLetter ? letters.toUpper() : letters;
+    }
+    static const std::pair<int, const char *> numerals[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
+        {100, "c"}, {90, "xc"}, {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
+    QString roman;
+    for (const auto &[value, text] : numerals)
+        for (; number >= value; number -= value)
+            roman += QLatin1String(text);
+    return style == UpperRoman ? roman.toUpper() : roman;
 }
 
 } // namespace Rtf

@@ -42,10 +42,13 @@ struct Picture {
 // Old Word numbering (\pn): what to put in front of a paragraph that
 // brings no \pntext of its own.
 struct Numbering {
+    enum Style { Decimal, UpperLetter, LowerLetter, UpperRoman, LowerRoman };
     bool active = false, bullet = false;
     int next = 1;
+    Style style = Decimal;
     QString before, after;
     bool continued = false;
+    QString label(int number) const;
 };
 
 class Parser {

@@ -55,7 +55,7 @@ void Parser::endParagraph()
     if (m_st.dest == Dest::Text && m_numbering.active && !m_paragraphHasListText) {
         const QString label = m_numbering.bullet
                                   ? (m_numbering.before.isEmpty() ? QStringLiteral("\u2022") : m_numbering.before)
-                                  : m_numbering.before + QString::number(m_numbering.next++) + m_numbering.after;
+                                  : m_numbering.before + m_numbering.label(m_numbering.next++) + m_numbering.after;
         paragraph.runs.prepend(Run{label + QLatin1Char('\t'), charFormat(), {}, {}});
     }
     m_paragraphHasListText = false;
