@@ -16,7 +16,8 @@ QTextCharFormat Parser::charFormat() const
     f.setFontItalic(m_st.italic);
     f.setFontUnderline(m_st.underline);
     f.setFontStrikeOut(m_st.strike);
-    f.setFontPointSize(m_st.halfPoints > 0 ? std::min(m_st.halfPoints, 3276) / 2.0 : 12.0);
+    // Sizes from one point to the largest a word processor offers.
+    f.setFontPointSize(m_st.halfPoints > 0 ? std::clamp(m_st.halfPoints, 2, 3276) / 2.0 : 12.0);
     if (m_st.smallCaps)
         f.setFontCapitalization(QFont::SmallCaps);
     const auto font = m_fonts.constFind(m_st.font >= 0 ? m_st.font : m_defaultFont);
