@@ -15,6 +15,7 @@ private Q_SLOTS:
     void cellsKeepTheirColumns();
     void columnWidthsFollowCellx();
     void nestedTables();
+    void mergedCells();
     void pathologicalInput_data();
     void pathologicalInput();
     void longWordBreaks();
@@ -96,6 +97,26 @@ void TestRtfTables::nestedTables()
     QCOMPARE(cellText(in, 1, 0), QString());
     QCOMPARE(cellText(in, 1, 1), QStringLiteral("In4"));
     QVERIFY(doc->find(QStringLiteral("After")).position() > outer[0]->lastPosition());
+}
+
+void TestRtfTables::mergedCells()
+{
+    // A heading across two columns; a name down two rows.
+    const auto doc = read("{\\rtf1\\trowd\\clmgf\\cellx1000\\clmrg\\cellx2000\\cellx3000"
+                          "\\pard\\intbl Heading\\cell\\cell Third\\cell\\row"
+                          "\\trowd\\clvmgf\\cellx1000\\cellx2000\\cellx3000\\pard\\intbl Ann\\cell b2\\cell c2\\cell\\row"
+                          "\\trowd\\clvmrg\\cellx1000\\cellx2000\\cellx3000\\pard\\intbl\\cell b3\\cell c3\\cell\\row}");
+    QTextTable *table = tablesIn(doc->rootFrame()).value(0);
+    QVERIFY(table);
+    QCOMPARE(table->rows(), 3);
+    QCOMPARE(table->columns(), 3);
+    QCOMPARE(table->cellAt(0, 0).columnSpan(), 2);
+    QCOMPARE(table->cellAt(0, 1).firstPosition(), table->cellAt(0, 0).firstPosition());
+    QCOMPARE(cellText(table, 0, 2), QStringLiteral("Third"));
+    QCOMPARE(table->cellAt(1, 0).rowSpan(), 2);
+    QCOMPARE(cellText(table, 2, 0), QStringLiteral("Ann"));
+    QCOMPARE(cellText(table, 2, 1), QStringLiteral("b3"));
+    QCOMPARE(table->cellAt(1, 1).rowSpan(), 1);
 }
 
 void TestRtfTables::pathologicalInput_data()

@@ -105,8 +105,34 @@ void Writer::writeTable(QTextCursor &cursor, const Table &table, bool &first)
                 write(cellCursor, item, cellFirst);
         }
     }
+    mergeCells(textTable, table);
     cursor.setPosition(textTable->lastPosition() + 1);
     first = true; // the empty paragraph that follows every table
+}
+
+// Joins merged cells once the table is filled. Every merge makes Qt
+// rebuild the table's grid, so a table gets a bounded number of them.
+void Writer::mergeCells(QTextTable *textTable, const Table &table)
+{
+    constexpr int kMaxMerges = 500;
+    int merges = 0;
+    const int rows = textTable->rows(), columns = textTable->columns();
+    auto flags = [&](int r, int c) -> quint8 { return table.rows[r].merges.value(c); };
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns && merges < kMaxMerges; ++c) {
+            int across = 1, down = 1;
+            if (flags(r, c) & MergeFirst)
+                while (c + across < columns && (flags(r, c + across) & MergeNext))
+                    ++across;
+            if (flags(r, c) & MergeTop)
+                while (r + down < rows && (flags(r + down, c) & MergeBelow))
+                    ++down;
+            if (across > 1 || down > 1) {
+                textTable->mergeCells(r, c, down, across);
+                ++merges;
+            }
+        }
+    }
 }
 
 } // namespace Rtf

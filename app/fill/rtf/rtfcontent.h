@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class QTextTable;
+
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -41,9 +43,13 @@ struct Cell {
     QList<Item> items;
 };
 
+// How a cell joins its neighbours (\clmgf, \clmrg, \clvmgf, \clvmrg).
+enum Merge : quint8 { MergeFirst = 1, MergeNext = 2, MergeTop = 4, MergeBelow = 8 };
+
 struct Row {
     QList<Cell> cells;
     QList<int> cellx; // right edges in twips
+    QList<quint8> merges; // per cell: the Merge flags below
     int left = 0;     // \trleft
     bool borders = false;
 };
@@ -66,6 +72,7 @@ private:
     void write(QTextCursor &cursor, const Item &item, bool &first);
     void writeParagraph(QTextCursor &cursor, const Paragraph &paragraph, bool &first);
     void writeTable(QTextCursor &cursor, const Table &table, bool &first);
+    static void mergeCells(QTextTable *textTable, const Table &table);
     QTextDocument *m_document;
     std::unique_ptr<QTextCursor> m_cursor;
     bool m_first = true;

@@ -41,7 +41,7 @@ bool isFormattingWord(const QByteArray &w)
         "caps", "fs", "f", "cf", "cb", "highlight", "chcbpat", "super", "sub", "up", "dn", "nosupersub", "uc",
         "deff", "ansicpg", "mac", "pc", "pca", "chftn", "chpgn", "plain", "par", "sect", "page", "pagebb", "pard", "ql",
         "qc", "qr", "qj", "qd", "li", "lin", "ri", "rin", "fi", "sb", "sa", "intbl", "itap", "trowd", "cellx",
-        "trleft", "cell", "nestcell", "row", "nestrow", "paperw", "paperh", "pgwsxn", "pghsxn", "margl",
+        "trleft", "clmgf", "clmrg", "clvmgf", "clvmrg", "cell", "nestcell", "row", "nestrow", "paperw", "paperh", "pgwsxn", "pghsxn", "margl",
         "margr", "margt", "margb", "marglsxn", "margrsxn", "margtsxn", "margbsxn", "landscape", "lndscpsxn",
         "headery", "footery"};
     return words.contains(w) || w.startsWith("clbrdr") || w.startsWith("trbrdr");

@@ -128,6 +128,8 @@ private:
     Writer m_writer;
     QList<Table> m_tables;
     QList<int> m_cellx;
+    QList<quint8> m_cellMerges;
+    quint8 m_merge = 0;
     int m_rowLeft = 0;
     bool m_rowBorders = false;
 

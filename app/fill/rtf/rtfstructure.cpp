@@ -107,7 +107,7 @@ Table &Parser::tableAt(int level)
 {
     Table &table = m_tables[level - 1];
     if (!table.rowOpen) {
-        table.rows.append(Row{{}, m_cellx, m_rowLeft, m_rowBorders});
+        table.rows.append(Row{{}, m_cellx, m_cellMerges, m_rowLeft, m_rowBorders});
         table.rowOpen = true;
     }
     return table;
@@ -140,8 +140,10 @@ void Parser::endRow(int level)
     if (!table.pending.items.isEmpty())
         endCell(level);
     Row &row = table.rows.last();
-    if (!m_cellx.isEmpty())
+    if (!m_cellx.isEmpty()) {
         row.cellx = m_cellx;
+        row.merges = m_cellMerges;
+    }
     row.left = m_rowLeft;
     row.borders = m_rowBorders;
     while (row.cells.size() < std::min<qsizetype>(row.cellx.size(), kMaxColumns))
