@@ -12,15 +12,31 @@ char detectDelimiter(const QByteArray &bytes)
 {
     int counts[3] = {0, 0, 0};
     const char candidates[3] = {',', ';', '\t'};
-    bool inQuotes = false;
-    for (const char c : bytes) {
-        if (c == '"')
-            inQuotes = !inQuotes;
-        else if (!inQuotes && (c == '\n' || c == '\r'))
+    // Quotes count as the parser reads them: they open a value only at its
+    // start, and a doubled quote inside stays inside.
+    bool inQuotes = false, fieldStart = true;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (inQuotes) {
+            if (c == '"' && i + 1 < bytes.size() && bytes[i + 1] == '"')
+                ++i;
+            else if (c == '"')
+                inQuotes = false;
+            continue;
+        }
+        if (c == '\n' || c == '\r')
             break;
-        else if (!inQuotes)
-            for (int i = 0; i < 3; ++i)
-                counts[i] += c == candidates[i] ? 1 : 0;
+        if (c == '"' && fieldStart) {
+            inQuotes = true;
+            fieldStart = false;
+            continue;
+        }
+        fieldStart = false;
+        for (int k = 0; k < 3; ++k)
+            if (c == candidates[k]) {
+                ++counts[k];
+                fieldStart = true;
+            }
     }
     int best = 0;
     for (int i = 1; i < 3; ++i)
@@ -105,11 +121,9 @@ Table parse(const QByteArray &input)
 
 QByteArray write(const Table &t)
 {
-    QString out;
-    const QString lineEnd = QString::fromLatin1(t.lineEnd);
     const QChar delimiter = QLatin1Char(t.delimiter);
-    for (qsizetype r = 0; r < t.rows.size(); ++r) {
-        const QList<Cell> &row = t.rows[r];
+    auto writeRow = [&](const QList<Cell> &row, bool quoteEverything) {
+        QString out;
         for (qsizetype c = 0; c < row.size(); ++c) {
             if (c > 0)
                 out += delimiter;
@@ -117,7 +131,7 @@ QByteArray write(const Table &t)
             const bool needs = cell.text.contains(delimiter) || cell.text.contains(QLatin1Char('"'))
                 || cell.text.contains(QLatin1Char('\n')) || cell.text.contains(QLatin1Char('\r'))
                 || cell.text.startsWith(QLatin1Char(' ')) || cell.text.endsWith(QLatin1Char(' '));
-            if (needs || cell.quoted || (t.quoteAll && !cell.text.isEmpty())) {
+            if (needs || cell.quoted || ((t.quoteAll || quoteEverything) && !cell.text.isEmpty())) {
                 QString escaped = cell.text;
                 escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
                 out += QLatin1Char('"') + escaped + QLatin1Char('"');
@@ -125,6 +139,19 @@ QByteArray write(const Table &t)
                 out += cell.text;
             }
         }
+        return out;
+    };
+    QString out;
+    const QString lineEnd = QString::fromLatin1(t.lineEnd);
+    for (qsizetype r = 0; r < t.rows.size(); ++r) {
+        QString line = writeRow(t.rows[r], false);
+        // The delimiter is detected from the first record when the file is
+        // read again; a value there holding more of another delimiter
+        // ("Smith; Jones; Brown; Lee" in a comma file) would change it, and
+        // quoted values hide their contents from the detection.
+        if (r == 0 && detectDelimiter(Platform::encodeText(line)) != t.delimiter)
+            line = writeRow(t.rows[r], true);
+        out += line;
         if (r + 1 < t.rows.size() || t.finalLineEnd)
             out += lineEnd;
     }
