@@ -4,8 +4,10 @@
 
 #include <QCollator>
 #include <QDir>
+#include <QFile>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace DataSets {
 
@@ -31,7 +33,23 @@ QStringList listTags(const QString &folder)
 
 bool write(const QString &path, const QStringList &values, QString *error)
 {
-    return TextFile::writeLines(path, values, error);
+    // Every file of the data folder is listed as a tag, so even for a moment
+    // no other file may be made there: the data set is written, hidden,
+    // beside the folder and then moved in whole.
+    const QFileInfo target(path);
+    const QString staging = QFileInfo(target.absolutePath()).absolutePath() + QStringLiteral("/.")
+        + target.dir().dirName() + QLatin1Char('-') + target.fileName() + QStringLiteral(".saving");
+    if (!TextFile::writeLines(staging, values, error))
+        return false;
+    std::error_code failed;
+    std::filesystem::rename(QFile::encodeName(staging).toStdString(), QFile::encodeName(path).toStdString(), failed);
+    if (failed) {
+        QFile::remove(staging);
+        if (error)
+            *error = QString::fromLocal8Bit(failed.message());
+        return false;
+    }
+    return true;
 }
 
 bool read(const QString &path, QStringList &values, QString *error)

@@ -64,10 +64,12 @@ QString checkAfterKill(const QString &kind, const QString &home)
         if (!DataSets::read(folder + tag(), v, &error) || (v != values(0) && v != values(1)))
             return QStringLiteral("data set is neither version");
     } else if (kind == QStringLiteral("csv")) {
-        const QStringList files = QDir(sheetFolder(home)).entryList(QDir::Files | QDir::Hidden);
-        if (files != QStringList{QStringLiteral("Book.csv")})
-            return QStringLiteral("spreadsheet folder holds: ") + files.join(QStringLiteral(", "));
-        const Csv::Table t = Csv::parse(readFile(sheetFolder(home) + QStringLiteral("Book.csv")));
+        // What the program lists in the spreadsheet's folder: its documents.
+        const QString sheets = sheetFolder(home);
+        if (Documents::FindDocumentFile(sheets, QStringLiteral("Book")) != QStringLiteral("Book.csv")
+            || !ModelFile::listModels(sheets).isEmpty())
+            return QStringLiteral("spreadsheet folder lists ") + Documents::FindDocumentFile(sheets, QStringLiteral("Book"));
+        const Csv::Table t = Csv::parse(readFile(sheets + QStringLiteral("Book.csv")));
         auto row = [&t](qsizetype r) {
             QStringList cells;
             for (const Csv::Cell &c : t.rows.value(r))
@@ -82,8 +84,6 @@ QString checkAfterKill(const QString &kind, const QString &home)
                 return QStringLiteral("record %1 is wrong: ").arg(r) + row(r).join(QLatin1Char('|'));
     } else if (kind == QStringLiteral("document")) {
         const QString save = saveFolder(home);
-        if (Documents::FindDocumentFile(save, tag() + QStringLiteral("-Letter")) != QStringLiteral("Smith-Letter.rtf"))
-            return QStringLiteral("saved copy listed as ") + Documents::FindDocumentFile(save, tag() + QStringLiteral("-Letter"));
         if (Documents::FindDocumentFile(app, QStringLiteral("Letter")) != QStringLiteral("Letter.rtf"))
             return QStringLiteral("document listed as ") + Documents::FindDocumentFile(app, QStringLiteral("Letter"));
         if (readFile(app + QStringLiteral("Letter.rtf")) != documentText())
