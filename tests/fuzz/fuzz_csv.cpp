@@ -1,6 +1,10 @@
 // The CSV engine: any bytes are read; the marker row or column found is
 // filled with awkward values as a fill run does; the workbook is saved and
 // read again, and every record (every cell text) must have survived.
+// Survival is required of well-formed files, where every quote opens a
+// value, doubles another or closes one. A stray quote inside a value can
+// make the delimiter guessed from the first record differ from the one the
+// file is read with, and writing it back cannot always keep that guess.
 
 #include "fuzzsupport.h"
 
@@ -47,6 +51,35 @@ QList<QStringList> records(QList<QStringList> rows)
     return rows;
 }
 
+bool wellFormed(const QByteArray &bytes, char delimiter)
+{
+    bool inQuotes = false, fieldStart = true;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (inQuotes) {
+            if (c != '"')
+                continue;
+            if (i + 1 < bytes.size() && bytes[i + 1] == '"') {
+                ++i;
+                continue;
+            }
+            inQuotes = false;
+            const char next = i + 1 < bytes.size() ? bytes[i + 1] : '\n';
+            if (next != delimiter && next != '\r' && next != '\n')
+                return false;
+        } else if (c == '"') {
+            if (!fieldStart)
+                return false;
+            inQuotes = true;
+        } else {
+            fieldStart = c == delimiter || c == '\r' || c == '\n';
+        }
+        if (c == '"')
+            fieldStart = false;
+    }
+    return true;
+}
+
 QList<QStringList> texts(const Csv::Table &t)
 {
     QList<QStringList> rows;
@@ -65,9 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString path = Fuzz::writeScratch(QStringLiteral("Fuzz.csv"), reinterpret_cast<const char *>(data), size);
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     const Csv::Table parsed = Csv::parse(bytes);
+    const bool checkRecords = wellFormed(parsed.bom ? bytes.mid(3) : bytes, parsed.delimiter);
 
     // Plain round trip: what was read is written back to the same cells.
-    FUZZ_CHECK(records(texts(Csv::parse(Csv::write(parsed)))) == records(texts(parsed)));
+    FUZZ_CHECK(!checkRecords || records(texts(Csv::parse(Csv::write(parsed)))) == records(texts(parsed)));
 
     // The fields are the markers the file holds.
     QStringList fieldNames;
@@ -93,7 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         book.saveAs(saved);
         QFile f(saved);
         FUZZ_CHECK(f.open(QIODevice::ReadOnly));
-        FUZZ_CHECK(records(texts(Csv::parse(f.readAll()))) == records(expected));
+        const QByteArray written = f.readAll();
+        FUZZ_CHECK(!checkRecords || records(texts(Csv::parse(written))) == records(expected));
     } catch (const RunError &) {
         Fuzz::fail("the CSV engine refused a file it had read");
     }
