@@ -10,6 +10,7 @@
 #include "fuzzsupport.h"
 
 #include "app/fill/markers.h"
+#include "platform/codepage.h"
 
 #include <QRegularExpression>
 
@@ -21,25 +22,60 @@ namespace {
 // reversed text so the match is anchored at its end.
 bool endsWithControlWord(const QByteArray &before)
 {
-    static const QRegularExpression reversedWord(QStringLiteral("^(?:[0-9]+-?)?[A-Za-z]+(\\\\+)"));
+    static const QRegularExpression reversedWord(QStringLiteral("^(?:[0-9]{1,10}-?)?[A-Za-z]{1,32}(\\\\+)"));
     QByteArray reversed = before;
     std::reverse(reversed.begin(), reversed.end());
     const QRegularExpressionMatch m = reversedWord.match(QString::fromLatin1(reversed));
     return m.hasMatch() && m.capturedLength(1) % 2 == 1;
 }
 
-QByteArray reference(QByteArray text, const QString &extension, const QStringList &names, const QStringList &values)
+// A name in the document's own encoding, or nothing when it cannot be written in it.
+std::optional<QByteArray> encodeName(const QString &name, Markers::Encoding encoding)
 {
+    if (encoding == Markers::Encoding::Utf8)
+        return name.toUtf8();
+    QByteArray out;
+    for (const char32_t c : name.toUcs4()) {
+        const std::optional<char> b = Platform::toWindows1252(c);
+        if (!b)
+            return std::nullopt;
+        out += *b;
+    }
+    return out;
+}
+
+// The per-field rule, field by field over the growing text, with names and
+// values in the document's own encoding. Nothing when a value the document
+// cannot hold would be used: then the text must stay as it was.
+std::optional<QByteArray> reference(QByteArray text, const QString &extension, const QStringList &names,
+                                    const QStringList &values)
+{
+    const Markers::Encoding encoding = Markers::encodingOf(text);
     const bool rtfExactly = extension == QStringLiteral(".rtf");
     const bool richText = extension.compare(QStringLiteral(".rtf"), Qt::CaseInsensitive) == 0;
+    const bool anyAmpersand = values.join(QString()).contains(QLatin1Char('&'));
+    QList<QByteArray> encodedNames, encodedValues;
     for (qsizetype j = 0; j < names.size(); ++j) {
-        QByteArray marker = '&' + names[j].toUtf8() + '&';
+        const std::optional<QByteArray> name = encodeName(names[j], encoding);
+        if (!name)
+            continue;
+        const std::optional<QByteArray> value = Markers::encodeValue(values[j], extension, encoding);
+        if (!value) {
+            if (text.contains('&' + *name + '&') || text.contains("&amp;" + *name + "&amp;") || anyAmpersand)
+                return std::nullopt;
+            continue;
+        }
+        encodedNames << *name;
+        encodedValues << *value;
+    }
+    for (qsizetype j = 0; j < encodedNames.size(); ++j) {
+        QByteArray marker = '&' + encodedNames[j] + '&';
         qsizetype p = text.indexOf(marker);
         if (!rtfExactly && p < 0) {
-            marker = "&amp;" + names[j].toUtf8() + "&amp;";
+            marker = "&amp;" + encodedNames[j] + "&amp;";
             p = text.indexOf(marker);
         }
-        const QByteArray value = Markers::encodeValue(values[j], extension);
+        const QByteArray &value = encodedValues[j];
         while (p >= 0) {
             QByteArray before = text.left(p);
             if (richText ? endsWithControlWord(before) : before.endsWith("\\par"))
@@ -67,7 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         names << QString::fromUtf8(eq < 0 ? lines[i] : lines[i].left(eq));
         values << QString::fromUtf8(eq < 0 ? QByteArray() : lines[i].mid(eq + 1));
     }
-    const QByteArray filled = Markers::ReplaceFieldMarkers(text, extension, names, values);
-    FUZZ_CHECK(filled == reference(text, extension, names, values));
+    QString problem;
+    const QByteArray filled = Markers::ReplaceFieldMarkers(text, extension, names, values, &problem);
+    const std::optional<QByteArray> expected = reference(text, extension, names, values);
+    // A value the document's encoding cannot hold leaves the text as it was.
+    FUZZ_CHECK(expected ? filled == *expected && problem.isEmpty() : filled == text && !problem.isEmpty());
     return 0;
 }
