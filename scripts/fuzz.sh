@@ -10,6 +10,9 @@ build=${QLT_FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-20}
 shift || true
 clang=${QLT_CLANG:-clang++-14}
+# shellcheck source=deps.sh
+. "$root/scripts/deps.sh"
+qlt_install_deps
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
