@@ -42,7 +42,7 @@ void prepare(QTextDocument *document, QPagedPaintDevice *device, qreal width)
 std::unique_ptr<QTextDocument> numbered(QTextDocument *document, int page)
 {
     std::unique_ptr<QTextDocument> copy(document->clone());
-    const QString mark(QChar(RtfReader::kPageNumber));
+    const QString mark{QChar(RtfReader::kPageNumber)};
     for (QTextCursor c = copy->find(mark); !c.isNull(); c = copy->find(mark, c))
         c.insertText(QString::number(page));
     return copy;
