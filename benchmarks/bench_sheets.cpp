@@ -1,6 +1,7 @@
 // Prints the time of one complete spreadsheet fill per engine and format,
 // with a cold start (the office started for the fill) and with the office
 // already running. Not a test: run it by hand, e.g. build/benchmarks/bench_sheets.
+#include "benchmarks/sheetbench.h"
 #include "core/fill/engines.h"
 #include "core/fill/sheetfill.h"
 #include "platform/officelock.h"
@@ -19,52 +20,22 @@
 namespace {
 constexpr int kRounds = 5;
 
-class Run : public RunContext {
-public:
-    void showWait(const QString &) override {}
-    QString fieldValue(int j) const override { return QStringLiteral("Value %1").arg(j); }
-};
-
-const QStringList kFields{QStringLiteral("First Name"), QStringLiteral("Last Name"), QStringLiteral("Address"),
-                          QStringLiteral("City"), QStringLiteral("Date")};
-
-double fillOnce(const QString &book, const QString &appFolder, Sheets::Engines &engines)
-{
-    QElapsedTimer t;
-    t.start();
-    Run run;
-    bool failed = false;
-    SheetFill::ProcessSpreadsheet({book, 1}, appFolder, kFields, run, engines, [&failed](const QString &text, const QString &) {
-        std::printf("  message: %s\n", qPrintable(text));
-        failed = true;
-    });
-    return failed ? -1 : t.nsecsElapsed() / 1e6;
-}
+using SheetBench::fillOnce;
+using SheetBench::kFields;
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (qEnvironmentVariableIsEmpty("QLT_CALC_MODULE"))
-        qputenv("QLT_CALC_MODULE", QLT_CALC_MODULE_PATH);
     QTemporaryDir dir;
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.path() + QStringLiteral("/cache")));
-    const QString appFolder = dir.path() + QStringLiteral("/app/");
-    QDir().mkpath(appFolder);
+    const QString appFolder = SheetBench::setUp(dir);
     const QString csv = dir.path() + QStringLiteral("/Book.csv");
     QFile f(csv);
     if (!f.open(QIODevice::WriteOnly))
         return 1;
     f.write("First Name,Last Name,Address,City,Date\n&First Name&,&Last Name&,&Address&,&City&,&Date&\n");
     f.close();
-    for (const char *format : {"xls:MS Excel 97", "xlsx:Calc MS Excel 2007 XML", "ods"}) {
-        QProcess convert;
-        convert.start(QStringLiteral("soffice"),
-                      {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(dir.path() + QStringLiteral("/p")).toString(),
-                       QStringLiteral("--headless"), QStringLiteral("--infilter=CSV:44,34,76,1"),
-                       QStringLiteral("--convert-to"), QLatin1String(format), QStringLiteral("--outdir"), dir.path(), csv});
-        convert.waitForFinished(180000);
-    }
+    SheetBench::convert(dir, csv, {"xls:MS Excel 97", "xlsx:Calc MS Excel 2007 XML", "ods"});
 
     std::printf("%-6s %-8s %12s %12s\n", "format", "engine", "cold ms", "warm ms");
     for (const char *ext : {"csv", "xls", "xlsx", "ods"}) {

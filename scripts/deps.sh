@@ -16,6 +16,8 @@ QLT_PACKAGES=(
   # The full office (not the -nogui build, which cannot print), and its SDK
   # for driving Calc.
   libreoffice-core libreoffice-writer libreoffice-calc libreoffice-dev
+  # The reliability gates: libFuzzer and the sanitizers' runtime come with clang.
+  clang-14 libclang-rt-14-dev
   # The validators the install-tree test runs on the desktop entry and the
   # AppStream data.
   desktop-file-utils appstream

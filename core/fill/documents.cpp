@@ -164,7 +164,7 @@ void ProcessDocument(const Request &request, const Folders &folders, const QStri
     if (request.print) {
         run.showWait(QStringLiteral("Printing ") + name);
         if (request.method == PrintMethod::Faster) {
-            printing.printText(text, name);
+            printing.printText(text, name + extension); // the extension tells HTML from text
         } else {
             const QString temp = folders.appFolder + QStringLiteral("temprtf") + extension;
             if (QFileInfo::exists(temp) && !QFile::remove(temp))

@@ -2,6 +2,7 @@
 
 #include "core/fill/calcengines.h"
 #include "core/fill/csvengine.h"
+#include "core/fill/nativeworkbook.h"
 #include "platform/folders.h"
 
 #include <QCoreApplication>
@@ -42,10 +43,23 @@ std::unique_ptr<Sheets::Engines> SystemEngines::loadCalc(QString *error)
     return calcEngines(std::move(office));
 }
 
-std::unique_ptr<Sheets::Application> SystemEngines::createApplication(const QString &path)
+SheetEngine engineFor(const QString &path)
 {
     if (QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0)
+        return SheetEngine::Csv;
+    return Native::handles(path) ? SheetEngine::NativeXml : SheetEngine::Office;
+}
+
+std::unique_ptr<Sheets::Application> SystemEngines::createApplication(const QString &path)
+{
+    switch (engineFor(path)) {
+    case SheetEngine::Csv:
         return std::make_unique<Csv::Application>();
+    case SheetEngine::NativeXml:
+        return std::make_unique<Native::Application>();
+    case SheetEngine::Office:
+        break;
+    }
     if (!m_calc) {
         QString error;
         m_calc = loadCalc(&error);

@@ -6,10 +6,15 @@
 
 #include <memory>
 
-// The spreadsheet applications of a fill run on this machine: our own CSV
-// engine for ".csv" files, LibreOffice Calc for every other workbook. Calc
-// is driven by a module loaded on first use, so the program starts and
-// works where no office suite is installed.
+// Which engine fills a spreadsheet, by its file: our own CSV engine for
+// ".csv", our own XML engine for ".xlsx" and ".ods", LibreOffice Calc for
+// every other workbook (".xls").
+enum class SheetEngine { Csv, NativeXml, Office };
+SheetEngine engineFor(const QString &path);
+
+// The spreadsheet applications of a fill run on this machine, as
+// engineFor() picks them. Calc is driven by a module loaded on first use,
+// so the program starts and works where no office suite is installed.
 class SystemEngines : public Sheets::Engines {
 public:
     // `calc`, when given, is used for workbooks instead of loading the

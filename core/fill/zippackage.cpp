@@ -142,7 +142,9 @@ bool Package::write(const QString &target, const QHash<QString, QByteArray> &rep
     };
     auto writeNew = [&](const QuaZipNewInfo &entry, const QByteArray &bytes, bool stored) {
         QuaZipFile file(&out);
-        if (!file.open(QIODevice::WriteOnly, entry, nullptr, 0, stored ? 0 : Z_DEFLATED, Z_DEFAULT_COMPRESSION))
+        // The fastest level: a fill waits for it, and the next save by the
+        // spreadsheet program compresses the part again anyway.
+        if (!file.open(QIODevice::WriteOnly, entry, nullptr, 0, stored ? 0 : Z_DEFLATED, Z_BEST_SPEED))
             return false;
         const bool written = file.write(bytes) == bytes.size();
         file.close();

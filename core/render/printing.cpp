@@ -1,5 +1,6 @@
 #include "core/render/printing.h"
 
+#include "core/render/printdocument.h"
 #include "core/render/rtfreader.h"
 #include "platform/printing.h"
 
@@ -22,11 +23,11 @@ void SystemPrinting::printText(const QByteArray &text, const QString &title)
 {
     QPrinter printer(defaultPrinter(), QPrinter::HighResolution);
     printer.setDocName(title);
-    const auto document = RtfReader::toDocument(text);
-    // A document with a page size prints as laid out, without the page
-    // numbers Qt adds otherwise. Its units are 96 to the inch.
-    document->setPageSize(printer.pageRect(QPrinter::Inch).size() * 96.0);
-    document->print(&printer);
+    RtfReader::Document document = PrintDocument::forFile(text, title);
+    if (document.truncated) // a part of a document must not pass for all of it
+        throw RunError(QStringLiteral("The document is too large to print this way"));
+    printer.setPageLayout(PrintDocument::pageLayout(document.page, printer.pageLayout().pageSize()));
+    PrintDocument::paint(document, &printer);
     if (printer.printerState() == QPrinter::Error)
         throw RunError(QStringLiteral("The printer reported an error"));
 }

@@ -1,21 +1,39 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMarginsF>
+#include <QSizeF>
 
 #include <memory>
 
 class QTextDocument;
 
-// Our own reader for the rich text that word processors save, building a
-// QTextDocument for printing. It understands font and colour tables,
-// character and paragraph formatting, \'hh and \uN characters, tabs, line
-// and page breaks and simple tables; anything else is skipped, never fatal.
+// Our own reader for the rich text that word processors save, building
+// QTextDocuments for printing: the body (text, tables, pictures, lists,
+// footnotes at its end), the header and footer, and the page set-up.
+// Anything it does not know is skipped, never fatal, and its time grows
+// with the input's length, whatever the input.
 namespace RtfReader {
+
+// Stands in a header or footer for the number of the page it is printed on.
+constexpr char16_t kPageNumber = 0xE000;
+
+struct PageSetup {
+    QSizeF paper;      // in points; empty when the document names none
+    QMarginsF margins; // in points
+    bool landscape = false;
+    qreal headerFromTop = 36, footerFromBottom = 36; // in points
+};
+
+struct Document {
+    std::unique_ptr<QTextDocument> body, header, footer; // header/footer null when absent
+    PageSetup page;
+    bool truncated = false; // text past what can be printed in reasonable time was left out
+};
 
 bool looksLikeRtf(const QByteArray &text);
 
-// Reads rich text into `document` (which is cleared first).
-void read(const QByteArray &rtf, QTextDocument *document);
+Document readDocument(const QByteArray &rtf);
 
 // Rich text is read as such; anything else is shown as plain text, as a
 // rich-text control shows text that is not rich text.

@@ -25,6 +25,8 @@ private Q_SLOTS:
     void printsFilledSampleDocument();
     void officeThatCannotPrintIsAProblem_data();
     void officeThatCannotPrintIsAProblem();
+    void fasterPrintsEachKindOfFile_data();
+    void fasterPrintsEachKindOfFile();
 
 private:
     // Each job file with its time: a restarted spooler numbers its jobs anew.
@@ -128,6 +130,63 @@ void TestPrinting::officeThatCannotPrintIsAProblem()
     QCOMPARE(lastTitle(), QStringLiteral("Problem"));
     QCOMPARE(lastMessage(), QStringLiteral("No office program that can print is installed while printing Sample Doc"));
     QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("temprtf") + extension));
+}
+
+void TestPrinting::fasterPrintsEachKindOfFile_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("pages"); // text each printed page must show
+    QTest::addColumn<QString>("paper");     // as pdfinfo gives it
+    QTest::newRow("rich text, Letter landscape, header")
+        << QStringLiteral("Letter.rtf")
+        << QByteArray("{\\rtf1\\paperw15840\\paperh12240\\landscape\\margl720{\\header\\pard Head &City&\\par}"
+                      "\\pard Body &City&\\page Page two\\par}")
+        << QStringList{QStringLiteral("Head Lisbon\nBody Lisbon"), QStringLiteral("Head Lisbon\nPage two")}
+        << QStringLiteral("792 x 612 pts");
+    QTest::newRow("html rendered") << QStringLiteral("Letter.htm")
+                                   << QByteArray("<html><body><p>Dear <b>&amp;City&amp;</b> caf&eacute;</p></body></html>")
+                                   << QStringList{QString::fromUtf8("Dear Lisbon café")} << QString();
+    QTest::newRow("text as it is") << QStringLiteral("Letter.txt") << QByteArray("Dear <b>&City&</b>\r\n")
+                                   << QStringList{QStringLiteral("Dear <b>Lisbon</b>")} << QString();
+}
+
+void TestPrinting::fasterPrintsEachKindOfFile()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, pages);
+    QFETCH(QString, paper);
+    TestHome home;
+    QVERIFY(writeFile(home.appFolder() + file, content));
+    writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), " 1 \r\nCity\r\n 1 \r\nLetter\r\n 0 \r\n");
+    MainForm *main = startProgram();
+    main->setFieldValue(1, QStringLiteral("Lisbon"));
+    const auto before = jobs();
+    QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
+    QWidget *confirm = topWindow("ConfirmForm");
+    QVERIFY(confirm);
+    child<QRadioButton>(confirm, QStringLiteral("Option1"))->setChecked(true);
+    QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
+    QVERIFY2(Ask::records().isEmpty(), qPrintable(lastMessage()));
+
+    QTRY_VERIFY_WITH_TIMEOUT(!newJob(before).isEmpty(), 30000);
+    const QString pdf = QDir(m_out).filePath(newJob(before));
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    QVERIFY(info.waitForFinished(30000));
+    const QString details = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(details.contains(QStringLiteral("Pages:           %1\n").arg(pages.size())), qPrintable(details));
+    if (!paper.isEmpty())
+        QVERIFY2(details.contains(paper), qPrintable(details));
+    for (int page = 1; page <= pages.size(); ++page) {
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                                                      QString::number(page), pdf, QStringLiteral("-")});
+        QVERIFY(pdftotext.waitForFinished(30000));
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        QVERIFY2(text.contains(pages[page - 1]), qPrintable(text));
+    }
 }
 
 QTEST_MAIN(TestPrinting)

@@ -1,6 +1,7 @@
-#include "core/render/rtfreader.h"
+#include "tests/fill/rtftesthelpers.h"
 #include "tests/support/testhome.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QTest>
 #include <QTextBlock>
@@ -9,25 +10,7 @@
 #include <QTextFrame>
 #include <QTextTable>
 
-namespace {
-std::unique_ptr<QTextDocument> read(const QByteArray &rtf) { return RtfReader::toDocument(rtf); }
-
-// The character format at the first occurrence of `text`.
-QTextCharFormat formatOf(QTextDocument *doc, const QString &text)
-{
-    QTextCursor c = doc->find(text);
-    if (c.isNull())
-        return {};
-    c.setPosition(c.selectionStart() + 1);
-    return c.charFormat();
-}
-
-QTextBlock blockWith(QTextDocument *doc, const QString &text)
-{
-    const QTextCursor c = doc->find(text);
-    return c.isNull() ? QTextBlock() : c.block();
-}
-} // namespace
+using namespace RtfTest;
 
 class TestRtfReader : public QObject {
     Q_OBJECT
@@ -41,6 +24,9 @@ private Q_SLOTS:
     void breaks();
     void skippedDestinations();
     void tables();
+    void pictures_data();
+    void pictures();
+    void headerFooterAndFootnotes();
     void brokenInputNeverFails_data();
     void brokenInputNeverFails();
 };
@@ -170,6 +156,61 @@ void TestRtfReader::tables()
     QCOMPARE(formatOf(doc.get(), QStringLiteral("B2")).fontWeight(), int(QFont::Bold));
     QVERIFY(doc->find(QStringLiteral("After")).position() > table->lastPosition());
     QVERIFY(doc->find(QStringLiteral("Before")).position() < table->firstPosition());
+}
+
+void TestRtfReader::pictures_data()
+{
+    // A 4 x 2 PNG and a 2 x 2 JPEG, as hex the way word processors write them.
+    QImage png(4, 2, QImage::Format_RGB32);
+    png.fill(Qt::red);
+    QByteArray pngBytes, jpegBytes;
+    QBuffer buffer(&pngBytes);
+    png.save(&buffer, "PNG");
+    QBuffer jpegBuffer(&jpegBytes);
+    png.scaled(2, 2).save(&jpegBuffer, "JPEG");
+    QTest::addColumn<QByteArray>("pict");
+    QTest::addColumn<QSizeF>("size");
+    QTest::addColumn<QSize>("pixels");
+    QTest::newRow("png at its own size") << "\\pngblip " + pngBytes.toHex() << QSizeF(4, 2) << QSize(4, 2);
+    QTest::newRow("png at its goal size") << "\\pngblip\\picwgoal1440\\pichgoal720 " + pngBytes.toHex()
+                                          << QSizeF(96, 48) << QSize(4, 2);
+    QTest::newRow("jpeg scaled") << "\\jpegblip\\picwgoal300\\pichgoal300\\picscalex200\\picscaley50 " + jpegBytes.toHex()
+                                 << QSizeF(40, 10) << QSize(2, 2);
+    QTest::newRow("binary png") << "\\pngblip\\bin" + QByteArray::number(pngBytes.size()) + " " + pngBytes
+                                << QSizeF(4, 2) << QSize(4, 2);
+    QTest::newRow("metafile: a frame") << QByteArray("\\wmetafile8\\picw2540\\pich1270\\picwgoal2880\\pichgoal1440 0100aa")
+                                       << QSizeF(192, 96) << QSize(192, 96);
+    QTest::newRow("metafile without goal") << QByteArray("\\emfblip\\picw2540\\pich1270 0100aa")
+                                           << QSizeF(96, 48) << QSize(96, 48);
+}
+
+void TestRtfReader::pictures()
+{
+    QFETCH(QByteArray, pict);
+    QFETCH(QSizeF, size);
+    QFETCH(QSize, pixels);
+    const auto doc = read("{\\rtf1 before {\\pict" + pict + "} after}");
+    QCOMPARE(doc->toPlainText(), QStringLiteral("before \uFFFC after"));
+    const QTextImageFormat image = formatOf(doc.get(), QStringLiteral("\uFFFC")).toImageFormat();
+    QCOMPARE(QSizeF(image.width(), image.height()), size);
+    QCOMPARE(doc->resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>().size(), pixels);
+}
+
+void TestRtfReader::headerFooterAndFootnotes()
+{
+    const RtfReader::Document doc = RtfReader::readDocument(
+        "{\\rtf1{\\header\\pard\\qc Head {\\b line}\\par}{\\footer\\pard Foot\\par}{\\headerf First page only}"
+        "Text{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} One.}, more{\\super\\chftn}"
+        "{\\footnote\\pard{\\super\\chftn} Two.}.\\par}");
+    QVERIFY(doc.header && doc.footer);
+    QCOMPARE(doc.header->toPlainText(), QStringLiteral("Head line"));
+    QCOMPARE(doc.header->firstBlock().blockFormat().alignment(), Qt::AlignHCenter);
+    QCOMPARE(formatOf(doc.header.get(), QStringLiteral("line")).fontWeight(), int(QFont::Bold));
+    QCOMPARE(doc.footer->toPlainText(), QStringLiteral("Foot"));
+    const QString text = doc.body->toPlainText();
+    QVERIFY2(text.startsWith(QStringLiteral("Text1, more2.\n")), qPrintable(text));
+    QVERIFY2(text.endsWith(QStringLiteral("\n1 One.\n2 Two.")), qPrintable(text));
+    QVERIFY(!RtfReader::readDocument("{\\rtf1 no header}").header);
 }
 
 void TestRtfReader::brokenInputNeverFails_data()

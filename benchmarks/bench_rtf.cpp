@@ -1,0 +1,71 @@
+// Prints how long the rich-text reader takes to read and to lay out
+// documents of text and of tables from 10 KB to 10 MB; the times should
+// grow in step with the size. Not a test: run it by hand, e.g.
+// QT_QPA_PLATFORM=offscreen build/benchmarks/bench_rtf
+#include "core/render/printdocument.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QPdfWriter>
+#include <QTemporaryFile>
+#include <QTextDocument>
+
+#include <cstdio>
+
+namespace {
+const QByteArray kHead = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fcharset0 Times New Roman;}"
+                         "{\\f1\\fcharset238 Arial CE;}}{\\colortbl;\\red0\\green0\\blue128;}"
+                         "\\paperw12240\\paperh15840\\margl1440\\margr1440\\pard\\f0\\fs24 ";
+
+QByteArray textDocument(qsizetype size)
+{
+    const QByteArray paragraph = "Lorem ipsum {\\b dolor} sit amet, {\\f1 \\'b3\\'f3d\\'9f} consectetur "
+                                 "{\\cf1 adipiscing} elit \\u8364? sed do eiusmod tempor.\\par\n";
+    QByteArray doc = kHead;
+    while (doc.size() < size)
+        doc += paragraph;
+    return doc + '}';
+}
+
+QByteArray tableDocument(qsizetype size)
+{
+    const QByteArray row = "\\trowd\\trgaph108\\clbrdrt\\brdrs\\cellx2000\\cellx5000\\cellx9000\\pard\\intbl "
+                           "Name\\cell {\\b Ann Zebrowski}\\cell 12 Quill Lane, Lisbon\\cell\\row\n";
+    QByteArray doc = kHead;
+    qsizetype table = 0;
+    while (doc.size() < size) {
+        doc += row;
+        if (++table % 50 == 0) // tables of 50 rows between paragraphs
+            doc += "\\pard Between the tables.\\par\n";
+    }
+    return doc + '}';
+}
+
+void measure(const char *kind, const QByteArray &rtf)
+{
+    QElapsedTimer timer;
+    timer.start();
+    RtfReader::Document doc = RtfReader::readDocument(rtf);
+    const qint64 readMs = timer.restart();
+    QTemporaryFile pdf;
+    pdf.open();
+    QPdfWriter writer(pdf.fileName());
+    writer.setPageLayout(PrintDocument::pageLayout(doc.page, QPageSize(QPageSize::A4)));
+    const int pages = PrintDocument::paint(doc, &writer);
+    const qint64 printMs = timer.elapsed();
+    std::printf("%-7s %8lld KB  read %7lld ms  layout+print %8lld ms  %6d pages\n", kind,
+                static_cast<long long>(rtf.size() / 1024), static_cast<long long>(readMs),
+                static_cast<long long>(printMs), pages);
+    std::fflush(stdout);
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    for (const qsizetype size : {10 * 1024, 100 * 1024, 1024 * 1024, 10 * 1024 * 1024}) {
+        measure("text", textDocument(size));
+        measure("tables", tableDocument(size));
+    }
+    return 0;
+}

@@ -1,0 +1,169 @@
+#include "core/fill/fillrun.h"
+#include "core/fill/odssheet.h"
+
+#include "core/fill/tagscan.h"
+
+namespace Ods {
+
+namespace {
+
+const QLatin1StringView kRowsRepeated("table:number-rows-repeated");
+const QLatin1StringView kColumnsRepeated("table:number-columns-repeated");
+
+bool isCell(QStringView name)
+{
+    return name == QLatin1String("table:table-cell") || name == QLatin1String("table:covered-table-cell");
+}
+
+int repeatCount(const Native::Tag &tag, QLatin1StringView name)
+{
+    const QStringView value = tag.rawAttribute(name);
+    const int count = value.isEmpty() ? 1 : value.toInt();
+    if (count < 1)
+        throw RunError(QStringLiteral("The spreadsheet's content is damaged (a repeat count of ") + value.toString() +
+                       QLatin1Char(')'));
+    return count;
+}
+
+// The text of a paragraph, from just after its start tag to its end.
+QString readParagraph(Native::TagScanner &xml, const Native::Tag &paragraph)
+{
+    QString text = xml.textFrom(paragraph.end);
+    int depth = 1;
+    Native::Tag tag;
+    while (depth > 0 && xml.next(tag)) {
+        const QStringView name = tag.name;
+        if (tag.closing) {
+            --depth;
+        } else if (name == QLatin1String("text:s")) {
+            text += QString(repeatCount(tag, QLatin1StringView("text:c")), QLatin1Char(' '));
+            xml.skipElement(tag);
+        } else if (name == QLatin1String("text:tab")) {
+            text += QLatin1Char('\t');
+            xml.skipElement(tag);
+        } else if (name == QLatin1String("text:line-break")) {
+            text += QLatin1Char('\n');
+            xml.skipElement(tag);
+        } else if (name == QLatin1String("office:annotation") || name == QLatin1String("text:note") ||
+                   name.startsWith(QLatin1String("draw:"))) {
+            xml.skipElement(tag);
+        } else if (!tag.empty) {
+            ++depth; // spans, links and the like: their text counts
+        }
+        // The characters after this tag, up to the next one.
+        if (depth > 0)
+            text += xml.textFrom(xml.position());
+    }
+    return text;
+}
+
+} // namespace
+
+QString Sheet::textOf(const Native::CellRun &cell) const
+{
+    if (cell.valueStart < 0)
+        return QString();
+    Native::TagScanner xml(QStringView(m_xml).mid(cell.valueStart, cell.valueEnd - cell.valueStart));
+    QStringList paragraphs;
+    Native::Tag tag;
+    while (xml.next(tag)) {
+        if (tag.closing)
+            continue;
+        if (tag.name == QLatin1String("text:p") || tag.name == QLatin1String("text:h"))
+            paragraphs.append(tag.empty ? QString() : readParagraph(xml, tag));
+        else
+            xml.skipElement(tag); // annotations, frames, detective marks
+    }
+    return paragraphs.join(QLatin1Char('\n'));
+}
+
+Sheet::Sheet(const QByteArray &contentXml, int position)
+{
+    m_xml = QString::fromUtf8(contentXml);
+    Native::TagScanner xml(m_xml);
+    Native::Tag tag;
+    int table = 0;
+    bool found = false;
+    Native::RowRun *row = nullptr;
+    int nextColumn = 1;
+    QList<Native::CellRun> columnStyles;
+    while (!found && xml.next(tag)) {
+        if (tag.closing || tag.name != QLatin1String("table:table"))
+            continue;
+        if (++table != position) {
+            xml.skipElement(tag);
+            continue;
+        }
+        // The chosen table: its rows and cells, wherever they are grouped.
+        while (xml.next(tag)) {
+            const QStringView inner = tag.name;
+            if (!tag.closing && inner == QLatin1String("table:table-row")) {
+                Native::RowRun run;
+                run.row = m_nextRow;
+                run.count = repeatCount(tag, kRowsRepeated);
+                run.start = tag.start;
+                run.tagEnd = tag.end;
+                m_nextRow += run.count;
+                rows.append(run);
+                row = &rows.last();
+                nextColumn = 1;
+                if (tag.empty) {
+                    row->end = row->contentEnd = m_rowsEnd = tag.end;
+                    row = nullptr;
+                }
+            } else if (!tag.closing && row && isCell(inner)) {
+                Native::CellRun cell;
+                cell.column = nextColumn;
+                cell.count = repeatCount(tag, kColumnsRepeated);
+                // Style names stay in the content's text unless they hold entities.
+                const QStringView style = tag.rawAttribute(QLatin1StringView("table:style-name"));
+                cell.style = style.contains(QLatin1Char('&')) ? Native::unescapeXml(style)
+                                                              : QString::fromRawData(style.data(), style.size());
+                cell.start = tag.start;
+                cell.tagEnd = tag.end;
+                // Its text is read only when asked for.
+                xml.skipElement(tag);
+                cell.end = xml.position();
+                if (!tag.empty) {
+                    cell.valueStart = tag.end;
+                    cell.valueEnd = m_xml.lastIndexOf(QLatin1Char('<'), cell.end - 1);
+                }
+                nextColumn += cell.count;
+                row->cells.append(cell);
+            } else if (!tag.closing && inner == QLatin1String("table:table-column")) {
+                const int count = repeatCount(tag, kColumnsRepeated);
+                const QString style = tag.attribute(QLatin1StringView("table:default-cell-style-name"));
+                columnStyles.append({columnStyles.isEmpty() ? 1 : columnStyles.last().column + columnStyles.last().count,
+                                     count, QString(), style});
+            } else if (!tag.closing && row) {
+                xml.skipElement(tag);
+            } else if (tag.closing && inner == QLatin1String("table:table-row") && row) {
+                row->end = tag.end;
+                row->contentEnd = tag.start;
+                m_rowsEnd = tag.end;
+                row = nullptr;
+            } else if (tag.closing && inner == QLatin1String("table:table")) {
+                if (m_rowsEnd < 0)
+                    m_rowsEnd = tag.start;
+                found = true;
+                break;
+            }
+        }
+    }
+    if (xml.failed())
+        throw RunError(QStringLiteral("The spreadsheet's content is damaged"));
+    if (!found)
+        throw RunError(Sheets::noSuchWorksheet(position));
+    // A cell without a style of its own shows its column's default style.
+    if (columnStyles.isEmpty())
+        return;
+    Native::RowRun columns;
+    columns.cells = columnStyles;
+    for (Native::RowRun &run : rows)
+        for (Native::CellRun &cell : run.cells)
+            if (cell.style.isEmpty())
+                if (const Native::CellRun *column = cellAt(columns, cell.column))
+                    cell.style = column->style;
+}
+
+} // namespace Ods

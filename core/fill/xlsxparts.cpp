@@ -1,0 +1,227 @@
+#include "core/fill/fillrun.h"
+#include "core/fill/xlsxsheet.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include "core/fill/tagscan.h"
+
+namespace Xlsx {
+
+namespace {
+
+const QString kRelationshipsNs = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships");
+
+[[noreturn]] void damaged(const QString &part, const QXmlStreamReader &xml)
+{
+    throw RunError(QStringLiteral("The workbook part ") + part + QStringLiteral(" is damaged (") + xml.errorString() +
+                   QLatin1Char(')'));
+}
+
+// "../worksheets/sheet1.xml" seen from "xl/workbook.xml" is "xl/worksheets/sheet1.xml".
+QString resolve(const QString &fromPart, const QString &target)
+{
+    if (target.startsWith(QLatin1Char('/')))
+        return target.mid(1);
+    QStringList path = fromPart.split(QLatin1Char('/'));
+    path.removeLast();
+    for (const QString &step : target.split(QLatin1Char('/'))) {
+        if (step == QLatin1String(".."))
+            path.isEmpty() ? void() : path.removeLast();
+        else if (step != QLatin1String("."))
+            path.append(step);
+    }
+    return path.join(QLatin1Char('/'));
+}
+
+struct Relationship {
+    QString type;
+    QString target;
+};
+
+QHash<QString, Relationship> relationships(const QString &part, const QByteArray &bytes)
+{
+    QHash<QString, Relationship> result;
+    QXmlStreamReader xml(bytes);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("Relationship")) {
+            const auto attributes = xml.attributes();
+            result.insert(attributes.value(QLatin1String("Id")).toString(),
+                          {attributes.value(QLatin1String("Type")).toString(),
+                           attributes.value(QLatin1String("Target")).toString()});
+        }
+    }
+    if (xml.hasError())
+        damaged(part, xml);
+    return result;
+}
+
+} // namespace
+
+QString cellReference(int row, int column)
+{
+    QString letters;
+    for (int c = column; c > 0; c = (c - 1) / 26)
+        letters.prepend(QChar(u'A' + (c - 1) % 26));
+    return letters + QString::number(row);
+}
+
+QString decodeEscapes(const QString &text)
+{
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    static const QRegularExpression escaped(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QString out;
+    qsizetype at = 0;
+    for (auto it = escaped.globalMatch(text); it.hasNext();) {
+        const auto match = it.next();
+        out += QStringView(text).mid(at, match.capturedStart() - at);
+        out += QChar(char16_t(match.captured(1).toUShort(nullptr, 16)));
+        at = match.capturedEnd();
+    }
+    out += QStringView(text).mid(at);
+    return out;
+}
+
+QString encodeEscapes(const QString &text)
+{
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    // A literal "_x0041_" would read back as "A": its underscore is escaped.
+    static const QRegularExpression escapeLike(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+    return QString(text).replace(escapeLike, QStringLiteral("_x005F_"));
+}
+
+QString runText(QStringView xml)
+{
+    Native::TagScanner scanner(xml);
+    Native::Tag tag;
+    QString text;
+    while (scanner.next(tag)) {
+        if (tag.closing || tag.empty)
+            continue;
+        if (tag.localName() == QLatin1String("rPh"))
+            scanner.skipElement(tag); // phonetic guide, not part of the text
+        else if (tag.localName() == QLatin1String("t"))
+            text += scanner.textFrom(tag.end);
+    }
+    return decodeEscapes(text);
+}
+
+SharedStrings::SharedStrings(const QByteArray &bytes) : m_xml(QString::fromUtf8(bytes))
+{
+    Native::TagScanner xml(m_xml);
+    Native::Tag tag;
+    qsizetype start = -1;
+    while (xml.next(tag)) {
+        if (tag.localName() != QLatin1String("si"))
+            continue;
+        if (tag.empty)
+            m_items.append({tag.end, tag.end});
+        else if (!tag.closing)
+            start = tag.end;
+        else if (start >= 0)
+            m_items.append({start, tag.start});
+    }
+    if (xml.failed())
+        throw RunError(QStringLiteral("The workbook's shared strings are damaged"));
+}
+
+QString SharedStrings::at(int index) const
+{
+    if (index < 0 || index >= m_items.size())
+        return QString();
+    const auto [start, end] = m_items.at(index);
+    return runText(QStringView(m_xml).mid(start, end - start));
+}
+
+QStringList parseSharedStrings(const QByteArray &bytes)
+{
+    const SharedStrings strings(bytes);
+    QStringList all;
+    for (int i = 0; i < strings.size(); ++i)
+        all.append(strings.at(i));
+    return all;
+}
+
+QString workbookPart(const QByteArray &packageRels)
+{
+    for (const Relationship &r : relationships(QStringLiteral("_rels/.rels"), packageRels))
+        if (r.type.endsWith(QLatin1String("/officeDocument")))
+            return resolve(QString(), r.target);
+    throw RunError(QStringLiteral("The package holds no workbook"));
+}
+
+QString relationshipsOf(const QString &part)
+{
+    const qsizetype slash = part.lastIndexOf(QLatin1Char('/'));
+    return part.left(slash + 1) + QStringLiteral("_rels/") + part.mid(slash + 1) + QStringLiteral(".rels");
+}
+
+QStringList sheetParts(const QString &workbookPath, const QByteArray &workbookXml, const QByteArray &workbookRels,
+                       QString *sharedStringsPart)
+{
+    const auto rels = relationships(relationshipsOf(workbookPath), workbookRels);
+    *sharedStringsPart = QString();
+    for (const Relationship &r : rels)
+        if (r.type.endsWith(QLatin1String("/sharedStrings")))
+            *sharedStringsPart = resolve(workbookPath, r.target);
+    QStringList parts;
+    QXmlStreamReader xml(workbookXml);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement() || xml.name() != QLatin1String("sheet"))
+            continue;
+        const Relationship r = rels.value(xml.attributes().value(kRelationshipsNs, QLatin1String("id")).toString());
+        // A chart sheet keeps its position but has no cells to fill.
+        parts.append(r.type.endsWith(QLatin1String("/worksheet")) ? resolve(workbookPath, r.target) : QString());
+    }
+    if (xml.hasError())
+        damaged(workbookPath, xml);
+    return parts;
+}
+
+QByteArray withFullCalcOnLoad(const QByteArray &workbookXml)
+{
+    // Elements that come after calcPr in a workbook, in schema order.
+    static const QStringList later = {
+        QStringLiteral("oleSize"),      QStringLiteral("customWorkbookViews"), QStringLiteral("pivotCaches"),
+        QStringLiteral("smartTagPr"),   QStringLiteral("smartTagTypes"),       QStringLiteral("webPublishing"),
+        QStringLiteral("fileRecoveryPr"), QStringLiteral("webPublishObjects"), QStringLiteral("extLst")};
+    const QString text = QString::fromUtf8(workbookXml);
+    QXmlStreamReader xml(text);
+    qsizetype previous = 0;
+    qsizetype insertAt = -1;
+    QString prefix;
+    int depth = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        const qsizetype here = xml.characterOffset();
+        if (xml.isStartElement()) {
+            ++depth;
+            if (depth == 1)
+                prefix = xml.prefix().isEmpty() ? QString() : xml.prefix().toString() + QLatin1Char(':');
+            if (depth == 2 && xml.name() == QLatin1String("calcPr")) {
+                const QString tag = text.mid(previous, here - previous);
+                const QString changed = Native::withAttribute(tag, QStringLiteral("fullCalcOnLoad"), QStringLiteral("1"));
+                return (text.left(previous) + changed + text.mid(here)).toUtf8();
+            }
+            if (depth == 2 && insertAt < 0 && later.contains(xml.name().toString()))
+                insertAt = previous;
+        } else if (xml.isEndElement()) {
+            if (depth == 1 && insertAt < 0)
+                insertAt = previous;
+            --depth;
+        }
+        previous = here;
+    }
+    if (xml.hasError() || insertAt < 0)
+        damaged(QStringLiteral("workbook"), xml);
+    return (text.left(insertAt) + QLatin1Char('<') + prefix + QStringLiteral("calcPr fullCalcOnLoad=\"1\"/>") +
+            text.mid(insertAt))
+        .toUtf8();
+}
+
+} // namespace Xlsx

@@ -1,0 +1,163 @@
+#include "core/render/printdocument.h"
+
+#include "platform/codepage.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QStringDecoder>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace PrintDocument {
+
+namespace {
+bool isHtmlName(const QString &fileName)
+{
+    return fileName.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive)
+           || fileName.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive);
+}
+
+QString decodeHtml(const QByteArray &text)
+{
+    // The page's own charset when it names one; else as our text files.
+    QStringDecoder decoder = QStringDecoder::decoderForHtml(text);
+    if (decoder.isValid()) {
+        const QString decoded = decoder.decode(text);
+        if (!decoder.hasError())
+            return decoded;
+    }
+    return Platform::decodeText(text);
+}
+
+// Lays `document` out for the device in its pixels, `width` wide.
+void prepare(QTextDocument *document, QPagedPaintDevice *device, qreal width)
+{
+    document->documentLayout()->setPaintDevice(device);
+    document->setDocumentMargin(0);
+    document->setTextWidth(width);
+}
+
+// A header or footer with its page-number marks replaced by `page`.
+std::unique_ptr<QTextDocument> numbered(QTextDocument *document, int page)
+{
+    std::unique_ptr<QTextDocument> copy(document->clone());
+    const QString mark{QChar(RtfReader::kPageNumber)};
+    for (QTextCursor c = copy->find(mark); !c.isNull(); c = copy->find(mark, c))
+        c.insertText(QString::number(page));
+    return copy;
+}
+
+bool hasPageNumber(const QTextDocument *document)
+{
+    return document && !document->find(QString(QChar(RtfReader::kPageNumber))).isNull();
+}
+
+void drawAt(QPainter &painter, QTextDocument *document, qreal y)
+{
+    painter.save();
+    painter.translate(0, y);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, Qt::black);
+    context.clip = QRectF(QPointF(0, 0), document->size());
+    document->documentLayout()->draw(&painter, context);
+    painter.restore();
+}
+} // namespace
+
+RtfReader::Document forFile(const QByteArray &text, const QString &fileName)
+{
+    if (RtfReader::looksLikeRtf(text))
+        return RtfReader::readDocument(text);
+    RtfReader::Document document;
+    document.body = std::make_unique<QTextDocument>();
+    document.page.margins = QMarginsF(90, 72, 90, 72);
+    if (isHtmlName(fileName))
+        document.body->setHtml(decodeHtml(text));
+    else
+        document.body->setPlainText(Platform::decodeText(text));
+    return document;
+}
+
+QPageLayout pageLayout(const RtfReader::PageSetup &page, const QPageSize &fallback)
+{
+    const QSizeF paper = page.paper;
+    const bool named = paper.width() > 0 && paper.height() > 0;
+    const bool landscape = page.landscape || (named && paper.width() > paper.height());
+    const QPageSize size = named ? QPageSize(QSizeF(std::min(paper.width(), paper.height()),
+                                                    std::max(paper.width(), paper.height())),
+                                             QPageSize::Point, QString(), QPageSize::FuzzyMatch)
+                                 : fallback;
+    // Margins that leave less than an inch of text are the document's
+    // mistake; the text keeps an inch each way then.
+    const QSizeF sheet = size.size(QPageSize::Point);
+    const qreal width = landscape ? sheet.height() : sheet.width();
+    const qreal height = landscape ? sheet.width() : sheet.height();
+    QMarginsF m(std::max(0.0, page.margins.left()), std::max(0.0, page.margins.top()),
+                std::max(0.0, page.margins.right()), std::max(0.0, page.margins.bottom()));
+    if (width - m.left() - m.right() < 72)
+        m.setLeft(0), m.setRight(0);
+    if (height - m.top() - m.bottom() < 72)
+        m.setTop(0), m.setBottom(0);
+    QPageLayout layout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, m, QPageLayout::Point);
+    layout.setMode(QPageLayout::FullPageMode);
+    layout.setMargins(m);
+    return layout;
+}
+
+int paint(RtfReader::Document &document, QPagedPaintDevice *device)
+{
+    const QPageLayout layout = device->pageLayout();
+    const int dpi = device->logicalDpiY();
+    const qreal toPixels = dpi / 72.0;
+    const QMarginsF margins = layout.margins(QPageLayout::Point);
+    const QRectF body = QRectF(layout.fullRectPixels(dpi)).marginsRemoved(margins * toPixels);
+    // On a full page the painter starts at the paper's corner, else at the margins'.
+    const QPointF origin = layout.mode() == QPageLayout::FullPageMode ? body.topLeft() : QPointF();
+
+    QTextDocument *text = document.body.get();
+    prepare(text, device, body.width());
+    text->setPageSize(body.size());
+    for (QTextDocument *side : {document.header.get(), document.footer.get()})
+        if (side)
+            prepare(side, device, body.width());
+
+    QPainter painter(device);
+    painter.translate(origin);
+    const int pages = std::max(1, text->pageCount());
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            device->newPage();
+        // Header and footer sit in the margins, where the document puts them.
+        std::unique_ptr<QTextDocument> header, footer;
+        QTextDocument *top = document.header.get(), *foot = document.footer.get();
+        if (hasPageNumber(top)) {
+            header = numbered(top, page + 1);
+            top = header.get();
+            prepare(top, device, body.width());
+        }
+        if (hasPageNumber(foot)) {
+            footer = numbered(foot, page + 1);
+            foot = footer.get();
+            prepare(foot, device, body.width());
+        }
+        if (top)
+            drawAt(painter, top, (document.page.headerFromTop - margins.top()) * toPixels);
+        if (foot) {
+            const qreal bottom = body.height() + (margins.bottom() - document.page.footerFromBottom) * toPixels;
+            drawAt(painter, foot, bottom - foot->size().height());
+        }
+        painter.save();
+        const QRectF view(0, page * body.height(), body.width(), body.height());
+        painter.setClipRect(QRectF(QPointF(0, 0), body.size()));
+        painter.translate(0, -view.top());
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.palette.setColor(QPalette::Text, Qt::black);
+        context.clip = view;
+        text->documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    return pages;
+}
+
+} // namespace PrintDocument

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "core/render/rtf/rtfcodepages.h"
+#include "core/render/rtf/rtfcontent.h"
+#include "core/render/rtf/rtftokenizer.h"
+#include "core/render/rtfreader.h"
+
+#include <QColor>
+#include <QHash>
+#include <QList>
+
+namespace Rtf {
+
+enum class Dest { Text, Skip, FontTable, ColorTable, Header, Footer, Footnote, Picture, ListDef, ListLabel, FieldInstruction };
+
+struct State {
+    Dest dest = Dest::Text;
+    // character
+    bool bold = false, italic = false, underline = false, strike = false, hidden = false;
+    bool smallCaps = false, allCaps = false;
+    bool listText = false; // a list label, whose symbol-font bullets print as bullets
+    int font = -1, halfPoints = 24, color = 0, background = 0, vertical = 0;
+    int uc = 1;
+    // paragraph
+    Qt::Alignment align = Qt::AlignLeft;
+    int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
+    bool inTable = false;
+    int itap = 1;
+};
+
+struct Font {
+    QString name;
+    int codePage = 0; // 0: the document's
+};
+
+struct Picture {
+    QByteArray format; // "png", "jpg" or empty for what Qt cannot draw
+    QByteArray hex, binary;
+    int picw = 0, pich = 0, goalw = 0, goalh = 0, scalex = 100, scaley = 100;
+};
+
+// Old Word numbering (\pn): what to put in front of a paragraph that
+// brings no \pntext of its own.
+struct Numbering {
+    enum Style { Decimal, UpperLetter, LowerLetter, UpperRoman, LowerRoman };
+    bool active = false, bullet = false;
+    int next = 1;
+    Style style = Decimal;
+    QString before, after;
+    bool continued = false;
+    QString label(int number) const;
+};
+
+class Parser {
+public:
+    explicit Parser(const QByteArray &in);
+    RtfReader::Document run();
+
+private:
+    // rtfparser.cpp: groups, text and paragraphs
+    void groupOpen();
+    void groupClose();
+    void finishDestination(Dest dest);
+    void addBytes(const QByteArray &bytes);
+    void addText(const QString &text);
+    void flushBytes();
+    void flushText();
+    QString breakLongWords(const QString &text);
+    Paragraph &currentParagraph();
+    QTextCharFormat charFormat() const;
+    QTextBlockFormat blockFormat() const;
+    int codePage() const;
+    int paragraphLevel() const { return m_st.inTable ? std::clamp(m_st.itap, 1, kMaxNesting) : 0; }
+    void endParagraph();
+    void commit(Paragraph paragraph, int level);
+    void adjustDepth(int level);
+    Table &tableAt(int level);
+    void endCell(int level);
+    void endRow(int level);
+
+    // rtfcontrols.cpp: control words and symbols
+    void controlWord(const Token &t);
+    void controlSymbol(const Token &t);
+    bool destination(const QByteArray &word);
+    bool isPageNumberField() const;
+    bool characterWord(const QByteArray &word, bool hasParam, int param);
+    bool paragraphWord(const QByteArray &word, bool hasParam, int param);
+    bool pageWord(const QByteArray &word, int param);
+    void fontTableWord(const QByteArray &word, int param);
+    void pictureWord(const QByteArray &word, int param);
+    void listDefWord(const QByteArray &word, int param);
+
+    // rtfpicture.cpp
+    void finishPicture();
+
+    static constexpr int kMaxGroupDepth = 2000;
+    static constexpr int kMaxNesting = 8;
+    static constexpr int kMaxColumns = 63;
+    static constexpr qsizetype kMaxCharacters = 5'000'000; // some 1,500 pages
+
+    Tokenizer m_tokens;
+    State m_st;
+    QList<State> m_stack;
+    int m_overflow = 0; // groups past the depth limit, read with the state in force
+    bool m_groupStart = false;
+    bool m_ignorable = false;
+    int m_ucSkip = 0;
+
+    CodePages m_codePages;
+    int m_docCodePage = 1252;
+    QByteArray m_bytes;
+    QString m_text;
+    qsizetype m_characters = 0;
+    int m_wordLength = 0;
+    bool m_truncated = false;
+
+    QHash<int, Font> m_fonts;
+    int m_fontIndex = 0, m_defaultFont = 0;
+    QByteArray m_fontName;
+    int m_fontCodePage = 0;
+    QList<QColor> m_colors;
+    int m_red = 0, m_green = 0, m_blue = 0;
+    bool m_colorPending = false;
+
+    Paragraph m_body, m_side;
+    bool m_pageBreak = false;
+    std::unique_ptr<QTextDocument> m_document;
+    Writer m_writer;
+    QList<Table> m_tables;
+    QList<int> m_cellx;
+    QList<quint8> m_cellMerges;
+    quint8 m_merge = 0;
+    int m_rowLeft = 0;
+    bool m_rowBorders = false;
+
+    QList<Item> m_header, m_footer, m_footnotes;
+    bool m_haveHeader = false, m_haveFooter = false;
+    int m_footnoteNumber = 0;
+    Picture m_picture;
+    QByteArray m_fieldInstruction;
+    Numbering m_numbering;
+    bool m_paragraphHasListText = false;
+    bool m_labelAfter = false;
+
+    RtfReader::PageSetup m_page;
+    int m_sections = 0;
+};
+
+} // namespace Rtf

@@ -1,0 +1,156 @@
+// Paragraphs and tables: where each finished paragraph goes.
+#include "core/render/rtf/rtfparser.h"
+
+#include <QTextDocument>
+
+namespace Rtf {
+
+namespace {
+qreal px(int twips) { return twips / 15.0; }
+} // namespace
+
+QTextCharFormat Parser::charFormat() const
+{
+    QTextCharFormat f;
+    f.setFontWeight(m_st.bold ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(m_st.italic);
+    f.setFontUnderline(m_st.underline);
+    f.setFontStrikeOut(m_st.strike);
+    // Sizes from one point to the largest a word processor offers.
+    f.setFontPointSize(m_st.halfPoints > 0 ? std::clamp(m_st.halfPoints, 2, 3276) / 2.0 : 12.0);
+    if (m_st.smallCaps)
+        f.setFontCapitalization(QFont::SmallCaps);
+    const auto font = m_fonts.constFind(m_st.font >= 0 ? m_st.font : m_defaultFont);
+    if (font != m_fonts.constEnd() && !font->name.isEmpty())
+        f.setFontFamilies(QStringList{font->name});
+    if (m_st.color > 0 && m_st.color < m_colors.size() && m_colors[m_st.color].isValid())
+        f.setForeground(m_colors[m_st.color]);
+    if (m_st.background > 0 && m_st.background < m_colors.size() && m_colors[m_st.background].isValid())
+        f.setBackground(m_colors[m_st.background]);
+    if (m_st.vertical > 0)
+        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (m_st.vertical < 0)
+        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    return f;
+}
+
+QTextBlockFormat Parser::blockFormat() const
+{
+    QTextBlockFormat b;
+    b.setAlignment(m_st.align);
+    b.setLeftMargin(px(std::max(m_st.li, 0)));
+    b.setRightMargin(px(std::max(m_st.ri, 0)));
+    b.setTextIndent(px(m_st.fi));
+    b.setTopMargin(px(std::max(m_st.sb, 0)));
+    b.setBottomMargin(px(std::max(m_st.sa, 0)));
+    if (m_pageBreak)
+        b.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    return b;
+}
+
+// A paragraph mark: the paragraph takes the formatting in force now.
+void Parser::endParagraph()
+{
+    flushText();
+    Paragraph &paragraph = currentParagraph();
+    if (m_st.dest == Dest::Text && m_numbering.active && !m_paragraphHasListText) {
+        const QString label = m_numbering.bullet
+                                  ? (m_numbering.before.isEmpty() ? QStringLiteral("\u2022") : m_numbering.before)
+                                  : m_numbering.before + m_numbering.label(m_numbering.next++) + m_numbering.after;
+        paragraph.runs.prepend(Run{label + QLatin1Char('\t'), charFormat(), {}, {}});
+    }
+    m_paragraphHasListText = false;
+    m_wordLength = 0;
+    paragraph.format = blockFormat();
+    m_pageBreak = false;
+    Paragraph done = std::move(paragraph);
+    paragraph = Paragraph();
+    if (m_st.dest == Dest::Text)
+        commit(std::move(done), paragraphLevel());
+    else if (m_st.dest == Dest::Header)
+        m_header << Item{std::move(done), nullptr};
+    else if (m_st.dest == Dest::Footer)
+        m_footer << Item{std::move(done), nullptr};
+    else if (m_st.dest == Dest::Footnote)
+        m_footnotes << Item{std::move(done), nullptr};
+}
+
+void Parser::commit(Paragraph paragraph, int level)
+{
+    adjustDepth(level);
+    if (level == 0)
+        m_writer.write(Item{std::move(paragraph), nullptr});
+    else
+        tableAt(level).pending.items << Item{std::move(paragraph), nullptr};
+}
+
+// Opens or closes tables until `level` tables are open; a closed table
+// goes into the cell that holds it, or into the document.
+void Parser::adjustDepth(int level)
+{
+    while (m_tables.size() > level) {
+        if (m_tables.last().rowOpen) // a row never ended keeps its content
+            endRow(static_cast<int>(m_tables.size()));
+        auto table = std::make_shared<Table>(m_tables.takeLast());
+        if (table->rows.isEmpty())
+            continue;
+        if (m_tables.isEmpty())
+            m_writer.write(Item{Paragraph(), table});
+        else
+            tableAt(static_cast<int>(m_tables.size())).pending.items << Item{Paragraph(), table};
+    }
+    while (m_tables.size() < level)
+        m_tables.append(Table());
+}
+
+Table &Parser::tableAt(int level)
+{
+    Table &table = m_tables[level - 1];
+    if (!table.rowOpen) {
+        table.rows.append(Row{{}, m_cellx, m_cellMerges, m_rowLeft, m_rowBorders});
+        table.rowOpen = true;
+    }
+    return table;
+}
+
+void Parser::endCell(int level)
+{
+    flushText();
+    if (!m_body.isEmpty()) {
+        Paragraph last = std::move(m_body);
+        m_body = Paragraph();
+        last.format = blockFormat();
+        commit(std::move(last), level);
+    }
+    adjustDepth(level);
+    Table &table = tableAt(level);
+    QList<Cell> &cells = table.rows.last().cells;
+    if (cells.size() < kMaxColumns)
+        cells.append(table.pending);
+    else // past the widest table a word processor makes, cells share the last column
+        cells.last().items += table.pending.items;
+    table.pending = Cell();
+}
+
+void Parser::endRow(int level)
+{
+    flushText();
+    adjustDepth(level);
+    Table &table = tableAt(level);
+    if (!table.pending.items.isEmpty())
+        endCell(level);
+    Row &row = table.rows.last();
+    if (!m_cellx.isEmpty()) {
+        row.cellx = m_cellx;
+        row.merges = m_cellMerges;
+    }
+    row.left = m_rowLeft;
+    row.borders = m_rowBorders;
+    while (row.cells.size() < std::min<qsizetype>(row.cellx.size(), kMaxColumns))
+        row.cells.append(Cell());
+    if (row.cellx.size() > kMaxColumns)
+        row.cellx.resize(kMaxColumns);
+    table.rowOpen = false;
+}
+
+} // namespace Rtf

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/fill/engines.h"
+#include "core/fill/fillrun.h"
+#include "core/fill/sheetfill.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStringList>
+#include <QUrl>
+
+// Workbooks written by a real LibreOffice, and the office's own CSV export
+// to read results back the way the office sees them.
+namespace OfficeFixtures {
+
+class Run : public RunContext {
+public:
+    QStringList values;
+    void showWait(const QString &) override { waitShown = true; }
+    QString fieldValue(int j) const override { return values.value(j - 1); }
+};
+
+// soffice --convert-to with a profile of its own; false when it fails.
+inline bool convert(const QString &profileFolder, const QStringList &files, const QString &format,
+                    const QString &outFolder)
+{
+    QDir().mkpath(outFolder);
+    QStringList args{QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profileFolder).toString(),
+                     QStringLiteral("--headless"), QStringLiteral("--convert-to"), format,
+                     QStringLiteral("--outdir"), outFolder};
+    args << files;
+    QProcess office;
+    office.start(QStringLiteral("soffice"), args);
+    return office.waitForFinished(300000) && office.exitCode() == 0;
+}
+
+// Every sheet of a workbook as the office exports it to CSV, one text per
+// sheet, in sheet order.
+inline QStringList exportSheets(const QString &profileFolder, const QString &workbook, const QString &outFolder)
+{
+    // Filter options: comma, quote, UTF-8, from line 1, ..., every sheet (-1).
+    const QString csv = QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1");
+    if (!convert(profileFolder, {workbook}, csv, outFolder))
+        return {QStringLiteral("export failed")};
+    QStringList sheets;
+    QDir out(outFolder);
+    const QStringList files = out.entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Time | QDir::Reversed);
+    for (const QString &name : files) {
+        QFile file(out.filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            sheets << name.section(QLatin1Char('-'), -1) + QLatin1Char('\n') + QString::fromUtf8(file.readAll());
+    }
+    sheets.sort();
+    return sheets;
+}
+
+} // namespace OfficeFixtures

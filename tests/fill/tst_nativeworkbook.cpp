@@ -1,0 +1,331 @@
+#include "core/fill/nativeworkbook.h"
+#include "core/fill/odssheet.h"
+#include "core/fill/xlsxsheet.h"
+#include "core/fill/zippackage.h"
+#include "tests/fill/nativefixture.h"
+#include "tests/fill/officefixtures.h"
+#include "tests/support/testhome.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QtTest>
+
+// Fills workbooks written by LibreOffice with our own engine and with the
+// office, and compares what the office then sees in both, sheet by sheet.
+namespace {
+
+const QStringList kFields{QStringLiteral("Name"), QStringLiteral("City"), QStringLiteral("Amount")};
+const QStringList kValues{QStringLiteral("Ann <&> \"Lee\""), QStringLiteral("  Rome  two"), QStringLiteral("12")};
+
+// The parts of a package, by name.
+QMap<QString, QByteArray> partsOf(const QString &path)
+{
+    QMap<QString, QByteArray> parts;
+    Zip::Package package;
+    if (!package.open(path))
+        return parts;
+    for (const QString &name : package.entryNames()) {
+        QByteArray bytes;
+        package.read(name, &bytes);
+        parts.insert(name, bytes);
+    }
+    return parts;
+}
+
+// Rewrites every shared-string cell of an .xlsx as an inline string.
+bool inlineAllStrings(const QString &from, const QString &to)
+{
+    Zip::Package package;
+    if (!package.open(from))
+        return false;
+    QByteArray bytes;
+    if (!package.read(QStringLiteral("xl/sharedStrings.xml"), &bytes))
+        return false;
+    const QStringList strings = Xlsx::parseSharedStrings(bytes);
+    QHash<QString, QByteArray> replaced;
+    static const QRegularExpression shared(QStringLiteral("t=\"s\"(\\s*[^>]*)><v>(\\d+)</v>"));
+    for (const QString &name : package.entryNames()) {
+        if (!name.startsWith(QLatin1String("xl/worksheets/sheet")) || !package.read(name, &bytes))
+            continue;
+        QString xml = QString::fromUtf8(bytes);
+        QString out;
+        qsizetype at = 0;
+        for (auto it = shared.globalMatch(xml); it.hasNext();) {
+            const auto m = it.next();
+            out += QStringView(xml).mid(at, m.capturedStart() - at);
+            out += QStringLiteral("t=\"inlineStr\"") + m.captured(1) + QStringLiteral("><is><t>") +
+                   strings.value(m.captured(2).toInt()).toHtmlEscaped() + QStringLiteral("</t></is>");
+            at = m.capturedEnd();
+        }
+        out += QStringView(xml).mid(at);
+        replaced.insert(name, out.toUtf8());
+    }
+    return package.write(to, replaced);
+}
+
+} // namespace
+
+class TestNativeWorkbook : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void sameResultAsTheOffice_data();
+    void sameResultAsTheOffice();
+    void newMarkersTakeTheMarkersStyle_data();
+    void newMarkersTakeTheMarkersStyle();
+    void factoryPicksTheEngineByFile_data();
+    void factoryPicksTheEngineByFile();
+    void badInputIsAProblemAndLeavesTheFile_data();
+    void badInputIsAProblemAndLeavesTheFile();
+
+private:
+    QString copyOf(const QString &fixture, const QString &name);
+    QStringList fill(const QString &path, qint16 sheet, Sheets::Engines &engines);
+
+    std::unique_ptr<TestHome> m_home;
+    QString m_fixtures;
+    QString m_profile;
+    int m_copies = 0;
+};
+
+void TestNativeWorkbook::initTestCase()
+{
+    m_home = std::make_unique<TestHome>();
+    m_fixtures = m_home->path() + QStringLiteral("fixtures/");
+    m_profile = m_home->path() + QStringLiteral("office-profile");
+    const QString fods = m_fixtures + QStringLiteral("book.fods");
+    QVERIFY(writeFile(fods, nativeFixtureFods()));
+    QVERIFY(OfficeFixtures::convert(m_profile, {fods}, QStringLiteral("xlsx:Calc MS Excel 2007 XML"), m_fixtures));
+    QVERIFY(OfficeFixtures::convert(m_profile, {fods}, QStringLiteral("ods"), m_fixtures));
+    QVERIFY(inlineAllStrings(m_fixtures + QStringLiteral("book.xlsx"), m_fixtures + QStringLiteral("inline.xlsx")));
+    // The office compressed the styled rows below the markers.
+    QVERIFY(partsOf(m_fixtures + QStringLiteral("book.ods")).value(QStringLiteral("content.xml")).contains(
+        "table:number-rows-repeated=\""));
+}
+
+QString TestNativeWorkbook::copyOf(const QString &fixture, const QString &name)
+{
+    const QString folder = m_home->path() + QStringLiteral("books%1/").arg(++m_copies);
+    QDir().mkpath(folder);
+    QFile::copy(m_fixtures + fixture, folder + name);
+    return folder + name;
+}
+
+QStringList TestNativeWorkbook::fill(const QString &path, qint16 sheet, Sheets::Engines &engines)
+{
+    QStringList messages;
+    OfficeFixtures::Run run;
+    run.values = kValues;
+    SheetFill::ProcessSpreadsheet({path, sheet}, m_home->appFolder(), kFields, run, engines,
+                                  [&messages](const QString &text, const QString &title) {
+                                      messages << title + QLatin1Char('|') + text;
+                                  });
+    return messages;
+}
+
+void TestNativeWorkbook::sameResultAsTheOffice_data()
+{
+    QTest::addColumn<QString>("fixture");
+    QTest::addColumn<int>("sheet");
+    QTest::addColumn<int>("runs");
+    for (const char *fixture : {"book.xlsx", "inline.xlsx", "book.ods"}) {
+        QTest::addRow("%s rows in a styled table", fixture) << QString::fromLatin1(fixture) << 2 << 1;
+        QTest::addRow("%s rows, twice", fixture) << QString::fromLatin1(fixture) << 2 << 2;
+        QTest::addRow("%s columns", fixture) << QString::fromLatin1(fixture) << 3 << 1;
+    }
+}
+
+void TestNativeWorkbook::sameResultAsTheOffice()
+{
+    QFETCH(QString, fixture);
+    QFETCH(int, sheet);
+    QFETCH(int, runs);
+    const QString suffix = QFileInfo(fixture).suffix();
+    const QString ours = copyOf(fixture, QStringLiteral("ours.") + suffix);
+    const QString theirs = copyOf(fixture, QStringLiteral("theirs.") + suffix);
+    const auto before = partsOf(ours);
+    for (int i = 0; i < runs; ++i) {
+        SystemEngines native;
+        QCOMPARE(fill(ours, qint16(sheet), native), QStringList());
+        QString error;
+        const auto office = SystemEngines::loadCalc(&error);
+        QVERIFY2(office, qPrintable(error));
+        QCOMPARE(fill(theirs, qint16(sheet), *office), QStringList());
+    }
+    const QStringList ourSheets = OfficeFixtures::exportSheets(m_profile, ours, m_home->path() + QStringLiteral("csv-ours%1").arg(m_copies));
+    const QStringList theirSheets =
+        OfficeFixtures::exportSheets(m_profile, theirs, m_home->path() + QStringLiteral("csv-theirs%1").arg(m_copies));
+    QCOMPARE(ourSheets.size(), 3);
+    QCOMPARE(ourSheets, theirSheets);
+    // The values are in, and formulas over them were computed afresh.
+    QVERIFY(ourSheets.join(QString()).contains(QStringLiteral("\"Ann <&> \"\"Lee\"\"\"")));
+
+    // Every part but the filled sheet, the workbook's recalculation flag and
+    // the results cached with formulas is as it was, byte for byte.
+    const auto after = partsOf(ours);
+    QCOMPARE(after.keys(), before.keys());
+    QStringList changed;
+    for (auto it = before.constBegin(); it != before.constEnd(); ++it)
+        if (after.value(it.key()) != it.value())
+            changed << it.key();
+    QStringList expected{QStringLiteral("content.xml")};
+    if (suffix == QLatin1String("xlsx")) {
+        expected = QStringList{QStringLiteral("xl/workbook.xml")};
+        for (int i = 1; i <= 3; ++i) {
+            const QString part = QStringLiteral("xl/worksheets/sheet%1.xml").arg(i);
+            if (i == sheet || before.value(part).contains("</f>"))
+                expected << part;
+        }
+    }
+    QCOMPARE(changed, expected);
+    if (suffix == QLatin1String("xlsx"))
+        QVERIFY(after.value(QStringLiteral("xl/workbook.xml")).contains("fullCalcOnLoad=\"1\""));
+}
+
+void TestNativeWorkbook::newMarkersTakeTheMarkersStyle_data()
+{
+    QTest::addColumn<QString>("fixture");
+    QTest::addColumn<int>("sheet");
+    QTest::addColumn<int>("fromRow");
+    QTest::addColumn<int>("fromColumn");
+    QTest::addColumn<int>("toRow");
+    QTest::addColumn<int>("toColumn");
+    QTest::newRow("xlsx row") << QStringLiteral("book.xlsx") << 2 << 6 << 3 << 7 << 3;
+    QTest::newRow("xlsx column") << QStringLiteral("book.xlsx") << 3 << 3 << 2 << 3 << 3;
+    QTest::newRow("ods row") << QStringLiteral("book.ods") << 2 << 6 << 3 << 7 << 3;
+    QTest::newRow("ods column") << QStringLiteral("book.ods") << 3 << 3 << 2 << 3 << 3;
+}
+
+void TestNativeWorkbook::newMarkersTakeTheMarkersStyle()
+{
+    QFETCH(QString, fixture);
+    QFETCH(int, sheet);
+    QFETCH(int, fromRow);
+    QFETCH(int, fromColumn);
+    QFETCH(int, toRow);
+    QFETCH(int, toColumn);
+    const QString path = copyOf(fixture, QStringLiteral("styled.") + QFileInfo(fixture).suffix());
+    SystemEngines native;
+    QCOMPARE(fill(path, qint16(sheet), native), QStringList());
+    const auto parts = partsOf(path);
+    std::unique_ptr<Native::Grid> grid;
+    if (fixture.endsWith(QLatin1String(".ods")))
+        grid = std::make_unique<Ods::Sheet>(parts.value(QStringLiteral("content.xml")), sheet);
+    else
+        grid = std::make_unique<Xlsx::Sheet>(parts.value(QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheet)),
+                                             Xlsx::SharedStrings(parts.value(QStringLiteral("xl/sharedStrings.xml"))));
+    const Native::CellRun *from = grid->cellAt(fromRow, fromColumn);
+    const Native::CellRun *to = grid->cellAt(toRow, toColumn);
+    QVERIFY(from && to);
+    QCOMPARE(grid->cellText(fromRow, fromColumn), kValues.at(2));
+    QCOMPARE(grid->cellText(toRow, toColumn), QStringLiteral("&Amount&"));
+    QVERIFY(!from->style.isEmpty());
+    QCOMPARE(to->style, from->style);
+}
+
+void TestNativeWorkbook::factoryPicksTheEngineByFile_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("engine");
+    QTest::newRow("xlsx") << QStringLiteral("/a/b.xlsx") << int(SheetEngine::NativeXml);
+    QTest::newRow("ods upper case") << QStringLiteral("/a/b.ODS") << int(SheetEngine::NativeXml);
+    QTest::newRow("csv") << QStringLiteral("/a/b.csv") << int(SheetEngine::Csv);
+    QTest::newRow("xls") << QStringLiteral("/a/b.xls") << int(SheetEngine::Office);
+    QTest::newRow("no extension") << QStringLiteral("/a/xlsx") << int(SheetEngine::Office);
+}
+
+void TestNativeWorkbook::factoryPicksTheEngineByFile()
+{
+    QFETCH(QString, path);
+    QFETCH(int, engine);
+    QCOMPARE(int(engineFor(path)), engine);
+    // .xlsx, .ods and .csv never need the office module.
+    if (engine != int(SheetEngine::Office)) {
+        qputenv("QLT_CALC_MODULE", "/nonexistent/qltcalc.so");
+        SystemEngines engines;
+        QVERIFY(engines.createApplication(path));
+        qunsetenv("QLT_CALC_MODULE");
+    }
+}
+
+void TestNativeWorkbook::badInputIsAProblemAndLeavesTheFile_data()
+{
+    QTest::addColumn<QString>("fixture");
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<int>("sheet");
+    QTest::addColumn<QString>("message");
+    const QString open = QStringLiteral(" while setting xlbook to ");
+    const QString unreadable = QStringLiteral("is not a readable zip package (damaged or truncated)") + open;
+    const QString sheet = QStringLiteral(" while setting sheet to  ");
+    for (const char *fixture : {"book.xlsx", "book.ods"}) {
+        const QString f = QString::fromLatin1(fixture);
+        QTest::addRow("%s not a zip", fixture) << f << QStringLiteral("garbage") << 2
+                                               << unreadable;
+        QTest::addRow("%s truncated", fixture) << f << QStringLiteral("truncated") << 2
+                                               << unreadable;
+        QTest::addRow("%s sheet past the last", fixture)
+            << f << QString() << 4 << Sheets::noSuchWorksheet(4) + sheet + QLatin1Char('4');
+        QTest::addRow("%s zip bomb", fixture) << f << QStringLiteral("bomb") << 2
+                                              << QStringLiteral("inflates past 256 MB") + sheet + QLatin1Char('2');
+        QTest::addRow("%s encrypted", fixture) << f << QStringLiteral("encrypted") << 2
+                                               << QStringLiteral("is protected by a password") + open;
+    }
+}
+
+void TestNativeWorkbook::badInputIsAProblemAndLeavesTheFile()
+{
+    QFETCH(QString, fixture);
+    QFETCH(QString, damage);
+    QFETCH(int, sheet);
+    QFETCH(QString, message);
+    const bool ods = fixture.endsWith(QLatin1String(".ods"));
+    const QString path = copyOf(fixture, QStringLiteral("bad.") + QFileInfo(fixture).suffix());
+    QByteArray bytes = readFile(path);
+    if (damage == QLatin1String("garbage")) {
+        bytes = QByteArray("Name,City\r\n").repeated(40);
+    } else if (damage == QLatin1String("truncated")) {
+        bytes.truncate(bytes.size() * 2 / 3);
+    } else if (damage == QLatin1String("bomb") || (damage == QLatin1String("encrypted") && ods)) {
+        // 300 MB of blanks in the sheet deflate to a few hundred kilobytes;
+        // an encrypted ODF package says so in its manifest.
+        Zip::Package package;
+        QVERIFY(package.open(path));
+        QByteArray manifest;
+        QVERIFY(!ods || package.read(QStringLiteral("META-INF/manifest.xml"), &manifest));
+        const QString sheetPart = ods ? QStringLiteral("content.xml") : QStringLiteral("xl/worksheets/sheet2.xml");
+        QHash<QString, QByteArray> parts;
+        if (damage == QLatin1String("bomb")) {
+            parts.insert(sheetPart, "<a>" + QByteArray(300 << 20, ' ') + "</a>");
+        } else {
+            manifest.replace("manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\"/>",
+                             "manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\"><manifest:encryption-data manifest:checksum-type="
+                             "\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0#sha256-1k\"/></manifest:file-entry>");
+            parts.insert(QStringLiteral("META-INF/manifest.xml"), manifest);
+            parts.insert(sheetPart, QByteArray(4000, '\x5a'));
+        }
+        const QString damaged = path + QStringLiteral(".new");
+        QVERIFY2(package.write(damaged, parts), qPrintable(package.errorString()));
+        bytes = readFile(damaged);
+        QFile::remove(damaged);
+    } else if (damage == QLatin1String("encrypted")) {
+        // What an office writes for a password-protected .xlsx: a compound
+        // file holding the streams EncryptionInfo and EncryptedPackage.
+        bytes = QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(504, '\0');
+        for (const char *stream : {"EncryptionInfo", "EncryptedPackage"}) {
+            const QString name = QString::fromLatin1(stream);
+            bytes += QByteArray(reinterpret_cast<const char *>(name.utf16()), name.size() * 2) + QByteArray(128 - name.size() * 2, '\0');
+        }
+        bytes += QByteArray(4096, '\x33');
+    }
+    QVERIFY(writeFile(path, bytes));
+    SystemEngines native;
+    const QStringList messages = fill(path, qint16(sheet), native);
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().startsWith(QStringLiteral("Problem|")), qPrintable(messages.first()));
+    QVERIFY2(messages.first().contains(message), qPrintable(messages.first()));
+    QCOMPARE(readFile(path), bytes);
+    QVERIFY(QDir(m_home->appFolder()).entryList({QStringLiteral("Temp-*")}, QDir::Files).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestNativeWorkbook)
+#include "tst_nativeworkbook.moc"

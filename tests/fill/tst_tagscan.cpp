@@ -1,0 +1,114 @@
+#include "core/fill/odssheet.h"
+#include "core/fill/xlsxsheet.h"
+#include "core/fill/tagscan.h"
+
+#include <QtTest>
+
+// The pieces of the native engine that texts pass through: the tag scanner,
+// and the way a value is written into a cell and read back.
+class TestXmlScan : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void tagsAndAttributes();
+    void skipsNestedElements();
+    void unescapes_data();
+    void unescapes();
+    void valuesReadBackAsWritten_data();
+    void valuesReadBackAsWritten();
+};
+
+void TestXmlScan::tagsAndAttributes()
+{
+    const QString xml = QStringLiteral("<?xml version=\"1.0\"?><!-- <c r=\"Z9\"/> --><x:row r=\"3\" spans=\"a>b\">"
+                                       "<x:c r=\"B3\" t='s'/></x:row>");
+    Native::TagScanner scanner(xml);
+    Native::Tag tag;
+    QVERIFY(scanner.next(tag));
+    QCOMPARE(tag.name.toString(), QStringLiteral("x:row"));
+    QCOMPARE(tag.localName().toString(), QStringLiteral("row"));
+    QCOMPARE(tag.prefix().toString(), QStringLiteral("x:"));
+    QCOMPARE(tag.attribute(QLatin1StringView("spans")), QStringLiteral("a>b"));
+    QCOMPARE(tag.attribute(QLatin1StringView("r")), QStringLiteral("3"));
+    QVERIFY(tag.attribute(QLatin1StringView("s")).isNull());
+    QVERIFY(scanner.next(tag));
+    QVERIFY(tag.empty && !tag.closing);
+    QCOMPARE(tag.attribute(QLatin1StringView("t")), QStringLiteral("s"));
+    QCOMPARE(xml.mid(tag.start, tag.end - tag.start), QStringLiteral("<x:c r=\"B3\" t='s'/>"));
+    QVERIFY(scanner.next(tag));
+    QVERIFY(tag.closing);
+    QVERIFY(!scanner.next(tag));
+    QVERIFY(!scanner.failed());
+
+    Native::TagScanner broken(QStringLiteral("<row r=\"1"));
+    QVERIFY(!broken.next(tag));
+    QVERIFY(broken.failed());
+}
+
+void TestXmlScan::skipsNestedElements()
+{
+    const QString xml = QStringLiteral("<c><is><t>a</t><rPh><t>b</t></rPh></is></c><after/>");
+    Native::TagScanner scanner(xml);
+    Native::Tag tag;
+    QVERIFY(scanner.next(tag));
+    QVERIFY(scanner.skipElement(tag));
+    QVERIFY(scanner.next(tag));
+    QCOMPARE(tag.name.toString(), QStringLiteral("after"));
+}
+
+void TestXmlScan::unescapes_data()
+{
+    QTest::addColumn<QString>("xml");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("named") << QStringLiteral("&amp;Name&amp; &lt;&gt;&quot;&apos;") << QStringLiteral("&Name& <>\"'");
+    QTest::newRow("numeric") << QStringLiteral("&#65;&#x42;&#x1F600;") << QStringLiteral("AB\U0001F600");
+    QTest::newRow("plain") << QStringLiteral("no entities") << QStringLiteral("no entities");
+}
+
+void TestXmlScan::unescapes()
+{
+    QFETCH(QString, xml);
+    QFETCH(QString, text);
+    QCOMPARE(Native::unescapeXml(xml), text);
+}
+
+void TestXmlScan::valuesReadBackAsWritten_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("markup") << QStringLiteral("Ann <&> \"Lee\"");
+    QTest::newRow("blanks") << QStringLiteral("  two  blanks, a\ttab ");
+    QTest::newRow("lines") << QStringLiteral("line one\nline two");
+    QTest::newRow("escape-like") << QStringLiteral("_x0041_ stays");
+    QTest::newRow("one blank") << QStringLiteral(" ");
+}
+
+void TestXmlScan::valuesReadBackAsWritten()
+{
+    QFETCH(QString, value);
+    // An .xlsx sheet.
+    const QByteArray sheet = "<worksheet><dimension ref=\"A1\"/><sheetData><row r=\"1\"><c r=\"A1\" s=\"2\" t=\"inlineStr\">"
+                             "<is><t>&amp;Name&amp;</t></is></c></row></sheetData></worksheet>";
+    Xlsx::Sheet xlsx(sheet, {});
+    xlsx.setCellText(1, 1, value);
+    xlsx.setCellText(2, 1, QStringLiteral("&Name&"));
+    const Xlsx::Sheet xlsxAgain(xlsx.rewritten(), {});
+    QCOMPARE(xlsxAgain.textOf(*xlsxAgain.cellAt(1, 1)), value);
+    QCOMPARE(xlsxAgain.cellAt(2, 1)->style, QStringLiteral("2"));
+    QVERIFY(xlsx.rewritten().contains("<dimension ref=\"A1:A2\"/>"));
+
+    // An .ods table, whose paragraphs collapse blanks unless told not to.
+    const QByteArray content =
+        "<office:document-content><office:body><office:spreadsheet><table:table table:name=\"S\">"
+        "<table:table-row table:number-rows-repeated=\"3\"><table:table-cell table:number-columns-repeated=\"2\"/>"
+        "</table:table-row></table:table></office:spreadsheet></office:body></office:document-content>";
+    Ods::Sheet ods(content, 1);
+    ods.setCellText(2, 2, value);
+    const Ods::Sheet odsAgain(ods.rewritten(), 1);
+    QCOMPARE(odsAgain.textOf(*odsAgain.cellAt(2, 2)), value);
+    // The repeated row and cell were split around the written one.
+    QCOMPARE(odsAgain.rows.size(), 3);
+    QCOMPARE(odsAgain.rowAt(2)->cells.size(), 2);
+    QCOMPARE(odsAgain.rowAt(3)->count, 1);
+}
+
+QTEST_GUILESS_MAIN(TestXmlScan)
+#include "tst_tagscan.moc"

@@ -1,0 +1,21 @@
+// The data-set reader takes any bytes; the values it reads are written and
+// read back unchanged, one per line.
+
+#include "fuzzsupport.h"
+
+#include "core/model/datasets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString path = Fuzz::writeScratch(QStringLiteral("Smith"), reinterpret_cast<const char *>(data), size);
+    QStringList values;
+    QString error;
+    FUZZ_CHECK(DataSets::read(path, values, &error));
+    for (const QString &v : values)
+        FUZZ_CHECK(!v.contains(QLatin1Char('\n')));
+    FUZZ_CHECK(DataSets::write(path, values, &error));
+    QStringList again;
+    FUZZ_CHECK(DataSets::read(path, again, &error));
+    FUZZ_CHECK(again == values);
+    return 0;
+}

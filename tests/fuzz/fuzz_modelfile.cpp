@@ -1,0 +1,23 @@
+// The model file reader takes any bytes; a model it reads whole is written
+// and read back to the same lists.
+
+#include "fuzzsupport.h"
+
+#include "core/model/modelfile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString path = Fuzz::writeScratch(QStringLiteral("Fuzz.mod"), reinterpret_cast<const char *>(data), size);
+    ModelLists model;
+    QString error;
+    if (!ModelFile::read(path, model, &error)) {
+        FUZZ_CHECK(!error.isEmpty());
+        return 0;
+    }
+    FUZZ_CHECK(model.SheetNumbers.size() == model.SheetPaths.size());
+    FUZZ_CHECK(ModelFile::write(path, model, &error));
+    ModelLists again;
+    FUZZ_CHECK(ModelFile::read(path, again, &error));
+    FUZZ_CHECK(again == model);
+    return 0;
+}

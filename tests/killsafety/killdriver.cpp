@@ -1,0 +1,128 @@
+// Performs one kind of save over and over, alternating between two
+// versions, until it is killed. It prints "ready" once the first version is
+// on disk, so every kill lands while saves run.
+//   qlt_killdriver <kind> <home folder ending in />
+
+#include "killdriver.h"
+
+#include "core/fill/csvengine.h"
+#include "core/fill/documents.h"
+#include "core/fill/sheetfill.h"
+#include "core/model/datasets.h"
+#include "core/model/settingsfile.h"
+#include "core/model/textfile.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace KillSafety;
+
+namespace {
+[[noreturn]] void die(const QString &what)
+{
+    std::fprintf(stderr, "killdriver: %s\n", qPrintable(what));
+    std::exit(2);
+}
+
+class Run : public RunContext {
+public:
+    QStringList values;
+    void showWait(const QString &) override {}
+    QString fieldValue(int j) const override { return values.value(j - 1); }
+};
+
+class CsvEngines : public Sheets::Engines {
+public:
+    std::unique_ptr<Sheets::Application> createApplication(const QString &) override
+    {
+        return std::make_unique<Csv::Application>();
+    }
+};
+
+class NoPrinting : public Documents::Printing {
+public:
+    void printText(const QByteArray &, const QString &) override { die(QStringLiteral("nothing is printed")); }
+    void printFile(const QString &) override { die(QStringLiteral("nothing is printed")); }
+};
+
+// The number of records the CSV holds: its rows less the labels and the
+// marker row.
+int csvRecords(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        die(QStringLiteral("cannot read ") + path);
+    return static_cast<int>(Csv::parse(f.readAll()).rows.size()) - 2;
+}
+
+void saveOnce(const QString &kind, const QString &home, int round)
+{
+    const QString app = appFolder(home);
+    const int version = round % 2;
+    QString error;
+    bool ok = true;
+    if (kind == QStringLiteral("model")) {
+        ok = ModelFile::write(ModelFile::modelPath(app, modelName()), model(version), &error);
+    } else if (kind == QStringLiteral("settings")) {
+        ok = SettingsFile::write(app, {model(version).FieldNames.last(), app}, &error);
+    } else if (kind == QStringLiteral("dataset")) {
+        ok = DataSets::write(DataSets::dataFolder(app, modelName()) + tag(), values(version), &error);
+    } else if (kind == QStringLiteral("csv")) {
+        const QString book = sheetFolder(home) + QStringLiteral("Book.csv");
+        Run run;
+        run.values = csvRecord(csvRecords(book) + 1);
+        CsvEngines engines;
+        SheetFill::ProcessSpreadsheet({book, 1}, app, documentFields(), run, engines,
+                                      [](const QString &text, const QString &) { die(text); });
+    } else if (kind == QStringLiteral("document")) {
+        Run run;
+        run.values = {documentValue(version, 1), documentValue(version, 2)};
+        NoPrinting printing;
+        Documents::Request request;
+        request.name = QStringLiteral("Letter");
+        request.save = true;
+        request.saveName = tag();
+        Documents::ProcessDocument(request, {app, app, saveFolder(home)}, documentFields(), run, printing);
+    } else {
+        die(QStringLiteral("unknown kind ") + kind);
+    }
+    if (!ok)
+        die(error);
+}
+
+void prepare(const QString &kind, const QString &home)
+{
+    for (const QString &folder : {appFolder(home), saveFolder(home), sheetFolder(home),
+                                  DataSets::dataFolder(appFolder(home), modelName())})
+        if (!QDir().mkpath(folder))
+            die(QStringLiteral("cannot create ") + folder);
+    auto writeNew = [](const QString &path, const QByteArray &bytes) {
+        if (QFile::exists(path))
+            return;
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            die(QStringLiteral("cannot write ") + path);
+    };
+    if (kind == QStringLiteral("csv"))
+        writeNew(sheetFolder(home) + QStringLiteral("Book.csv"), csvStart());
+    if (kind == QStringLiteral("document"))
+        writeNew(appFolder(home) + QStringLiteral("Letter.rtf"), documentText());
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 3)
+        die(QStringLiteral("usage: qlt_killdriver <kind> <home/>"));
+    const QString kind = QString::fromLocal8Bit(argv[1]);
+    const QString home = QString::fromLocal8Bit(argv[2]);
+    prepare(kind, home);
+    saveOnce(kind, home, 0);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    for (int round = 1;; ++round)
+        saveOnce(kind, home, round);
+}

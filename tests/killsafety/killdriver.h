@@ -1,0 +1,70 @@
+#pragma once
+
+// What the kill-safety driver writes, shared with the test that checks
+// what it finds after a kill. Two versions of each file, of very different
+// sizes, so a torn or half-written file can never pass for either.
+
+#include "core/model/modelfile.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace KillSafety {
+
+// Every kind of save the program makes. The .xlsx and .ods fills join as
+// "xlsx" and "ods" once their engines exist: a case in the driver's
+// saveOnce() and a row in the test.
+inline QStringList kinds()
+{
+    return {QStringLiteral("model"), QStringLiteral("settings"), QStringLiteral("dataset"), QStringLiteral("csv"),
+            QStringLiteral("document")};
+}
+
+// The folders of a driver's home.
+inline QString appFolder(const QString &home) { return home + QStringLiteral("Quillmate/"); }
+inline QString saveFolder(const QString &home) { return home + QStringLiteral("Documents/"); }
+inline QString sheetFolder(const QString &home) { return home + QStringLiteral("Sheets/"); }
+inline QString modelName() { return QStringLiteral("Kill"); }
+inline QString tag() { return QStringLiteral("Smith"); }
+
+inline QStringList values(int version)
+{
+    QStringList v;
+    const int count = version == 0 ? 3 : 400;
+    for (int i = 1; i <= count; ++i)
+        v << QStringLiteral("Value %1 of version %2 with some text to make it longer").arg(i).arg(version);
+    return v;
+}
+
+inline ModelLists model(int version)
+{
+    ModelLists m;
+    m.FieldNames = values(version);
+    m.DocNames = {QStringLiteral("Letter v%1").arg(version)};
+    m.SheetPaths = {QStringLiteral("/home/ann/Book v%1.csv").arg(version)};
+    m.SheetNumbers = {static_cast<qint16>(version + 1)};
+    return m;
+}
+
+inline QStringList documentFields() { return {QStringLiteral("Name"), QStringLiteral("City")}; }
+
+// The document: long enough that writing its filled copy takes a while.
+inline QByteArray documentText()
+{
+    QByteArray text = "{\\rtf1\\ansi\\deff0 ";
+    for (int i = 0; i < 3000; ++i)
+        text += "Dear &Name& of &City&,\\par ";
+    return text + "}";
+}
+
+inline QString documentValue(int version, int field)
+{
+    return version == 0 ? QStringLiteral("A%1").arg(field) : QStringLiteral("A much longer value %1").arg(field);
+}
+
+// The CSV's record n holds these values; the marker row follows the last.
+inline QStringList csvRecord(int n) { return {QStringLiteral("Ann %1").arg(n), QStringLiteral("Rome; Milan, %1").arg(n)}; }
+inline QByteArray csvStart() { return "Name;City\r\n&Name&;&City&\r\n"; }
+
+} // namespace KillSafety

@@ -1,0 +1,144 @@
+// Kills the save driver with SIGKILL at random moments while it saves, and
+// checks after every kill that the file is the old or the new version,
+// complete, and that no temporary file shows up where the program lists
+// models, tags or documents. Set QLT_KILL_SEED to replay a run.
+
+#include "killdriver.h"
+
+#include "core/fill/csvengine.h"
+#include "core/fill/documents.h"
+#include "core/fill/markers.h"
+#include "core/model/datasets.h"
+#include "core/model/settingsfile.h"
+#include "core/model/textfile.h"
+#include "tests/support/testhome.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <chrono>
+#include <thread>
+
+#include <signal.h>
+
+using namespace KillSafety;
+
+namespace {
+constexpr int kKillsPerKind = 100;
+// Kills fall within this long after the driver's first save: a few dozen
+// saves of every kind.
+constexpr int kLongestDelayMicroseconds = 20000;
+
+// Empty when the state after a kill is sound, else what is wrong.
+QString checkAfterKill(const QString &kind, const QString &home)
+{
+    const QString app = appFolder(home);
+    // Settings and data sets live beside the models, so nothing written
+    // there may ever be listed as a model.
+    const QStringList models = ModelFile::listModels(app);
+    const QStringList expectedModels = kind == QStringLiteral("model") ? QStringList{modelName()} : QStringList();
+    if (models != expectedModels)
+        return QStringLiteral("models listed: ") + models.join(QStringLiteral(", "));
+    if (kind == QStringLiteral("model")) {
+        ModelLists m;
+        QString error;
+        if (!ModelFile::read(ModelFile::modelPath(app, modelName()), m, &error))
+            return QStringLiteral("model unreadable: ") + error;
+        if (m != model(0) && m != model(1))
+            return QStringLiteral("model is neither version");
+    } else if (kind == QStringLiteral("settings")) {
+        const SettingsFile::Settings s = SettingsFile::read(app);
+        QStringList lines;
+        TextFile::readLines(SettingsFile::settingsPath(app), lines);
+        if ((s.modelName != model(0).FieldNames.last() && s.modelName != model(1).FieldNames.last())
+            || s.modelFolder != app || lines.size() != 35)
+            return QStringLiteral("settings are neither version: ") + s.modelName;
+    } else if (kind == QStringLiteral("dataset")) {
+        const QString folder = DataSets::dataFolder(app, modelName());
+        if (DataSets::listTags(folder) != QStringList{tag()})
+            return QStringLiteral("tags listed: ") + DataSets::listTags(folder).join(QStringLiteral(", "));
+        QStringList v;
+        QString error;
+        if (!DataSets::read(folder + tag(), v, &error) || (v != values(0) && v != values(1)))
+            return QStringLiteral("data set is neither version");
+    } else if (kind == QStringLiteral("csv")) {
+        // What the program lists in the spreadsheet's folder: its documents.
+        const QString sheets = sheetFolder(home);
+        if (Documents::FindDocumentFile(sheets, QStringLiteral("Book")) != QStringLiteral("Book.csv")
+            || !ModelFile::listModels(sheets).isEmpty())
+            return QStringLiteral("spreadsheet folder lists ") + Documents::FindDocumentFile(sheets, QStringLiteral("Book"));
+        const Csv::Table t = Csv::parse(readFile(sheets + QStringLiteral("Book.csv")));
+        auto row = [&t](qsizetype r) {
+            QStringList cells;
+            for (const Csv::Cell &c : t.rows.value(r))
+                cells << c.text;
+            return cells;
+        };
+        if (t.rows.size() < 3 || row(0) != QStringList{QStringLiteral("Name"), QStringLiteral("City")}
+            || row(t.rows.size() - 1) != QStringList{QStringLiteral("&Name&"), QStringLiteral("&City&")})
+            return QStringLiteral("spreadsheet lost its labels or markers");
+        for (qsizetype r = 1; r + 1 < t.rows.size(); ++r)
+            if (row(r) != csvRecord(static_cast<int>(r)))
+                return QStringLiteral("record %1 is wrong: ").arg(r) + row(r).join(QLatin1Char('|'));
+    } else if (kind == QStringLiteral("document")) {
+        const QString save = saveFolder(home);
+        if (Documents::FindDocumentFile(app, QStringLiteral("Letter")) != QStringLiteral("Letter.rtf"))
+            return QStringLiteral("document listed as ") + Documents::FindDocumentFile(app, QStringLiteral("Letter"));
+        if (readFile(app + QStringLiteral("Letter.rtf")) != documentText())
+            return QStringLiteral("the document itself changed");
+        const QByteArray saved = readFile(save + QStringLiteral("Smith-Letter.rtf"));
+        bool matches = false;
+        for (int version : {0, 1})
+            matches = matches
+                || saved == Markers::ReplaceFieldMarkers(documentText(), QStringLiteral(".rtf"), documentFields(),
+                                                        {documentValue(version, 1), documentValue(version, 2)});
+        if (!matches)
+            return QStringLiteral("saved copy is neither version (%1 bytes)").arg(saved.size());
+    }
+    return QString();
+}
+} // namespace
+
+class TestKillSafety : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void killDuringSaves_data();
+    void killDuringSaves();
+};
+
+void TestKillSafety::killDuringSaves_data()
+{
+    QTest::addColumn<QString>("kind");
+    for (const QString &kind : kinds())
+        QTest::newRow(qPrintable(kind)) << kind;
+}
+
+void TestKillSafety::killDuringSaves()
+{
+    QFETCH(QString, kind);
+    TestHome home;
+    const quint32 seed = qEnvironmentVariableIsSet("QLT_KILL_SEED")
+        ? static_cast<quint32>(qEnvironmentVariableIntValue("QLT_KILL_SEED"))
+        : QRandomGenerator::global()->generate();
+    qInfo("kind %s, seed %u", qPrintable(kind), seed);
+    QRandomGenerator random(seed);
+    for (int kill = 1; kill <= kKillsPerKind; ++kill) {
+        QProcess driver;
+        driver.start(QStringLiteral(QLT_KILLDRIVER), {kind, home.path()});
+        QVERIFY2(driver.waitForReadyRead(30000), qPrintable(QString::fromLocal8Bit(driver.readAllStandardError())));
+        QCOMPARE(driver.readLine().trimmed(), QByteArray("ready"));
+        // The random moment is the point of the test: the driver saves
+        // without pause, so this lands anywhere inside a save.
+        std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(kLongestDelayMicroseconds)));
+        QCOMPARE(::kill(static_cast<pid_t>(driver.processId()), SIGKILL), 0);
+        QVERIFY(driver.waitForFinished(30000));
+        QCOMPARE(driver.exitStatus(), QProcess::CrashExit); // still saving when killed, never failing
+        const QString problem = checkAfterKill(kind, home.path());
+        QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("after kill %1: ").arg(kill) + problem));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestKillSafety)
+#include "tst_killsafety.moc"
