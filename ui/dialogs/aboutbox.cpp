@@ -1,4 +1,5 @@
 #include "ui/dialogs/aboutbox.h"
+#include "core/workspace.h"
 
 #include "core/model/qltbas.h"
 #include "platform/process.h"
@@ -31,7 +32,7 @@ AboutBox::AboutBox()
     setPalette(pal);
     setAutoFillBackground(true);
 
-    const QLTBas::ProgramState &s = QLTBas::state();
+    const Workspace &s = Workspace::current();
     setWindowTitle(QStringLiteral("About ") + QLTBas::ProductName);
     QLabel *label1 = addLabel(this, "Label1", QLTBas::ProductName, 200);
     label1->setFont(QFont(QStringLiteral("Arial"), 18, QFont::Bold));
@@ -72,7 +73,7 @@ void OpenMakerPage()
 {
     // The pointer file is never read: it only tells which program the desktop
     // uses for web pages.
-    const QString browser = Platform::findAssociatedProgram(QLTBas::state().AppFolder + QStringLiteral("Pointer.html"));
+    const QString browser = Platform::findAssociatedProgram(Workspace::current().AppFolder + QStringLiteral("Pointer.html"));
     if (browser.isEmpty())
         return;
     Platform::startDetached(browser, {AboutBox::makerAddress()});

@@ -1,4 +1,5 @@
 #include "ui/dialogs/helpform.h"
+#include "core/workspace.h"
 
 #include "core/help/sections.h"
 #include "core/model/qltbas.h"
@@ -56,7 +57,7 @@ void HelpForm::resizeEvent(QResizeEvent *event)
 
 void ShowInstructions(const QString &startMarker, const QString &endMarker)
 {
-    const QString text = Sections::instructionText(QLTBas::state().AppFolder);
+    const QString text = Sections::instructionText(Workspace::current().AppFolder);
     HelpForm *help = HelpForm::instance();
     help->setWindowTitle(QLTBas::ProductName + QStringLiteral(" Help"));
     help->setWindowState(help->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));

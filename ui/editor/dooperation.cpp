@@ -1,4 +1,5 @@
 #include "ui/editor/fieldsform.h"
+#include "core/workspace.h"
 #include "core/editor/modeleditor.h"
 #include "ui/editor/modelform.h"
 #include "ui/mainwin/modelstore.h"
@@ -10,7 +11,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-using QLTBas::state;
 
 void OpenWithAssociatedProgram(const QString &folder, const QString &fileName)
 {
@@ -22,9 +22,9 @@ void ModelForm::DoOperation()
     if (!modelNameUsable(QStringLiteral("Error in Operation")))
         return;
     const QString modelName = m_txtModelName->text();
-    state().ModelName = modelName;
+    Workspace::current().ModelName = modelName;
     SaveSettings();
-    state().EditMode = static_cast<qint16>(m_mode);
+    Workspace::current().Editing = static_cast<WorkspaceData::EditMode>(m_mode);
     switch (m_mode) {
     case ModelEdit::Fields: doFields(); break;
     case ModelEdit::Documents: doDocuments(); break;
@@ -34,7 +34,7 @@ void ModelForm::DoOperation()
 
 ModelEditor ModelForm::editor() const
 {
-    QLTBas::ProgramState &s = state();
+    Workspace &s = Workspace::current();
     // SaveModel tells the user itself when the file could not be written.
     return ModelEditor(s, s.ModelFolder, s.ModelName, s.AppFolder, [] {
         SaveModel();
@@ -56,7 +56,7 @@ void ModelForm::doFields()
     if (p < 0) {
         if (!shown(editor().addField(text))) {
             // A name already there is cleared; any other stays for correction.
-            if (!text.isEmpty() && ModelEdit::indexOfNoCase(state().FieldNames, text) >= 0)
+            if (!text.isEmpty() && ModelEdit::indexOfNoCase(Workspace::current().FieldNames, text) >= 0)
                 m_txtField->clear();
             return;
         }
@@ -99,16 +99,16 @@ void ModelForm::doDocuments()
         removeSelected(m_selectedDocument, QStringLiteral("You must input a name for the document you are creating."));
         return;
     }
-    const int before = static_cast<int>(state().DocNames.size());
+    const int before = static_cast<int>(Workspace::current().DocNames.size());
     QString file;
     if (!shown(editor().openDocument(name, &file)))
         return;
-    if (state().DocNames.size() > before)
+    if (Workspace::current().DocNames.size() > before)
         m_list1->addItem(name);
     m_butEdit->setText(QStringLiteral("&Add"));
     m_txtField->clear();
     m_txtField->setFocus();
-    openEditorWithPalette(state().ModelFolder, file);
+    openEditorWithPalette(Workspace::current().ModelFolder, file);
     commonEnd();
 }
 

@@ -1,4 +1,5 @@
 #include "ui/editor/fieldsform.h"
+#include "core/workspace.h"
 
 #include "ui/dialogs/helpform.h"
 #include "ui/editor/modelform.h"
@@ -12,7 +13,6 @@
 #include <QListWidget>
 #include <QMenuBar>
 
-using QLTBas::state;
 using Screen::twips;
 
 FieldsForm::FieldsForm()
@@ -31,14 +31,14 @@ FieldsForm::FieldsForm()
     m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_list1 = new QListWidget(central);
     m_list1->setObjectName(QStringLiteral("List1"));
-    m_list1->addItems(state().FieldNames);
+    m_list1->addItems(Workspace::current().FieldNames);
     connect(m_list1, &QListWidget::itemClicked, this, [](QListWidgetItem *item) {
         QClipboard *clipboard = QGuiApplication::clipboard();
         clipboard->clear();
         clipboard->setText(QLatin1Char('&') + item->text() + QLatin1Char('&'));
     });
 
-    const bool sheets = state().EditMode == 3;
+    const bool sheets = Workspace::current().Editing == WorkspaceData::EditMode::Spreadsheets;
     m_label1->setText(
         sheets ? QStringLiteral("Edit the spreadsheet by creating a row or column of labels and a row or column of field "
                                 "markers. To add a field marker to the spreadsheet, click on field on the list below, "
@@ -56,7 +56,7 @@ FieldsForm::FieldsForm()
     QAction *help = menuBar()->addAction(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     connect(help, &QAction::triggered, this, [] {
-        if (state().EditMode == 3)
+        if (Workspace::current().Editing == WorkspaceData::EditMode::Spreadsheets)
             ShowInstructions(QStringLiteral("Create either a row or a column of labels"),
                              QStringLiteral("You can edit spreadsheets that you have already "));
         else

@@ -1,4 +1,5 @@
 #include "ui/editor/modelform.h"
+#include "core/workspace.h"
 #include "core/model/names.h"
 
 #include "ui/dialogs/helpform.h"
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-using QLTBas::state;
 using Screen::twips;
 
 namespace {
@@ -77,7 +77,7 @@ ModelForm::ModelForm()
 
     m_label5 = named(new QLabel(QStringLiteral("Model Name"), central), "Label5");
     m_txtModelName = named(new QLineEdit(central), "txtModelName");
-    connect(m_txtModelName, &QLineEdit::textChanged, this, [](const QString &t) { state().ModelName = t; });
+    connect(m_txtModelName, &QLineEdit::textChanged, this, [](const QString &t) { Workspace::current().ModelName = t; });
     connect(m_txtModelName, &QLineEdit::returnPressed, this, &ModelForm::modelNameEntered);
 
     m_frame1 = named(new QGroupBox(QStringLiteral("Operation"), central), "Frame1");
@@ -164,7 +164,7 @@ void ModelForm::initialFolder()
     // with a one-time notice.
     if (m_dir1->setPath(Platform::documentsFolder()) || m_dir1->setPath(Platform::sharedDocumentsFolder()))
         return;
-    const QString app = state().AppFolder;
+    const QString app = Workspace::current().AppFolder;
     m_dir1->setPath(app);
     const QString marker = app + QStringLiteral("Marker");
     if (QLTBas::FileExists(marker))
@@ -216,7 +216,7 @@ void ModelForm::refillList()
 {
     m_filling = true;
     m_list1->clear();
-    m_list1->addItems(ModelEdit::items(state(), m_mode));
+    m_list1->addItems(ModelEdit::items(Workspace::current(), m_mode));
     m_filling = false;
     m_list1->clearSelection();
     selectionChanged();
@@ -226,7 +226,7 @@ void ModelForm::FillFieldsList()
 {
     m_filling = true;
     m_list1->clear();
-    m_list1->addItems(state().FieldNames);
+    m_list1->addItems(Workspace::current().FieldNames);
     m_filling = false;
 }
 
@@ -243,7 +243,7 @@ void ModelForm::selectionChanged()
         return;
     // The selected entry is taken by its position: names are meant to be
     // unique, but a position is always right.
-    const QLTBas::ProgramState &s = state();
+    const Workspace &s = Workspace::current();
     switch (m_mode) {
     case ModelEdit::Fields:
         m_txtField->setText(m_list1->item(p)->text());
@@ -269,13 +269,13 @@ void ModelForm::closeEvent(QCloseEvent *event)
     // A name that would lead out of the model folder was refused when
     // typed; it is not saved under now either.
     if (!Names::isSafeName(m_txtModelName->text())) {
-        state().ModelName.clear(); // no model, rather than one outside its folder
+        Workspace::current().ModelName.clear(); // no model, rather than one outside its folder
         if (MainForm *main = MainForm::existing())
             main->show();
         return;
     }
     SaveModel();
-    LoadModel(state().ModelName);
+    LoadModel(Workspace::current().ModelName);
     // While the program ends there is no main window to come back to.
     if (MainForm *main = MainForm::existing())
         main->ShowModel();

@@ -1,4 +1,5 @@
 #include "ui/editor/filepickers.h"
+#include "core/workspace.h"
 #include "core/editor/modeledit.h"
 #include "ui/editor/modelform.h"
 #include "ui/mainwin/modelstore.h"
@@ -10,7 +11,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-using QLTBas::state;
 
 // The list buttons, the entry and sheet boxes and the file pickers.
 void ModelForm::operationFailed(const QString &description, const QString &title)
@@ -93,7 +93,7 @@ void ModelForm::modelNameEntered()
     }
     if (!modelNameUsable(QStringLiteral("Error in Operation")))
         return;
-    state().ModelName = name;
+    Workspace::current().ModelName = name;
     SaveSettings();
     m_txtField->setFocus();
 }
@@ -135,7 +135,7 @@ void ModelForm::fileClicked()
 void ModelForm::viewSample()
 {
     if (m_mode == ModelEdit::Documents)
-        OpenWithAssociatedProgram(state().AppFolder, QStringLiteral("Sample Doc.rtf"));
+        OpenWithAssociatedProgram(Workspace::current().AppFolder, QStringLiteral("Sample Doc.rtf"));
     else if (m_mode == ModelEdit::Spreadsheets)
-        OpenWithAssociatedProgram(state().AppFolder, QStringLiteral("Sample Spreadsheet.xls"));
+        OpenWithAssociatedProgram(Workspace::current().AppFolder, QStringLiteral("Sample Spreadsheet.xls"));
 }

@@ -1,4 +1,5 @@
 #include "ui/fill/confirmform.h"
+#include "core/workspace.h"
 
 #include "ui/dialogs/helpform.h"
 #include "ui/dialogs/waitform.h"
@@ -23,7 +24,6 @@
 #include <QRadioButton>
 #include <QScrollArea>
 
-using QLTBas::state;
 using Screen::twips;
 
 namespace {
@@ -152,7 +152,7 @@ void ConfirmForm::createRow(int n, bool withPrint)
 
 void ConfirmForm::buildRows()
 {
-    const QLTBas::ProgramState &s = state();
+    const Workspace &s = Workspace::current();
     int n = 0;
     for (int i = 1; i <= s.DocCount(); ++i) {
         createRow(++n, true);
@@ -183,7 +183,7 @@ void ConfirmForm::buildRows()
 
 bool ConfirmForm::anyDocumentToSave() const
 {
-    for (int i = 1; i <= state().DocCount() && i < m_chkSave.size(); ++i)
+    for (int i = 1; i <= Workspace::current().DocCount() && i < m_chkSave.size(); ++i)
         if (m_chkSave[i]->isChecked())
             return true;
     return false;
@@ -191,7 +191,7 @@ bool ConfirmForm::anyDocumentToSave() const
 
 void ConfirmForm::saveToggled(int n)
 {
-    if (n <= state().DocCount() && m_chkSave[n]->isChecked()) {
+    if (n <= Workspace::current().DocCount() && m_chkSave[n]->isChecked()) {
         m_label2->show();
         m_txtSaveName->show();
         const int top = m_command1->y() - m_txtSaveName->height() - twips(50);
@@ -205,13 +205,11 @@ void ConfirmForm::saveToggled(int n)
 
 FillRunInput ConfirmForm::runInput() const
 {
-    const QLTBas::ProgramState &s = state();
+    const Workspace &s = Workspace::current();
     FillRunInput input;
     input.model = s;
     input.folders = {s.ModelFolder, s.AppFolder, Platform::documentsFolder()};
-    if (const MainForm *main = MainForm::existing())
-        for (int j = 1; j <= s.FieldCount(); ++j)
-            input.values.append(main->fieldValue(j));
+    input.values = s.values();
     const int docs = s.DocCount();
     for (int i = 1; i <= docs; ++i)
         input.documents.append({m_chkPrint[i]->isChecked(), m_chkSave[i]->isChecked()});

@@ -1,4 +1,5 @@
 #include "ui/mainwin/mainform.h"
+#include "core/workspace.h"
 
 #include "ui/dialogs/inputrules.h"
 #include "ui/mainwin/modelstore.h"
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-using QLTBas::state;
 using Screen::twips;
 
 namespace {
@@ -38,6 +38,9 @@ MainForm::MainForm()
     setWindowTitle(QStringLiteral("Quillmate"));
     // The program ends with this window; a test's next start builds a new one.
     setAttribute(Qt::WA_DeleteOnClose);
+    // Values set elsewhere (a loaded data set, a finished run) show here.
+    connect(&Workspace::current(), &Workspace::valueChanged, this, &MainForm::showValue);
+    connect(&Workspace::current(), &Workspace::valuesCleared, this, &MainForm::showValues);
     m_central = new QWidget(this);
     m_central->setObjectName(QStringLiteral("central"));
     setCentralWidget(m_central);
@@ -76,12 +79,12 @@ MainForm::MainForm()
 void MainForm::startUp()
 {
     InputRules::install();
-    QLTBas::FindStartupFolders();
+    Workspace::current().findStartupFolders();
     const QSize screen = Screen::size();
     resize(screen.width() * 9 / 10, screen.height() * 8 / 10);
     Screen::centreForm(this);
     LoadSettings();
-    QLTBas::ProgramState &s = state();
+    Workspace &s = Workspace::current();
     if (!s.ModelName.isEmpty()) {
         LoadModel(s.ModelName);
         ShowModel();
@@ -112,6 +115,9 @@ void MainForm::createRow(int i)
         box->setGeometry(twips(kRowLeft + 1000), twips(kTemplateTop), twips(3000), twips(kBoxHeight));
     } else {
         box->resize(m_txtWord[0]->size());
+        box->setText(Workspace::current().value(i));
+        // The box edits the workspace's value; the workspace is the store.
+        connect(box, &QLineEdit::textChanged, this, [i](const QString &text) { Workspace::current().setValue(i, text); });
         connect(box, &QLineEdit::returnPressed, this, [this, i] { enterPressed(i); });
     }
     m_lblWord.append(label);
@@ -130,7 +136,9 @@ void MainForm::removeRows()
 void MainForm::ShowModel()
 {
     removeRows();
-    const int count = state().FieldCount();
+    // Values typed for another model's fields do not carry over.
+    Workspace::current().clearValues();
+    const int count = Workspace::current().FieldCount();
     for (int i = 1; i <= count; ++i)
         createRow(i);
     LayoutFields();
@@ -159,7 +167,7 @@ void MainForm::placeRow(int r, int yTwips)
 
 void MainForm::LayoutFields()
 {
-    QLTBas::ProgramState &s = state();
+    Workspace &s = Workspace::current();
     const int count = rowCount();
     const int height = heightTwips();
 
@@ -202,7 +210,7 @@ void MainForm::LayoutFields()
 
 void MainForm::ShowFieldsFrom(int first)
 {
-    const QLTBas::ProgramState &s = state();
+    const Workspace &s = Workspace::current();
     const int start = first - 1;
     for (int r = 0; r < m_txtWord.size(); ++r) {
         m_txtWord[r]->hide();
@@ -221,37 +229,45 @@ void MainForm::ShowFieldsFrom(int first)
 
 void MainForm::scrollValueChanged(int value)
 {
-    if (state().ScrollingOn)
+    if (Workspace::current().ScrollingOn)
         ShowFieldsFrom(value);
 }
 
 void MainForm::enterPressed(int i)
 {
-    if (i >= state().FieldCount() || i + 1 >= m_txtWord.size()) {
+    if (i >= Workspace::current().FieldCount() || i + 1 >= m_txtWord.size()) {
         okClicked();
         return;
     }
     QLineEdit *next = m_txtWord[i + 1];
-    if (next->isHidden() && state().ScrollingOn)
+    if (next->isHidden() && Workspace::current().ScrollingOn)
         m_vScroll1->setValue(std::min(i + 1, m_vScroll1->maximum()));
     next->setFocus();
 }
 
 QString MainForm::fieldValue(int i) const
 {
-    return i >= 1 && i < m_txtWord.size() ? m_txtWord[i]->text() : QString();
+    return i >= 1 && i < m_txtWord.size() ? Workspace::current().value(i) : QString();
 }
 
 void MainForm::setFieldValue(int i, const QString &value)
 {
     if (i >= 1 && i < m_txtWord.size())
-        m_txtWord[i]->setText(value);
+        Workspace::current().setValue(i, value);
 }
 
-void MainForm::clearFieldValues()
+void MainForm::clearFieldValues() { Workspace::current().clearValues(); }
+
+void MainForm::showValue(int i)
+{
+    if (i >= 1 && i < m_txtWord.size() && m_txtWord[i]->text() != Workspace::current().value(i))
+        m_txtWord[i]->setText(Workspace::current().value(i));
+}
+
+void MainForm::showValues()
 {
     for (int i = 1; i < m_txtWord.size(); ++i)
-        m_txtWord[i]->clear();
+        showValue(i);
 }
 
 void MainForm::resizeEvent(QResizeEvent *event)

@@ -11,7 +11,7 @@ class QPushButton;
 class QScrollBar;
 
 // The field entry window: one label and one entry box per field of the
-// current model. The entry boxes are the only store of the field values.
+// current model. The entry boxes show and edit the workspace's values.
 class MainForm : public SingleWindow<MainForm, QMainWindow> {
     Q_OBJECT
 public:
@@ -45,6 +45,8 @@ private:
     void removeRows();
     void placeRow(int r, int yTwips);
     void enterPressed(int i);
+    void showValue(int i);
+    void showValues();
     void scrollValueChanged(int value);
 
     int widthTwips() const;

@@ -1,4 +1,5 @@
 #include "ui/model/modelpathform.h"
+#include "core/workspace.h"
 
 #include "ui/mainwin/mainform.h"
 #include "core/model/modelpath.h"
@@ -29,7 +30,7 @@ ModelPathForm::ModelPathForm()
     m_label2->setObjectName(QStringLiteral("Label2"));
     m_label2->move(0, twips(420));
 
-    m_text1 = new QLineEdit(QLTBas::state().ModelFolder, this);
+    m_text1 = new QLineEdit(Workspace::current().ModelFolder, this);
     m_text1->setObjectName(QStringLiteral("Text1"));
     m_text1->setGeometry(twips(120), twips(840), twips(5000), twips(315));
     connect(m_text1, &QLineEdit::returnPressed, this, &ModelPathForm::okClicked);
@@ -51,7 +52,7 @@ void ModelPathForm::okClicked()
         Ask::show(check.message, QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
         return;
     }
-    QLTBas::ProgramState &s = QLTBas::state();
+    Workspace &s = Workspace::current();
     if (check.path != s.ModelFolder) {
         // A folder that is not there, or samples that cannot be copied, must
         // not leave the program pointing at nothing: keep the old folder.

@@ -1,4 +1,5 @@
 #include "ui/model/selectform.h"
+#include "core/workspace.h"
 
 #include "ui/mainwin/mainform.h"
 #include "ui/mainwin/modelstore.h"
@@ -59,7 +60,7 @@ void SelectForm::okClicked()
 
 void SelectForm::pick(const QString &model)
 {
-    QLTBas::state().PickedModel = model;
+    Workspace::current().PickedModel = model;
     m_picked = true;
     close();
 }
@@ -68,7 +69,7 @@ void SelectForm::closeEvent(QCloseEvent *event)
 {
     // Any way of closing other than a pick counts as Cancel.
     if (!m_picked)
-        QLTBas::state().PickedModel.clear();
+        Workspace::current().PickedModel.clear();
     SetDialogDone();
     if (MainForm *main = MainForm::existing())
         main->show();
