@@ -31,7 +31,7 @@ public:
     void setFieldValue(int i, const QString &value);
     void clearFieldValues();
     void focusFirstField();
-    int rowCount() const { return static_cast<int>(m_txtWord.size()) - 1; }
+    int rowCount() const { return static_cast<int>(m_valueBoxes.size()) - 1; }
 
     void okClicked();
 
@@ -53,12 +53,12 @@ private:
     int heightTwips() const;
 
     QWidget *m_central;
-    QLabel *m_label1;
-    QLabel *m_lblModel;
-    QList<QLabel *> m_lblWord;     // element 0 is the hidden template
-    QList<QLineEdit *> m_txtWord;  // element 0 is the hidden template
-    QScrollBar *m_vScroll1;
-    QPushButton *m_butOK;
+    QLabel *m_modelCaption;
+    QLabel *m_modelNameLabel;
+    QList<QLabel *> m_fieldLabels;     // element 0 is the hidden template
+    QList<QLineEdit *> m_valueBoxes;  // element 0 is the hidden template
+    QScrollBar *m_pageScrollBar;
+    QPushButton *m_okButton;
 };
 
 // Ends the program: every window closes and the event loop stops.

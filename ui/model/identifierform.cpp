@@ -53,23 +53,23 @@ IdentifierForm::IdentifierForm()
     setWindowTitle(QStringLiteral("Identifier Tag Form"));
     setFixedSize(twips(5400), twips(4800));
 
-    m_label1 = new QLabel(this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(twips(120), twips(120), twips(5160), twips(300));
+    m_prompt = new QLabel(this);
+    m_prompt->setObjectName(QStringLiteral("Label1"));
+    m_prompt->setGeometry(twips(120), twips(120), twips(5160), twips(300));
     auto *label2 = new QLabel(QStringLiteral("Identifier"), this);
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setGeometry(twips(120), twips(540), twips(1000), twips(300));
-    m_text1 = new QLineEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(twips(1160), twips(520), twips(4120), twips(315));
-    m_list1 = new QListWidget(this);
-    m_list1->setObjectName(QStringLiteral("List1"));
-    m_list1->setGeometry(twips(120), twips(960), twips(5160), twips(3120));
+    m_tagBox = new QLineEdit(this);
+    m_tagBox->setObjectName(QStringLiteral("Text1"));
+    m_tagBox->setGeometry(twips(1160), twips(520), twips(4120), twips(315));
+    m_tagList = new QListWidget(this);
+    m_tagList->setObjectName(QStringLiteral("List1"));
+    m_tagList->setGeometry(twips(120), twips(960), twips(5160), twips(3120));
     // The keyboard selects as the mouse does: either way the tag box follows.
-    connect(m_list1, &QListWidget::itemSelectionChanged, this, [this] {
-        const QList<QListWidgetItem *> picked = m_list1->selectedItems();
+    connect(m_tagList, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem *> picked = m_tagList->selectedItems();
         if (!picked.isEmpty())
-            m_text1->setText(picked.first()->text());
+            m_tagBox->setText(picked.first()->text());
     });
 
     auto button = [this](const char *name, const QString &caption, int left) {
@@ -88,16 +88,16 @@ IdentifierForm::IdentifierForm()
     });
 
     Screen::centreForm(this);
-    m_list1->addItems(DataSets::listTags(currentDataFolder()));
+    m_tagList->addItems(DataSets::listTags(currentDataFolder()));
     const bool loading = Workspace::current().Operation == WorkspaceData::DataOperation::Load;
-    m_text1->setReadOnly(loading);
-    m_label1->setText(loading ? QStringLiteral("Select a tag to identify data to load")
+    m_tagBox->setReadOnly(loading);
+    m_prompt->setText(loading ? QStringLiteral("Select a tag to identify data to load")
                               : QStringLiteral("Create or select a tag to identify this data"));
 }
 
 void IdentifierForm::okClicked()
 {
-    const QString tag = m_text1->text();
+    const QString tag = m_tagBox->text();
     if (tag.isEmpty()) {
         Ask::show(QStringLiteral("You must input an identifier."), QStringLiteral("Error"), Ask::OkOnly,
                          Ask::NoIcon, this);
