@@ -15,7 +15,7 @@ bool swapEntries(List &list, qsizetype a, qsizetype b)
     return true;
 }
 
-bool swapInMode(ModelLists &model, int mode, qsizetype a, qsizetype b)
+bool swapInMode(ModelLists &model, Mode mode, qsizetype a, qsizetype b)
 {
     switch (mode) {
     case Fields: return swapEntries(model.FieldNames, a, b);
@@ -27,7 +27,7 @@ bool swapInMode(ModelLists &model, int mode, qsizetype a, qsizetype b)
 }
 } // namespace
 
-QStringList items(const ModelLists &model, int mode)
+QStringList items(const ModelLists &model, Mode mode)
 {
     switch (mode) {
     case Fields: return model.FieldNames;
@@ -45,11 +45,11 @@ qsizetype indexOfNoCase(const QStringList &list, const QString &text)
     return -1;
 }
 
-bool moveUp(ModelLists &model, int mode, qsizetype p) { return p > 0 && swapInMode(model, mode, p - 1, p); }
+bool moveUp(ModelLists &model, Mode mode, qsizetype p) { return p > 0 && swapInMode(model, mode, p - 1, p); }
 
-bool moveDown(ModelLists &model, int mode, qsizetype p) { return p >= 0 && swapInMode(model, mode, p, p + 1); }
+bool moveDown(ModelLists &model, Mode mode, qsizetype p) { return p >= 0 && swapInMode(model, mode, p, p + 1); }
 
-bool removeAt(ModelLists &model, int mode, qsizetype p)
+bool removeAt(ModelLists &model, Mode mode, qsizetype p)
 {
     switch (mode) {
     case Fields:

@@ -11,9 +11,10 @@
 // spreadsheet mode a path and its sheet number always move together.
 namespace ModelEdit {
 
-enum Mode { Fields = 1, Documents = 2, Spreadsheets = 3 };
+enum class Mode { Fields = 1, Documents = 2, Spreadsheets = 3 };
+using enum Mode;
 
-QStringList items(const ModelLists &model, int mode);
+QStringList items(const ModelLists &model, Mode mode);
 
 // Position (0-based) of the first entry equal to `text` without regard to
 // case, or -1.
@@ -21,9 +22,9 @@ qsizetype indexOfNoCase(const QStringList &list, const QString &text);
 
 // Swap the entry at list position p with the one above (below). Answer
 // false, changing nothing, at the top (bottom) or outside the list.
-bool moveUp(ModelLists &model, int mode, qsizetype p);
-bool moveDown(ModelLists &model, int mode, qsizetype p);
-bool removeAt(ModelLists &model, int mode, qsizetype p);
+bool moveUp(ModelLists &model, Mode mode, qsizetype p);
+bool moveDown(ModelLists &model, Mode mode, qsizetype p);
+bool removeAt(ModelLists &model, Mode mode, qsizetype p);
 
 // The leading number of a text, as the old Val() read it: blanks skipped,
 // an optional sign, digits; 0 when there is none.

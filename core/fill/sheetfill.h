@@ -11,7 +11,8 @@
 // the markers' line, and the markers move one line on for the next record.
 namespace SheetFill {
 
-enum LayoutKind { NotAnalysable = 0, RowLayout = 1, ColumnLayout = 2 };
+enum class LayoutKind { NotAnalysable, RowLayout, ColumnLayout };
+using enum LayoutKind;
 
 struct Layout {
     LayoutKind kind = NotAnalysable;

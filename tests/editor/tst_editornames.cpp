@@ -1,4 +1,5 @@
 #include "ui/editor/modelform.h"
+#include "core/workspace.h"
 #include "platform/process.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
@@ -10,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-using QLTBas::state;
 
 // What the model editor accepts as names, and what it writes where.
 namespace {
@@ -122,7 +122,7 @@ void TestEditorNames::listButtonsRefuseUnusableModelName()
     QCOMPARE(readFile(home.appFolder() + QStringLiteral("Sample Model.mod")), kModel);
     // Nothing changed, so list and model still agree.
     QCOMPARE(listItems(), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
-    QCOMPARE(state().FieldNames, listItems());
+    QCOMPARE(Workspace::current().FieldNames, listItems());
 }
 
 void TestEditorNames::pastedNames_data()
@@ -176,7 +176,7 @@ void TestEditorNames::pastedNames()
     // The model file still loads: one line per name.
     ModelLists back;
     QVERIFY(ModelFile::read(home.appFolder() + QStringLiteral("Sample Model.mod"), back, nullptr));
-    QCOMPARE(back, static_cast<const ModelLists &>(state()));
+    QCOMPARE(back, static_cast<const ModelLists &>(Workspace::current()));
 }
 
 void TestEditorNames::existingDocumentInOtherCaseIsOpened_data()
@@ -208,7 +208,7 @@ void TestEditorNames::existingDocumentInOtherCaseIsOpened()
     docs.removeAll(QStringLiteral("qlt.ini"));
     QCOMPARE(docs, QStringList{file}); // no blank copy beside it
     QCOMPARE(readFile(home.appFolder() + file), QByteArray("{\\rtf1 Dear &A&}"));
-    QCOMPARE(state().DocNames, QStringList{typed});
+    QCOMPARE(Workspace::current().DocNames, QStringList{typed});
 }
 
 QTEST_MAIN(TestEditorNames)

@@ -1,4 +1,5 @@
 #include "ui/editor/filepickers.h"
+#include "core/workspace.h"
 #include "ui/editor/modelform.h"
 #include "ui/menu/modelcommands.h"
 #include "platform/process.h"
@@ -16,7 +17,6 @@
 #include <QRadioButton>
 #include <QTimer>
 
-using QLTBas::state;
 
 namespace {
 QWidget *editor() { return topWindow("ModelForm"); }
@@ -131,7 +131,7 @@ void TestModelForm::createModelAddsRenamesAndRemovesFields()
     QCOMPARE(lastMessage(), QStringLiteral("There is already a field called First Name."));
     QCOMPARE(lastTitle(), QStringLiteral("Error"));
     QCOMPARE(field()->text(), QString());
-    QCOMPARE(state().FieldCount(), qint16(2));
+    QCOMPARE(Workspace::current().FieldCount(), qint16(2));
 
     press("butEdit");
     QCOMPARE(lastMessage(), QStringLiteral("You have not input a field to add."));
@@ -159,11 +159,11 @@ void TestModelForm::renameToAnotherFieldsNameIsRefused()
     type(field(), QStringLiteral("a"));
     QCOMPARE(lastMessage(), QStringLiteral("There is already a field called A."));
     QCOMPARE(readFile(home.appFolder() + QStringLiteral("Sample Model.mod")), before);
-    QCOMPARE(listItems(), state().FieldNames);
+    QCOMPARE(listItems(), Workspace::current().FieldNames);
     // A change of letter case of the same field is a rename like any other.
     selectRow(1);
     type(field(), QStringLiteral("b"));
-    QCOMPARE(state().FieldNames, (QStringList{QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("C")}));
+    QCOMPARE(Workspace::current().FieldNames, (QStringList{QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("C")}));
 }
 
 void TestModelForm::movesKeepListAndArraysInStep_data()
@@ -181,7 +181,7 @@ void TestModelForm::movesKeepListAndArraysInStep()
     openOn(home, kModel);
     chooseMode(mode);
     auto current = [mode] {
-        const auto &s = state();
+        const auto &s = Workspace::current();
         return mode == 1 ? s.FieldNames : mode == 2 ? s.DocNames : s.SheetPaths;
     };
     QCOMPARE(listItems(), current());
@@ -194,7 +194,7 @@ void TestModelForm::movesKeepListAndArraysInStep()
     QCOMPARE(list()->currentRow(), 1);
     QCOMPARE(listItems(), current());
     if (mode == 3)
-        QCOMPARE(state().SheetNumbers, (QList<qint16>{3, 1, 2})); // each number moved with its path
+        QCOMPARE(Workspace::current().SheetNumbers, (QList<qint16>{3, 1, 2})); // each number moved with its path
     selectRow(0);
     press("butDelete");
     QCOMPARE(listItems(), current());
@@ -204,10 +204,10 @@ void TestModelForm::movesKeepListAndArraysInStep()
 
     ModelLists saved;
     QVERIFY(ModelFile::read(home.appFolder() + QStringLiteral("Sample Model.mod"), saved, nullptr));
-    QCOMPARE(saved, static_cast<const ModelLists &>(state()));
+    QCOMPARE(saved, static_cast<const ModelLists &>(Workspace::current()));
     if (mode == 3) {
-        QCOMPARE(state().SheetPaths, (QStringList{QStringLiteral("/s/one.xls"), QStringLiteral("/s/two.xls")}));
-        QCOMPARE(state().SheetNumbers, (QList<qint16>{1, 2}));
+        QCOMPARE(Workspace::current().SheetPaths, (QStringList{QStringLiteral("/s/one.xls"), QStringLiteral("/s/two.xls")}));
+        QCOMPARE(Workspace::current().SheetNumbers, (QList<qint16>{1, 2}));
     }
 }
 
@@ -223,8 +223,8 @@ void TestModelForm::moveAtTheEndsChangesNothing()
     selectRow(2);
     press("butDown");
     QVERIFY(!QFileInfo::exists(file));
-    QCOMPARE(state().SheetNumbers, (QList<qint16>{1, 2, 3}));
-    QCOMPARE(listItems(), state().SheetPaths);
+    QCOMPARE(Workspace::current().SheetNumbers, (QList<qint16>{1, 2, 3}));
+    QCOMPARE(listItems(), Workspace::current().SheetPaths);
 }
 
 void TestModelForm::wordProcessorPackageOpensAsItIs_data()
@@ -248,7 +248,7 @@ void TestModelForm::wordProcessorPackageOpensAsItIs()
         QVERIFY(writeFile(home.appFolder() + f, "kept as it is"));
     chooseMode(2);
     type(field(), QStringLiteral("Letter"));
-    QCOMPARE(state().DocNames, QStringList{QStringLiteral("Letter")});
+    QCOMPARE(Workspace::current().DocNames, QStringList{QStringLiteral("Letter")});
     QCOMPARE(m_started.size(), 1);
     QVERIFY2(m_started.first().endsWith(home.appFolder() + opened), qPrintable(m_started.first()));
     for (const QString &f : files)
@@ -267,8 +267,8 @@ void TestModelForm::documentFromTemplateAndReopened()
     type(field(), QStringLiteral("Letter"));
     const QString doc = home.appFolder() + QStringLiteral("Letter.rtf");
     QCOMPARE(readFile(doc), readFile(TestHome::dataPath(QStringLiteral("Template.rtf"))));
-    QCOMPARE(state().DocNames, QStringList{QStringLiteral("Letter")});
-    QCOMPARE(state().EditMode, qint16(2));
+    QCOMPARE(Workspace::current().DocNames, QStringList{QStringLiteral("Letter")});
+    QCOMPARE(Workspace::current().Editing, WorkspaceData::EditMode::Documents);
     QVERIFY(readFile(home.appFolder() + QStringLiteral("Sample Model.mod")).contains(" 1 \r\nLetter\r\n"));
     QCOMPARE(m_started.size(), 1);
     QVERIFY(m_started.first().endsWith(doc));
@@ -285,7 +285,7 @@ void TestModelForm::documentFromTemplateAndReopened()
     writeFile(doc, "edited by the user");
     type(field(), QStringLiteral("LETTER"));
     QCOMPARE(readFile(doc), QByteArray("edited by the user"));
-    QCOMPARE(state().DocNames, QStringList{QStringLiteral("Letter")});
+    QCOMPARE(Workspace::current().DocNames, QStringList{QStringLiteral("Letter")});
     QTRY_VERIFY(topWindow("FieldsForm"));
     topWindow("FieldsForm")->close();
     QTRY_VERIFY(editor());
@@ -295,7 +295,7 @@ void TestModelForm::documentFromTemplateAndReopened()
     selectRow(0);
     QCOMPARE(field()->text(), QStringLiteral("Letter"));
     type(field(), QString());
-    QVERIFY(state().DocNames.isEmpty());
+    QVERIFY(Workspace::current().DocNames.isEmpty());
     QVERIFY(QFileInfo::exists(doc));
 }
 
@@ -308,7 +308,7 @@ void TestModelForm::unsafeDocumentNameIsRefused()
         type(field(), name);
         QCOMPARE(lastTitle(), QStringLiteral("Error in Operation"));
     }
-    QVERIFY(state().DocNames.isEmpty());
+    QVERIFY(Workspace::current().DocNames.isEmpty());
     QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("Outside.rtf")));
     QVERIFY(m_started.isEmpty());
     QCOMPARE(field()->text(), QStringLiteral("a\\b")); // kept for correction
@@ -337,8 +337,8 @@ void TestModelForm::spreadsheetSheetNumbers()
             QTRY_VERIFY(editor());
         }
     }
-    QCOMPARE(state().SheetPaths, books.mid(0, 3));
-    QCOMPARE(state().SheetNumbers, (QList<qint16>{1, 1, 4}));
+    QCOMPARE(Workspace::current().SheetPaths, books.mid(0, 3));
+    QCOMPARE(Workspace::current().SheetNumbers, (QList<qint16>{1, 1, 4}));
     QCOMPARE(lastTitle(), QStringLiteral("Error in Operation"));
     QCOMPARE(m_started.size(), 3);
 
@@ -346,7 +346,7 @@ void TestModelForm::spreadsheetSheetNumbers()
     field()->setText(books[0]);
     QCOMPARE(sheetBox()->text(), QStringLiteral("1"));
     press("butEdit");
-    QCOMPARE(state().SheetCount(), qint16(3));
+    QCOMPARE(Workspace::current().SheetCount(), qint16(3));
     QCOMPARE(m_started.size(), 4);
     topWindow("FieldsForm")->close();
     QTRY_VERIFY(editor());
@@ -359,10 +359,10 @@ void TestModelForm::spreadsheetSheetNumbers()
     QTRY_VERIFY(sheetBox()->hasFocus());
     sheetBox()->selectAll();
     QTest::keyClicks(sheetBox(), QStringLiteral("7"));
-    QCOMPARE(state().SheetNumbers.last(), qint16(7));
+    QCOMPARE(Workspace::current().SheetNumbers.last(), qint16(7));
     sheetBox()->selectAll();
     sheetBox()->insert(QStringLiteral("70000")); // as pasted
-    QCOMPARE(state().SheetNumbers.last(), qint16(7)); // 70000 is no sheet number
+    QCOMPARE(Workspace::current().SheetNumbers.last(), qint16(7)); // 70000 is no sheet number
 }
 
 void TestModelForm::spreadsheetMessagesInOrder()
@@ -538,13 +538,13 @@ void TestModelForm::modelNameMustStayInTheFolder()
     QCOMPARE(lastTitle(), QStringLiteral("Error in Operation"));
     type(field(), QStringLiteral("Name"));
     QCOMPARE(lastTitle(), QStringLiteral("Error in Operation"));
-    QVERIFY(state().FieldNames.isEmpty());
+    QVERIFY(Workspace::current().FieldNames.isEmpty());
     editor()->close();
     QTRY_VERIFY(main->isVisible());
     QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("Escaped.mod")));
     QVERIFY(QDir(home.path()).entryList({QStringLiteral("*.mod")}, QDir::Files).isEmpty());
     QVERIFY(!readFile(home.appFolder() + QStringLiteral("qlt.ini")).contains("Escaped"));
-    QCOMPARE(state().ModelName, QString());
+    QCOMPARE(Workspace::current().ModelName, QString());
 }
 
 QTEST_MAIN(TestModelForm)

@@ -1,4 +1,5 @@
 #include "ui/fill/confirmform.h"
+#include "core/workspace.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
@@ -11,7 +12,6 @@
 #include <QRadioButton>
 #include <QTimer>
 
-using QLTBas::state;
 
 namespace {
 // Two documents and one spreadsheet, three fields.

@@ -1,4 +1,5 @@
 #include "ui/dialogs/inputrules.h"
+#include "core/workspace.h"
 #include "ui/editor/modelform.h"
 #include "ui/model/identifierform.h"
 #include "ui/menu/modelcommands.h"
@@ -9,7 +10,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-using QLTBas::state;
 
 // Single-line boxes, Enter on buttons and lists, as a keyboard user meets
 // them in every window.
@@ -93,7 +93,7 @@ void TestKeyboard::pastedValueSavesAndLoadsInPlace()
              QByteArray("Smith Jones\r\nLeeds\r\n555\r\n"));
     for (int i = 1; i <= 3; ++i)
         entry(main, i)->clear();
-    state().DataTag = QStringLiteral("t");
+    Workspace::current().DataTag = QStringLiteral("t");
     LoadDataSet();
     QCOMPARE(main->fieldValue(1), QStringLiteral("Smith Jones"));
     QCOMPARE(main->fieldValue(2), QStringLiteral("Leeds"));

@@ -1,4 +1,5 @@
 #include "core/model/qltbas.h"
+#include "core/workspace.h"
 #include "platform/screen.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
@@ -8,7 +9,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-using QLTBas::state;
 
 namespace {
 void writeModel(const TestHome &home, const QString &name, int fields)
@@ -56,6 +56,7 @@ private Q_SLOTS:
     void noFieldsNoRows();
     void manyFieldsPage();
     void valuesSurvivePagingAndResizing();
+    void boxesEditTheWorkspace();
     void enterWalksAndBringsNextPage();
     void resizeSnapsBack();
     void loadingSmallerModelRemovesRows();
@@ -91,8 +92,8 @@ void TestMainForm::manyFieldsPage()
     writeModel(home, QStringLiteral("Big"), 40);
     MainForm *main = startProgram();
     QTRY_VERIFY(main->isVisible());
-    const int perPage = state().RowsPerPage;
-    QVERIFY(state().ScrollingOn);
+    const int perPage = Workspace::current().RowsPerPage;
+    QVERIFY(Workspace::current().ScrollingOn);
     QVERIFY(perPage > 2 && perPage < 40);
     QScrollBar *bar = scrollBar(main);
     QVERIFY(bar->isVisible());
@@ -133,7 +134,27 @@ void TestMainForm::valuesSurvivePagingAndResizing()
     QTRY_VERIFY(!main->isMaximized());
     QCOMPARE(main->fieldValue(1), QStringLiteral("Ann"));
     QCOMPARE(main->fieldValue(40), QStringLiteral("last"));
-    QCOMPARE(visibleRows(main), range(1, state().RowsPerPage));
+    QCOMPARE(visibleRows(main), range(1, Workspace::current().RowsPerPage));
+}
+
+void TestMainForm::boxesEditTheWorkspace()
+{
+    TestHome home;
+    writeModel(home, QStringLiteral("Small"), 3);
+    MainForm *main = startProgram();
+    Workspace &workspace = Workspace::current();
+    QTest::keyClicks(box(main, 2), QStringLiteral("Rome"));
+    QCOMPARE(workspace.value(2), QStringLiteral("Rome"));
+    workspace.setValue(3, QStringLiteral("2026"));
+    QCOMPARE(box(main, 3)->text(), QStringLiteral("2026"));
+    workspace.clearValues();
+    QCOMPARE(box(main, 2)->text(), QString());
+    // Another model's fields start empty.
+    QTest::keyClicks(box(main, 1), QStringLiteral("Ann"));
+    workspace.FieldNames = {QStringLiteral("A"), QStringLiteral("B")};
+    main->ShowModel();
+    QCOMPARE(box(main, 1)->text(), QString());
+    QVERIFY(workspace.values().isEmpty());
 }
 
 void TestMainForm::enterWalksAndBringsNextPage()
@@ -144,7 +165,7 @@ void TestMainForm::enterWalksAndBringsNextPage()
     QTRY_VERIFY(box(main, 1)->hasFocus());
     QTest::keyClick(box(main, 1), Qt::Key_Return);
     QTRY_VERIFY(box(main, 2)->hasFocus());
-    const int perPage = state().RowsPerPage;
+    const int perPage = Workspace::current().RowsPerPage;
     box(main, perPage)->setFocus();
     QTest::keyClick(box(main, perPage), Qt::Key_Return);
     QTRY_VERIFY(box(main, perPage + 1)->hasFocus());
@@ -170,7 +191,7 @@ void TestMainForm::loadingSmallerModelRemovesRows()
     writeModel(home, QStringLiteral("Big"), 40);
     MainForm *main = startProgram();
     main->setFieldValue(1, QStringLiteral("x"));
-    state().FieldNames = {QStringLiteral("A"), QStringLiteral("B")};
+    Workspace::current().FieldNames = {QStringLiteral("A"), QStringLiteral("B")};
     main->ShowModel();
     QCOMPARE(main->rowCount(), 2);
     QVERIFY(!box(main, 3));

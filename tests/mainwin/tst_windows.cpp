@@ -1,4 +1,5 @@
 #include "ui/dialogs/aboutbox.h"
+#include "core/workspace.h"
 #include "ui/dialogs/inputrules.h"
 #include "ui/editor/modelform.h"
 #include "ui/model/identifierform.h"
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-using QLTBas::state;
 
 namespace {
 const QByteArray kFirst = " 1 \r\nOnly\r\n 0 \r\n 0 \r\n";
@@ -68,7 +68,7 @@ void TestWindows::secondSelectionCommandOnlyRaises()
     // An earlier pick of First is what the second command used to act on.
     QTimer::singleShot(0, [] { pickInSelection(QStringLiteral("First")); });
     trigger("mnuSelectModel");
-    QCOMPARE(state().PickedModel, QStringLiteral("First"));
+    QCOMPARE(Workspace::current().PickedModel, QStringLiteral("First"));
 
     QWidget *selectWindow = nullptr;
     QTimer::singleShot(0, [&] {
@@ -77,13 +77,13 @@ void TestWindows::secondSelectionCommandOnlyRaises()
         trigger(second.toLatin1().constData());
         QCOMPARE(topWindow("SelectForm"), selectWindow); // the same window, still waiting
         QVERIFY(!topWindow("ModelForm"));
-        QCOMPARE(state().ModelName, QStringLiteral("First"));
+        QCOMPARE(Workspace::current().ModelName, QStringLiteral("First"));
         pickInSelection(QStringLiteral("Second"));
     });
     trigger(first.toLatin1().constData());
     QTRY_VERIFY(!topWindow("SelectForm"));
-    QCOMPARE(state().ModelName, QStringLiteral("Second"));
-    QCOMPARE(state().FieldNames, (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
+    QCOMPARE(Workspace::current().ModelName, QStringLiteral("Second"));
+    QCOMPARE(Workspace::current().FieldNames, (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
     if (first == QLatin1String("mnuEditExisitngModel")) {
         QWidget *editor = topWindow("ModelForm");
         QVERIFY(editor);

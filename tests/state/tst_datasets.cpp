@@ -1,4 +1,5 @@
 #include "ui/model/identifierform.h"
+#include "core/workspace.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
@@ -10,7 +11,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-using QLTBas::state;
 
 namespace {
 MainForm *startWithThreeFields(const TestHome &home)
@@ -92,7 +92,7 @@ void TestDataSets::loadsValuesBack()
     QCOMPARE(main->fieldValue(1), QStringLiteral("Bob"));
     QCOMPARE(main->fieldValue(2), QString());
     QCOMPARE(main->fieldValue(3), QStringLiteral("x"));
-    QCOMPARE(state().DataTag, QStringLiteral("Jones"));
+    QCOMPARE(Workspace::current().DataTag, QStringLiteral("Jones"));
 }
 
 void TestDataSets::longerAndShorterDataSets()
@@ -113,7 +113,7 @@ void TestDataSets::noModelMessages()
 {
     TestHome home;
     startProgram();
-    state().ModelName.clear();
+    Workspace::current().ModelName.clear();
     SaveDataCommand();
     QCOMPARE(lastMessage(), QStringLiteral("You have not selected a model to work with.\r\nYou must select a model "
                                            "before you can save data."));

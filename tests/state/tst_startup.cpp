@@ -1,4 +1,5 @@
 #include "ui/menu/modelcommands.h"
+#include "core/workspace.h"
 #include "ui/mainwin/modelstore.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
@@ -11,7 +12,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-using QLTBas::state;
 
 namespace {
 const QByteArray kThreeFields = " 3 \r\nName\r\nCity\r\nPhone\r\n 0 \r\n 0 \r\n";
@@ -58,9 +58,9 @@ void TestStartup::firstStartWithoutFiles()
 {
     TestHome home;
     MainForm *main = startProgram();
-    QCOMPARE(state().ModelName, QStringLiteral("Sample Model"));
-    QCOMPARE(state().ModelFolder, home.appFolder());
-    QCOMPARE(state().AppFolder, home.appFolder());
+    QCOMPARE(Workspace::current().ModelName, QStringLiteral("Sample Model"));
+    QCOMPARE(Workspace::current().ModelFolder, home.appFolder());
+    QCOMPARE(Workspace::current().AppFolder, home.appFolder());
     QCOMPARE(main->rowCount(), 0);
     QVERIFY(main->isVisible());
     QVERIFY(Ask::records().isEmpty());
@@ -87,7 +87,7 @@ void TestStartup::startsWithLastModelOfSettings()
     writeFile(folder + QStringLiteral("Orders.mod"), kThreeFields);
     writeFile(home.appFolder() + QStringLiteral("qlt.ini"), "Orders\r\n" + folder.toUtf8() + "\r\n0\r\n");
     MainForm *main = startProgram();
-    QCOMPARE(state().ModelFolder, folder);
+    QCOMPARE(Workspace::current().ModelFolder, folder);
     QCOMPARE(main->rowCount(), 3);
     QCOMPARE(child<QLabel>(main, QStringLiteral("lblWord_3"))->text(), QStringLiteral("Phone"));
 }
@@ -100,7 +100,7 @@ void TestStartup::truncatedModelReportsAndKeepsSettings()
     QCOMPARE(Ask::records().size(), 1);
     QCOMPARE(lastTitle(), QStringLiteral("A problem has occurred."));
     QCOMPARE(lastMessage(), QStringLiteral("Input past end of file while loading model.\r\nUnable to load complete model."));
-    QCOMPARE(state().FieldCount(), qint16(3));
+    QCOMPARE(Workspace::current().FieldCount(), qint16(3));
     QCOMPARE(main->rowCount(), 3);
     QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("qlt.ini")));
 }
@@ -109,9 +109,9 @@ void TestStartup::versionText()
 {
     TestHome home;
     startProgram();
-    QCOMPARE(state().VersionText, QStringLiteral("4.0.0"));
+    QCOMPARE(Workspace::current().VersionText, QStringLiteral("4.0.0"));
     QCOMPARE(QLTBas::versionText(2, 0, 15), QStringLiteral("2.0.15"));
-    QCOMPARE(state().WindowsFolder, home.path() + QStringLiteral(".local/bin/"));
+    QCOMPARE(Workspace::current().UninstallerFolder, home.path() + QStringLiteral(".local/bin/"));
 }
 
 void TestStartup::selectWithNoModels()
@@ -136,8 +136,8 @@ void TestStartup::selectOkWithNothingSelected()
         clickButton(w, "Command2");
     });
     SelectModelCommand();
-    QCOMPARE(state().PickedModel, QString());
-    QCOMPARE(state().ModelName, QStringLiteral("Sample Model"));
+    QCOMPARE(Workspace::current().PickedModel, QString());
+    QCOMPARE(Workspace::current().ModelName, QStringLiteral("Sample Model"));
 }
 
 void TestStartup::selectByDoubleClick()
@@ -157,7 +157,7 @@ void TestStartup::selectByDoubleClick()
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     });
     SelectModelCommand();
-    QCOMPARE(state().ModelName, QStringLiteral("Orders"));
+    QCOMPARE(Workspace::current().ModelName, QStringLiteral("Orders"));
     QCOMPARE(main->rowCount(), 3);
     QCOMPARE(main->fieldValue(1), QString());
     QVERIFY(main->isVisible());
@@ -181,8 +181,8 @@ void TestStartup::selectCancelAndCloseBox()
                 clickButton(w, "Command2");
         });
         SelectModelCommand();
-        QCOMPARE(state().PickedModel, QString());
-        QCOMPARE(state().ModelName, QStringLiteral("Sample Model"));
+        QCOMPARE(Workspace::current().PickedModel, QString());
+        QCOMPARE(Workspace::current().ModelName, QStringLiteral("Sample Model"));
         QCOMPARE(main->rowCount(), 5);
         QVERIFY(main->isVisible());
     }
@@ -202,8 +202,8 @@ void TestStartup::selectDeletedModelKeepsLists()
         clickButton(w, "Command1");
     });
     SelectModelCommand();
-    QCOMPARE(state().ModelName, QStringLiteral("Gone"));
-    QCOMPARE(state().FieldNames.first(), QStringLiteral("First Name"));
+    QCOMPARE(Workspace::current().ModelName, QStringLiteral("Gone"));
+    QCOMPARE(Workspace::current().FieldNames.first(), QStringLiteral("First Name"));
     QCOMPARE(child<QLabel>(main, QStringLiteral("lblModel"))->text(), QStringLiteral("Sample Model"));
     QVERIFY(Ask::records().isEmpty());
 }
@@ -220,7 +220,7 @@ void TestStartup::nestedWaitReturnsAtOnce()
     });
     WaitForDialog();
     QVERIFY(nestedReturned);
-    QVERIFY(!state().DialogDone);
+    QVERIFY(!Workspace::current().DialogDone);
 }
 
 void TestStartup::modelPathRefusesBadInput()
@@ -244,7 +244,7 @@ void TestStartup::modelPathRefusesBadInput()
     clickButton(form, "Command1");
     QVERIFY(lastMessage().contains(QStringLiteral("does not exist")));
     QVERIFY(form->isVisible());
-    QCOMPARE(state().ModelFolder, home.appFolder());
+    QCOMPARE(Workspace::current().ModelFolder, home.appFolder());
     QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("qlt.ini")));
 
     form->close();
@@ -267,12 +267,12 @@ void TestStartup::modelPathMovesFolderAndCopiesSamples()
     QTest::keyClick(text, Qt::Key_Return);
     QTRY_VERIFY(!topWindow("ModelPathForm"));
     QVERIFY(main->isVisible());
-    QCOMPARE(state().ModelFolder, target + QLatin1Char('/'));
+    QCOMPARE(Workspace::current().ModelFolder, target + QLatin1Char('/'));
     QVERIFY(QFileInfo::exists(target + QStringLiteral("/Sample Doc.rtf")));
     QVERIFY(QFileInfo::exists(target + QStringLiteral("/Sample Model.mod")));
     QVERIFY(readFile(home.appFolder() + QStringLiteral("qlt.ini")).contains(target.toUtf8() + "/\r\n"));
     // The model in memory stays as it is.
-    QCOMPARE(state().FieldCount(), qint16(5));
+    QCOMPARE(Workspace::current().FieldCount(), qint16(5));
 }
 
 void TestStartup::modelPathSameFolderWritesNothing()

@@ -1,4 +1,5 @@
 #include "ui/editor/modelform.h"
+#include "core/workspace.h"
 #include "ui/model/identifierform.h"
 #include "ui/menu/modelcommands.h"
 #include "ui/mainwin/modelstore.h"
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-using QLTBas::state;
 
 namespace {
 const QByteArray kTwoFields = " 2 \r\nName\r\nCity\r\n 0 \r\n 0 \r\n";
@@ -76,8 +76,8 @@ void TestTrust::handEditedModelNameIsNoModel()
     writeFile(home.appFolder() + QStringLiteral("qlt.ini"), name + "\r\n0\r\n");
     const QStringList homeBefore = filesUnder(home.path());
     startProgram();
-    QCOMPARE(state().ModelName, QString());
-    QCOMPARE(state().FieldCount(), qint16(0));
+    QCOMPARE(Workspace::current().ModelName, QString());
+    QCOMPARE(Workspace::current().FieldCount(), qint16(0));
 
     SaveDataCommand();
     QVERIFY(lastMessage().startsWith(QStringLiteral("You have not selected a model to work with.")));
@@ -105,10 +105,10 @@ void TestTrust::upperCaseModelLoadsAndSavesInPlace()
         QTest::mouseClick(child<QPushButton>(select, QStringLiteral("Command1")), Qt::LeftButton);
     });
     SelectModelCommand();
-    QCOMPARE(state().ModelName, QStringLiteral("Foo"));
-    QCOMPARE(state().FieldNames, (QStringList{QStringLiteral("Name"), QStringLiteral("City")}));
+    QCOMPARE(Workspace::current().ModelName, QStringLiteral("Foo"));
+    QCOMPARE(Workspace::current().FieldNames, (QStringList{QStringLiteral("Name"), QStringLiteral("City")}));
 
-    state().FieldNames.append(QStringLiteral("Phone"));
+    Workspace::current().FieldNames.append(QStringLiteral("Phone"));
     QVERIFY(SaveModel());
     QCOMPARE(QDir(home.appFolder()).entryList({QStringLiteral("*.mod")}, QDir::Files, QDir::Name),
              QStringList{QStringLiteral("Foo.MOD")});
@@ -133,8 +133,8 @@ void TestTrust::relativeFolderInSettingsIsFromHome()
     writeFile(home.appFolder() + QStringLiteral("qlt.ini"), "Orders\r\n" + folder + "\r\n");
     ElsewhereCurrentFolder cwd(home.path() + QStringLiteral("elsewhere"));
     startProgram();
-    QCOMPARE(state().ModelFolder, home.path() + QStringLiteral("models/"));
-    QCOMPARE(state().FieldNames, (QStringList{QStringLiteral("Name"), QStringLiteral("City")}));
+    QCOMPARE(Workspace::current().ModelFolder, home.path() + QStringLiteral("models/"));
+    QCOMPARE(Workspace::current().FieldNames, (QStringList{QStringLiteral("Name"), QStringLiteral("City")}));
     // Written back absolute, so the next start does not depend on it either.
     QVERIFY(readFile(home.appFolder() + QStringLiteral("qlt.ini"))
                 .startsWith("Orders\r\n" + home.path().toUtf8() + "models/\r\n"));
@@ -148,9 +148,9 @@ void TestTrust::relativeSheetPathIsFromModelFolder()
     ElsewhereCurrentFolder cwd(home.path() + QStringLiteral("elsewhere"));
     writeFile(home.path() + QStringLiteral("elsewhere/Book.xls"), "not this one");
     startProgram();
-    QCOMPARE(state().SheetPaths,
+    QCOMPARE(Workspace::current().SheetPaths,
              (QStringList{home.appFolder() + QStringLiteral("Book.xls"), home.appFolder() + QStringLiteral("Other.xls")}));
-    QCOMPARE(state().SheetNumbers, (QList<qint16>{1, 2}));
+    QCOMPARE(Workspace::current().SheetNumbers, (QList<qint16>{1, 2}));
 }
 
 void TestTrust::typedRelativeFolderIsStoredAbsolute()
@@ -169,7 +169,7 @@ void TestTrust::typedRelativeFolderIsStoredAbsolute()
     QTest::keyClicks(text, QStringLiteral("mine/models"));
     QTest::keyClick(text, Qt::Key_Return);
     QTRY_VERIFY(!topWindow("ModelPathForm"));
-    QCOMPARE(state().ModelFolder, home.path() + QStringLiteral("mine/models/"));
+    QCOMPARE(Workspace::current().ModelFolder, home.path() + QStringLiteral("mine/models/"));
     QVERIFY(readFile(home.appFolder() + QStringLiteral("qlt.ini")).contains("\r\n" + home.path().toUtf8() + "mine/models/\r\n"));
 }
 

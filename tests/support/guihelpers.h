@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/messagebox.h"
+#include "core/workspace.h"
 #include "platform/process.h"
 
 #include <QApplication>
@@ -78,7 +79,7 @@ inline QString lastTitle()
 inline MainForm *startProgram()
 {
     closeAllWindows();
-    QLTBas::resetState();
+    Workspace::current().reset();
     Ask::setScripted(true);
     Ask::clearRecords();
     MainForm *main = MainForm::instance();

@@ -1,4 +1,5 @@
 #include "ui/dialogs/aboutbox.h"
+#include "core/workspace.h"
 
 #include "core/model/qltbas.h"
 #include "platform/process.h"
@@ -31,7 +32,7 @@ AboutBox::AboutBox()
     setPalette(pal);
     setAutoFillBackground(true);
 
-    const QLTBas::ProgramState &s = QLTBas::state();
+    const Workspace &s = Workspace::current();
     setWindowTitle(QStringLiteral("About ") + QLTBas::ProductName);
     QLabel *label1 = addLabel(this, "Label1", QLTBas::ProductName, 200);
     label1->setFont(QFont(QStringLiteral("Arial"), 18, QFont::Bold));
@@ -40,12 +41,12 @@ AboutBox::AboutBox()
     addLabel(this, "Label2", QStringLiteral("Written and maintained by"), 1160);
     addLabel(this, "Label3", QStringLiteral("the Quillmate developers"), 1440);
 
-    m_label4 = addLabel(this, "Label4", makerAddress(), 1840);
-    QPalette linkPal = m_label4->palette();
+    m_makerAddress = addLabel(this, "Label4", makerAddress(), 1840);
+    QPalette linkPal = m_makerAddress->palette();
     linkPal.setColor(QPalette::WindowText, Qt::blue);
-    m_label4->setPalette(linkPal);
-    m_label4->setCursor(Qt::PointingHandCursor);
-    m_label4->installEventFilter(this);
+    m_makerAddress->setPalette(linkPal);
+    m_makerAddress->setCursor(Qt::PointingHandCursor);
+    m_makerAddress->installEventFilter(this);
 
     auto *ok = new QPushButton(QStringLiteral("&Ok"), this);
     ok->setObjectName(QStringLiteral("Command1"));
@@ -61,7 +62,7 @@ QString AboutBox::makerAddress() { return QStringLiteral("https://www.quillmate.
 
 bool AboutBox::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_label4 && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == m_makerAddress && event->type() == QEvent::MouseButtonRelease) {
         OpenMakerPage();
         return true;
     }
@@ -72,7 +73,7 @@ void OpenMakerPage()
 {
     // The pointer file is never read: it only tells which program the desktop
     // uses for web pages.
-    const QString browser = Platform::findAssociatedProgram(QLTBas::state().AppFolder + QStringLiteral("Pointer.html"));
+    const QString browser = Platform::findAssociatedProgram(Workspace::current().AppFolder + QStringLiteral("Pointer.html"));
     if (browser.isEmpty())
         return;
     Platform::startDetached(browser, {AboutBox::makerAddress()});

@@ -15,7 +15,7 @@ public:
 
 private:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    QLabel *m_label4;
+    QLabel *m_makerAddress;
 };
 
 // Opens the maker's page in the browser associated with web pages; does

@@ -1,4 +1,5 @@
 #include "ui/dialogs/helpform.h"
+#include "core/workspace.h"
 
 #include "core/help/sections.h"
 #include "core/model/qltbas.h"
@@ -22,41 +23,41 @@ HelpForm::HelpForm()
     setPalette(pal);
     setAutoFillBackground(true);
 
-    m_text1 = new QPlainTextEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setReadOnly(true);
-    m_text1->move(kMargin, kMargin);
+    m_helpText = new QPlainTextEdit(this);
+    m_helpText->setObjectName(QStringLiteral("Text1"));
+    m_helpText->setReadOnly(true);
+    m_helpText->move(kMargin, kMargin);
 
-    m_command1 = new QPushButton(QStringLiteral("&Ok"), this);
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    connect(m_command1, &QPushButton::clicked, this, &QWidget::close);
+    m_okButton = new QPushButton(QStringLiteral("&Ok"), this);
+    m_okButton->setObjectName(QStringLiteral("Command1"));
+    connect(m_okButton, &QPushButton::clicked, this, &QWidget::close);
 
     const QSize screen = Screen::size();
     resize(screen.width() * 8 / 10, screen.height() * 8 / 10);
     Screen::centreForm(this);
 }
 
-void HelpForm::setText(const QString &text) { m_text1->setPlainText(text); }
+void HelpForm::setText(const QString &text) { m_helpText->setPlainText(text); }
 
-QString HelpForm::text() const { return m_text1->toPlainText(); }
+QString HelpForm::text() const { return m_helpText->toPlainText(); }
 
 void HelpForm::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     const int w = width();
     const int h = height();
-    if (w - 3 * m_text1->x() > 10)
-        m_text1->resize(w - 2 * m_text1->x(), m_text1->height());
+    if (w - 3 * m_helpText->x() > 10)
+        m_helpText->resize(w - 2 * m_helpText->x(), m_helpText->height());
     if (h - 75 > 10)
-        m_text1->resize(m_text1->width(), h - 75);
-    if (m_text1->y() + m_text1->height() + 15 > 0)
-        m_command1->move(m_command1->x(), m_text1->y() + m_text1->height() + 15);
-    m_command1->move((w - m_command1->width()) / 2, m_command1->y());
+        m_helpText->resize(m_helpText->width(), h - 75);
+    if (m_helpText->y() + m_helpText->height() + 15 > 0)
+        m_okButton->move(m_okButton->x(), m_helpText->y() + m_helpText->height() + 15);
+    m_okButton->move((w - m_okButton->width()) / 2, m_okButton->y());
 }
 
 void ShowInstructions(const QString &startMarker, const QString &endMarker)
 {
-    const QString text = Sections::instructionText(QLTBas::state().AppFolder);
+    const QString text = Sections::instructionText(Workspace::current().AppFolder);
     HelpForm *help = HelpForm::instance();
     help->setWindowTitle(QLTBas::ProductName + QStringLiteral(" Help"));
     help->setWindowState(help->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));

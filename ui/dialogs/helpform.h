@@ -14,14 +14,14 @@ public:
     HelpForm();
     void setText(const QString &text);
     QString text() const;
-    QPlainTextEdit *textBox() const { return m_text1; }
+    QPlainTextEdit *textBox() const { return m_helpText; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    QPlainTextEdit *m_text1;
-    QPushButton *m_command1;
+    QPlainTextEdit *m_helpText;
+    QPushButton *m_okButton;
 };
 
 // Shows the instruction file's section from `startMarker` up to

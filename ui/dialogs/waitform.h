@@ -15,6 +15,6 @@ public:
     QString action() const;
 
 private:
-    QLabel *m_label1;
-    QLabel *m_lblAction;
+    QLabel *m_pleaseWait;
+    QLabel *m_actionLabel;
 };

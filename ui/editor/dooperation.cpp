@@ -1,4 +1,5 @@
 #include "ui/editor/fieldsform.h"
+#include "core/workspace.h"
 #include "core/editor/modeleditor.h"
 #include "ui/editor/modelform.h"
 #include "ui/mainwin/modelstore.h"
@@ -10,7 +11,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-using QLTBas::state;
 
 void OpenWithAssociatedProgram(const QString &folder, const QString &fileName)
 {
@@ -21,10 +21,10 @@ void ModelForm::DoOperation()
 {
     if (!modelNameUsable(QStringLiteral("Error in Operation")))
         return;
-    const QString modelName = m_txtModelName->text();
-    state().ModelName = modelName;
+    const QString modelName = m_modelNameBox->text();
+    Workspace::current().ModelName = modelName;
     SaveSettings();
-    state().EditMode = static_cast<qint16>(m_mode);
+    Workspace::current().Editing = static_cast<WorkspaceData::EditMode>(m_mode);
     switch (m_mode) {
     case ModelEdit::Fields: doFields(); break;
     case ModelEdit::Documents: doDocuments(); break;
@@ -34,7 +34,7 @@ void ModelForm::DoOperation()
 
 ModelEditor ModelForm::editor() const
 {
-    QLTBas::ProgramState &s = state();
+    Workspace &s = Workspace::current();
     // SaveModel tells the user itself when the file could not be written.
     return ModelEditor(s, s.ModelFolder, s.ModelName, s.AppFolder, [] {
         SaveModel();
@@ -51,16 +51,16 @@ bool ModelForm::shown(const EditResult &result)
 
 void ModelForm::doFields()
 {
-    const QString text = m_txtField->text();
-    const int p = m_list1->selectedItems().isEmpty() ? -1 : m_list1->currentRow();
+    const QString text = m_itemBox->text();
+    const int p = m_itemList->selectedItems().isEmpty() ? -1 : m_itemList->currentRow();
     if (p < 0) {
         if (!shown(editor().addField(text))) {
             // A name already there is cleared; any other stays for correction.
-            if (!text.isEmpty() && ModelEdit::indexOfNoCase(state().FieldNames, text) >= 0)
-                m_txtField->clear();
+            if (!text.isEmpty() && ModelEdit::indexOfNoCase(Workspace::current().FieldNames, text) >= 0)
+                m_itemBox->clear();
             return;
         }
-        m_list1->addItem(text);
+        m_itemList->addItem(text);
     } else {
         const int index = m_editedField > 0 ? m_editedField - 1 : p;
         // A rename to another field's name is refused, and the typed name
@@ -68,14 +68,14 @@ void ModelForm::doFields()
         if (!shown(editor().changeField(index, text)))
             return;
         m_filling = true;
-        delete m_list1->takeItem(p);
+        delete m_itemList->takeItem(p);
         if (!text.isEmpty())
-            m_list1->insertItem(p, text);
+            m_itemList->insertItem(p, text);
         m_filling = false;
         m_editedField = 0;
     }
-    m_txtField->clear();
-    m_butEdit->setText(QStringLiteral("&Add"));
+    m_itemBox->clear();
+    m_operationButton->setText(QStringLiteral("&Add"));
     commonEnd();
 }
 
@@ -85,49 +85,49 @@ void ModelForm::removeSelected(int row, const QString &emptyMessage)
         operationFailed(emptyMessage, QStringLiteral("Error"));
         return;
     }
-    editor().removeAt(static_cast<ModelEdit::Mode>(m_mode), row - 1);
+    editor().removeAt(m_mode, row - 1);
     m_filling = true;
-    delete m_list1->takeItem(row - 1);
+    delete m_itemList->takeItem(row - 1);
     m_filling = false;
     commonEnd();
 }
 
 void ModelForm::doDocuments()
 {
-    const QString name = m_txtField->text();
+    const QString name = m_itemBox->text();
     if (name.isEmpty()) {
         removeSelected(m_selectedDocument, QStringLiteral("You must input a name for the document you are creating."));
         return;
     }
-    const int before = static_cast<int>(state().DocNames.size());
+    const int before = static_cast<int>(Workspace::current().DocNames.size());
     QString file;
     if (!shown(editor().openDocument(name, &file)))
         return;
-    if (state().DocNames.size() > before)
-        m_list1->addItem(name);
-    m_butEdit->setText(QStringLiteral("&Add"));
-    m_txtField->clear();
-    m_txtField->setFocus();
-    openEditorWithPalette(state().ModelFolder, file);
+    if (Workspace::current().DocNames.size() > before)
+        m_itemList->addItem(name);
+    m_operationButton->setText(QStringLiteral("&Add"));
+    m_itemBox->clear();
+    m_itemBox->setFocus();
+    openEditorWithPalette(Workspace::current().ModelFolder, file);
     commonEnd();
 }
 
 void ModelForm::doSpreadsheets()
 {
-    const QString path = m_txtField->text();
+    const QString path = m_itemBox->text();
     if (path.isEmpty()) {
         removeSelected(m_selectedSheet, QStringLiteral("You must specify the spreadsheet you wish to add."));
         return;
     }
     ModelEditor sheets = editor();
-    const ModelEditor::SheetCheck check = sheets.checkSpreadsheet(path, m_txtSheet->text());
+    const ModelEditor::SheetCheck check = sheets.checkSpreadsheet(path, m_sheetBox->text());
     if (!shown(check.result))
         return;
     openEditorWithPalette(check.folder, check.fileName);
     if (!check.known) {
-        m_txtSheet->setText(check.sheetText);
+        m_sheetBox->setText(check.sheetText);
         sheets.addSpreadsheet(path, check.sheetNumber);
-        m_list1->addItem(path);
+        m_itemList->addItem(path);
     }
     commonEnd();
 }

@@ -1,4 +1,5 @@
 #include "ui/editor/fieldsform.h"
+#include "core/workspace.h"
 
 #include "ui/dialogs/helpform.h"
 #include "ui/editor/modelform.h"
@@ -12,7 +13,6 @@
 #include <QListWidget>
 #include <QMenuBar>
 
-using QLTBas::state;
 using Screen::twips;
 
 FieldsForm::FieldsForm()
@@ -25,21 +25,21 @@ FieldsForm::FieldsForm()
     auto *central = new QWidget(this);
     setCentralWidget(central);
 
-    m_label1 = new QLabel(central);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setWordWrap(true);
-    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_list1 = new QListWidget(central);
-    m_list1->setObjectName(QStringLiteral("List1"));
-    m_list1->addItems(state().FieldNames);
-    connect(m_list1, &QListWidget::itemClicked, this, [](QListWidgetItem *item) {
+    m_prompt = new QLabel(central);
+    m_prompt->setObjectName(QStringLiteral("Label1"));
+    m_prompt->setWordWrap(true);
+    m_prompt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_fieldList = new QListWidget(central);
+    m_fieldList->setObjectName(QStringLiteral("List1"));
+    m_fieldList->addItems(Workspace::current().FieldNames);
+    connect(m_fieldList, &QListWidget::itemClicked, this, [](QListWidgetItem *item) {
         QClipboard *clipboard = QGuiApplication::clipboard();
         clipboard->clear();
         clipboard->setText(QLatin1Char('&') + item->text() + QLatin1Char('&'));
     });
 
-    const bool sheets = state().EditMode == 3;
-    m_label1->setText(
+    const bool sheets = Workspace::current().Editing == WorkspaceData::EditMode::Spreadsheets;
+    m_prompt->setText(
         sheets ? QStringLiteral("Edit the spreadsheet by creating a row or column of labels and a row or column of field "
                                 "markers. To add a field marker to the spreadsheet, click on field on the list below, "
                                 "then click on spreadsheet cell where you want to insert field and press Shift-Ins to "
@@ -56,7 +56,7 @@ FieldsForm::FieldsForm()
     QAction *help = menuBar()->addAction(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     connect(help, &QAction::triggered, this, [] {
-        if (state().EditMode == 3)
+        if (Workspace::current().Editing == WorkspaceData::EditMode::Spreadsheets)
             ShowInstructions(QStringLiteral("Create either a row or a column of labels"),
                              QStringLiteral("You can edit spreadsheets that you have already "));
         else
@@ -77,9 +77,9 @@ void FieldsForm::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     const int margin = twips(120);
     const int w = centralWidget()->width();
-    m_label1->setGeometry(margin, margin, std::max(0, w - 3 * margin), m_label1->heightForWidth(w - 3 * margin));
-    const int listTop = m_label1->y() + m_label1->height() + twips(50);
-    m_list1->setGeometry(margin, listTop, std::max(0, w - 3 * margin),
+    m_prompt->setGeometry(margin, margin, std::max(0, w - 3 * margin), m_prompt->heightForWidth(w - 3 * margin));
+    const int listTop = m_prompt->y() + m_prompt->height() + twips(50);
+    m_fieldList->setGeometry(margin, listTop, std::max(0, w - 3 * margin),
                          std::max(0, centralWidget()->height() - twips(500) - listTop));
 }
 

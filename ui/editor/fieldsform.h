@@ -19,6 +19,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QLabel *m_label1;
-    QListWidget *m_list1;
+    QLabel *m_prompt;
+    QListWidget *m_fieldList;
 };

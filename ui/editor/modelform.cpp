@@ -1,4 +1,5 @@
 #include "ui/editor/modelform.h"
+#include "core/workspace.h"
 #include "core/model/names.h"
 
 #include "ui/dialogs/helpform.h"
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-using QLTBas::state;
 using Screen::twips;
 
 namespace {
@@ -75,73 +75,74 @@ ModelForm::ModelForm()
     auto *central = new QWidget(this);
     setCentralWidget(central);
 
-    m_label5 = named(new QLabel(QStringLiteral("Model Name"), central), "Label5");
-    m_txtModelName = named(new QLineEdit(central), "txtModelName");
-    connect(m_txtModelName, &QLineEdit::textChanged, this, [](const QString &t) { state().ModelName = t; });
-    connect(m_txtModelName, &QLineEdit::returnPressed, this, &ModelForm::modelNameEntered);
+    m_modelNameLabel = named(new QLabel(QStringLiteral("Model Name"), central), "Label5");
+    m_modelNameBox = named(new QLineEdit(central), "txtModelName");
+    connect(m_modelNameBox, &QLineEdit::textChanged, this, [](const QString &t) { Workspace::current().ModelName = t; });
+    connect(m_modelNameBox, &QLineEdit::returnPressed, this, &ModelForm::modelNameEntered);
 
-    m_frame1 = named(new QGroupBox(QStringLiteral("Operation"), central), "Frame1");
-    m_option1 = named(new QRadioButton(QStringLiteral("Fields"), m_frame1), "Option1");
-    m_option2 = named(new QRadioButton(QStringLiteral("Documents"), m_frame1), "Option2");
-    m_option3 = named(new QRadioButton(QStringLiteral("Spreadsheets"), m_frame1), "Option3");
-    for (auto [button, mode] : {std::pair{m_option1, 1}, std::pair{m_option2, 2}, std::pair{m_option3, 3}}) {
+    m_modeBox = named(new QGroupBox(QStringLiteral("Operation"), central), "Frame1");
+    m_fieldsMode = named(new QRadioButton(QStringLiteral("Fields"), m_modeBox), "Option1");
+    m_documentsMode = named(new QRadioButton(QStringLiteral("Documents"), m_modeBox), "Option2");
+    m_spreadsheetsMode = named(new QRadioButton(QStringLiteral("Spreadsheets"), m_modeBox), "Option3");
+    for (auto [button, mode] : {std::pair{m_fieldsMode, ModelEdit::Fields}, std::pair{m_documentsMode, ModelEdit::Documents},
+                                  std::pair{m_spreadsheetsMode, ModelEdit::Spreadsheets}}) {
         button->adjustSize();
         connect(button, &QRadioButton::clicked, this, [this, m = mode] { setMode(m); });
     }
 
-    m_label2 = wrappedLabel(central, "Label2");
-    m_label1 = named(new QLabel(central), "Label1");
-    m_txtField = named(new QLineEdit(central), "txtField");
-    connect(m_txtField, &QLineEdit::returnPressed, this, &ModelForm::DoOperation);
-    connect(m_txtField, &QLineEdit::textChanged, this, &ModelForm::fieldTextChanged);
+    m_instructions = wrappedLabel(central, "Label2");
+    m_itemLabel = named(new QLabel(central), "Label1");
+    m_itemBox = named(new QLineEdit(central), "txtField");
+    connect(m_itemBox, &QLineEdit::returnPressed, this, &ModelForm::DoOperation);
+    connect(m_itemBox, &QLineEdit::textChanged, this, &ModelForm::fieldTextChanged);
 
     const char *const smallNames[] = {"lblS1", "lblS2", "lblS3", "lblS4"};
     const char *const smallTexts[] = {"Drive", "Folder", "File", "Sheet"};
     for (int i = 0; i < 4; ++i)
-        m_lblS.append(named(new QLabel(QLatin1String(smallTexts[i]), central), smallNames[i]));
-    m_drive1 = named(new DrivePicker(central), "Drive1");
-    m_dir1 = named(new FolderPicker(central), "Dir1");
-    m_file1 = named(new FilePicker(central), "File1");
-    m_txtSheet = named(new QLineEdit(QStringLiteral("1"), central), "txtSheet");
-    connect(m_drive1, &QComboBox::currentTextChanged, this, [this](const QString &d) { m_dir1->setPath(d); });
-    connect(m_dir1, &FolderPicker::pathChanged, this, &ModelForm::folderChanged);
-    connect(m_file1, &QListWidget::itemClicked, this, &ModelForm::fileClicked);
-    connect(m_txtSheet, &QLineEdit::textChanged, this, &ModelForm::sheetTextChanged);
+        m_pickerLabels.append(named(new QLabel(QLatin1String(smallTexts[i]), central), smallNames[i]));
+    m_drivePicker = named(new DrivePicker(central), "Drive1");
+    m_folderPicker = named(new FolderPicker(central), "Dir1");
+    m_filePicker = named(new FilePicker(central), "File1");
+    m_sheetBox = named(new QLineEdit(QStringLiteral("1"), central), "txtSheet");
+    connect(m_drivePicker, &QComboBox::currentTextChanged, this, [this](const QString &d) { m_folderPicker->setPath(d); });
+    connect(m_folderPicker, &FolderPicker::pathChanged, this, &ModelForm::folderChanged);
+    connect(m_filePicker, &QListWidget::itemClicked, this, &ModelForm::fileClicked);
+    connect(m_sheetBox, &QLineEdit::textChanged, this, &ModelForm::sheetTextChanged);
 
-    m_label4 = wrappedLabel(central, "Label4");
-    m_label3 = named(new QLabel(central), "Label3");
-    m_list1 = named(new QListWidget(central), "List1");
-    connect(m_list1, &QListWidget::itemSelectionChanged, this, &ModelForm::selectionChanged);
+    m_listInstructions = wrappedLabel(central, "Label4");
+    m_listLabel = named(new QLabel(central), "Label3");
+    m_itemList = named(new QListWidget(central), "List1");
+    connect(m_itemList, &QListWidget::itemSelectionChanged, this, &ModelForm::selectionChanged);
 
     auto button = [central](const char *name, const QString &caption) {
         auto *b = named(new QPushButton(caption, central), name);
         b->resize(twips(kButtonWidth), twips(kButtonHeight));
         return b;
     };
-    m_butUp = button("butUp", QStringLiteral("Move Up"));
-    m_butDown = button("butDown", QStringLiteral("Move Down"));
-    m_butDelete = button("butDelete", QStringLiteral("Delete"));
-    m_butUnselect = button("butUnselect", QStringLiteral("Unselect"));
-    m_butEdit = button("butEdit", QStringLiteral("&Add"));
-    m_butHelp = button("butHelp", QStringLiteral("&Help"));
-    m_butClose = button("butClose", QStringLiteral("&Close"));
-    for (QPushButton *b : {m_butUp, m_butDown, m_butDelete, m_butUnselect})
+    m_upButton = button("butUp", QStringLiteral("Move Up"));
+    m_downButton = button("butDown", QStringLiteral("Move Down"));
+    m_deleteButton = button("butDelete", QStringLiteral("Delete"));
+    m_unselectButton = button("butUnselect", QStringLiteral("Unselect"));
+    m_operationButton = button("butEdit", QStringLiteral("&Add"));
+    m_helpButton = button("butHelp", QStringLiteral("&Help"));
+    m_closeButton = button("butClose", QStringLiteral("&Close"));
+    for (QPushButton *b : {m_upButton, m_downButton, m_deleteButton, m_unselectButton})
         b->setEnabled(false);
-    connect(m_butUp, &QPushButton::clicked, this, &ModelForm::moveUp);
-    connect(m_butDown, &QPushButton::clicked, this, &ModelForm::moveDown);
-    connect(m_butDelete, &QPushButton::clicked, this, &ModelForm::deleteItem);
-    connect(m_butUnselect, &QPushButton::clicked, this, &ModelForm::unselect);
-    connect(m_butEdit, &QPushButton::clicked, this, &ModelForm::DoOperation);
-    connect(m_butHelp, &QPushButton::clicked, this, [] {
+    connect(m_upButton, &QPushButton::clicked, this, &ModelForm::moveUp);
+    connect(m_downButton, &QPushButton::clicked, this, &ModelForm::moveDown);
+    connect(m_deleteButton, &QPushButton::clicked, this, &ModelForm::deleteItem);
+    connect(m_unselectButton, &QPushButton::clicked, this, &ModelForm::unselect);
+    connect(m_operationButton, &QPushButton::clicked, this, &ModelForm::DoOperation);
+    connect(m_helpButton, &QPushButton::clicked, this, [] {
         ShowInstructions(QStringLiteral("     This screen allows you to create and edit models"),
                          QStringLiteral("Editing existing models"));
     });
-    connect(m_butClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     buildMenu();
     resize(twips(9600), twips(7245) + menuBar()->sizeHint().height());
-    m_option1->setChecked(true);
-    setMode(1);
+    m_fieldsMode->setChecked(true);
+    setMode(ModelEdit::Fields);
     Screen::centreForm(this);
     initialFolder();
 }
@@ -152,20 +153,20 @@ void ModelForm::buildMenu()
     help->setObjectName(QStringLiteral("mnuHelp"));
     QAction *instructions = help->addAction(QStringLiteral("&Instructions"));
     instructions->setObjectName(QStringLiteral("mnuInstructions"));
-    connect(instructions, &QAction::triggered, m_butHelp, &QPushButton::click);
-    m_mnuViewSample = help->addAction(QStringLiteral("&View sample"));
-    m_mnuViewSample->setObjectName(QStringLiteral("mnuViewSample"));
-    connect(m_mnuViewSample, &QAction::triggered, this, &ModelForm::viewSample);
+    connect(instructions, &QAction::triggered, m_helpButton, &QPushButton::click);
+    m_viewSampleAction = help->addAction(QStringLiteral("&View sample"));
+    m_viewSampleAction->setObjectName(QStringLiteral("mnuViewSample"));
+    connect(m_viewSampleAction, &QAction::triggered, this, &ModelForm::viewSample);
 }
 
 void ModelForm::initialFolder()
 {
     // The documents folder first, then the shared one, then the app folder
     // with a one-time notice.
-    if (m_dir1->setPath(Platform::documentsFolder()) || m_dir1->setPath(Platform::sharedDocumentsFolder()))
+    if (m_folderPicker->setPath(Platform::documentsFolder()) || m_folderPicker->setPath(Platform::sharedDocumentsFolder()))
         return;
-    const QString app = state().AppFolder;
-    m_dir1->setPath(app);
+    const QString app = Workspace::current().AppFolder;
+    m_folderPicker->setPath(app);
     const QString marker = app + QStringLiteral("Marker");
     if (QLTBas::FileExists(marker))
         return;
@@ -177,56 +178,56 @@ void ModelForm::initialFolder()
                                     "a note of this."));
 }
 
-void ModelForm::setModelName(const QString &name) { m_txtModelName->setText(name); }
+void ModelForm::setModelName(const QString &name) { m_modelNameBox->setText(name); }
 
-void ModelForm::focusModelName() { m_txtModelName->setFocus(); }
+void ModelForm::focusModelName() { m_modelNameBox->setFocus(); }
 
-void ModelForm::setMode(int mode)
+void ModelForm::setMode(ModelEdit::Mode mode)
 {
     m_mode = mode;
-    const int i = mode - 1;
-    m_label1->setText(QLatin1String(kEntryNames[i]));
-    m_label2->setText(QString::fromUtf8(kAddTexts[i]));
-    m_label3->setText(QLatin1String(kListNames[i]));
-    m_label4->setText(QString::fromUtf8(kEditTexts[i]));
+    const int i = static_cast<int>(mode) - 1;
+    m_itemLabel->setText(QLatin1String(kEntryNames[i]));
+    m_instructions->setText(QString::fromUtf8(kAddTexts[i]));
+    m_listLabel->setText(QLatin1String(kListNames[i]));
+    m_listInstructions->setText(QString::fromUtf8(kEditTexts[i]));
     if (mode != ModelEdit::Spreadsheets)
-        m_txtField->clear();
+        m_itemBox->clear();
     const bool sheets = mode == ModelEdit::Spreadsheets;
-    m_txtField->setVisible(true);
-    for (QWidget *w : std::initializer_list<QWidget *>{m_drive1, m_dir1, m_file1, m_txtSheet})
+    m_itemBox->setVisible(true);
+    for (QWidget *w : std::initializer_list<QWidget *>{m_drivePicker, m_folderPicker, m_filePicker, m_sheetBox})
         w->setVisible(sheets);
-    for (QLabel *l : m_lblS)
+    for (QLabel *l : m_pickerLabels)
         l->setVisible(sheets);
     if (sheets)
-        m_txtSheet->setText(QStringLiteral("1"));
-    m_mnuViewSample->setVisible(mode != ModelEdit::Fields);
+        m_sheetBox->setText(QStringLiteral("1"));
+    m_viewSampleAction->setVisible(mode != ModelEdit::Fields);
     if (mode == ModelEdit::Documents)
-        m_mnuViewSample->setText(QStringLiteral("View Sample Document"));
+        m_viewSampleAction->setText(QStringLiteral("View Sample Document"));
     else if (sheets)
-        m_mnuViewSample->setText(QStringLiteral("View Sample Spreadsheet"));
+        m_viewSampleAction->setText(QStringLiteral("View Sample Spreadsheet"));
     m_selectedDocument = m_selectedSheet = 0;
-    m_butEdit->setText(QStringLiteral("&Add"));
+    m_operationButton->setText(QStringLiteral("&Add"));
     refillList();
     placeControls();
     if (!sheets)
-        m_txtField->setFocus();
+        m_itemBox->setFocus();
 }
 
 void ModelForm::refillList()
 {
     m_filling = true;
-    m_list1->clear();
-    m_list1->addItems(ModelEdit::items(state(), m_mode));
+    m_itemList->clear();
+    m_itemList->addItems(ModelEdit::items(Workspace::current(), m_mode));
     m_filling = false;
-    m_list1->clearSelection();
+    m_itemList->clearSelection();
     selectionChanged();
 }
 
 void ModelForm::FillFieldsList()
 {
     m_filling = true;
-    m_list1->clear();
-    m_list1->addItems(state().FieldNames);
+    m_itemList->clear();
+    m_itemList->addItems(Workspace::current().FieldNames);
     m_filling = false;
 }
 
@@ -234,31 +235,31 @@ void ModelForm::selectionChanged()
 {
     if (m_filling)
         return;
-    const int p = m_list1->selectedItems().isEmpty() ? -1 : m_list1->currentRow();
+    const int p = m_itemList->selectedItems().isEmpty() ? -1 : m_itemList->currentRow();
     const bool selected = p >= 0;
-    m_butEdit->setText(selected ? QStringLiteral("&Edit") : QStringLiteral("&Add"));
-    for (QPushButton *b : {m_butUp, m_butDown, m_butDelete, m_butUnselect})
+    m_operationButton->setText(selected ? QStringLiteral("&Edit") : QStringLiteral("&Add"));
+    for (QPushButton *b : {m_upButton, m_downButton, m_deleteButton, m_unselectButton})
         b->setEnabled(selected);
     if (!selected)
         return;
     // The selected entry is taken by its position: names are meant to be
     // unique, but a position is always right.
-    const QLTBas::ProgramState &s = state();
+    const Workspace &s = Workspace::current();
     switch (m_mode) {
     case ModelEdit::Fields:
-        m_txtField->setText(m_list1->item(p)->text());
+        m_itemBox->setText(m_itemList->item(p)->text());
         m_editedField = p + 1;
-        m_txtField->setFocus();
-        m_txtField->end(false);
+        m_itemBox->setFocus();
+        m_itemBox->end(false);
         break;
     case ModelEdit::Documents:
         m_selectedDocument = p + 1;
-        m_txtField->setText(s.DocNames.value(p));
+        m_itemBox->setText(s.DocNames.value(p));
         break;
     case ModelEdit::Spreadsheets:
         m_selectedSheet = p + 1;
-        m_txtSheet->setText(QString::number(s.SheetNumbers.value(p)));
-        m_txtField->setText(s.SheetPaths.value(p));
+        m_sheetBox->setText(QString::number(s.SheetNumbers.value(p)));
+        m_itemBox->setText(s.SheetPaths.value(p));
         break;
     }
 }
@@ -268,14 +269,14 @@ void ModelForm::closeEvent(QCloseEvent *event)
     SingleWindow::closeEvent(event);
     // A name that would lead out of the model folder was refused when
     // typed; it is not saved under now either.
-    if (!Names::isSafeName(m_txtModelName->text())) {
-        state().ModelName.clear(); // no model, rather than one outside its folder
+    if (!Names::isSafeName(m_modelNameBox->text())) {
+        Workspace::current().ModelName.clear(); // no model, rather than one outside its folder
         if (MainForm *main = MainForm::existing())
             main->show();
         return;
     }
     SaveModel();
-    LoadModel(state().ModelName);
+    LoadModel(Workspace::current().ModelName);
     // While the program ends there is no main window to come back to.
     if (MainForm *main = MainForm::existing())
         main->ShowModel();

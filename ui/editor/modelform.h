@@ -29,7 +29,7 @@ public:
     void setModelName(const QString &name);
     void focusModelName();
 
-    int mode() const { return m_mode; }
+    ModelEdit::Mode mode() const { return m_mode; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -37,7 +37,7 @@ protected:
 
 private:
     void buildMenu();
-    void setMode(int mode);
+    void setMode(ModelEdit::Mode mode);
     void placeControls();
     void refillList();
     void selectionChanged();
@@ -68,23 +68,23 @@ private:
     void doSpreadsheets();
     void openEditorWithPalette(const QString &folder, const QString &fileName);
 
-    int m_mode = 1;
+    ModelEdit::Mode m_mode = ModelEdit::Fields;
     int m_editedField = 0;
     int m_selectedDocument = 0;
     int m_selectedSheet = 0;
     bool m_filling = false; // the list is being refilled by the program
 
-    QLabel *m_label5, *m_label1, *m_label2, *m_label3, *m_label4;
-    QLineEdit *m_txtModelName, *m_txtField, *m_txtSheet;
-    QGroupBox *m_frame1;
-    QRadioButton *m_option1, *m_option2, *m_option3;
-    QList<QLabel *> m_lblS;
-    DrivePicker *m_drive1;
-    FolderPicker *m_dir1;
-    FilePicker *m_file1;
-    QListWidget *m_list1;
-    QPushButton *m_butUp, *m_butDown, *m_butDelete, *m_butUnselect, *m_butEdit, *m_butHelp, *m_butClose;
-    QAction *m_mnuViewSample;
+    QLabel *m_modelNameLabel, *m_itemLabel, *m_instructions, *m_listLabel, *m_listInstructions;
+    QLineEdit *m_modelNameBox, *m_itemBox, *m_sheetBox;
+    QGroupBox *m_modeBox;
+    QRadioButton *m_fieldsMode, *m_documentsMode, *m_spreadsheetsMode;
+    QList<QLabel *> m_pickerLabels;
+    DrivePicker *m_drivePicker;
+    FolderPicker *m_folderPicker;
+    FilePicker *m_filePicker;
+    QListWidget *m_itemList;
+    QPushButton *m_upButton, *m_downButton, *m_deleteButton, *m_unselectButton, *m_operationButton, *m_helpButton, *m_closeButton;
+    QAction *m_viewSampleAction;
 };
 
 // Opens a file in the program the desktop associates with it, without

@@ -1,4 +1,5 @@
 #include "ui/editor/filepickers.h"
+#include "core/workspace.h"
 #include "core/editor/modeledit.h"
 #include "ui/editor/modelform.h"
 #include "ui/mainwin/modelstore.h"
@@ -10,7 +11,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-using QLTBas::state;
 
 // The list buttons, the entry and sheet boxes and the file pickers.
 void ModelForm::operationFailed(const QString &description, const QString &title)
@@ -20,72 +20,72 @@ void ModelForm::operationFailed(const QString &description, const QString &title
 
 bool ModelForm::modelNameUsable(const QString &title)
 {
-    return shown(ModelEditor::checkModelName(m_txtModelName->text(), title));
+    return shown(ModelEditor::checkModelName(m_modelNameBox->text(), title));
 }
 
 void ModelForm::moveUp()
 {
-    const int p = m_list1->currentRow();
+    const int p = m_itemList->currentRow();
     if (p <= 0 || !modelNameUsable(QStringLiteral("Error in Operation"))
-        || !editor().moveUp(static_cast<ModelEdit::Mode>(m_mode), p))
+        || !editor().moveUp(m_mode, p))
         return;
     m_filling = true;
-    QListWidgetItem *upper = m_list1->takeItem(p - 1);
-    m_list1->insertItem(p, upper);
+    QListWidgetItem *upper = m_itemList->takeItem(p - 1);
+    m_itemList->insertItem(p, upper);
     m_filling = false;
-    m_list1->setCurrentRow(p - 1);
+    m_itemList->setCurrentRow(p - 1);
 }
 
 void ModelForm::moveDown()
 {
-    const int p = m_list1->currentRow();
-    if (p < 0 || p >= m_list1->count() - 1 || !modelNameUsable(QStringLiteral("Error in Operation"))
-        || !editor().moveDown(static_cast<ModelEdit::Mode>(m_mode), p))
+    const int p = m_itemList->currentRow();
+    if (p < 0 || p >= m_itemList->count() - 1 || !modelNameUsable(QStringLiteral("Error in Operation"))
+        || !editor().moveDown(m_mode, p))
         return; // the last item stays where it is, and nothing is saved
     m_filling = true;
-    QListWidgetItem *item = m_list1->takeItem(p);
-    m_list1->insertItem(p + 1, item);
+    QListWidgetItem *item = m_itemList->takeItem(p);
+    m_itemList->insertItem(p + 1, item);
     m_filling = false;
-    m_list1->setCurrentRow(p + 1);
+    m_itemList->setCurrentRow(p + 1);
 }
 
 void ModelForm::deleteItem()
 {
-    const int p = m_list1->currentRow();
+    const int p = m_itemList->currentRow();
     if (!modelNameUsable(QStringLiteral("Error in Deleting")))
         return;
-    if (!shown(editor().removeAt(static_cast<ModelEdit::Mode>(m_mode), p)))
+    if (!shown(editor().removeAt(m_mode, p)))
         return;
     m_filling = true;
-    delete m_list1->takeItem(p);
+    delete m_itemList->takeItem(p);
     m_filling = false;
-    m_list1->clearSelection();
-    m_list1->setCurrentRow(-1);
+    m_itemList->clearSelection();
+    m_itemList->setCurrentRow(-1);
     selectionChanged();
-    m_txtField->clear();
-    m_txtSheet->clear();
+    m_itemBox->clear();
+    m_sheetBox->clear();
     m_selectedDocument = m_selectedSheet = 0;
 }
 
 void ModelForm::unselect()
 {
-    m_list1->clearSelection();
-    m_list1->setCurrentRow(-1);
+    m_itemList->clearSelection();
+    m_itemList->setCurrentRow(-1);
     selectionChanged();
 }
 
 void ModelForm::commonEnd()
 {
     unselect();
-    m_butEdit->setText(QStringLiteral("&Add"));
-    m_txtField->clear();
+    m_operationButton->setText(QStringLiteral("&Add"));
+    m_itemBox->clear();
     m_selectedDocument = m_selectedSheet = 0;
-    m_txtSheet->clear();
+    m_sheetBox->clear();
 }
 
 void ModelForm::modelNameEntered()
 {
-    const QString name = m_txtModelName->text();
+    const QString name = m_modelNameBox->text();
     if (name.isEmpty()) {
         Ask::show(QStringLiteral("Please provide a model name."), QStringLiteral("You need a model name."),
                          Ask::OkOnly, Ask::NoIcon, this);
@@ -93,40 +93,40 @@ void ModelForm::modelNameEntered()
     }
     if (!modelNameUsable(QStringLiteral("Error in Operation")))
         return;
-    state().ModelName = name;
+    Workspace::current().ModelName = name;
     SaveSettings();
-    m_txtField->setFocus();
+    m_itemBox->setFocus();
 }
 
 void ModelForm::fieldTextChanged()
 {
     if (m_mode != ModelEdit::Spreadsheets)
         return;
-    m_txtSheet->setText(editor().sheetNumberText(m_txtField->text()));
+    m_sheetBox->setText(editor().sheetNumberText(m_itemBox->text()));
 }
 
 void ModelForm::sheetTextChanged()
 {
-    if (!m_txtSheet->hasFocus() || m_selectedSheet == 0 || m_txtSheet->text().isEmpty())
+    if (!m_sheetBox->hasFocus() || m_selectedSheet == 0 || m_sheetBox->text().isEmpty())
         return;
-    editor().setSheetNumber(m_selectedSheet - 1, m_txtSheet->text());
+    editor().setSheetNumber(m_selectedSheet - 1, m_sheetBox->text());
 }
 
 void ModelForm::folderChanged()
 {
-    m_file1->setFolder(m_dir1->path());
-    if (!m_dir1->isVisible())
+    m_filePicker->setFolder(m_folderPicker->path());
+    if (!m_folderPicker->isVisible())
         return;
     m_selectedSheet = 0;
-    m_txtField->setText(Platform::withTrailingSeparator(m_dir1->path()) + m_file1->fileName());
+    m_itemBox->setText(Platform::withTrailingSeparator(m_folderPicker->path()) + m_filePicker->fileName());
     m_editedField = 0;
 }
 
 void ModelForm::fileClicked()
 {
-    if (!m_file1->isVisible())
+    if (!m_filePicker->isVisible())
         return;
-    m_txtField->setText(Platform::withTrailingSeparator(m_dir1->path()) + m_file1->fileName());
+    m_itemBox->setText(Platform::withTrailingSeparator(m_folderPicker->path()) + m_filePicker->fileName());
     unselect();
     m_editedField = 0;
     m_selectedSheet = 0;
@@ -135,7 +135,7 @@ void ModelForm::fileClicked()
 void ModelForm::viewSample()
 {
     if (m_mode == ModelEdit::Documents)
-        OpenWithAssociatedProgram(state().AppFolder, QStringLiteral("Sample Doc.rtf"));
+        OpenWithAssociatedProgram(Workspace::current().AppFolder, QStringLiteral("Sample Doc.rtf"));
     else if (m_mode == ModelEdit::Spreadsheets)
-        OpenWithAssociatedProgram(state().AppFolder, QStringLiteral("Sample Spreadsheet.xls"));
+        OpenWithAssociatedProgram(Workspace::current().AppFolder, QStringLiteral("Sample Spreadsheet.xls"));
 }

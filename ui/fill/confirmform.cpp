@@ -1,4 +1,5 @@
 #include "ui/fill/confirmform.h"
+#include "core/workspace.h"
 
 #include "ui/dialogs/helpform.h"
 #include "ui/dialogs/waitform.h"
@@ -23,7 +24,6 @@
 #include <QRadioButton>
 #include <QScrollArea>
 
-using QLTBas::state;
 using Screen::twips;
 
 namespace {
@@ -66,11 +66,11 @@ ConfirmForm::ConfirmForm()
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Confirm Documents to print or save"));
 
-    m_label1 = new QLabel(QStringLiteral("Select action for each document, then click on OK. If saving text "
+    m_instructions = new QLabel(QStringLiteral("Select action for each document, then click on OK. If saving text "
                                          "documents, input name to append to file name."), this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setWordWrap(true);
-    m_label1->setGeometry(twips(kMargin), twips(120), twips(8000), twips(450));
+    m_instructions->setObjectName(QStringLiteral("Label1"));
+    m_instructions->setWordWrap(true);
+    m_instructions->setGeometry(twips(kMargin), twips(120), twips(8000), twips(450));
 
     // Many rows must not run over the controls below them, so they scroll.
     m_rowsArea = new QScrollArea(this);
@@ -81,26 +81,26 @@ ConfirmForm::ConfirmForm()
     m_rowsArea->setGeometry(0, twips(kRowsTop), twips(9000), twips(kRowsHeight));
     createRow(0, true);
 
-    m_frame1 = new QGroupBox(QStringLiteral("Print method"), this);
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
-    m_frame1->setGeometry(twips(kMargin), twips(kFrameTop), twips(8700), twips(700));
-    m_option1 = new QRadioButton(QStringLiteral("Faster"), m_frame1);
-    m_option1->setObjectName(QStringLiteral("Option1"));
-    m_option1->adjustSize();
-    m_option1->move(twips(1500), twips(300));
-    m_option2 = new QRadioButton(QStringLiteral("Higher quality"), m_frame1);
-    m_option2->setObjectName(QStringLiteral("Option2"));
-    m_option2->adjustSize();
-    m_option2->move(twips(5800), twips(300));
+    m_printMethodBox = new QGroupBox(QStringLiteral("Print method"), this);
+    m_printMethodBox->setObjectName(QStringLiteral("Frame1"));
+    m_printMethodBox->setGeometry(twips(kMargin), twips(kFrameTop), twips(8700), twips(700));
+    m_fasterPrint = new QRadioButton(QStringLiteral("Faster"), m_printMethodBox);
+    m_fasterPrint->setObjectName(QStringLiteral("Option1"));
+    m_fasterPrint->adjustSize();
+    m_fasterPrint->move(twips(1500), twips(300));
+    m_higherQualityPrint = new QRadioButton(QStringLiteral("Higher quality"), m_printMethodBox);
+    m_higherQualityPrint->setObjectName(QStringLiteral("Option2"));
+    m_higherQualityPrint->adjustSize();
+    m_higherQualityPrint->move(twips(5800), twips(300));
 
-    m_label2 = new QLabel(QStringLiteral("Name to append to saved file"), this);
-    m_label2->setObjectName(QStringLiteral("Label2"));
-    m_label2->adjustSize();
-    m_label2->hide();
-    m_txtSaveName = new QLineEdit(this);
-    m_txtSaveName->setObjectName(QStringLiteral("txtSaveName"));
-    m_txtSaveName->resize(twips(3000), twips(315));
-    m_txtSaveName->hide();
+    m_saveNameLabel = new QLabel(QStringLiteral("Name to append to saved file"), this);
+    m_saveNameLabel->setObjectName(QStringLiteral("Label2"));
+    m_saveNameLabel->adjustSize();
+    m_saveNameLabel->hide();
+    m_saveNameBox = new QLineEdit(this);
+    m_saveNameBox->setObjectName(QStringLiteral("txtSaveName"));
+    m_saveNameBox->resize(twips(3000), twips(315));
+    m_saveNameBox->hide();
 
     auto button = [this](const char *name, const QString &caption) {
         auto *b = new QPushButton(caption, this);
@@ -108,12 +108,12 @@ ConfirmForm::ConfirmForm()
         b->setGeometry(twips(kMargin), 0, twips(kButtonWidth), twips(kButtonHeight));
         return b;
     };
-    m_command1 = button("Command1", QStringLiteral("&Ok"));
-    m_command2 = button("Command2", QStringLiteral("&Close"));
-    m_command3 = button("Command3", QStringLiteral("&Help"));
-    connect(m_command1, &QPushButton::clicked, this, &ConfirmForm::runFill);
-    connect(m_command2, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_command3, &QPushButton::clicked, this, [] {
+    m_okButton = button("Command1", QStringLiteral("&Ok"));
+    m_closeButton = button("Command2", QStringLiteral("&Close"));
+    m_helpButton = button("Command3", QStringLiteral("&Help"));
+    connect(m_okButton, &QPushButton::clicked, this, &ConfirmForm::runFill);
+    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_helpButton, &QPushButton::clicked, this, [] {
         ShowInstructions(QStringLiteral("This screen lists all documents and spreadsheets linked"),
                          QStringLiteral("Creating Information Models"));
     });
@@ -145,80 +145,78 @@ void ConfirmForm::createRow(int n, bool withPrint)
     } else {
         connect(save, &QCheckBox::toggled, this, [this, n] { saveToggled(n); });
     }
-    m_lblDoc.append(label);
-    m_chkPrint.append(print);
-    m_chkSave.append(save);
+    m_itemLabels.append(label);
+    m_printTicks.append(print);
+    m_saveTicks.append(save);
 }
 
 void ConfirmForm::buildRows()
 {
-    const QLTBas::ProgramState &s = state();
+    const Workspace &s = Workspace::current();
     int n = 0;
     for (int i = 1; i <= s.DocCount(); ++i) {
         createRow(++n, true);
-        QLabel *label = m_lblDoc[n];
+        QLabel *label = m_itemLabels[n];
         label->setText(s.DocNames[i - 1] + QStringLiteral("  "));
         label->adjustSize();
-        m_chkPrint[n]->adjustSize();
-        m_chkSave[n]->adjustSize();
-        m_chkPrint[n]->move(label->x() + label->width(), twips(kRowStep * n));
-        m_chkSave[n]->move(m_chkPrint[n]->x() + m_chkPrint[n]->width(), twips(kRowStep * n));
-        m_chkPrint[n]->setChecked(true);
+        m_printTicks[n]->adjustSize();
+        m_saveTicks[n]->adjustSize();
+        m_printTicks[n]->move(label->x() + label->width(), twips(kRowStep * n));
+        m_saveTicks[n]->move(m_printTicks[n]->x() + m_printTicks[n]->width(), twips(kRowStep * n));
+        m_printTicks[n]->setChecked(true);
     }
     for (int k = 1; k <= s.SheetCount(); ++k) {
         createRow(++n, false);
-        QLabel *label = m_lblDoc[n];
+        QLabel *label = m_itemLabels[n];
         label->setText(s.SheetPaths[k - 1] + QStringLiteral("  "));
         label->adjustSize();
-        m_chkSave[n]->adjustSize();
-        m_chkSave[n]->move(label->x() + label->width(), twips(kRowStep * n));
-        m_chkSave[n]->setChecked(true);
+        m_saveTicks[n]->adjustSize();
+        m_saveTicks[n]->move(label->x() + label->width(), twips(kRowStep * n));
+        m_saveTicks[n]->setChecked(true);
     }
     int width = 0;
     for (int r = 1; r <= n; ++r)
-        width = std::max(width, m_chkSave[r]->x() + m_chkSave[r]->width());
+        width = std::max(width, m_saveTicks[r]->x() + m_saveTicks[r]->width());
     m_rows->resize(std::max(width + twips(kMargin), twips(8000)), twips(kRowStep * (n + 1)));
-    m_option1->setChecked(true);
+    m_fasterPrint->setChecked(true);
 }
 
 bool ConfirmForm::anyDocumentToSave() const
 {
-    for (int i = 1; i <= state().DocCount() && i < m_chkSave.size(); ++i)
-        if (m_chkSave[i]->isChecked())
+    for (int i = 1; i <= Workspace::current().DocCount() && i < m_saveTicks.size(); ++i)
+        if (m_saveTicks[i]->isChecked())
             return true;
     return false;
 }
 
 void ConfirmForm::saveToggled(int n)
 {
-    if (n <= state().DocCount() && m_chkSave[n]->isChecked()) {
-        m_label2->show();
-        m_txtSaveName->show();
-        const int top = m_command1->y() - m_txtSaveName->height() - twips(50);
-        m_label2->move(m_label2->x(), top);
-        m_txtSaveName->move(m_txtSaveName->x(), top);
+    if (n <= Workspace::current().DocCount() && m_saveTicks[n]->isChecked()) {
+        m_saveNameLabel->show();
+        m_saveNameBox->show();
+        const int top = m_okButton->y() - m_saveNameBox->height() - twips(50);
+        m_saveNameLabel->move(m_saveNameLabel->x(), top);
+        m_saveNameBox->move(m_saveNameBox->x(), top);
     } else if (!anyDocumentToSave()) {
-        m_label2->hide();
-        m_txtSaveName->hide();
+        m_saveNameLabel->hide();
+        m_saveNameBox->hide();
     }
 }
 
 FillRunInput ConfirmForm::runInput() const
 {
-    const QLTBas::ProgramState &s = state();
+    const Workspace &s = Workspace::current();
     FillRunInput input;
     input.model = s;
     input.folders = {s.ModelFolder, s.AppFolder, Platform::documentsFolder()};
-    if (const MainForm *main = MainForm::existing())
-        for (int j = 1; j <= s.FieldCount(); ++j)
-            input.values.append(main->fieldValue(j));
+    input.values = s.values();
     const int docs = s.DocCount();
     for (int i = 1; i <= docs; ++i)
-        input.documents.append({m_chkPrint[i]->isChecked(), m_chkSave[i]->isChecked()});
+        input.documents.append({m_printTicks[i]->isChecked(), m_saveTicks[i]->isChecked()});
     for (int k = 1; k <= s.SheetCount(); ++k)
-        input.sheets.append(m_chkSave[docs + k]->isChecked());
-    input.method = m_option1->isChecked() ? Documents::PrintMethod::Faster : Documents::PrintMethod::HigherQuality;
-    input.saveName = m_txtSaveName->text();
+        input.sheets.append(m_saveTicks[docs + k]->isChecked());
+    input.method = m_fasterPrint->isChecked() ? Documents::PrintMethod::Faster : Documents::PrintMethod::HigherQuality;
+    input.saveName = m_saveNameBox->text();
     input.pdfCopies = PdfCopy::enabled();
     return input;
 }
@@ -228,8 +226,8 @@ void ConfirmForm::runFill()
     if (m_running)
         return; // the run lets events through; a second press must not start another
     m_running = true;
-    m_command1->setEnabled(false);
-    m_command2->setEnabled(false);
+    m_okButton->setEnabled(false);
+    m_closeButton->setEnabled(false);
     WindowObserver observer(this);
     SystemPrinting printing;
     // The applications started for this run end with it.
@@ -240,8 +238,8 @@ void ConfirmForm::runFill()
         if (WaitForm *wait = WaitForm::existing())
             wait->close();
     m_running = false;
-    m_command1->setEnabled(true);
-    m_command2->setEnabled(true);
+    m_okButton->setEnabled(true);
+    m_closeButton->setEnabled(true);
 }
 
 void ConfirmForm::resizeEvent(QResizeEvent *event)
@@ -249,17 +247,17 @@ void ConfirmForm::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     const int w = width();
     const int h = height();
-    m_label1->resize(std::max(0, w - m_label1->x()), m_label1->height());
+    m_instructions->resize(std::max(0, w - m_instructions->x()), m_instructions->height());
     m_rowsArea->resize(w, m_rowsArea->height());
-    const int top = h - m_command1->height() - twips(100);
-    m_command1->move(m_command1->x(), top);
-    m_command2->move(w - m_command2->width() - m_command1->x(), top);
-    m_command3->move((w - m_command3->width()) / 2, top);
-    m_frame1->resize(std::max(0, w - 2 * m_frame1->x()), m_frame1->height());
-    m_option1->move(std::max(0, m_frame1->width() / 3 - m_option1->width()), m_option1->y());
-    m_option2->move(2 * m_frame1->width() / 3, m_option2->y());
-    m_label2->move(m_command1->x(), top - m_txtSaveName->height() - twips(50));
-    m_txtSaveName->move(m_label2->x() + m_label2->width() + twips(20), m_label2->y());
+    const int top = h - m_okButton->height() - twips(100);
+    m_okButton->move(m_okButton->x(), top);
+    m_closeButton->move(w - m_closeButton->width() - m_okButton->x(), top);
+    m_helpButton->move((w - m_helpButton->width()) / 2, top);
+    m_printMethodBox->resize(std::max(0, w - 2 * m_printMethodBox->x()), m_printMethodBox->height());
+    m_fasterPrint->move(std::max(0, m_printMethodBox->width() / 3 - m_fasterPrint->width()), m_fasterPrint->y());
+    m_higherQualityPrint->move(2 * m_printMethodBox->width() / 3, m_higherQualityPrint->y());
+    m_saveNameLabel->move(m_okButton->x(), top - m_saveNameBox->height() - twips(50));
+    m_saveNameBox->move(m_saveNameLabel->x() + m_saveNameLabel->width() + twips(20), m_saveNameLabel->y());
 }
 
 void ConfirmForm::closeEvent(QCloseEvent *event)

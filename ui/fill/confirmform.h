@@ -35,19 +35,19 @@ private:
     bool anyDocumentToSave() const;
     FillRunInput runInput() const;
 
-    QLabel *m_label1;
+    QLabel *m_instructions;
     QScrollArea *m_rowsArea;
     QWidget *m_rows;
-    QList<QLabel *> m_lblDoc;        // element 0 is the hidden template
-    QList<QCheckBox *> m_chkPrint;   // null for spreadsheet rows
-    QList<QCheckBox *> m_chkSave;
-    QGroupBox *m_frame1;
-    QRadioButton *m_option1;
-    QRadioButton *m_option2;
-    QLabel *m_label2;
-    QLineEdit *m_txtSaveName;
-    QPushButton *m_command1;
-    QPushButton *m_command2;
-    QPushButton *m_command3;
+    QList<QLabel *> m_itemLabels;        // element 0 is the hidden template
+    QList<QCheckBox *> m_printTicks;   // null for spreadsheet rows
+    QList<QCheckBox *> m_saveTicks;
+    QGroupBox *m_printMethodBox;
+    QRadioButton *m_fasterPrint;
+    QRadioButton *m_higherQualityPrint;
+    QLabel *m_saveNameLabel;
+    QLineEdit *m_saveNameBox;
+    QPushButton *m_okButton;
+    QPushButton *m_closeButton;
+    QPushButton *m_helpButton;
     bool m_running = false;
 };

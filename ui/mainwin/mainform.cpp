@@ -1,4 +1,5 @@
 #include "ui/mainwin/mainform.h"
+#include "core/workspace.h"
 
 #include "ui/dialogs/inputrules.h"
 #include "ui/mainwin/modelstore.h"
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-using QLTBas::state;
 using Screen::twips;
 
 namespace {
@@ -38,6 +38,9 @@ MainForm::MainForm()
     setWindowTitle(QStringLiteral("Quillmate"));
     // The program ends with this window; a test's next start builds a new one.
     setAttribute(Qt::WA_DeleteOnClose);
+    // Values set elsewhere (a loaded data set, a finished run) show here.
+    connect(&Workspace::current(), &Workspace::valueChanged, this, &MainForm::showValue);
+    connect(&Workspace::current(), &Workspace::valuesCleared, this, &MainForm::showValues);
     m_central = new QWidget(this);
     m_central->setObjectName(QStringLiteral("central"));
     setCentralWidget(m_central);
@@ -46,28 +49,28 @@ MainForm::MainForm()
     setPalette(pal);
     setAutoFillBackground(true);
 
-    m_label1 = new QLabel(QStringLiteral("Model: "), m_central);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->move(twips(kLabel1Left), twips(kLabel1Top));
-    m_label1->resize(m_label1->sizeHint().width(), twips(kLabel1Height));
+    m_modelCaption = new QLabel(QStringLiteral("Model: "), m_central);
+    m_modelCaption->setObjectName(QStringLiteral("Label1"));
+    m_modelCaption->move(twips(kLabel1Left), twips(kLabel1Top));
+    m_modelCaption->resize(m_modelCaption->sizeHint().width(), twips(kLabel1Height));
 
-    m_lblModel = new QLabel(m_central);
-    m_lblModel->setObjectName(QStringLiteral("lblModel"));
-    QPalette red = m_lblModel->palette();
+    m_modelNameLabel = new QLabel(m_central);
+    m_modelNameLabel->setObjectName(QStringLiteral("lblModel"));
+    QPalette red = m_modelNameLabel->palette();
     red.setColor(QPalette::WindowText, Qt::red);
-    m_lblModel->setPalette(red);
-    m_lblModel->setGeometry(m_label1->x() + m_label1->width(), m_label1->y(), twips(6000), twips(kLabel1Height));
+    m_modelNameLabel->setPalette(red);
+    m_modelNameLabel->setGeometry(m_modelCaption->x() + m_modelCaption->width(), m_modelCaption->y(), twips(6000), twips(kLabel1Height));
 
-    m_vScroll1 = new QScrollBar(Qt::Vertical, m_central);
-    m_vScroll1->setObjectName(QStringLiteral("VScroll1"));
-    m_vScroll1->setRange(1, 1);
-    m_vScroll1->hide();
-    connect(m_vScroll1, &QScrollBar::valueChanged, this, &MainForm::scrollValueChanged);
+    m_pageScrollBar = new QScrollBar(Qt::Vertical, m_central);
+    m_pageScrollBar->setObjectName(QStringLiteral("VScroll1"));
+    m_pageScrollBar->setRange(1, 1);
+    m_pageScrollBar->hide();
+    connect(m_pageScrollBar, &QScrollBar::valueChanged, this, &MainForm::scrollValueChanged);
 
-    m_butOK = new QPushButton(QStringLiteral("&OK"), m_central);
-    m_butOK->setObjectName(QStringLiteral("butOK"));
-    m_butOK->setGeometry(twips(kOkLeft), twips(2000), twips(kOkWidth), twips(kOkHeight));
-    connect(m_butOK, &QPushButton::clicked, this, &MainForm::okClicked);
+    m_okButton = new QPushButton(QStringLiteral("&OK"), m_central);
+    m_okButton->setObjectName(QStringLiteral("butOK"));
+    m_okButton->setGeometry(twips(kOkLeft), twips(2000), twips(kOkWidth), twips(kOkHeight));
+    connect(m_okButton, &QPushButton::clicked, this, &MainForm::okClicked);
 
     createRow(0); // the hidden templates
     buildMenu();
@@ -76,12 +79,12 @@ MainForm::MainForm()
 void MainForm::startUp()
 {
     InputRules::install();
-    QLTBas::FindStartupFolders();
+    Workspace::current().findStartupFolders();
     const QSize screen = Screen::size();
     resize(screen.width() * 9 / 10, screen.height() * 8 / 10);
     Screen::centreForm(this);
     LoadSettings();
-    QLTBas::ProgramState &s = state();
+    Workspace &s = Workspace::current();
     if (!s.ModelName.isEmpty()) {
         LoadModel(s.ModelName);
         ShowModel();
@@ -91,8 +94,8 @@ void MainForm::startUp()
 
 void MainForm::setModelCaption(const QString &name)
 {
-    m_lblModel->setText(name);
-    m_lblModel->resize(std::max(m_lblModel->sizeHint().width(), twips(6000)), m_lblModel->height());
+    m_modelNameLabel->setText(name);
+    m_modelNameLabel->resize(std::max(m_modelNameLabel->sizeHint().width(), twips(6000)), m_modelNameLabel->height());
 }
 
 int MainForm::widthTwips() const { return Screen::toTwips(m_central->width()); }
@@ -111,26 +114,31 @@ void MainForm::createRow(int i)
         label->move(twips(kRowLeft), twips(kTemplateTop + 120));
         box->setGeometry(twips(kRowLeft + 1000), twips(kTemplateTop), twips(3000), twips(kBoxHeight));
     } else {
-        box->resize(m_txtWord[0]->size());
+        box->resize(m_valueBoxes[0]->size());
+        box->setText(Workspace::current().value(i));
+        // The box edits the workspace's value; the workspace is the store.
+        connect(box, &QLineEdit::textChanged, this, [i](const QString &text) { Workspace::current().setValue(i, text); });
         connect(box, &QLineEdit::returnPressed, this, [this, i] { enterPressed(i); });
     }
-    m_lblWord.append(label);
-    m_txtWord.append(box);
+    m_fieldLabels.append(label);
+    m_valueBoxes.append(box);
 }
 
 void MainForm::removeRows()
 {
     // Every row goes, however many fields the last model had.
-    while (m_txtWord.size() > 1) {
-        delete m_txtWord.takeLast();
-        delete m_lblWord.takeLast();
+    while (m_valueBoxes.size() > 1) {
+        delete m_valueBoxes.takeLast();
+        delete m_fieldLabels.takeLast();
     }
 }
 
 void MainForm::ShowModel()
 {
     removeRows();
-    const int count = state().FieldCount();
+    // Values typed for another model's fields do not carry over.
+    Workspace::current().clearValues();
+    const int count = Workspace::current().FieldCount();
     for (int i = 1; i <= count; ++i)
         createRow(i);
     LayoutFields();
@@ -141,16 +149,16 @@ void MainForm::ShowModel()
 
 void MainForm::focusFirstField()
 {
-    if (m_txtWord.size() > 1)
-        m_txtWord[1]->setFocus();
+    if (m_valueBoxes.size() > 1)
+        m_valueBoxes[1]->setFocus();
 }
 
 void MainForm::placeRow(int r, int yTwips)
 {
-    QLabel *label = m_lblWord[r];
-    QLineEdit *box = m_txtWord[r];
+    QLabel *label = m_fieldLabels[r];
+    QLineEdit *box = m_valueBoxes[r];
     label->adjustSize();
-    const int left0 = Screen::toTwips(m_lblWord[0]->x());
+    const int left0 = Screen::toTwips(m_fieldLabels[0]->x());
     label->move(twips(left0), twips(yTwips + 120));
     const int boxLeft = Screen::toTwips(label->x() + label->width()) + 50;
     const int boxWidth = widthTwips() - boxLeft - 2 * left0 - 2 * kScrollWidth;
@@ -159,105 +167,113 @@ void MainForm::placeRow(int r, int yTwips)
 
 void MainForm::LayoutFields()
 {
-    QLTBas::ProgramState &s = state();
+    Workspace &s = Workspace::current();
     const int count = rowCount();
     const int height = heightTwips();
 
-    m_vScroll1->hide();
-    m_vScroll1->setGeometry(twips(widthTwips() - 2 * kScrollWidth), m_vScroll1->y(), twips(kScrollWidth),
-                            m_vScroll1->height());
-    m_vScroll1->setValue(1); // pages back to the first page while scrolling is on
+    m_pageScrollBar->hide();
+    m_pageScrollBar->setGeometry(twips(widthTwips() - 2 * kScrollWidth), m_pageScrollBar->y(), twips(kScrollWidth),
+                            m_pageScrollBar->height());
+    m_pageScrollBar->setValue(1); // pages back to the first page while scrolling is on
 
     bool overflowed = false;
-    for (int i = 1; i <= count && i < m_txtWord.size(); ++i) {
+    for (int i = 1; i <= count && i < m_valueBoxes.size(); ++i) {
         const int y = top0() + kRowSpacing * i;
         const int previousTop = i == 1 ? kTemplateTop : top0() + kRowSpacing * (i - 1);
         if (!overflowed && previousTop + kRowSpacing + 1200 + kOkHeight > height) {
             s.ScrollingOn = false;
             const int scrollHeight = previousTop + kBoxHeight - kTemplateTop;
-            m_vScroll1->setGeometry(m_vScroll1->x(), twips(kTemplateTop), twips(kScrollWidth),
+            m_pageScrollBar->setGeometry(m_pageScrollBar->x(), twips(kTemplateTop), twips(kScrollWidth),
                                     std::max(1, twips(scrollHeight)));
-            m_vScroll1->show();
-            m_vScroll1->setMinimum(1);
-            m_vScroll1->setMaximum(count - i + 3);
-            m_vScroll1->setPageStep(std::max(1, i - 1));
-            m_vScroll1->setSingleStep(1);
+            m_pageScrollBar->show();
+            m_pageScrollBar->setMinimum(1);
+            m_pageScrollBar->setMaximum(count - i + 3);
+            m_pageScrollBar->setPageStep(std::max(1, i - 1));
+            m_pageScrollBar->setSingleStep(1);
             s.RowsPerPage = static_cast<qint16>(i - 1);
             overflowed = true;
             s.ScrollingOn = true;
         }
-        m_lblWord[i]->setText(s.FieldNames.value(i - 1));
+        m_fieldLabels[i]->setText(s.FieldNames.value(i - 1));
         if (!overflowed) {
             placeRow(i, y);
-            m_txtWord[i]->show();
-            m_lblWord[i]->show();
+            m_valueBoxes[i]->show();
+            m_fieldLabels[i]->show();
         } else {
             // Rows beyond the page would otherwise linger where an earlier,
             // larger page put them.
-            m_txtWord[i]->hide();
-            m_lblWord[i]->hide();
+            m_valueBoxes[i]->hide();
+            m_fieldLabels[i]->hide();
         }
     }
 }
 
 void MainForm::ShowFieldsFrom(int first)
 {
-    const QLTBas::ProgramState &s = state();
+    const Workspace &s = Workspace::current();
     const int start = first - 1;
-    for (int r = 0; r < m_txtWord.size(); ++r) {
-        m_txtWord[r]->hide();
-        m_lblWord[r]->hide();
+    for (int r = 0; r < m_valueBoxes.size(); ++r) {
+        m_valueBoxes[r]->hide();
+        m_fieldLabels[r]->hide();
     }
     for (int j = 1; j <= s.RowsPerPage; ++j) {
         const int r = start + j;
-        if (r < 1 || r >= m_txtWord.size())
+        if (r < 1 || r >= m_valueBoxes.size())
             continue;
-        m_lblWord[r]->setText(s.FieldNames.value(r - 1));
+        m_fieldLabels[r]->setText(s.FieldNames.value(r - 1));
         placeRow(r, top0() + kRowSpacing * j);
-        m_txtWord[r]->show();
-        m_lblWord[r]->show();
+        m_valueBoxes[r]->show();
+        m_fieldLabels[r]->show();
     }
 }
 
 void MainForm::scrollValueChanged(int value)
 {
-    if (state().ScrollingOn)
+    if (Workspace::current().ScrollingOn)
         ShowFieldsFrom(value);
 }
 
 void MainForm::enterPressed(int i)
 {
-    if (i >= state().FieldCount() || i + 1 >= m_txtWord.size()) {
+    if (i >= Workspace::current().FieldCount() || i + 1 >= m_valueBoxes.size()) {
         okClicked();
         return;
     }
-    QLineEdit *next = m_txtWord[i + 1];
-    if (next->isHidden() && state().ScrollingOn)
-        m_vScroll1->setValue(std::min(i + 1, m_vScroll1->maximum()));
+    QLineEdit *next = m_valueBoxes[i + 1];
+    if (next->isHidden() && Workspace::current().ScrollingOn)
+        m_pageScrollBar->setValue(std::min(i + 1, m_pageScrollBar->maximum()));
     next->setFocus();
 }
 
 QString MainForm::fieldValue(int i) const
 {
-    return i >= 1 && i < m_txtWord.size() ? m_txtWord[i]->text() : QString();
+    return i >= 1 && i < m_valueBoxes.size() ? Workspace::current().value(i) : QString();
 }
 
 void MainForm::setFieldValue(int i, const QString &value)
 {
-    if (i >= 1 && i < m_txtWord.size())
-        m_txtWord[i]->setText(value);
+    if (i >= 1 && i < m_valueBoxes.size())
+        Workspace::current().setValue(i, value);
 }
 
-void MainForm::clearFieldValues()
+void MainForm::clearFieldValues() { Workspace::current().clearValues(); }
+
+void MainForm::showValue(int i)
 {
-    for (int i = 1; i < m_txtWord.size(); ++i)
-        m_txtWord[i]->clear();
+    if (i >= 1 && i < m_valueBoxes.size() && m_valueBoxes[i]->text() != Workspace::current().value(i))
+        m_valueBoxes[i]->setText(Workspace::current().value(i));
+}
+
+void MainForm::showValues()
+{
+    for (int i = 1; i < m_valueBoxes.size(); ++i)
+        showValue(i);
 }
 
 void MainForm::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    m_lblModel->move(m_label1->x() + m_label1->width(), m_lblModel->y());
+    m_modelNameLabel->move(m_modelCaption->x() + m_modelCaption->width(), m_modelNameLabel->y());
     if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
         // In its normal state the window keeps one size; hand resizing snaps back.
         const QSize screen = Screen::size();
@@ -268,7 +284,7 @@ void MainForm::resizeEvent(QResizeEvent *event)
             return; // the resize above comes back here with the final size
         }
     }
-    m_butOK->move(m_butOK->x(), std::max(0, m_central->height() - 3 * m_butOK->height()));
+    m_okButton->move(m_okButton->x(), std::max(0, m_central->height() - 3 * m_okButton->height()));
     LayoutFields();
 }
 

@@ -11,7 +11,7 @@ class QPushButton;
 class QScrollBar;
 
 // The field entry window: one label and one entry box per field of the
-// current model. The entry boxes are the only store of the field values.
+// current model. The entry boxes show and edit the workspace's values.
 class MainForm : public SingleWindow<MainForm, QMainWindow> {
     Q_OBJECT
 public:
@@ -31,7 +31,7 @@ public:
     void setFieldValue(int i, const QString &value);
     void clearFieldValues();
     void focusFirstField();
-    int rowCount() const { return static_cast<int>(m_txtWord.size()) - 1; }
+    int rowCount() const { return static_cast<int>(m_valueBoxes.size()) - 1; }
 
     void okClicked();
 
@@ -45,18 +45,20 @@ private:
     void removeRows();
     void placeRow(int r, int yTwips);
     void enterPressed(int i);
+    void showValue(int i);
+    void showValues();
     void scrollValueChanged(int value);
 
     int widthTwips() const;
     int heightTwips() const;
 
     QWidget *m_central;
-    QLabel *m_label1;
-    QLabel *m_lblModel;
-    QList<QLabel *> m_lblWord;     // element 0 is the hidden template
-    QList<QLineEdit *> m_txtWord;  // element 0 is the hidden template
-    QScrollBar *m_vScroll1;
-    QPushButton *m_butOK;
+    QLabel *m_modelCaption;
+    QLabel *m_modelNameLabel;
+    QList<QLabel *> m_fieldLabels;     // element 0 is the hidden template
+    QList<QLineEdit *> m_valueBoxes;  // element 0 is the hidden template
+    QScrollBar *m_pageScrollBar;
+    QPushButton *m_okButton;
 };
 
 // Ends the program: every window closes and the event loop stops.

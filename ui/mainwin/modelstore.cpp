@@ -1,4 +1,5 @@
 #include "ui/mainwin/modelstore.h"
+#include "core/workspace.h"
 
 #include "core/editor/modeleditor.h"
 
@@ -14,11 +15,10 @@
 #include <QEventLoop>
 #include <QPointer>
 
-using QLTBas::state;
 
 void LoadModel(const QString &name)
 {
-    QLTBas::ProgramState &s = state();
+    Workspace &s = Workspace::current();
     // A name that could lead out of the model folder has no model file.
     if (!Names::isSafeName(name))
         return;
@@ -47,7 +47,7 @@ void LoadModel(const QString &name)
 
 bool SaveModel()
 {
-    const QLTBas::ProgramState &s = state();
+    const Workspace &s = Workspace::current();
     const EditResult saved = ModelEditor::saveModel(s, s.ModelFolder, s.ModelName);
     if (!saved.ok)
         Ask::show(saved.message, saved.title);
@@ -56,7 +56,7 @@ bool SaveModel()
 
 void LoadSettings()
 {
-    QLTBas::ProgramState &s = state();
+    Workspace &s = Workspace::current();
     const SettingsFile::Settings settings = SettingsFile::read(s.AppFolder);
     // The file may have been edited by hand: a model name that could lead out
     // of the model folder means no current model, and a relative folder is
@@ -73,7 +73,7 @@ void SaveSettings()
 {
     // A settings file that cannot be written only costs the user the choice
     // of model at the next start, so it is not worth a message.
-    const QLTBas::ProgramState &s = state();
+    const Workspace &s = Workspace::current();
     SettingsFile::write(s.AppFolder, {s.ModelName, s.ModelFolder});
 }
 
@@ -84,7 +84,7 @@ QPointer<QEventLoop> g_loop;
 
 void WaitForDialog()
 {
-    QLTBas::ProgramState &s = state();
+    Workspace &s = Workspace::current();
     s.DialogDone = false;
     if (g_waiting)
         return;
@@ -101,7 +101,7 @@ void WaitForDialog()
 
 void SetDialogDone()
 {
-    state().DialogDone = true;
+    Workspace::current().DialogDone = true;
     if (g_loop)
         g_loop->quit();
 }

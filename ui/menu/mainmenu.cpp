@@ -1,4 +1,5 @@
 #include "ui/mainwin/mainform.h"
+#include "core/workspace.h"
 
 #include "ui/dialogs/aboutbox.h"
 #include "ui/dialogs/helpform.h"
@@ -43,7 +44,7 @@ void uninstall()
         != Ask::Yes)
         return;
     // A missing uninstaller is not reported: the program ends either way.
-    const QString uninstaller = QLTBas::state().WindowsFolder + QStringLiteral("RemoveQLT");
+    const QString uninstaller = Workspace::current().UninstallerFolder + QStringLiteral("RemoveQLT");
     if (QLTBas::FileExists(uninstaller))
         Platform::startDetached(uninstaller);
     EndProgram();

@@ -1,4 +1,5 @@
 #include "ui/menu/modelcommands.h"
+#include "core/workspace.h"
 
 #include "ui/editor/modelform.h"
 #include "ui/mainwin/mainform.h"
@@ -12,7 +13,6 @@
 #include <QApplication>
 #include <QListWidget>
 
-using QLTBas::state;
 
 namespace {
 // Shows the selection window with every model and waits for the choice.
@@ -26,7 +26,7 @@ bool pickModel()
         open->activateWindow();
         return false;
     }
-    const QStringList models = ModelFile::listModels(state().ModelFolder);
+    const QStringList models = ModelFile::listModels(Workspace::current().ModelFolder);
     if (models.isEmpty()) {
         Ask::show(QStringLiteral("You have not yet created any models to edit."), QStringLiteral("Error"));
         return false;
@@ -50,7 +50,7 @@ void SelectModelCommand()
     if (!main)
         return;
     main->show();
-    QLTBas::ProgramState &s = state();
+    Workspace &s = Workspace::current();
     if (!s.PickedModel.isEmpty()) {
         s.ModelName = s.PickedModel;
         LoadModel(s.PickedModel);
@@ -62,7 +62,7 @@ void EditExistingModelCommand()
 {
     if (!pickModel())
         return;
-    QLTBas::ProgramState &s = state();
+    Workspace &s = Workspace::current();
     if (s.PickedModel.isEmpty())
         return; // the selection window has shown the main window again
     s.ModelName = s.PickedModel;
@@ -77,7 +77,7 @@ void EditExistingModelCommand()
 
 void CreateModelCommand()
 {
-    QLTBas::ProgramState &s = state();
+    Workspace &s = Workspace::current();
     s.ModelName.clear();
     static_cast<ModelLists &>(s) = ModelLists();
     ModelForm *editor = ModelForm::instance();

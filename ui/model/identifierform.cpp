@@ -1,4 +1,5 @@
 #include "ui/model/identifierform.h"
+#include "core/workspace.h"
 
 #include "ui/dialogs/helpform.h"
 #include "ui/mainwin/mainform.h"
@@ -15,20 +16,19 @@
 #include <QListWidget>
 #include <QPushButton>
 
-using QLTBas::state;
 using Screen::twips;
 
 namespace {
 QString currentDataFolder()
 {
-    const QLTBas::ProgramState &s = state();
+    const Workspace &s = Workspace::current();
     return DataSets::dataFolder(s.ModelFolder, s.ModelName);
 }
 
 bool noModel(const QString &doing)
 {
     // A name that could lead out of the model folder is no model to work with.
-    if (Names::isSafeName(state().ModelName))
+    if (Names::isSafeName(Workspace::current().ModelName))
         return false;
     Ask::show(QStringLiteral("You have not selected a model to work with.\r\nYou must select a model before "
                                     "you can ") + doing + QStringLiteral(" data."),
@@ -36,9 +36,9 @@ bool noModel(const QString &doing)
     return true;
 }
 
-void openIdentifierWindow(qint16 operation)
+void openIdentifierWindow(WorkspaceData::DataOperation operation)
 {
-    state().DataOperation = operation;
+    Workspace::current().Operation = operation;
     IdentifierForm::instance()->show();
     if (MainForm *main = MainForm::existing())
         main->hide();
@@ -53,23 +53,23 @@ IdentifierForm::IdentifierForm()
     setWindowTitle(QStringLiteral("Identifier Tag Form"));
     setFixedSize(twips(5400), twips(4800));
 
-    m_label1 = new QLabel(this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(twips(120), twips(120), twips(5160), twips(300));
+    m_prompt = new QLabel(this);
+    m_prompt->setObjectName(QStringLiteral("Label1"));
+    m_prompt->setGeometry(twips(120), twips(120), twips(5160), twips(300));
     auto *label2 = new QLabel(QStringLiteral("Identifier"), this);
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setGeometry(twips(120), twips(540), twips(1000), twips(300));
-    m_text1 = new QLineEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(twips(1160), twips(520), twips(4120), twips(315));
-    m_list1 = new QListWidget(this);
-    m_list1->setObjectName(QStringLiteral("List1"));
-    m_list1->setGeometry(twips(120), twips(960), twips(5160), twips(3120));
+    m_tagBox = new QLineEdit(this);
+    m_tagBox->setObjectName(QStringLiteral("Text1"));
+    m_tagBox->setGeometry(twips(1160), twips(520), twips(4120), twips(315));
+    m_tagList = new QListWidget(this);
+    m_tagList->setObjectName(QStringLiteral("List1"));
+    m_tagList->setGeometry(twips(120), twips(960), twips(5160), twips(3120));
     // The keyboard selects as the mouse does: either way the tag box follows.
-    connect(m_list1, &QListWidget::itemSelectionChanged, this, [this] {
-        const QList<QListWidgetItem *> picked = m_list1->selectedItems();
+    connect(m_tagList, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem *> picked = m_tagList->selectedItems();
         if (!picked.isEmpty())
-            m_text1->setText(picked.first()->text());
+            m_tagBox->setText(picked.first()->text());
     });
 
     auto button = [this](const char *name, const QString &caption, int left) {
@@ -81,23 +81,23 @@ IdentifierForm::IdentifierForm()
     connect(button("Command1", QStringLiteral("&OK"), 240), &QPushButton::clicked, this, &IdentifierForm::okClicked);
     connect(button("Command2", QStringLiteral("&Cancel"), 2100), &QPushButton::clicked, this, &QWidget::close);
     connect(button("Command3", QStringLiteral("&Help"), 3960), &QPushButton::clicked, this, [] {
-        if (state().DataOperation == 1)
+        if (Workspace::current().Operation == WorkspaceData::DataOperation::Save)
             ShowInstructions(QStringLiteral("Saving Data"), QStringLiteral("Loading Data"));
         else
             ShowInstructions(QStringLiteral("Loading Data"), QStringLiteral("Uninstalling Quillmate"));
     });
 
     Screen::centreForm(this);
-    m_list1->addItems(DataSets::listTags(currentDataFolder()));
-    const bool loading = state().DataOperation == 2;
-    m_text1->setReadOnly(loading);
-    m_label1->setText(loading ? QStringLiteral("Select a tag to identify data to load")
+    m_tagList->addItems(DataSets::listTags(currentDataFolder()));
+    const bool loading = Workspace::current().Operation == WorkspaceData::DataOperation::Load;
+    m_tagBox->setReadOnly(loading);
+    m_prompt->setText(loading ? QStringLiteral("Select a tag to identify data to load")
                               : QStringLiteral("Create or select a tag to identify this data"));
 }
 
 void IdentifierForm::okClicked()
 {
-    const QString tag = m_text1->text();
+    const QString tag = m_tagBox->text();
     if (tag.isEmpty()) {
         Ask::show(QStringLiteral("You must input an identifier."), QStringLiteral("Error"), Ask::OkOnly,
                          Ask::NoIcon, this);
@@ -109,8 +109,8 @@ void IdentifierForm::okClicked()
                          QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
         return;
     }
-    state().DataTag = tag;
-    if (state().DataOperation == 1) {
+    Workspace::current().DataTag = tag;
+    if (Workspace::current().Operation == WorkspaceData::DataOperation::Save) {
         // A name the file system refuses is reported and the window stays
         // open for another one.
         QString error;
@@ -137,7 +137,7 @@ void SaveDataCommand()
     if (noModel(QStringLiteral("save")))
         return;
     QDir().mkpath(currentDataFolder());
-    openIdentifierWindow(1);
+    openIdentifierWindow(WorkspaceData::DataOperation::Save);
 }
 
 void LoadDataCommand()
@@ -147,7 +147,7 @@ void LoadDataCommand()
     QDir().mkpath(currentDataFolder());
     if (DataSets::listTags(currentDataFolder()).isEmpty())
         Ask::show(QStringLiteral("You have no data saved for this model."), QStringLiteral("Error"));
-    openIdentifierWindow(2);
+    openIdentifierWindow(WorkspaceData::DataOperation::Load);
 }
 
 bool SaveDataSet(QString *error)
@@ -157,9 +157,9 @@ bool SaveDataSet(QString *error)
     QDir().mkpath(currentDataFolder());
     QStringList values;
     if (const MainForm *main = MainForm::existing())
-        for (int i = 1; i <= state().FieldCount(); ++i)
+        for (int i = 1; i <= Workspace::current().FieldCount(); ++i)
             values << main->fieldValue(i);
-    return DataSets::write(currentDataFolder() + state().DataTag, values, error);
+    return DataSets::write(currentDataFolder() + Workspace::current().DataTag, values, error);
 }
 
 void LoadDataSet()
@@ -167,7 +167,7 @@ void LoadDataSet()
     if (noModel(QStringLiteral("load")))
         return;
     QDir().mkpath(currentDataFolder());
-    const QString path = currentDataFolder() + state().DataTag;
+    const QString path = currentDataFolder() + Workspace::current().DataTag;
     if (!QLTBas::FileExists(path)) {
         Ask::show(QStringLiteral("No data exists with that identifier."), QStringLiteral("Error"));
         return;
@@ -180,6 +180,6 @@ void LoadDataSet()
     }
     // A data set older than the model's newest fields leaves those boxes as they are.
     MainForm *main = MainForm::existing();
-    for (int i = 1; main && i <= state().FieldCount() && i <= values.size(); ++i)
+    for (int i = 1; main && i <= Workspace::current().FieldCount() && i <= values.size(); ++i)
         main->setFieldValue(i, values[i - 1]);
 }

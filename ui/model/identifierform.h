@@ -20,9 +20,9 @@ protected:
 private:
     void okClicked();
 
-    QLabel *m_label1;
-    QLineEdit *m_text1;
-    QListWidget *m_list1;
+    QLabel *m_prompt;
+    QLineEdit *m_tagBox;
+    QListWidget *m_tagList;
 };
 
 // The Save Data and Load Data commands of the main menu.

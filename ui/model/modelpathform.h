@@ -21,8 +21,8 @@ protected:
 private:
     void okClicked();
 
-    QLabel *m_label1;
-    QLabel *m_label2;
-    QLineEdit *m_text1;
-    QPushButton *m_command1;
+    QLabel *m_prompt;
+    QLabel *m_example;
+    QLineEdit *m_pathBox;
+    QPushButton *m_okButton;
 };

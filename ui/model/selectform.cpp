@@ -1,4 +1,5 @@
 #include "ui/model/selectform.h"
+#include "core/workspace.h"
 
 #include "ui/mainwin/mainform.h"
 #include "ui/mainwin/modelstore.h"
@@ -21,14 +22,14 @@ SelectForm::SelectForm()
     setWindowTitle(QStringLiteral("Model Selection"));
     setFixedSize(twips(4800), twips(4200));
 
-    m_label1 = new QLabel(this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(twips(120), twips(120), twips(4560), twips(300));
+    m_prompt = new QLabel(this);
+    m_prompt->setObjectName(QStringLiteral("Label1"));
+    m_prompt->setGeometry(twips(120), twips(120), twips(4560), twips(300));
 
-    m_list1 = new QListWidget(this);
-    m_list1->setObjectName(QStringLiteral("List1"));
-    m_list1->setGeometry(twips(120), twips(480), twips(4560), twips(2940));
-    connect(m_list1, &QListWidget::itemDoubleClicked, this,
+    m_modelList = new QListWidget(this);
+    m_modelList->setObjectName(QStringLiteral("List1"));
+    m_modelList->setGeometry(twips(120), twips(480), twips(4560), twips(2940));
+    connect(m_modelList, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem *item) { pick(item->text()); });
 
     auto *ok = new QPushButton(QStringLiteral("&OK"), this);
@@ -44,11 +45,11 @@ SelectForm::SelectForm()
     Screen::centreForm(this);
 }
 
-void SelectForm::setPrompt(const QString &prompt) { m_label1->setText(prompt); }
+void SelectForm::setPrompt(const QString &prompt) { m_prompt->setText(prompt); }
 
 void SelectForm::okClicked()
 {
-    QListWidgetItem *item = m_list1->currentItem();
+    QListWidgetItem *item = m_modelList->currentItem();
     if (!item || !item->isSelected()) {
         Ask::show(QStringLiteral("You must select an item from the list box."), QStringLiteral("Error"),
                          Ask::OkOnly, Ask::NoIcon, this);
@@ -59,7 +60,7 @@ void SelectForm::okClicked()
 
 void SelectForm::pick(const QString &model)
 {
-    QLTBas::state().PickedModel = model;
+    Workspace::current().PickedModel = model;
     m_picked = true;
     close();
 }
@@ -68,7 +69,7 @@ void SelectForm::closeEvent(QCloseEvent *event)
 {
     // Any way of closing other than a pick counts as Cancel.
     if (!m_picked)
-        QLTBas::state().PickedModel.clear();
+        Workspace::current().PickedModel.clear();
     SetDialogDone();
     if (MainForm *main = MainForm::existing())
         main->show();

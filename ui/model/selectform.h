@@ -14,7 +14,7 @@ class SelectForm : public SingleWindow<SelectForm, QWidget> {
 public:
     SelectForm();
     void setPrompt(const QString &prompt);
-    QListWidget *list() const { return m_list1; }
+    QListWidget *list() const { return m_modelList; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -23,7 +23,7 @@ private:
     void pick(const QString &model);
     void okClicked();
 
-    QLabel *m_label1;
-    QListWidget *m_list1;
+    QLabel *m_prompt;
+    QListWidget *m_modelList;
     bool m_picked = false;
 };

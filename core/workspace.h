@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/model/modelfile.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+// What the user works on: the model and its name, the folders, the values
+// typed for the fields and the selection in progress. The windows show and
+// edit it and follow its signals; it knows no window.
+struct WorkspaceData : ModelLists {
+    enum class DataOperation : qint16 { None, Save, Load };
+    enum class EditMode : qint16 { None, Fields, Documents, Spreadsheets };
+
+    QString AppFolder;
+    QString ModelFolder;
+    QString ModelName;
+    QString PickedModel;          // the model picked in the selection in progress
+    QString DataTag;              // the data set named in the selection in progress
+    DataOperation Operation = DataOperation::None;
+    bool DialogDone = false;
+    EditMode Editing = EditMode::None;
+    bool ScrollingOn = false;
+    qint16 RowsPerPage = 0;
+    QString VersionText;
+    QString UninstallerFolder;
+};
+
+class Workspace : public QObject, public WorkspaceData {
+    Q_OBJECT
+public:
+    explicit Workspace(QObject *parent = nullptr);
+    ~Workspace() override;
+
+    // The workspace the program's windows work on: the one made current,
+    // else one made on first use.
+    static Workspace &current();
+    void makeCurrent();
+
+    // Back to a fresh, empty workspace (start of a test).
+    void reset();
+
+    // Fills the folders and the version text, at start-up.
+    void findStartupFolders();
+
+    // The value typed for field j (1-based); "" for one not typed.
+    QString value(int j) const;
+    QStringList values() const { return m_values; }
+    void setValue(int j, const QString &text);
+    void clearValues();
+
+Q_SIGNALS:
+    void valueChanged(int j);
+    void valuesCleared();
+
+private:
+    QStringList m_values;
+};
