@@ -18,6 +18,14 @@ private:
 
     QString docs() const { return m_home->documents(); }
 
+    static QString newFile(const QString &folder, const QStringList &before)
+    {
+        for (const QString &name : filesIn(folder))
+            if (!before.contains(name) && name.endsWith(QStringLiteral(".pdf")))
+                return name;
+        return QString();
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -84,6 +92,29 @@ private Q_SLOTS:
         QVERIFY(text.waitForFinished(60000));
         QVERIFY2(QString::fromUtf8(text.readAllStandardOutput()).contains(QStringLiteral("Dear Ann Smith,")),
                  qPrintable(r.err));
+    }
+
+    // Through the test script's private spooler, whose printer writes PDFs.
+    void printsWithTheFasterMethod()
+    {
+        const QString spool = qEnvironmentVariable("QLT_TEST_PRINT_OUT");
+        if (spool.isEmpty())
+            QSKIP("no test print spooler (scripts/test.sh starts one)");
+        const QStringList before = filesIn(spool);
+        const QltResult r = runQlt({QStringLiteral("fill"), QStringLiteral("Letters"), QStringLiteral("--set"),
+                                    QStringLiteral("First Name=Ann"), QStringLiteral("--set"),
+                                    QStringLiteral("Last Name=Quillby"), QStringLiteral("--print"),
+                                    QStringLiteral("--documents"), QStringLiteral("Letter")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.outLines(), QStringList{QStringLiteral("printed Letter")});
+        QCOMPARE(filesIn(docs()), QStringList());
+        QString job;
+        QTRY_VERIFY_WITH_TIMEOUT(!(job = newFile(spool, before)).isEmpty(), 30000);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {spool + QLatin1Char('/') + job, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(60000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(printed.contains(QStringLiteral("Dear Ann Quillby,")), qPrintable(job + QLatin1Char(' ') + printed));
     }
 
     // A failing item is a problem with the window's text; the others still run.
