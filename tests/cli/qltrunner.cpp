@@ -8,7 +8,7 @@
 
 QStringList QltResult::outLines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
 
-QltResult runQlt(const QStringList &arguments, const QString &workingFolder)
+QltResult runQlt(const QStringList &arguments, const QString &workingFolder, const QStringList &unset)
 {
     QProcess qlt;
     // The process takes the test's environment, home folder included.
@@ -19,6 +19,8 @@ QltResult runQlt(const QStringList &arguments, const QString &workingFolder)
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    for (const QString &name : unset)
+        environment.remove(name);
     qlt.setProcessEnvironment(environment);
     if (!workingFolder.isEmpty())
         qlt.setWorkingDirectory(workingFolder);

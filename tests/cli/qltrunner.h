@@ -14,7 +14,9 @@ struct QltResult {
     QStringList outLines() const;
 };
 
-QltResult runQlt(const QStringList &arguments, const QString &workingFolder = QString());
+// `unset` names environment variables the program does not get.
+QltResult runQlt(const QStringList &arguments, const QString &workingFolder = QString(),
+                 const QStringList &unset = {});
 
 // A model in the app folder (the model folder of a fresh home): its fields,
 // documents by name, and spreadsheets as path and worksheet number.

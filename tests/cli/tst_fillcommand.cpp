@@ -94,6 +94,21 @@ private Q_SLOTS:
                  qPrintable(r.err));
     }
 
+    // From a cron job or an ssh session: no display, nothing said about one.
+    void worksWithoutADisplay()
+    {
+        const QltResult r = runQlt({QStringLiteral("fill"), QStringLiteral("Letters"), QStringLiteral("--set"),
+                                    QStringLiteral("Last Name=Kent"), QStringLiteral("--save"), QStringLiteral("K"),
+                                    QStringLiteral("--pdf")},
+                                   QString(),
+                                   {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("DISPLAY"),
+                                    QStringLiteral("WAYLAND_DISPLAY")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QString());
+        QVERIFY(QFile::exists(docs() + QStringLiteral("K-Letter.pdf")));
+        QVERIFY(QFile::exists(docs() + QStringLiteral("K-Note.pdf")));
+    }
+
     // Through the test script's private spooler, whose printer writes PDFs.
     void printsWithTheFasterMethod()
     {
