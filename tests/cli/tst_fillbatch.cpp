@@ -64,11 +64,13 @@ private Q_SLOTS:
     // A row whose name would leave the folder is refused; the rows around it run.
     void aRefusedRowDoesNotStopTheOthers()
     {
-        QVERIFY(writeFile(csvPath(), "Town,Last Name\nRome,Rossi\nNowhere,../../evil\nOslo,Berg\n"));
+        QVERIFY(writeFile(csvPath(), "Town,Last Name\nRome,Rossi\nNowhere,../../evil\nOslo,Berg\nBari,\"Two\nLines\"\n"));
         const QltResult r = runQlt({QStringLiteral("fill"), QStringLiteral("Members"), QStringLiteral("--rows"),
                                     csvPath(), QStringLiteral("--save"), QStringLiteral("{Last Name}-2026")});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QStringLiteral("row 3: the save name \"../../evil-2026\" cannot be used")),
+                 qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("row 5: the save name \"Two\nLines-2026\" cannot be used")),
                  qPrintable(r.err));
         QCOMPARE(filesIn(docs()), QStringList({QStringLiteral("Berg-2026-Card.txt"), QStringLiteral("Berg-2026-Letter.txt"),
                                                QStringLiteral("Rossi-2026-Card.txt"),
