@@ -16,7 +16,8 @@ ALLOWED = {
     "platform": set(),
     "core": {"platform"},
     "installkit": {"platform"},
-    "ui": {"core", "platform"},
+    "cli": {"core", "platform"},
+    "ui": {"cli", "core", "platform"},
     "setup": {"installkit", "core", "platform"},
     "remove": {"installkit", "platform"},
 }
