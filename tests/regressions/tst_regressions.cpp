@@ -142,7 +142,7 @@ void TestRegressions::delimiterValueKeepsLaterFills()
         QCOMPARE(int(layout.kind), kind);
         QCOMPARE(layout.line, line + fill);
         auto cell = [&](int recordLine, int position) {
-            return kind == SheetFill::RowLayout ? sheet.cellText(recordLine, position) : sheet.cellText(position, recordLine);
+            return kind == int(SheetFill::RowLayout) ? sheet.cellText(recordLine, position) : sheet.cellText(position, recordLine);
         };
         for (int record = 1; record <= fill; ++record) {
             QCOMPARE(cell(line + record - 1, 1), kAwkward);
