@@ -1,6 +1,6 @@
 #include "core/render/rtfreader.h"
 
-#include "core/render/rtf/rtfparser.h"
+#include "core/render/rtfparser.h"
 #include "platform/codepage.h"
 
 #include <QTextDocument>

@@ -1,5 +1,5 @@
 // Character, paragraph, table and page control words.
-#include "core/render/rtf/rtfparser.h"
+#include "core/render/rtfparser.h"
 
 namespace Rtf {
 

@@ -1,5 +1,5 @@
 // Pictures in \pict groups.
-#include "core/render/rtf/rtfparser.h"
+#include "core/render/rtfparser.h"
 
 #include <QPainter>
 

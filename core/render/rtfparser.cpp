@@ -1,4 +1,4 @@
-#include "core/render/rtf/rtfparser.h"
+#include "core/render/rtfparser.h"
 
 #include <QTextDocument>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/render/rtf/rtfcodepages.h"
-#include "core/render/rtf/rtfcontent.h"
-#include "core/render/rtf/rtftokenizer.h"
+#include "core/render/rtfcodepages.h"
+#include "core/render/rtfcontent.h"
+#include "core/render/rtftokenizer.h"
 #include "core/render/rtfreader.h"
 
 #include <QColor>

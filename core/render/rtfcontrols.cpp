@@ -1,5 +1,5 @@
 // Control words and symbols.
-#include "core/render/rtf/rtfparser.h"
+#include "core/render/rtfparser.h"
 
 #include <QSet>
 

@@ -1,4 +1,4 @@
-#include "core/render/rtf/rtfcontent.h"
+#include "core/render/rtfcontent.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,4 +1,4 @@
-#include "core/render/rtf/rtfcodepages.h"
+#include "core/render/rtfcodepages.h"
 
 #include "platform/codepage.h"
 

@@ -1,5 +1,5 @@
 // Paragraphs and tables: where each finished paragraph goes.
-#include "core/render/rtf/rtfparser.h"
+#include "core/render/rtfparser.h"
 
 #include <QTextDocument>
 

@@ -1,4 +1,4 @@
-#include "core/render/rtf/rtftokenizer.h"
+#include "core/render/rtftokenizer.h"
 
 #include <limits>
 
