@@ -120,10 +120,10 @@ void Writer::writeTable(QTextCursor &cursor, const Table &table, bool &first)
         return;
     const int columns = std::max<int>(1, static_cast<int>(widest->cells.size()));
     const QTextTableFormat format = tableFormat(*widest, columns);
-    // A piece's top border lies over the bottom border of the piece above,
-    // so the pieces look like the one table.
+    // A piece's frame border and the one above's lie over their cells'
+    // borders, so rows are as far apart as in the one table.
     QTextTableFormat below = format;
-    below.setTopMargin(-format.border());
+    below.setTopMargin(-2 * format.border());
     const int rows = static_cast<int>(table.rows.size());
     int from = 0;
     while (from < rows) {
