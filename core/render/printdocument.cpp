@@ -6,7 +6,9 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QStringDecoder>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QTextDocument>
 
 namespace PrintDocument {
@@ -30,12 +32,20 @@ QString decodeHtml(const QByteArray &text)
     return Platform::decodeText(text);
 }
 
-// Lays `document` out for the device in its pixels, `width` wide.
-void prepare(QTextDocument *document, QPagedPaintDevice *device, qreal width)
+// Lays `document` out for the device in its pixels, `size` big (an
+// unbounded height for headers and footers). Every setting that changes
+// the layout is made while the document cannot lay out (a null page size),
+// so the text is laid out once, for the device, and not first for the
+// screen.
+void prepare(QTextDocument *document, QPagedPaintDevice *device, QSizeF size)
 {
-    document->documentLayout()->setPaintDevice(device);
+    document->setPageSize(QSizeF(0, 0));
     document->setDocumentMargin(0);
-    document->setTextWidth(width);
+    document->documentLayout()->setPaintDevice(device);
+    // Painting would shape every line's text a second time without this.
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        block.layout()->setCacheEnabled(true);
+    document->setPageSize(size);
 }
 
 // A header or footer with its page-number marks replaced by `page`.
@@ -116,15 +126,15 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
     const QPointF origin = layout.mode() == QPageLayout::FullPageMode ? body.topLeft() : QPointF();
 
     QTextDocument *text = document.body.get();
-    prepare(text, device, body.width());
-    text->setPageSize(body.size());
+    prepare(text, device, body.size());
+    const QSizeF sideSize(body.width(), -1);
     for (QTextDocument *side : {document.header.get(), document.footer.get()})
         if (side)
-            prepare(side, device, body.width());
+            prepare(side, device, sideSize);
 
+    const int pages = std::max(1, text->pageCount());
     QPainter painter(device);
     painter.translate(origin);
-    const int pages = std::max(1, text->pageCount());
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
             device->newPage();
@@ -134,12 +144,12 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
         if (hasPageNumber(top)) {
             header = numbered(top, page + 1);
             top = header.get();
-            prepare(top, device, body.width());
+            prepare(top, device, sideSize);
         }
         if (hasPageNumber(foot)) {
             footer = numbered(foot, page + 1);
             foot = footer.get();
-            prepare(foot, device, body.width());
+            prepare(foot, device, sideSize);
         }
         if (top)
             drawAt(painter, top, (document.page.headerFromTop - margins.top()) * toPixels);

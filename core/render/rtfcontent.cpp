@@ -44,6 +44,28 @@ QTextTableFormat tableFormat(const Row &row, int columns)
     }
     return format;
 }
+
+bool continuesAbove(const Row &row)
+{
+    for (const quint8 merge : row.merges)
+        if (merge & MergeBelow)
+            return true;
+    return false;
+}
+
+QTextBlockFormat joiningBlock()
+{
+    QTextBlockFormat format;
+    format.setLineHeight(0, QTextBlockFormat::FixedHeight);
+    return format;
+}
+
+QTextCharFormat joiningChar()
+{
+    QTextCharFormat format;
+    format.setFontPointSize(1);
+    return format;
+}
 } // namespace
 
 Writer::Writer(QTextDocument *document)
@@ -88,36 +110,64 @@ void Writer::writeParagraph(QTextCursor &cursor, const Paragraph &paragraph, boo
     }
 }
 
+// Qt lays a table out in time that grows faster than its length, so a
+// long table is written as tables of a bounded number of rows, one under
+// the other with nothing between them, cut only where no cell spans rows.
 void Writer::writeTable(QTextCursor &cursor, const Table &table, bool &first)
 {
     const Row *widest = widestRow(table);
     if (!widest)
         return;
     const int columns = std::max<int>(1, static_cast<int>(widest->cells.size()));
+    const QTextTableFormat format = tableFormat(*widest, columns);
+    // A piece's frame border and the one above's lie over their cells'
+    // borders, so rows are as far apart as in the one table.
+    QTextTableFormat below = format;
+    below.setTopMargin(-2 * format.border());
     const int rows = static_cast<int>(table.rows.size());
-    QTextTable *textTable = cursor.insertTable(rows, columns, tableFormat(*widest, columns));
-    for (int r = 0; r < rows; ++r) {
+    int from = 0;
+    while (from < rows) {
+        int to = rows;
+        if (rows - from > kLongTable) {
+            to = from + kTablePiece;
+            while (to < rows && continuesAbove(table.rows[to]))
+                ++to;
+        }
+        if (from > 0) { // the block Qt keeps between two tables, without height
+            cursor.setBlockFormat(joiningBlock());
+            cursor.setBlockCharFormat(joiningChar());
+        }
+        writeRows(cursor, table, from, to, columns, from > 0 ? below : format);
+        from = to;
+    }
+    first = true; // the empty paragraph that follows every table
+}
+
+void Writer::writeRows(QTextCursor &cursor, const Table &table, int from, int to, int columns,
+                       const QTextTableFormat &format)
+{
+    QTextTable *textTable = cursor.insertTable(to - from, columns, format);
+    for (int r = from; r < to; ++r) {
         const QList<Cell> &cells = table.rows[r].cells;
         for (int c = 0; c < cells.size() && c < columns; ++c) {
-            QTextCursor cellCursor = textTable->cellAt(r, c).firstCursorPosition();
+            QTextCursor cellCursor = textTable->cellAt(r - from, c).firstCursorPosition();
             bool cellFirst = true;
             for (const Item &item : cells[c].items)
                 write(cellCursor, item, cellFirst);
         }
     }
-    mergeCells(textTable, table);
+    mergeCells(textTable, table, from);
     cursor.setPosition(textTable->lastPosition() + 1);
-    first = true; // the empty paragraph that follows every table
 }
 
 // Joins merged cells once the table is filled. Every merge makes Qt
 // rebuild the table's grid, so a table gets a bounded number of them.
-void Writer::mergeCells(QTextTable *textTable, const Table &table)
+void Writer::mergeCells(QTextTable *textTable, const Table &table, int firstRow)
 {
     constexpr int kMaxMerges = 500;
     int merges = 0;
     const int rows = textTable->rows(), columns = textTable->columns();
-    auto flags = [&](int r, int c) -> quint8 { return table.rows[r].merges.value(c); };
+    auto flags = [&](int r, int c) -> quint8 { return table.rows[firstRow + r].merges.value(c); };
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns && merges < kMaxMerges; ++c) {
             int across = 1, down = 1;

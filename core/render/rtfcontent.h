@@ -9,6 +9,7 @@
 #include <memory>
 
 class QTextTable;
+class QTextTableFormat;
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -72,7 +73,11 @@ private:
     void write(QTextCursor &cursor, const Item &item, bool &first);
     void writeParagraph(QTextCursor &cursor, const Paragraph &paragraph, bool &first);
     void writeTable(QTextCursor &cursor, const Table &table, bool &first);
-    static void mergeCells(QTextTable *textTable, const Table &table);
+    void writeRows(QTextCursor &cursor, const Table &table, int from, int to, int columns,
+                   const QTextTableFormat &format);
+    static void mergeCells(QTextTable *textTable, const Table &table, int firstRow);
+    // Tables longer than this are written in pieces of about kTablePiece rows.
+    static constexpr int kLongTable = 150, kTablePiece = 100;
     QTextDocument *m_document;
     std::unique_ptr<QTextCursor> m_cursor;
     bool m_first = true;

@@ -16,6 +16,7 @@ private Q_SLOTS:
     void columnWidthsFollowCellx();
     void nestedTables();
     void mergedCells();
+    void longTableIsWrittenInPieces();
     void pathologicalInput_data();
     void pathologicalInput();
     void longWordBreaks();
@@ -117,6 +118,48 @@ void TestRtfTables::mergedCells()
     QCOMPARE(cellText(table, 2, 0), QStringLiteral("Ann"));
     QCOMPARE(cellText(table, 2, 1), QStringLiteral("b3"));
     QCOMPARE(table->cellAt(1, 1).rowSpan(), 1);
+}
+
+// A long table becomes several tables, for the layout's sake, that read
+// and look as the one: every row in order, a cell merged down across the
+// place of a cut kept whole, no space between the pieces.
+void TestRtfTables::longTableIsWrittenInPieces()
+{
+    QByteArray rtf = "{\\rtf1 ";
+    for (int r = 0; r < 400; ++r) {
+        const QByteArray merge = r == 99 ? "\\clvmgf" : (r == 100 || r == 101) ? "\\clvmrg" : "";
+        rtf += "\\trowd\\clbrdrt\\brdrs" + merge + "\\cellx1000\\cellx2000\\pard\\intbl "
+               + (r == 99 ? "Down" : merge.isEmpty() ? "a" + QByteArray::number(r) : "") + "\\cell b"
+               + QByteArray::number(r) + "\\cell\\row ";
+    }
+    const auto doc = read(rtf + "\\pard after}");
+    const QList<QTextTable *> pieces = tablesIn(doc->rootFrame());
+    QVERIFY(pieces.size() > 1);
+    int row = 0;
+    for (QTextTable *piece : pieces) {
+        QCOMPARE(piece->columns(), 2);
+        for (int r = 0; r < piece->rows(); ++r, ++row)
+            QCOMPARE(cellText(piece, r, 1).remove(QChar(0x200B)), QStringLiteral("b%1").arg(row));
+    }
+    QCOMPARE(row, 400);
+    QTextTable *first = pieces[0];
+    QVERIFY(first->rows() > 101);
+    QCOMPARE(first->cellAt(99, 0).rowSpan(), 3);
+    QCOMPARE(cellText(first, 99, 0).remove(QChar(0x200B)), QStringLiteral("Down"));
+
+    doc->setPageSize(QSizeF(600, 1e9));
+    QAbstractTextDocumentLayout *layout = doc->documentLayout();
+    const auto rowTop = [layout](QTextTable *piece, int r) {
+        return layout->blockBoundingRect(piece->cellAt(r, 1).firstCursorPosition().block()).top();
+    };
+    QVERIFY(pieces[0]->format().border() > 0);
+    // Rows across the cut are as far apart as any two rows: the pieces'
+    // frame borders lie over their cells' borders.
+    const qreal pitch = rowTop(pieces[0], 2) - rowTop(pieces[0], 1);
+    for (qsizetype i = 1; i < pieces.size(); ++i) {
+        const qreal across = rowTop(pieces[i], 0) - rowTop(pieces[i - 1], pieces[i - 1]->rows() - 1);
+        QVERIFY2(qAbs(across - pitch) <= 1, qPrintable(QStringLiteral("%1 for %2").arg(across).arg(pitch)));
+    }
 }
 
 void TestRtfTables::pathologicalInput_data()
