@@ -64,6 +64,10 @@ bool Package::open(const QString &path)
     for (const QuaZipFileInfo64 &info : infos) {
         if (info.flags & kEncryptedFlag)
             return fail(QStringLiteral("The package ") + path + QStringLiteral(" is encrypted"));
+        // A name with a NUL cannot be written again as it was: the copy
+        // would hold the part under a shorter name.
+        if (info.name.contains(QChar(0)))
+            return fail(QStringLiteral("The directory of the zip package ") + path + QStringLiteral(" is damaged"));
         m_names.append(info.name);
     }
     return true;
