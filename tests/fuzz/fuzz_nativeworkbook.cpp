@@ -49,7 +49,8 @@ void fillAndReread(const QString &source, const QString &extension, size_t size)
         Sheets::Worksheet &sheet = again->worksheet(1);
         for (auto it = written.cbegin(); it != written.cend(); ++it)
             FUZZ_CHECK(sheet.cellText(it.key().first, it.key().second) == it.value());
-    } catch (const RunError &) {
+    } catch (const RunError &e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.description));
         Fuzz::fail("the engine refused a workbook it had saved");
     }
 }
@@ -58,7 +59,7 @@ void fillAndReread(const QString &source, const QString &extension, size_t size)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = Fuzz::packageBytes(QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
-    for (const QString extension : {QStringLiteral(".xlsx"), QStringLiteral(".ods")})
+    for (const QString &extension : {QStringLiteral(".xlsx"), QStringLiteral(".ods")})
         fillAndReread(Fuzz::writeScratch(QStringLiteral("In") + extension, bytes.constData(),
                                          static_cast<size_t>(bytes.size())),
                       extension, size);

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = Fuzz::packageBytes(QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
     const QString source = Fuzz::writeScratch(QStringLiteral("In.zip"), bytes.constData(), static_cast<size_t>(bytes.size()));
-    for (const QString extension : {QStringLiteral(".docx"), QStringLiteral(".odt")}) {
+    for (const QString &extension : {QStringLiteral(".docx"), QStringLiteral(".odt")}) {
         const QString target = Fuzz::scratchFolder() + QStringLiteral("Filled") + extension;
         try {
             PackagedFill::fillPackage(source, target, extension, Fuzz::xmlFieldNames(), Fuzz::xmlValues());
