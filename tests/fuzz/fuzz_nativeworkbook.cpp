@@ -1,7 +1,8 @@
 // Our own .xlsx/.ods engine: any bytes (a zip file, or parts stored into
 // one) are opened as an .xlsx and as an .ods workbook; the marker line of
 // sheet 1 is filled as a fill run does, the workbook saved and opened
-// again, and every cell the fill wrote must read back as written.
+// again, and, when every XML part was well-formed, every cell the fill
+// wrote must read back as written.
 
 #include "fuzzsupport.h"
 #include "partspackage.h"
@@ -10,6 +11,7 @@
 #include "app/fill/fillrun.h"
 #include "app/fill/nativeworkbook.h"
 #include "app/fill/sheetfill.h"
+#include "app/fill/zippackage.h"
 
 #include <QMap>
 
@@ -19,6 +21,20 @@ namespace {
 // Values an XML writer must escape, keep the spaces of, or break lines in.
 const char *const kValues[] = {"a < b & c > d", " lead", "tail  ", "two\nlines", "caf\xc3\xa9 \xe2\x82\xac",
                                "&Name&", "x]]>y", "\tTab", "", "  ", "=1+2", "plain"};
+
+bool allPartsWellFormed(const QString &path)
+{
+    Zip::Package package;
+    if (!package.open(path))
+        return false;
+    for (const QString &name : package.entryNames()) {
+        QByteArray bytes;
+        if ((name.endsWith(QStringLiteral(".xml")) || name.endsWith(QStringLiteral(".rels")))
+            && (!package.read(name, &bytes) || !Fuzz::wellFormedXml(bytes)))
+            return false;
+    }
+    return true;
+}
 
 void fillAndReread(const QString &source, const QString &extension, size_t size)
 {
@@ -44,6 +60,8 @@ void fillAndReread(const QString &source, const QString &extension, size_t size)
     } catch (const RunError &) {
         return; // refused, nothing saved
     }
+    if (!allPartsWellFormed(source))
+        return;
     try {
         const std::unique_ptr<Sheets::Workbook> again = application.open(saved);
         Sheets::Worksheet &sheet = again->worksheet(1);

@@ -8,8 +8,6 @@
 
 #include "app/fill/xmlmarkers.h"
 
-#include <QXmlStreamReader>
-
 namespace Fuzz {
 
 inline const QStringList &xmlFieldNames()
@@ -27,15 +25,6 @@ inline const QStringList &xmlValues()
     static const QStringList values{QStringLiteral("<1>"), QStringLiteral("\"2\" ]]>"), QStringLiteral("3'\u00e9"),
                                     QStringLiteral("4\n5"), QStringLiteral("a & b")};
     return values;
-}
-
-inline bool wellFormedXml(const QByteArray &xml)
-{
-    QXmlStreamReader reader(xml);
-    reader.setNamespaceProcessing(false);
-    while (!reader.atEnd())
-        reader.readNext();
-    return !reader.hasError();
 }
 
 inline void checkFilledPart(const QByteArray &before, const QByteArray &after, XmlMarkers::Dialect dialect)
