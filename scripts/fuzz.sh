@@ -34,6 +34,10 @@ dict_for() {
     markers) echo markers.dict ;;
     csv) echo csv.dict ;;
     modelfile | settings | datasets) echo lines.dict ;;
+    rtfmarkers) echo rtfmarkers.dict ;;
+    xmlmarkers | packagedfill) echo xml.dict ;;
+    nativeworkbook) echo sheets.dict ;;
+    zippackage) echo zip.dict ;;
     *) echo "" ;;
   esac
 }

@@ -143,6 +143,9 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
                 m_rowsEnd = tag.end;
                 row = nullptr;
             } else if (tag.closing && inner == QLatin1String("table:table")) {
+                // A row left open has no end to splice a rewritten row up to.
+                if (row)
+                    throw RunError(QStringLiteral("The spreadsheet's content is damaged"));
                 if (m_rowsEnd < 0)
                     m_rowsEnd = tag.start;
                 found = true;

@@ -104,6 +104,10 @@ QString applySplices(const QString &source, QList<Splice> splices)
     QString out;
     qsizetype at = 0;
     for (const Splice &splice : std::as_const(splices)) {
+        // Overlapping or backward pieces come only from damaged markup, and
+        // would copy the rest of the part into the middle of it.
+        if (splice.start < at || splice.end < splice.start || splice.end > source.size())
+            throw RunError(QStringLiteral("The spreadsheet's content is damaged"));
         out += QStringView(source).mid(at, splice.start - at);
         out += splice.text;
         at = splice.end;

@@ -1,5 +1,6 @@
 #include "core/fill/zippackage.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -55,7 +56,19 @@ bool Package::open(const QString &path)
     m_error.clear();
     if (!QFileInfo(path).isFile())
         return fail(QStringLiteral("The file ") + path + QStringLiteral(" does not exist"));
-    QuaZip zip(path);
+    // The zip reader reads the directory a few bytes at a time, and keeps
+    // reading when a damaged directory points past the end of the file: from
+    // a file on disk that is a system call each, and seconds for a small
+    // file. From memory it is quick.
+    QFile file(path);
+    if (QFileInfo(path).size() > m_limits.totalBytes)
+        return fail(QStringLiteral("The package ") + path + QStringLiteral(" is larger than ") +
+                    megabytes(m_limits.totalBytes));
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(notAPackage(path));
+    m_bytes = file.readAll();
+    QBuffer device(&m_bytes);
+    QuaZip zip(&device);
     if (!zip.open(QuaZip::mdUnzip))
         return fail(notAPackage(path));
     const QList<QuaZipFileInfo64> infos = zip.getFileInfoList64();
@@ -64,6 +77,10 @@ bool Package::open(const QString &path)
     for (const QuaZipFileInfo64 &info : infos) {
         if (info.flags & kEncryptedFlag)
             return fail(QStringLiteral("The package ") + path + QStringLiteral(" is encrypted"));
+        // A name with a NUL cannot be written again as it was: the copy
+        // would hold the part under a shorter name.
+        if (info.name.contains(QChar(0)))
+            return fail(QStringLiteral("The directory of the zip package ") + path + QStringLiteral(" is damaged"));
         m_names.append(info.name);
     }
     return true;
@@ -72,7 +89,8 @@ bool Package::open(const QString &path)
 bool Package::read(const QString &name, QByteArray *bytes)
 {
     bytes->clear();
-    QuaZip zip(m_path);
+    QBuffer device(&m_bytes);
+    QuaZip zip(&device);
     if (!zip.open(QuaZip::mdUnzip))
         return fail(notAPackage(m_path));
     if (!zip.setCurrentFile(name, QuaZip::csSensitive))
@@ -120,7 +138,8 @@ bool Package::read(const QString &name, QByteArray *bytes)
 
 bool Package::write(const QString &target, const QHash<QString, QByteArray> &replaced)
 {
-    QuaZip in(m_path);
+    QBuffer device(&m_bytes);
+    QuaZip in(&device);
     if (!in.open(QuaZip::mdUnzip))
         return fail(notAPackage(m_path));
     const QList<QuaZipFileInfo64> infos = in.getFileInfoList64();

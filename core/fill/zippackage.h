@@ -46,6 +46,7 @@ private:
 
     Limits m_limits;
     QString m_path;
+    QByteArray m_bytes; // the package file as opened
     QString m_error;
     QStringList m_names;
     qint64 m_readSoFar = 0;

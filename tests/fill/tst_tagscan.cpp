@@ -1,6 +1,7 @@
 #include "core/fill/odssheet.h"
 #include "core/fill/xlsxsheet.h"
 #include "core/fill/tagscan.h"
+#include "core/fill/sheetgrid.h"
 
 #include <QtTest>
 
@@ -15,6 +16,9 @@ private Q_SLOTS:
     void unescapes();
     void valuesReadBackAsWritten_data();
     void valuesReadBackAsWritten();
+    void rowLeftOpenIsRefused();
+    void damagedSplicesAreRefused_data();
+    void damagedSplicesAreRefused();
 };
 
 void TestXmlScan::tagsAndAttributes()
@@ -108,6 +112,50 @@ void TestXmlScan::valuesReadBackAsWritten()
     QCOMPARE(odsAgain.rows.size(), 3);
     QCOMPARE(odsAgain.rowAt(2)->cells.size(), 2);
     QCOMPARE(odsAgain.rowAt(3)->count, 1);
+}
+
+// Found by fuzzing: a row still open when its table ends had no end to
+// splice up to, and saving copied the rest of the part into the middle.
+void TestXmlScan::rowLeftOpenIsRefused()
+{
+    const QByteArray content =
+        "<office:document-content><office:body><office:spreadsheet><table:table table:name=\"S\">"
+        "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>&amp;Name&amp;</text:p>"
+        "</table:table-cell></table:table></office:spreadsheet></office:body></office:document-content>";
+    bool refused = false;
+    try {
+        Ods::Sheet ods(content, 1);
+        ods.setCellText(1, 1, QStringLiteral("Ann"));
+        ods.rewritten();
+    } catch (const RunError &e) {
+        refused = e.description.contains(QStringLiteral("damaged"));
+    }
+    QVERIFY(refused);
+}
+
+void TestXmlScan::damagedSplicesAreRefused_data()
+{
+    QTest::addColumn<QList<Native::Splice>>("splices");
+    QTest::addColumn<QString>("result"); // "" when refused
+    QTest::newRow("in order") << QList<Native::Splice>{{1, 2, QStringLiteral("X")}, {3, 3, QStringLiteral("Y")}}
+                              << QStringLiteral("aXcYdef");
+    QTest::newRow("backward") << QList<Native::Splice>{{4, 0, QStringLiteral("X")}} << QString();
+    QTest::newRow("overlapping") << QList<Native::Splice>{{1, 4, QStringLiteral("X")}, {2, 5, QStringLiteral("Y")}}
+                                 << QString();
+    QTest::newRow("past the end") << QList<Native::Splice>{{5, 9, QStringLiteral("X")}} << QString();
+}
+
+void TestXmlScan::damagedSplicesAreRefused()
+{
+    QFETCH(QList<Native::Splice>, splices);
+    QFETCH(QString, result);
+    QString out;
+    try {
+        out = Native::applySplices(QStringLiteral("abcdef"), splices);
+    } catch (const RunError &) {
+        out.clear();
+    }
+    QCOMPARE(out, result);
 }
 
 QTEST_GUILESS_MAIN(TestXmlScan)

@@ -180,6 +180,8 @@ void TestZipPackage::badPackagesAreRefused_data()
     QTest::newRow("empty file") << QStringLiteral("empty") << false;
     QTest::newRow("encrypted entries") << QStringLiteral("encrypted") << false;
     QTest::newRow("damaged data") << QStringLiteral("damaged") << true;
+    // Written again, the part would lose the rest of its name.
+    QTest::newRow("NUL in a part name") << QStringLiteral("nul") << false;
 }
 
 void TestZipPackage::badPackagesAreRefused()
@@ -196,6 +198,8 @@ void TestZipPackage::badPackagesAreRefused()
         bytes.truncate(bytes.size() / 2);
     else if (kind == QLatin1String("empty"))
         bytes.clear();
+    else if (kind == QLatin1String("nul"))
+        bytes.replace(QByteArrayLiteral("content.xml"), QByteArray("cont\0nt.xml", 11));
     else if (kind == QLatin1String("damaged")) {
         // Overwrite the middle of content.xml's deflated data.
         const qsizetype at = bytes.indexOf("content.xml") + 11 + 40;

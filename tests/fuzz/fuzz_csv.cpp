@@ -7,6 +7,7 @@
 // file is read with, and writing it back cannot always keep that guess.
 
 #include "fuzzsupport.h"
+#include "sheetrecording.h"
 
 #include "core/fill/csvengine.h"
 #include "core/fill/sheetfill.h"
@@ -17,28 +18,6 @@ namespace {
 // Values that need quoting in one dialect or another.
 const char *const kValues[] = {"Smith; Jones; Brown; Lee", "a,b", "say \"hi\"", "two\nlines", " lead",
                                "tail ", "\tTab", "plain", "", "caf\xc3\xa9", "&Name&", "x\r\ny"};
-
-// Records the fill's writes on a copy of the parsed table, so the re-read
-// file can be compared with what the fill meant to write.
-class Recording : public Sheets::Worksheet {
-public:
-    Recording(Sheets::Worksheet &inner, QList<QStringList> &expected) : m_inner(inner), m_expected(expected) {}
-    QString cellText(int row, int column) override { return m_inner.cellText(row, column); }
-    void setCellText(int row, int column, const QString &text) override
-    {
-        m_inner.setCellText(row, column, text);
-        while (m_expected.size() < row)
-            m_expected.append(QStringList());
-        QStringList &r = m_expected[row - 1];
-        while (r.size() < column)
-            r.append(QString());
-        r[column - 1] = text;
-    }
-
-private:
-    Sheets::Worksheet &m_inner;
-    QList<QStringList> &m_expected;
-};
 
 // Trailing empty cells and rows carry no record.
 QList<QStringList> records(QList<QStringList> rows)
@@ -119,7 +98,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QList<QStringList> expected = texts(parsed);
     try {
         Csv::Workbook book(path);
-        Recording sheet(book.worksheet(1), expected);
+        // The fill's writes go on a copy of the parsed table, so the re-read
+        // file can be compared with what the fill meant to write.
+        Fuzz::Recording sheet(book.worksheet(1), [&expected](int row, int column, const QString &text) {
+            while (expected.size() < row)
+                expected.append(QStringList());
+            QStringList &r = expected[row - 1];
+            while (r.size() < column)
+                r.append(QString());
+            r[column - 1] = text;
+        });
         const SheetFill::Layout layout = SheetFill::DetectSheetLayout(sheet);
         auto value = [&](int j) {
             return QString::fromUtf8(kValues[(j + static_cast<int>(size)) % std::size(kValues)]);

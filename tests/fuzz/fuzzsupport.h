@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +37,16 @@ inline QString writeScratch(const QString &name, const char *data, size_t size)
         std::abort();
     }
     return path;
+}
+
+// Properties of XML readers hold for well-formed input only.
+inline bool wellFormedXml(const QByteArray &xml)
+{
+    QXmlStreamReader reader(xml);
+    reader.setNamespaceProcessing(false);
+    while (!reader.atEnd())
+        reader.readNext();
+    return !reader.hasError();
 }
 
 [[noreturn]] inline void fail(const char *what)

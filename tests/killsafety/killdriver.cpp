@@ -5,7 +5,6 @@
 
 #include "killdriver.h"
 
-#include "core/fill/csvengine.h"
 #include "core/fill/documents.h"
 #include "core/fill/sheetfill.h"
 #include "core/model/datasets.h"
@@ -34,11 +33,11 @@ public:
     QString fieldValue(int j) const override { return values.value(j - 1); }
 };
 
-class CsvEngines : public Sheets::Engines {
+class SheetEngines : public Sheets::Engines {
 public:
-    std::unique_ptr<Sheets::Application> createApplication(const QString &) override
+    std::unique_ptr<Sheets::Application> createApplication(const QString &path) override
     {
-        return std::make_unique<Csv::Application>();
+        return sheetApplication(path);
     }
 };
 
@@ -48,14 +47,15 @@ public:
     void printFile(const QString &) override { die(QStringLiteral("nothing is printed")); }
 };
 
-// The number of records the CSV holds: its rows less the labels and the
-// marker row.
-int csvRecords(const QString &path)
+// The number of records the spreadsheet holds: its rows less the labels
+// and the marker row.
+int sheetRecords(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        die(QStringLiteral("cannot read ") + path);
-    return static_cast<int>(Csv::parse(f.readAll()).rows.size()) - 2;
+    try {
+        return static_cast<int>(sheetRows(path).size()) - 2;
+    } catch (const RunError &e) {
+        die(e.description);
+    }
 }
 
 void saveOnce(const QString &kind, const QString &home, int round)
@@ -70,11 +70,11 @@ void saveOnce(const QString &kind, const QString &home, int round)
         ok = SettingsFile::write(app, {model(version).FieldNames.last(), app}, &error);
     } else if (kind == QStringLiteral("dataset")) {
         ok = DataSets::write(DataSets::dataFolder(app, modelName()) + tag(), values(version), &error);
-    } else if (kind == QStringLiteral("csv")) {
-        const QString book = sheetFolder(home) + QStringLiteral("Book.csv");
+    } else if (isSpreadsheet(kind)) {
+        const QString book = sheetPath(home, kind);
         Run run;
-        run.values = csvRecord(csvRecords(book) + 1);
-        CsvEngines engines;
+        run.values = csvRecord(sheetRecords(book) + 1);
+        SheetEngines engines;
         SheetFill::ProcessSpreadsheet({book, 1}, app, documentFields(), run, engines,
                                       [](const QString &text, const QString &) { die(text); });
     } else if (kind == QStringLiteral("document")) {
@@ -107,7 +107,14 @@ void prepare(const QString &kind, const QString &home)
             die(QStringLiteral("cannot write ") + path);
     };
     if (kind == QStringLiteral("csv"))
-        writeNew(sheetFolder(home) + QStringLiteral("Book.csv"), csvStart());
+        writeNew(sheetPath(home, kind), csvStart());
+    // The same labels and markers in workbooks the office made.
+    if (kind == QStringLiteral("xlsx") || kind == QStringLiteral("ods")) {
+        QFile fixture(QStringLiteral(QLT_WORKBOOKS "row.") + kind);
+        if (!fixture.open(QIODevice::ReadOnly))
+            die(QStringLiteral("cannot read ") + fixture.fileName());
+        writeNew(sheetPath(home, kind), fixture.readAll());
+    }
     if (kind == QStringLiteral("document"))
         writeNew(appFolder(home) + QStringLiteral("Letter.rtf"), documentText());
 }

@@ -4,21 +4,28 @@
 // what it finds after a kill. Two versions of each file, of very different
 // sizes, so a torn or half-written file can never pass for either.
 
+#include "core/fill/csvengine.h"
+#include "core/fill/nativeworkbook.h"
 #include "core/model/modelfile.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace KillSafety {
 
-// Every kind of save the program makes. The .xlsx and .ods fills join as
-// "xlsx" and "ods" once their engines exist: a case in the driver's
-// saveOnce() and a row in the test.
+// Every kind of save the program makes.
 inline QStringList kinds()
 {
     return {QStringLiteral("model"), QStringLiteral("settings"), QStringLiteral("dataset"), QStringLiteral("csv"),
-            QStringLiteral("document")};
+            QStringLiteral("xlsx"),  QStringLiteral("ods"),      QStringLiteral("document")};
+}
+
+inline bool isSpreadsheet(const QString &kind)
+{
+    return kind == QStringLiteral("csv") || kind == QStringLiteral("xlsx") || kind == QStringLiteral("ods");
 }
 
 // The folders of a driver's home.
@@ -66,5 +73,34 @@ inline QString documentValue(int version, int field)
 // The CSV's record n holds these values; the marker row follows the last.
 inline QStringList csvRecord(int n) { return {QStringLiteral("Ann %1").arg(n), QStringLiteral("Rome; Milan, %1").arg(n)}; }
 inline QByteArray csvStart() { return "Name;City\r\n&Name&;&City&\r\n"; }
+
+// The spreadsheet a fill of that kind adds records to.
+inline QString sheetPath(const QString &home, const QString &kind)
+{
+    return sheetFolder(home) + QStringLiteral("Book.") + kind;
+}
+
+// The engine the program fills such a spreadsheet with.
+inline std::unique_ptr<Sheets::Application> sheetApplication(const QString &path)
+{
+    if (Native::handles(path))
+        return std::make_unique<Native::Application>();
+    return std::make_unique<Csv::Application>();
+}
+
+// The first two columns of worksheet 1 down to the first empty row, read
+// by that engine. Throws RunError when the file cannot be read.
+inline QList<QStringList> sheetRows(const QString &path)
+{
+    const std::unique_ptr<Sheets::Workbook> book = sheetApplication(path)->open(path);
+    Sheets::Worksheet &sheet = book->worksheet(1);
+    QList<QStringList> rows;
+    for (int r = 1;; ++r) {
+        const QStringList row{sheet.cellText(r, 1), sheet.cellText(r, 2)};
+        if (row.join(QString()).isEmpty())
+            return rows;
+        rows << row;
+    }
+}
 
 } // namespace KillSafety

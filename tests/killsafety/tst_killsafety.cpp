@@ -5,7 +5,6 @@
 
 #include "killdriver.h"
 
-#include "core/fill/csvengine.h"
 #include "core/fill/documents.h"
 #include "core/fill/markers.h"
 #include "core/model/datasets.h"
@@ -63,25 +62,27 @@ QString checkAfterKill(const QString &kind, const QString &home)
         QString error;
         if (!DataSets::read(folder + tag(), v, &error) || (v != values(0) && v != values(1)))
             return QStringLiteral("data set is neither version");
-    } else if (kind == QStringLiteral("csv")) {
-        // What the program lists in the spreadsheet's folder: its documents.
+    } else if (isSpreadsheet(kind)) {
+        // What the program lists in the spreadsheet's folder: its documents,
+        // of which a CSV is one and a workbook is not.
         const QString sheets = sheetFolder(home);
-        if (Documents::FindDocumentFile(sheets, QStringLiteral("Book")) != QStringLiteral("Book.csv")
+        const QString book = QStringLiteral("Book.") + kind;
+        const QString listed = kind == QStringLiteral("csv") ? book : QString();
+        if (Documents::FindDocumentFile(sheets, QStringLiteral("Book")) != listed
             || !ModelFile::listModels(sheets).isEmpty())
             return QStringLiteral("spreadsheet folder lists ") + Documents::FindDocumentFile(sheets, QStringLiteral("Book"));
-        const Csv::Table t = Csv::parse(readFile(sheets + QStringLiteral("Book.csv")));
-        auto row = [&t](qsizetype r) {
-            QStringList cells;
-            for (const Csv::Cell &c : t.rows.value(r))
-                cells << c.text;
-            return cells;
-        };
-        if (t.rows.size() < 3 || row(0) != QStringList{QStringLiteral("Name"), QStringLiteral("City")}
-            || row(t.rows.size() - 1) != QStringList{QStringLiteral("&Name&"), QStringLiteral("&City&")})
+        QList<QStringList> rows;
+        try {
+            rows = sheetRows(sheets + book);
+        } catch (const RunError &e) {
+            return QStringLiteral("spreadsheet unreadable: ") + e.description;
+        }
+        if (rows.size() < 2 || rows.first() != QStringList{QStringLiteral("Name"), QStringLiteral("City")}
+            || rows.last() != QStringList{QStringLiteral("&Name&"), QStringLiteral("&City&")})
             return QStringLiteral("spreadsheet lost its labels or markers");
-        for (qsizetype r = 1; r + 1 < t.rows.size(); ++r)
-            if (row(r) != csvRecord(static_cast<int>(r)))
-                return QStringLiteral("record %1 is wrong: ").arg(r) + row(r).join(QLatin1Char('|'));
+        for (qsizetype r = 1; r + 1 < rows.size(); ++r)
+            if (rows[r] != csvRecord(static_cast<int>(r)))
+                return QStringLiteral("record %1 is wrong: ").arg(r) + rows[r].join(QLatin1Char('|'));
     } else if (kind == QStringLiteral("document")) {
         const QString save = saveFolder(home);
         if (Documents::FindDocumentFile(app, QStringLiteral("Letter")) != QStringLiteral("Letter.rtf"))
