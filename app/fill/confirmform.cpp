@@ -4,6 +4,7 @@
 #include "app/dialogs/waitform.h"
 #include "app/fill/documents.h"
 #include "app/fill/engines.h"
+#include "app/fill/officesession.h"
 #include "app/fill/sheetfill.h"
 #include "app/fill/printing.h"
 #include "app/fill/pdfcopy.h"
@@ -58,7 +59,8 @@ public:
 namespace {
 // The PDF copy beside the copy the save step has just written, still under
 // the save step's text.
-void savePdfCopy(const Documents::Request &request, const Documents::Folders &folders, RunContext &run)
+void savePdfCopy(const Documents::Request &request, const Documents::Folders &folders, RunContext &run,
+                 OfficeSession *office)
 {
     const QString file = Documents::FindDocumentFile(folders.modelFolder, request.name);
     if (file.isEmpty())
@@ -66,7 +68,7 @@ void savePdfCopy(const Documents::Request &request, const Documents::Folders &fo
     const QString saved = folders.saveFolder + request.saveName + QLatin1Char('-') + request.name
         + Documents::extensionOf(file);
     run.showWait(QStringLiteral("Saving ") + QFileInfo(PdfCopy::pdfPathFor(saved)).fileName());
-    PdfCopy::saveBeside(saved);
+    PdfCopy::saveBeside(saved, office, &run);
 }
 } // namespace
 
@@ -132,7 +134,18 @@ ConfirmForm::ConfirmForm()
     buildRows();
     resize(twips(9000), twips(5800));
     Screen::centreForm(this);
+
+    // The office starts now, in the background, if a run may need it.
+    m_office = std::make_unique<OfficeSession>();
+    const auto startOffice = [this] {
+        if (OfficeSession::mayNeed(state().ModelFolder, state().DocNames, state().SheetPaths, m_option2->isChecked()))
+            m_office->startAhead();
+    };
+    startOffice();
+    connect(m_option2, &QRadioButton::toggled, this, startOffice);
 }
+
+ConfirmForm::~ConfirmForm() = default;
 
 void ConfirmForm::createRow(int n, bool withPrint)
 {
@@ -234,7 +247,7 @@ void ConfirmForm::runFill()
     m_command1->setEnabled(false);
     m_command2->setEnabled(false);
     GuiRunContext run;
-    SystemPrinting printing;
+    SystemPrinting printing(m_office.get(), &run);
     const QStringList fieldNames = s.FieldNames;
     const QStringList docNames = s.DocNames;
     bool ended = false;
@@ -250,7 +263,7 @@ void ConfirmForm::runFill()
         try {
             Documents::ProcessDocument(request, folders, fieldNames, run, printing);
             if (save && PdfCopy::enabled())
-                savePdfCopy(request, folders, run);
+                savePdfCopy(request, folders, run, m_office.get());
         } catch (const RunError &e) {
             MessageBox::show(e.description + QStringLiteral(" while ") + run.stepText, QStringLiteral("Problem"),
                              MessageBox::OkOnly, MessageBox::NoIcon, this);
@@ -277,7 +290,7 @@ void ConfirmForm::processSheets(GuiRunContext &run)
     const QList<qint16> numbers = s.SheetNumbers;
     const QStringList fieldNames = s.FieldNames;
     // The applications started for this run end with it.
-    SystemEngines engines;
+    SystemEngines engines(m_office ? m_office->calcEngines(run) : nullptr);
     for (int k = 1; k <= paths.size(); ++k) {
         if (!m_chkSave[docs + k]->isChecked())
             continue;
@@ -314,6 +327,7 @@ void ConfirmForm::closeEvent(QCloseEvent *event)
         return;
     }
     SingleWindow::closeEvent(event);
+    m_office.reset(); // the office ends with the window
     if (MainForm *main = MainForm::existing()) {
         main->clearFieldValues();
         main->show();

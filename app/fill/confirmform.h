@@ -3,8 +3,11 @@
 #include "app/dialogs/singleinstance.h"
 
 #include <QList>
+
+#include <memory>
 #include <QWidget>
 
+class OfficeSession;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -19,6 +22,7 @@ class ConfirmForm : public SingleWindow<ConfirmForm, QWidget> {
     Q_OBJECT
 public:
     ConfirmForm();
+    ~ConfirmForm() override;
 
     void runFill();
     bool isRunning() const { return m_running; }
@@ -49,4 +53,5 @@ private:
     QPushButton *m_command2;
     QPushButton *m_command3;
     bool m_running = false;
+    std::unique_ptr<OfficeSession> m_office; // the runs' one office, started ahead
 };

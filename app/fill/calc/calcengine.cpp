@@ -2,12 +2,12 @@
 // that QLT loads only when a workbook is to be filled.
 #include "app/fill/calc/calcmodule.h"
 #include "app/fill/calc/headlessoffice.h"
+#include "app/fill/calc/writerjobs.h"
 #include "app/fill/spreadsheet.h"
 
 #include <QFileInfo>
 #include <QUrl>
 
-#include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
@@ -29,23 +29,6 @@ using css::uno::UNO_QUERY_THROW;
 using namespace CalcOffice;
 
 namespace {
-
-beans::PropertyValue property(const char *name, const uno::Any &value)
-{
-    beans::PropertyValue p;
-    p.Name = rtl::OUString::createFromAscii(name);
-    p.Value = value;
-    return p;
-}
-
-uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::PropertyValue> list)
-{
-    uno::Sequence<beans::PropertyValue> seq(static_cast<sal_Int32>(list.size()));
-    std::copy(list.begin(), list.end(), seq.getArray());
-    return seq;
-}
-
-QString fileUrl(const QString &path) { return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded); }
 
 class CalcWorksheet {
 public:
@@ -251,15 +234,23 @@ private:
     CalcWorksheet *m_sheet = nullptr;
 };
 
-// One office for the whole run, started by its first workbook.
+// One office for the whole run, started ahead or by its first item.
 class ModuleOffice : public CalcModule::Office {
 public:
     bool start(QString *error) noexcept override
+    {
+        return guarded(error, [this] { connect(true); });
+    }
+    bool startAhead(QString *error) noexcept override
     {
         return guarded(error, [this] {
             if (!m_office)
                 m_office = std::make_shared<HeadlessOffice>();
         });
+    }
+    bool poll(bool *ready, QString *error) noexcept override
+    {
+        return guarded(error, [&] { *ready = connect(false); });
     }
     CalcModule::Workbook *open(const QString &path, QString *error) noexcept override
     {
@@ -271,8 +262,36 @@ public:
         });
         return book;
     }
+    bool print(const QString &path, const QString &printer, QString *error) noexcept override
+    {
+        return guarded(error, [&] { connect(true);
+            WriterJobs::print(m_office->loader(), path, printer); });
+    }
+    bool exportPdf(const QString &path, const QString &pdfPath, QString *error) noexcept override
+    {
+        return guarded(error, [&] { connect(true);
+            WriterJobs::exportPdf(m_office->loader(), path, pdfPath); });
+    }
+    int launches() const noexcept override { return HeadlessOffice::launches(); }
 
 private:
+    // Whether the office of this run answers, launched if there is none;
+    // one that failed is dropped, so the next call launches afresh.
+    bool connect(bool wait)
+    {
+        if (!m_office)
+            m_office = std::make_shared<HeadlessOffice>();
+        try {
+            if (!wait)
+                return m_office->poll();
+            m_office->waitReady();
+            return true;
+        } catch (...) {
+            m_office.reset();
+            throw;
+        }
+    }
+
     std::shared_ptr<HeadlessOffice> m_office;
 };
 
