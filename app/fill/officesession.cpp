@@ -89,6 +89,7 @@ void OfficeSession::startAhead()
         m_office = SystemEngines::createOffice(&error);
     if (!m_office || !m_office->startAhead(&error)) {
         m_state = State::Failed;
+        Q_EMIT settled();
         return;
     }
     m_state = State::Starting;

@@ -39,7 +39,7 @@ public:
     // meanwhile and letting the windows paint. False when there is no
     // office to use: the caller goes its own way, as without a session.
     bool waitReady(RunContext &run);
-    bool isStarted() const { return m_office != nullptr; }
+    bool isReady() const { return m_state == State::Ready; }
 
     // The workbooks of a run, filled by this office.
     std::shared_ptr<Sheets::Engines> calcEngines(RunContext &run);

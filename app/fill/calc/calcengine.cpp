@@ -272,7 +272,7 @@ public:
         return guarded(error, [&] { connect(true);
             WriterJobs::exportPdf(m_office->loader(), path, pdfPath); });
     }
-    int launches() const noexcept override { return HeadlessOffice::launches(); }
+    int launches() const noexcept override { return HeadlessOffice::started(); }
 
 private:
     // Whether the office of this run answers, launched if there is none;

@@ -40,7 +40,7 @@ public:
     virtual bool print(const QString &path, const QString &printer, QString *error) noexcept = 0;
     // Writes the document as PDF, as the office renders it.
     virtual bool exportPdf(const QString &path, const QString &pdfPath, QString *error) noexcept = 0;
-    // How many office processes this module has launched in this program.
+    // How many offices this module has started in this program.
     virtual int launches() const noexcept = 0;
 };
 

@@ -105,7 +105,7 @@ namespace {
 std::atomic<int> launched{0};
 } // namespace
 
-int HeadlessOffice::launches() { return launched.load(); }
+int HeadlessOffice::started() { return launched.load(); }
 
 HeadlessOffice::HeadlessOffice()
 {
@@ -122,6 +122,7 @@ HeadlessOffice::HeadlessOffice()
                  .arg(QRandomGenerator::global()->generate());
     m_since.start();
     launch();
+    ++launched;
 }
 
 void HeadlessOffice::launch()
@@ -137,7 +138,6 @@ void HeadlessOffice::launch()
     Platform::tieToThisProcess(m_process);
     m_process.start();
     m_process.waitForStarted();
-    ++launched;
 }
 
 bool HeadlessOffice::poll()

@@ -47,8 +47,9 @@ public:
     void waitReady();
     css::uno::Reference<css::frame::XComponentLoader> loader();
 
-    // Office processes launched by this module so far.
-    static int launches();
+    // Offices started by this module so far (a restart on a fresh profile
+    // is the same office).
+    static int started();
 
 private:
     void launch();
