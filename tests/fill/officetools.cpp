@@ -30,7 +30,9 @@ QList<qint64> processesWith(const QString &text)
 }
 } // namespace
 
-int officesOf(qint64 pid) { return int(processesWith(QStringLiteral("qlt_calc_%1_").arg(pid)).size()); }
+QList<qint64> officeProcessesOf(qint64 pid) { return processesWith(QStringLiteral("qlt_calc_%1_").arg(pid)); }
+
+int officesOf(qint64 pid) { return int(officeProcessesOf(pid).size()); }
 
 int ourOffices() { return officesOf(::getpid()); }
 

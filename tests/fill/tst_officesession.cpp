@@ -32,6 +32,7 @@ private Q_SLOTS:
     void startsAheadAndEndsWithTheWindow_data();
     void startsAheadAndEndsWithTheWindow();
     void endsWhenTheProgramIsKilled();
+    void aCrashedOfficeIsReplaced();
     void pdfCopiesOfPackagesThroughTheSession();
 
 private:
@@ -222,6 +223,30 @@ void TestOfficeSession::endsWhenTheProgramIsKilled()
     ::kill(static_cast<pid_t>(pid), SIGKILL);
     QVERIFY(program.waitForFinished());
     QTRY_COMPARE_WITH_TIMEOUT(officesOf(pid), 0, 10000);
+}
+
+void TestOfficeSession::aCrashedOfficeIsReplaced()
+{
+    TestHome home;
+    QWidget *confirm = openConfirm(home, {}, {QStringLiteral("row.xls")});
+    QVERIFY(confirm);
+    QPushButton *ok = child<QPushButton>(confirm, QStringLiteral("Command1"));
+    QTest::mouseClick(ok, Qt::LeftButton);
+    const QList<qint64> offices = officeProcessesOf(QCoreApplication::applicationPid());
+    QCOMPARE(offices.size(), 1);
+    ::kill(static_cast<pid_t>(offices.first()), SIGKILL);
+    QTRY_COMPARE(ourOffices(), 0);
+    // The next run of the window gets a new office instead of the dead one.
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QVERIFY2(MessageBox::records().isEmpty(), qPrintable(lastMessage()));
+    QCOMPARE(ourOffices(), 1);
+    confirm->close();
+    QString error;
+    auto office = SystemEngines::loadCalc(&error);
+    QVERIFY2(office, qPrintable(error));
+    QCOMPARE(readRows(*office, home.path() + QStringLiteral("row.xls"), 4, 2),
+             (QStringList{QStringLiteral("Name,City"), QStringLiteral("Ann,Rome"), QStringLiteral("Ann,Rome"),
+                          QStringLiteral("&Name&,&City&")}));
 }
 
 namespace {

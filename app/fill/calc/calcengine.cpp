@@ -244,7 +244,7 @@ public:
     bool startAhead(QString *error) noexcept override
     {
         return guarded(error, [this] {
-            if (!m_office)
+            if (!m_office || m_office->hasEnded())
                 m_office = std::make_shared<HeadlessOffice>();
         });
     }
@@ -279,6 +279,10 @@ private:
     // one that failed is dropped, so the next call launches afresh.
     bool connect(bool wait)
     {
+        // The run's office may serve many runs: one that crashed is
+        // replaced rather than failing every later item.
+        if (m_office && m_office->hasEnded())
+            m_office.reset();
         if (!m_office)
             m_office = std::make_shared<HeadlessOffice>();
         try {

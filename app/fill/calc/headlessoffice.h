@@ -45,6 +45,8 @@ public:
     // office stopped or did not answer in time.
     bool poll();
     void waitReady();
+    // True when the office answered once and has ended since (a crash).
+    bool hasEnded() const { return m_loader.is() && m_process.state() == QProcess::NotRunning; }
     css::uno::Reference<css::frame::XComponentLoader> loader();
 
     // Offices started by this module so far (a restart on a fresh profile
