@@ -3,6 +3,7 @@
 #include "app/fill/calcengines.h"
 #include "app/fill/documents.h"
 #include "app/fill/engines.h"
+#include "platform/officeconvert.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -154,10 +155,5 @@ QString OfficeSession::exportPdf(const QString &documentPath, const QString &pdf
     QString error;
     if (!m_office->exportPdf(documentPath, made, &error))
         return error;
-    if (!QFileInfo(made).isFile() || QFileInfo(made).size() == 0)
-        return QStringLiteral("The office could not make a PDF copy of ") + QFileInfo(documentPath).fileName();
-    QFile::remove(pdfPath);
-    if (!QFile::copy(made, pdfPath))
-        return QStringLiteral("Could not write ") + pdfPath;
-    return QString();
+    return Platform::placePdf(made, documentPath, pdfPath);
 }

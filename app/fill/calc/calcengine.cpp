@@ -9,8 +9,6 @@
 #include <QUrl>
 
 #include <com/sun/star/container/XIndexAccess.hpp>
-#include <com/sun/star/document/MacroExecMode.hpp>
-#include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
@@ -68,20 +66,7 @@ class CalcWorkbook {
 public:
     CalcWorkbook(const Reference<frame::XComponentLoader> &loader, const QString &path)
     {
-        if (!QFileInfo(path).isFile())
-            throw RunError(QStringLiteral("File not found"));
-        try {
-            // Hidden, read-only (no lock file beside the user's workbook),
-            // and no macro is ever run.
-            const auto args = properties(
-                {property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
-                 property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
-                 property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE))});
-            m_component = loader->loadComponentFromURL(toOU(fileUrl(path)), rtl::OUString::createFromAscii("_blank"),
-                                                       0, args);
-        } catch (const uno::Exception &e) {
-            rethrow(e);
-        }
+        m_component = loadHidden(loader, path);
         if (!m_component.is())
             throw RunError(QStringLiteral("Unable to open the workbook"));
         m_document.set(m_component, UNO_QUERY);

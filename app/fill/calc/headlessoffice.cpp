@@ -17,6 +17,8 @@
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <cppuhelper/bootstrap.hxx>
 
@@ -90,6 +92,20 @@ uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::Prop
 QString fileUrl(const QString &path)
 {
     return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
+}
+
+Reference<lang::XComponent> loadHidden(const Reference<frame::XComponentLoader> &loader, const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        throw RunError(QStringLiteral("File not found"));
+    try {
+        const auto args = properties({property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
+                                      property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
+                                      property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE))});
+        return loader->loadComponentFromURL(toOU(fileUrl(path)), rtl::OUString::createFromAscii("_blank"), 0, args);
+    } catch (const uno::Exception &e) {
+        rethrow(e);
+    }
 }
 
 // The office program folder, where soffice.bin and fundamentalrc lie.

@@ -12,6 +12,7 @@
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/Exception.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
@@ -27,6 +28,10 @@ css::beans::PropertyValue property(const char *name, const css::uno::Any &value)
 css::uno::Sequence<css::beans::PropertyValue> properties(std::initializer_list<css::beans::PropertyValue> list);
 // A local path as the file URL the office loads and stores.
 QString fileUrl(const QString &path);
+// The file loaded hidden, read-only (no lock file beside the user's file)
+// and with no macro ever run; possibly null. Throws when it is missing.
+css::uno::Reference<css::lang::XComponent> loadHidden(const css::uno::Reference<css::frame::XComponentLoader> &loader,
+                                                      const QString &path);
 
 // The office program folder, where soffice.bin and fundamentalrc lie;
 // empty when no office is installed.

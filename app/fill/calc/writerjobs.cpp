@@ -4,8 +4,6 @@
 
 #include <QFileInfo>
 
-#include <com/sun/star/document/MacroExecMode.hpp>
-#include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -26,18 +24,7 @@ class LoadedDocument {
 public:
     LoadedDocument(const Loader &loader, const QString &path)
     {
-        if (!QFileInfo(path).isFile())
-            throw RunError(QStringLiteral("File not found"));
-        try {
-            const auto args = properties(
-                {property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
-                 property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
-                 property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE))});
-            m_component = loader->loadComponentFromURL(toOU(fileUrl(path)), rtl::OUString::createFromAscii("_blank"),
-                                                       0, args);
-        } catch (const uno::Exception &e) {
-            rethrow(e);
-        }
+        m_component = loadHidden(loader, path);
         if (!m_component.is())
             throw RunError(QStringLiteral("The office could not open ") + QFileInfo(path).fileName());
     }
