@@ -34,6 +34,7 @@ private Q_SLOTS:
     void endsWhenTheProgramIsKilled();
     void aCrashedOfficeIsReplaced();
     void pdfCopiesOfPackagesThroughTheSession();
+    void withoutTheModuleEverythingGoesAsBefore();
 
 private:
     // A model of fields Name and City over the given documents and
@@ -290,6 +291,30 @@ void TestOfficeSession::pdfCopiesOfPackagesThroughTheSession()
     QVERIFY_THROWS_EXCEPTION(RunError, PdfCopy::saveBeside(home.path() + QStringLiteral("S-Bad.odt"), &session, &run));
     QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("S-Bad.pdf")));
     QCOMPARE(ourOffices(), 1);
+}
+
+// Run by its own test entry, with the module pointed at nothing.
+void TestOfficeSession::withoutTheModuleEverythingGoesAsBefore()
+{
+    if (QFileInfo::exists(SystemEngines::calcModulePath()))
+        QSKIP("the module is there (the entry without it runs this)");
+    if (qEnvironmentVariableIsEmpty("QLT_TEST_PRINT_OUT"))
+        QSKIP("no test print spooler (scripts/test.sh starts one)");
+    TestHome home;
+    const auto before = jobs();
+    QWidget *confirm = openConfirm(home, {QStringLiteral("Letter.rtf")}, {QStringLiteral("row.xls")});
+    QVERIFY(confirm);
+    child<QRadioButton>(confirm, QStringLiteral("Option2"))->setChecked(true);
+    QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
+    // The workbook: the message of a machine without the office module.
+    QCOMPARE(MessageBox::records().size(), 1);
+    QCOMPARE(lastTitle(), QStringLiteral("Problem"));
+    QVERIFY2(lastMessage().startsWith(QStringLiteral("LibreOffice is not installed (")), qPrintable(lastMessage()));
+    QVERIFY2(lastMessage().endsWith(QStringLiteral(") while creating spreadsheet object")), qPrintable(lastMessage()));
+    // The print: the office's own print command, one per document.
+    QTRY_COMPARE_WITH_TIMEOUT(printedTexts(before), QStringList{QStringLiteral("Letter for Ann in Rome")}, 60000);
+    QVERIFY(QFileInfo::exists(qEnvironmentVariable("XDG_CACHE_HOME") + QStringLiteral("/Quillmate/office-print-profile")));
+    QCOMPARE(ourOffices(), 0);
 }
 
 QTEST_MAIN(TestOfficeSession)
