@@ -289,7 +289,7 @@ void ConfirmForm::processSheets(GuiRunContext &run)
     const QStringList paths = s.SheetPaths;
     const QList<qint16> numbers = s.SheetNumbers;
     const QStringList fieldNames = s.FieldNames;
-    // The applications started for this run end with it.
+    // Workbooks go to the window's office; other applications end with the run.
     SystemEngines engines(m_office ? m_office->calcEngines(run) : nullptr);
     for (int k = 1; k <= paths.size(); ++k) {
         if (!m_chkSave[docs + k]->isChecked())

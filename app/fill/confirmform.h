@@ -3,9 +3,9 @@
 #include "app/dialogs/singleinstance.h"
 
 #include <QList>
+#include <QWidget>
 
 #include <memory>
-#include <QWidget>
 
 class OfficeSession;
 class QCheckBox;

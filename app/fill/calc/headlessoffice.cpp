@@ -214,7 +214,9 @@ void HeadlessOffice::fail(const QString &why)
 
 void HeadlessOffice::stop()
 {
-    if (m_desktop.is()) {
+    // One still starting cannot be asked to end, and holds nothing yet.
+    const bool answered = m_desktop.is();
+    if (answered) {
         try {
             m_desktop->terminate();
         } catch (const uno::Exception &) {
@@ -223,7 +225,7 @@ void HeadlessOffice::stop()
         m_desktop.clear();
         m_loader.clear();
     }
-    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(10000)) {
+    if (m_process.state() != QProcess::NotRunning && (!answered || !m_process.waitForFinished(10000))) {
         Platform::killProcessGroup(m_process.processId());
         m_process.waitForFinished(5000);
     }
