@@ -51,7 +51,11 @@ public:
     bool poll();
     void waitReady();
     // True when the office answered once and has ended since (a crash).
-    bool hasEnded() const { return m_loader.is() && m_process.state() == QProcess::NotRunning; }
+    // Asks the system, not only the event loop's last news of it.
+    bool hasEnded()
+    {
+        return m_loader.is() && (m_process.state() == QProcess::NotRunning || m_process.waitForFinished(0));
+    }
     css::uno::Reference<css::frame::XComponentLoader> loader();
 
     // Offices started by this module so far (a restart on a fresh profile
