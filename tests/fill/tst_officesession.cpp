@@ -128,9 +128,10 @@ void TestOfficeSession::oneOfficeServesEveryItemOfTheRuns()
     // At once: the office started with the window is not ready yet.
     QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
     QVERIFY2(MessageBox::records().isEmpty(), qPrintable(lastMessage()));
-    QVERIFY2(captions.startsWith(QStringLiteral("Starting the office")), qPrintable(captions.join(QLatin1Char('|'))));
+    QVERIFY2(captions.count(QStringLiteral("Starting the office")) == 1, qPrintable(captions.join(QLatin1Char('|'))));
     QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
     QVERIFY2(MessageBox::records().isEmpty(), qPrintable(lastMessage()));
+    // The second run found it ready.
     QCOMPARE(captions.count(QStringLiteral("Starting the office")), 1);
     QCOMPARE(OfficeSession::officeLaunches() - launched, 1);
     QCOMPARE(ourOffices(), 1);
