@@ -52,6 +52,10 @@ inline QString setUp(const QTemporaryDir &dir)
     return appFolder;
 }
 
+// A marker workbook as CSV, "Book.csv" in `dir`, made in each format too;
+// its path, or "" when it could not be written.
+inline QString makeBooks(const QTemporaryDir &dir, std::initializer_list<const char *> formats);
+
 // Has the office convert a CSV file into each format ("xlsx:filter").
 inline void convert(const QTemporaryDir &dir, const QString &csv, std::initializer_list<const char *> formats)
 {
@@ -64,6 +68,18 @@ inline void convert(const QTemporaryDir &dir, const QString &csv, std::initializ
                       QStringLiteral("--convert-to"), QLatin1String(format), QStringLiteral("--outdir"), dir.path(), csv});
         office.waitForFinished(300000);
     }
+}
+
+inline QString makeBooks(const QTemporaryDir &dir, std::initializer_list<const char *> formats)
+{
+    const QString csv = dir.path() + QStringLiteral("/Book.csv");
+    QFile f(csv);
+    if (!f.open(QIODevice::WriteOnly))
+        return QString();
+    f.write("First Name,Last Name,Address,City,Date\n&First Name&,&Last Name&,&Address&,&City&,&Date&\n");
+    f.close();
+    convert(dir, csv, formats);
+    return csv;
 }
 
 } // namespace SheetBench

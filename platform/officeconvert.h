@@ -10,4 +10,8 @@ namespace Platform {
 // file at `pdfPath` is replaced only once the export has succeeded.
 QString exportPdf(const QString &documentPath, const QString &pdfPath);
 
+// Puts a PDF made from `documentPath` in a folder of its own at `pdfPath`,
+// once it is there and not empty; answers "" or what went wrong.
+QString placePdf(const QString &made, const QString &documentPath, const QString &pdfPath);
+
 } // namespace Platform

@@ -37,6 +37,11 @@ QString exportPdf(const QString &documentPath, const QString &pdfPath)
     // the file tells.
     const QString made = outDir.path() + QLatin1Char('/') + QFileInfo(documentPath).completeBaseName()
         + QStringLiteral(".pdf");
+    return placePdf(made, documentPath, pdfPath);
+}
+
+QString placePdf(const QString &made, const QString &documentPath, const QString &pdfPath)
+{
     if (!QFileInfo(made).isFile() || QFileInfo(made).size() == 0)
         return QStringLiteral("The office could not make a PDF copy of ") + QFileInfo(documentPath).fileName();
     QFile::remove(pdfPath);

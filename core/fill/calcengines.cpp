@@ -61,7 +61,7 @@ private:
 // One office for the whole run, started by its first workbook.
 class ModuleEngines : public Sheets::Engines {
 public:
-    explicit ModuleEngines(std::unique_ptr<CalcModule::Office> office) : m_office(std::move(office)) {}
+    explicit ModuleEngines(std::shared_ptr<CalcModule::Office> office) : m_office(std::move(office)) {}
     std::unique_ptr<Sheets::Application> createApplication(const QString &) override
     {
         QString error;
@@ -74,7 +74,7 @@ private:
 };
 } // namespace
 
-std::unique_ptr<Sheets::Engines> calcEngines(std::unique_ptr<CalcModule::Office> office)
+std::unique_ptr<Sheets::Engines> calcEngines(std::shared_ptr<CalcModule::Office> office)
 {
     return std::make_unique<ModuleEngines>(std::move(office));
 }

@@ -7,4 +7,4 @@
 
 // The spreadsheet application over the Calc module: its answers become the
 // run's errors on this side of the module boundary.
-std::unique_ptr<Sheets::Engines> calcEngines(std::unique_ptr<CalcModule::Office> office);
+std::unique_ptr<Sheets::Engines> calcEngines(std::shared_ptr<CalcModule::Office> office);

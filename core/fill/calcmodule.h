@@ -25,10 +25,23 @@ public:
 class Office {
 public:
     virtual ~Office() = default;
-    // Starts the office unless it runs already.
+    // Starts the office unless it runs already, and waits until it answers.
     virtual bool start(QString *error) noexcept = 0;
     // The opened workbook, owned by the caller, or null.
     virtual Workbook *open(const QString &path, QString *error) noexcept = 0;
+
+    // Starts the office without waiting for it; poll() then tells, without
+    // blocking, whether it answers yet. A failed start leaves no office, so
+    // a later start() tries afresh.
+    virtual bool startAhead(QString *error) noexcept = 0;
+    virtual bool poll(bool *ready, QString *error) noexcept = 0;
+    // Prints a document of the office's word processor on the named printer
+    // ("" for the office's default) and answers once the job is spooled.
+    virtual bool print(const QString &path, const QString &printer, QString *error) noexcept = 0;
+    // Writes the document as PDF, as the office renders it.
+    virtual bool exportPdf(const QString &path, const QString &pdfPath, QString *error) noexcept = 0;
+    // How many offices this module has started in this program.
+    virtual int launches() const noexcept = 0;
 };
 
 // The entry point: an office not yet started, or null with `error` set.

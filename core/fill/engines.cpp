@@ -17,7 +17,7 @@ QString SystemEngines::calcModulePath()
     return QCoreApplication::applicationDirPath() + QLatin1Char('/') + Platform::moduleFileName(QStringLiteral("qltcalc"));
 }
 
-std::unique_ptr<Sheets::Engines> SystemEngines::loadCalc(QString *error)
+std::unique_ptr<CalcModule::Office> SystemEngines::createOffice(QString *error)
 {
     // Loaded once and never unloaded: its code stays in use by the objects
     // it hands out.
@@ -36,11 +36,15 @@ std::unique_ptr<Sheets::Engines> SystemEngines::loadCalc(QString *error)
     }
     QString why;
     std::unique_ptr<CalcModule::Office> office(create(&why));
-    if (!office) {
+    if (!office)
         *error = why;
-        return nullptr;
-    }
-    return calcEngines(std::move(office));
+    return office;
+}
+
+std::unique_ptr<Sheets::Engines> SystemEngines::loadCalc(QString *error)
+{
+    std::unique_ptr<CalcModule::Office> office = createOffice(error);
+    return office ? calcEngines(std::move(office)) : nullptr;
 }
 
 SheetEngine engineFor(const QString &path)

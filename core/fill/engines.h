@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/fill/calcmodule.h"
 #include "core/fill/spreadsheet.h"
 
 #include <QString>
@@ -27,6 +28,8 @@ public:
     static QString calcModulePath();
     // The module's engines, or null with `error` set.
     static std::unique_ptr<Sheets::Engines> loadCalc(QString *error);
+    // An office of the module, not yet started, or null with `error` set.
+    static std::unique_ptr<CalcModule::Office> createOffice(QString *error);
 
 private:
     std::shared_ptr<Sheets::Engines> m_calc; // started once per run, ended with it

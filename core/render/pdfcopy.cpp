@@ -1,6 +1,7 @@
 #include "core/render/pdfcopy.h"
 
-#include "core/fill/runcontext.h"
+#include "core/fill/fillrun.h"
+#include "core/fill/officesession.h"
 #include "core/render/rtfreader.h"
 #include "platform/codepage.h"
 #include "platform/folders.h"
@@ -85,14 +86,15 @@ void renderText(const QByteArray &text, const QString &extension, const QString 
         throw RunError(out.errorString());
 }
 
-void saveBeside(const QString &savedPath)
+void saveBeside(const QString &savedPath, OfficeSession *session, RunContext *run)
 {
     const QString pdfPath = pdfPathFor(savedPath);
     const QString extension = QStringLiteral(".") + QFileInfo(savedPath).suffix();
     if (pdfPath == QFileInfo(savedPath).absoluteFilePath())
         return; // a saved PDF is its own copy
     if (isOneOf(extension, {".docx", ".odt"})) {
-        const QString error = Platform::exportPdf(savedPath, pdfPath);
+        const bool bySession = session && run && session->waitReady(*run);
+        const QString error = bySession ? session->exportPdf(savedPath, pdfPath) : Platform::exportPdf(savedPath, pdfPath);
         if (!error.isEmpty())
             throw RunError(error);
         return;

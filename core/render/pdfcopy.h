@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
+class OfficeSession;
+class RunContext;
+
 // PDF copies of saved documents, made beside the saved copy when the user
 // has asked for them ("Save PDF Copies" in the Configure menu).
 namespace PdfCopy {
@@ -21,7 +24,8 @@ inline QString pdfPathFor(const QString &savedPath) { return Documents::pdfPathF
 void renderText(const QByteArray &text, const QString &extension, const QString &pdfPath);
 
 // The PDF copy of a saved document: word-processor packages are exported
-// by the office, everything else is rendered in-process. Throws RunError.
-void saveBeside(const QString &savedPath);
+// by the office (the session's, when given), everything else is rendered
+// in-process. Throws RunError.
+void saveBeside(const QString &savedPath, OfficeSession *session = nullptr, RunContext *run = nullptr);
 
 } // namespace PdfCopy

@@ -1,7 +1,7 @@
 #include "core/render/printing.h"
 
+#include "core/fill/officesession.h"
 #include "core/render/printdocument.h"
-#include "core/render/rtfreader.h"
 #include "platform/printing.h"
 
 #include <QPrinter>
@@ -34,8 +34,12 @@ void SystemPrinting::printText(const QByteArray &text, const QString &title)
 
 void SystemPrinting::printFile(const QString &path)
 {
-    defaultPrinter();
-    const QString error = Platform::printFile(path);
+    const QPrinterInfo printer = defaultPrinter();
+    // Without a session, or an office that can print, or when the module
+    // cannot start one: the print program, as always.
+    const bool bySession = m_session && m_run && OfficeSession::printsThroughOffice(path) && Platform::officeCanPrint()
+        && m_session->waitReady(*m_run);
+    const QString error = bySession ? m_session->print(path, printer.printerName()) : Platform::printFile(path);
     if (!error.isEmpty())
         throw RunError(error);
 }

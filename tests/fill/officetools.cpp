@@ -30,7 +30,11 @@ QList<qint64> processesWith(const QString &text)
 }
 } // namespace
 
-int ourOffices() { return int(processesWith(QStringLiteral("qlt_calc_%1_").arg(::getpid())).size()); }
+QList<qint64> officeProcessesOf(qint64 pid) { return processesWith(QStringLiteral("qlt_calc_%1_").arg(pid)); }
+
+int officesOf(qint64 pid) { return int(officeProcessesOf(pid).size()); }
+
+int ourOffices() { return officesOf(::getpid()); }
 
 QStringList readRows(Sheets::Engines &engines, const QString &path, int rows, int columns)
 {

@@ -10,6 +10,9 @@
 
 // Offices started by this test process's spreadsheet engines and still running.
 int ourOffices();
+// The same for another process, also after it has died.
+int officesOf(qint64 pid);
+QList<qint64> officeProcessesOf(qint64 pid);
 
 // Rows read back through a spreadsheet application, each row as
 // comma-separated cells.

@@ -6,6 +6,7 @@
 #include "core/fill/documents.h"
 #include "core/fill/engines.h"
 #include "core/fill/fillrun.h"
+#include "core/fill/officesession.h"
 #include "core/render/printing.h"
 #include "core/render/pdfcopy.h"
 #include "ui/mainwin/mainform.h"
@@ -56,6 +57,21 @@ public:
 
 private:
     QWidget *m_parent;
+};
+
+// The window's office says in the same wait window when a run waits for it.
+class OfficeWaits : public RunContext {
+public:
+    explicit OfficeWaits(FillObserver &observer) : m_observer(observer) {}
+    void showWait(const QString &caption) override
+    {
+        waitShown = true;
+        m_observer.showWait(caption);
+    }
+    QString fieldValue(int) const override { return QString(); }
+
+private:
+    FillObserver &m_observer;
 };
 } // namespace
 
@@ -121,7 +137,19 @@ ConfirmForm::ConfirmForm()
     buildRows();
     resize(twips(9000), twips(5800));
     Screen::centreForm(this);
+
+    // The office starts now, in the background, if a run may need it.
+    m_office = std::make_unique<OfficeSession>();
+    const auto startOffice = [this] {
+        const Workspace &s = Workspace::current();
+        if (OfficeSession::mayNeed(s.ModelFolder, s.DocNames, s.SheetPaths, m_higherQualityPrint->isChecked()))
+            m_office->startAhead();
+    };
+    startOffice();
+    connect(m_higherQualityPrint, &QRadioButton::toggled, this, startOffice);
 }
+
+ConfirmForm::~ConfirmForm() = default;
 
 void ConfirmForm::createRow(int n, bool withPrint)
 {
@@ -229,12 +257,15 @@ void ConfirmForm::runFill()
     m_okButton->setEnabled(false);
     m_closeButton->setEnabled(false);
     WindowObserver observer(this);
-    SystemPrinting printing;
-    // The applications started for this run end with it.
-    SystemEngines engines;
-    FillRun run(observer, printing, engines, &PdfCopy::saveBeside);
+    OfficeWaits officeWaits(observer);
+    // Office work goes to the window's one office; other applications end with the run.
+    SystemPrinting printing(m_office.get(), &officeWaits);
+    SystemEngines engines(m_office ? m_office->calcEngines(officeWaits) : nullptr);
+    FillRun run(observer, printing, engines, [this, &officeWaits](const QString &saved) {
+        PdfCopy::saveBeside(saved, m_office.get(), &officeWaits);
+    });
     run.run(runInput());
-    if (run.waitShown())
+    if (run.waitShown() || officeWaits.waitShown)
         if (WaitForm *wait = WaitForm::existing())
             wait->close();
     m_running = false;
@@ -268,6 +299,7 @@ void ConfirmForm::closeEvent(QCloseEvent *event)
         return;
     }
     SingleWindow::closeEvent(event);
+    m_office.reset(); // the office ends with the window
     if (MainForm *main = MainForm::existing()) {
         main->clearFieldValues();
         main->show();

@@ -5,7 +5,10 @@
 #include <QList>
 #include <QWidget>
 
+#include <memory>
+
 struct FillRunInput;
+class OfficeSession;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -20,6 +23,7 @@ class ConfirmForm : public SingleWindow<ConfirmForm, QWidget> {
     Q_OBJECT
 public:
     ConfirmForm();
+    ~ConfirmForm() override;
 
     void runFill();
     bool isRunning() const { return m_running; }
@@ -50,4 +54,5 @@ private:
     QPushButton *m_closeButton;
     QPushButton *m_helpButton;
     bool m_running = false;
+    std::unique_ptr<OfficeSession> m_office; // the runs' one office, started ahead
 };

@@ -2,15 +2,13 @@
 // that QLT loads only when a workbook is to be filled.
 #include "core/fill/calcmodule.h"
 #include "core/fill/calc/headlessoffice.h"
+#include "core/fill/calc/writerjobs.h"
 #include "core/fill/spreadsheet.h"
 
 #include <QFileInfo>
 #include <QUrl>
 
-#include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
-#include <com/sun/star/document/MacroExecMode.hpp>
-#include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
@@ -29,23 +27,6 @@ using css::uno::UNO_QUERY_THROW;
 using namespace CalcOffice;
 
 namespace {
-
-beans::PropertyValue property(const char *name, const uno::Any &value)
-{
-    beans::PropertyValue p;
-    p.Name = rtl::OUString::createFromAscii(name);
-    p.Value = value;
-    return p;
-}
-
-uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::PropertyValue> list)
-{
-    uno::Sequence<beans::PropertyValue> seq(static_cast<sal_Int32>(list.size()));
-    std::copy(list.begin(), list.end(), seq.getArray());
-    return seq;
-}
-
-QString fileUrl(const QString &path) { return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded); }
 
 class CalcWorksheet {
 public:
@@ -85,20 +66,7 @@ class CalcWorkbook {
 public:
     CalcWorkbook(const Reference<frame::XComponentLoader> &loader, const QString &path)
     {
-        if (!QFileInfo(path).isFile())
-            throw RunError(QStringLiteral("File not found"));
-        try {
-            // Hidden, read-only (no lock file beside the user's workbook),
-            // and no macro is ever run.
-            const auto args = properties(
-                {property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
-                 property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
-                 property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE))});
-            m_component = loader->loadComponentFromURL(toOU(fileUrl(path)), rtl::OUString::createFromAscii("_blank"),
-                                                       0, args);
-        } catch (const uno::Exception &e) {
-            rethrow(e);
-        }
+        m_component = loadHidden(loader, path);
         if (!m_component.is())
             throw RunError(QStringLiteral("Unable to open the workbook"));
         m_document.set(m_component, UNO_QUERY);
@@ -251,15 +219,23 @@ private:
     CalcWorksheet *m_sheet = nullptr;
 };
 
-// One office for the whole run, started by its first workbook.
+// One office for the whole run, started ahead or by its first item.
 class ModuleOffice : public CalcModule::Office {
 public:
     bool start(QString *error) noexcept override
     {
+        return guarded(error, [this] { connect(true); });
+    }
+    bool startAhead(QString *error) noexcept override
+    {
         return guarded(error, [this] {
-            if (!m_office)
+            if (!m_office || m_office->hasEnded())
                 m_office = std::make_shared<HeadlessOffice>();
         });
+    }
+    bool poll(bool *ready, QString *error) noexcept override
+    {
+        return guarded(error, [&] { *ready = connect(false); });
     }
     CalcModule::Workbook *open(const QString &path, QString *error) noexcept override
     {
@@ -271,8 +247,40 @@ public:
         });
         return book;
     }
+    bool print(const QString &path, const QString &printer, QString *error) noexcept override
+    {
+        return guarded(error, [&] { connect(true);
+            WriterJobs::print(m_office->loader(), path, printer); });
+    }
+    bool exportPdf(const QString &path, const QString &pdfPath, QString *error) noexcept override
+    {
+        return guarded(error, [&] { connect(true);
+            WriterJobs::exportPdf(m_office->loader(), path, pdfPath); });
+    }
+    int launches() const noexcept override { return HeadlessOffice::started(); }
 
 private:
+    // Whether the office of this run answers, launched if there is none;
+    // one that failed is dropped, so the next call launches afresh.
+    bool connect(bool wait)
+    {
+        // The run's office may serve many runs: one that crashed is
+        // replaced rather than failing every later item.
+        if (m_office && m_office->hasEnded())
+            m_office.reset();
+        if (!m_office)
+            m_office = std::make_shared<HeadlessOffice>();
+        try {
+            if (!wait)
+                return m_office->poll();
+            m_office->waitReady();
+            return true;
+        } catch (...) {
+            m_office.reset();
+            throw;
+        }
+    }
+
     std::shared_ptr<HeadlessOffice> m_office;
 };
 

@@ -12,9 +12,13 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <atomic>
+
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <cppuhelper/bootstrap.hxx>
 
@@ -70,6 +74,40 @@ QString describe(const uno::Exception &e)
 
 [[noreturn]] void rethrow(const uno::Exception &e) { throw RunError(describe(e)); }
 
+beans::PropertyValue property(const char *name, const uno::Any &value)
+{
+    beans::PropertyValue p;
+    p.Name = rtl::OUString::createFromAscii(name);
+    p.Value = value;
+    return p;
+}
+
+uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::PropertyValue> list)
+{
+    uno::Sequence<beans::PropertyValue> seq(static_cast<sal_Int32>(list.size()));
+    std::copy(list.begin(), list.end(), seq.getArray());
+    return seq;
+}
+
+QString fileUrl(const QString &path)
+{
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
+}
+
+Reference<lang::XComponent> loadHidden(const Reference<frame::XComponentLoader> &loader, const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        throw RunError(QStringLiteral("File not found"));
+    try {
+        const auto args = properties({property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
+                                      property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
+                                      property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE))});
+        return loader->loadComponentFromURL(toOU(fileUrl(path)), rtl::OUString::createFromAscii("_blank"), 0, args);
+    } catch (const uno::Exception &e) {
+        rethrow(e);
+    }
+}
+
 // The office program folder, where soffice.bin and fundamentalrc lie.
 QString officeFolder()
 {
@@ -79,38 +117,33 @@ QString officeFolder()
     return QFileInfo(QFileInfo(soffice).canonicalFilePath()).absolutePath() + QLatin1Char('/');
 }
 
-void HeadlessOffice::start()
+namespace {
+std::atomic<int> launched{0};
+} // namespace
+
+int HeadlessOffice::started() { return launched.load(); }
+
+HeadlessOffice::HeadlessOffice()
 {
-    const QString folder = officeFolder();
-    if (folder.isEmpty() || !QFileInfo(folder + QStringLiteral("soffice.bin")).isExecutable())
+    m_folder = officeFolder();
+    if (m_folder.isEmpty() || !QFileInfo(m_folder + QStringLiteral("soffice.bin")).isExecutable())
         throw RunError(QStringLiteral("LibreOffice Calc is not installed"));
-    Reference<uno::XComponentContext> local;
     try {
-        local = localContext();
+        m_local = localContext();
     } catch (const uno::Exception &e) {
         rethrow(e);
     }
     m_pipe = QStringLiteral("qlt_calc_%1_%2")
                  .arg(QCoreApplication::applicationPid())
                  .arg(QRandomGenerator::global()->generate());
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        launch(folder);
-        if (connect(local))
-            return;
-        if (m_process.state() == QProcess::NotRunning && m_process.exitCode() == kFirstStartExit)
-            continue;
-        break;
-    }
-    const QString why = m_process.state() == QProcess::NotRunning
-        ? QStringLiteral("LibreOffice stopped while starting (exit code %1)").arg(m_process.exitCode())
-        : QStringLiteral("LibreOffice did not answer");
-    stop();
-    throw RunError(why);
+    m_since.start();
+    launch();
+    ++launched;
 }
 
-void HeadlessOffice::launch(const QString &folder)
+void HeadlessOffice::launch()
 {
-    m_process.setProgram(folder + QStringLiteral("soffice.bin"));
+    m_process.setProgram(m_folder + QStringLiteral("soffice.bin"));
     m_process.setArguments({QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
                             QStringLiteral("--nologo"), QStringLiteral("--nodefault"), QStringLiteral("--nolockcheck"),
                             QStringLiteral("-env:UserInstallation=") + profileUrl(),
@@ -123,32 +156,67 @@ void HeadlessOffice::launch(const QString &folder)
     m_process.waitForStarted();
 }
 
-bool HeadlessOffice::connect(const Reference<uno::XComponentContext> &local)
+bool HeadlessOffice::poll()
 {
-    Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(local);
+    if (m_loader.is())
+        return true;
+    // Only the office we started listens on this pipe; if it is gone,
+    // nobody else may answer for it.
+    if (m_process.state() == QProcess::NotRunning) {
+        // A fresh profile: the office sets it up, ends and wants a restart.
+        if (m_process.exitCode() == kFirstStartExit && m_relaunches++ == 0) {
+            launch();
+            return false;
+        }
+        fail(QStringLiteral("LibreOffice stopped while starting (exit code %1)").arg(m_process.exitCode()));
+    }
+    if (tryConnect())
+        return true;
+    if (m_since.hasExpired(kStartTimeoutMs))
+        fail(QStringLiteral("LibreOffice did not answer"));
+    return false;
+}
+
+void HeadlessOffice::waitReady()
+{
+    while (!poll())
+        m_process.waitForFinished(100);
+}
+
+Reference<frame::XComponentLoader> HeadlessOffice::loader()
+{
+    waitReady();
+    return m_loader;
+}
+
+bool HeadlessOffice::tryConnect()
+{
+    Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(m_local);
     const rtl::OUString url = toOU(QStringLiteral("uno:pipe,name=") + m_pipe
                                    + QStringLiteral(";urp;StarOffice.ComponentContext"));
-    for (int waited = 0; waited < kStartTimeoutMs; waited += 100) {
-        // Only the office we started listens on this pipe; if it is gone,
-        // nobody else may answer for it.
-        if (m_process.state() == QProcess::NotRunning)
-            return false;
-        try {
-            Reference<uno::XComponentContext> remote(resolver->resolve(url), UNO_QUERY_THROW);
-            m_desktop = frame::Desktop::create(remote);
-            m_loader.set(m_desktop, UNO_QUERY_THROW);
-            return true;
-        } catch (const connection::NoConnectException &) {
-        } catch (const uno::Exception &) {
-        }
-        m_process.waitForFinished(100);
+    try {
+        Reference<uno::XComponentContext> remote(resolver->resolve(url), UNO_QUERY_THROW);
+        m_desktop = frame::Desktop::create(remote);
+        m_loader.set(m_desktop, UNO_QUERY_THROW);
+        return true;
+    } catch (const connection::NoConnectException &) {
+    } catch (const uno::Exception &) {
     }
+    m_desktop.clear();
     return false;
+}
+
+void HeadlessOffice::fail(const QString &why)
+{
+    stop();
+    throw RunError(why);
 }
 
 void HeadlessOffice::stop()
 {
-    if (m_desktop.is()) {
+    // One still starting cannot be asked to end, and holds nothing yet.
+    const bool answered = m_desktop.is();
+    if (answered) {
         try {
             m_desktop->terminate();
         } catch (const uno::Exception &) {
@@ -157,7 +225,7 @@ void HeadlessOffice::stop()
         m_desktop.clear();
         m_loader.clear();
     }
-    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(10000)) {
+    if (m_process.state() != QProcess::NotRunning && (!answered || !m_process.waitForFinished(10000))) {
         Platform::killProcessGroup(m_process.processId());
         m_process.waitForFinished(5000);
     }

@@ -5,11 +5,14 @@
 // or a UNO exception, which the module turns into answers at its boundary.
 #include "core/fill/runcontext.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
 
+#include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/Exception.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
@@ -21,27 +24,56 @@ rtl::OUString toOU(const QString &s);
 QString describe(const css::uno::Exception &e);
 [[noreturn]] void rethrow(const css::uno::Exception &e);
 
+css::beans::PropertyValue property(const char *name, const css::uno::Any &value);
+css::uno::Sequence<css::beans::PropertyValue> properties(std::initializer_list<css::beans::PropertyValue> list);
+// A local path as the file URL the office loads and stores.
+QString fileUrl(const QString &path);
+// The file loaded hidden, read-only (no lock file beside the user's file)
+// and with no macro ever run; possibly null. Throws when it is missing.
+css::uno::Reference<css::lang::XComponent> loadHidden(const css::uno::Reference<css::frame::XComponentLoader> &loader,
+                                                      const QString &path);
+
 // The office program folder, where soffice.bin and fundamentalrc lie;
 // empty when no office is installed.
 QString officeFolder();
 
+// Launched by the constructor, which does not wait for it; poll() or
+// waitReady() connect once it listens.
 class HeadlessOffice {
 public:
-    HeadlessOffice() { start(); }
+    HeadlessOffice();
     ~HeadlessOffice() { stop(); }
     HeadlessOffice(const HeadlessOffice &) = delete;
     HeadlessOffice &operator=(const HeadlessOffice &) = delete;
 
-    css::uno::Reference<css::frame::XComponentLoader> loader() const { return m_loader; }
+    // One look, without blocking: true once connected. Throws when the
+    // office stopped or did not answer in time.
+    bool poll();
+    void waitReady();
+    // True when the office answered once and has ended since (a crash).
+    // Asks the system, not only the event loop's last news of it.
+    bool hasEnded()
+    {
+        return m_loader.is() && (m_process.state() == QProcess::NotRunning || m_process.waitForFinished(0));
+    }
+    css::uno::Reference<css::frame::XComponentLoader> loader();
+
+    // Offices started by this module so far (a restart on a fresh profile
+    // is the same office).
+    static int started();
 
 private:
-    void start();
-    void launch(const QString &folder);
-    bool connect(const css::uno::Reference<css::uno::XComponentContext> &local);
+    void launch();
+    bool tryConnect();
+    [[noreturn]] void fail(const QString &why);
     void stop();
 
     QProcess m_process;
+    QString m_folder;
     QString m_pipe;
+    QElapsedTimer m_since;
+    int m_relaunches = 0;
+    css::uno::Reference<css::uno::XComponentContext> m_local;
     css::uno::Reference<css::frame::XDesktop2> m_desktop;
     css::uno::Reference<css::frame::XComponentLoader> m_loader;
 };

@@ -1,0 +1,159 @@
+#include "core/fill/officesession.h"
+
+#include "core/fill/calcengines.h"
+#include "core/fill/documents.h"
+#include "core/fill/engines.h"
+#include "platform/officeconvert.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace {
+constexpr int kPollMs = 100;
+
+bool isOneOf(const QString &extension, std::initializer_list<const char *> list)
+{
+    for (const char *e : list)
+        if (extension.compare(QLatin1String(e), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+// Waits for the office before the first workbook of a run, under the
+// run's wait window.
+class SessionEngines : public Sheets::Engines {
+public:
+    SessionEngines(OfficeSession &session, RunContext &run, std::unique_ptr<Sheets::Engines> calc)
+        : m_session(session), m_run(run), m_calc(std::move(calc))
+    {
+    }
+    std::unique_ptr<Sheets::Application> createApplication(const QString &path) override
+    {
+        m_session.waitReady(m_run);
+        return m_calc->createApplication(path);
+    }
+
+private:
+    OfficeSession &m_session;
+    RunContext &m_run;
+    std::unique_ptr<Sheets::Engines> m_calc;
+};
+} // namespace
+
+OfficeSession::OfficeSession()
+{
+    m_poll.setInterval(kPollMs);
+    connect(&m_poll, &QTimer::timeout, this, &OfficeSession::check);
+}
+
+OfficeSession::~OfficeSession() = default; // the office ends with the module's object
+
+bool OfficeSession::printsThroughOffice(const QString &path)
+{
+    return !isOneOf(QFileInfo(path).suffix(), {"txt", "pdf"});
+}
+
+bool OfficeSession::mayNeed(const QString &modelFolder, const QStringList &docNames, const QStringList &sheetPaths,
+                            bool higherQuality)
+{
+    for (const QString &path : sheetPaths)
+        if (engineFor(path) == SheetEngine::Office)
+            return true;
+    for (const QString &name : docNames) {
+        const QString file = Documents::FindDocumentFile(modelFolder, name);
+        if (file.isEmpty())
+            continue;
+        // Packages always print through the office, and only it makes
+        // their PDF copies.
+        const bool package = isOneOf(QFileInfo(file).suffix(), {"docx", "odt"});
+        if (package || (higherQuality && printsThroughOffice(file)))
+            return true;
+    }
+    return false;
+}
+
+int OfficeSession::officeLaunches()
+{
+    QString error;
+    const std::unique_ptr<CalcModule::Office> office = SystemEngines::createOffice(&error);
+    return office ? office->launches() : 0;
+}
+
+void OfficeSession::startAhead()
+{
+    if (m_state == State::Starting || m_state == State::Ready)
+        return;
+    QString error;
+    if (!m_office)
+        m_office = SystemEngines::createOffice(&error);
+    if (!m_office || !m_office->startAhead(&error)) {
+        m_state = State::Failed;
+        Q_EMIT settled();
+        return;
+    }
+    m_state = State::Starting;
+    m_poll.start();
+}
+
+void OfficeSession::check()
+{
+    bool ready = false;
+    QString error;
+    if (!m_office->poll(&ready, &error))
+        m_state = State::Failed;
+    else if (ready)
+        m_state = State::Ready;
+    else
+        return;
+    m_poll.stop();
+    Q_EMIT settled();
+}
+
+bool OfficeSession::waitReady(RunContext &run)
+{
+    if (m_state == State::Idle || m_state == State::Failed)
+        startAhead(); // a run may need it after all, or a failed start may pass now
+    if (m_state == State::Starting) {
+        check();
+        if (m_state == State::Starting) {
+            run.showWait(QStringLiteral("Starting the office"));
+            QEventLoop loop;
+            connect(this, &OfficeSession::settled, &loop, &QEventLoop::quit);
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+        }
+    }
+    return m_state == State::Ready;
+}
+
+std::shared_ptr<Sheets::Engines> OfficeSession::calcEngines(RunContext &run)
+{
+    if (!m_office) {
+        QString error;
+        m_office = SystemEngines::createOffice(&error);
+        if (!m_office)
+            return nullptr; // the run loads the module itself and reports why not
+    }
+    return std::make_shared<SessionEngines>(*this, run, ::calcEngines(m_office));
+}
+
+QString OfficeSession::print(const QString &path, const QString &printer)
+{
+    QString error;
+    return m_office->print(path, printer, &error) ? QString() : error;
+}
+
+QString OfficeSession::exportPdf(const QString &documentPath, const QString &pdfPath)
+{
+    // Made in a folder of its own first: a failed export never leaves half
+    // a PDF where the copy belongs.
+    QTemporaryDir outDir;
+    if (!outDir.isValid())
+        return QStringLiteral("Could not make a folder for the PDF copy");
+    const QString made = outDir.filePath(QFileInfo(pdfPath).fileName());
+    QString error;
+    if (!m_office->exportPdf(documentPath, made, &error))
+        return error;
+    return Platform::placePdf(made, documentPath, pdfPath);
+}
