@@ -1,5 +1,7 @@
 #include "core/fill/fillrun.h"
 
+#include "core/model/names.h"
+
 #include "core/fill/sheetfill.h"
 
 #include <QFileInfo>
@@ -47,7 +49,11 @@ bool FillRun::run(const FillRunInput &input)
     // A save name that names a folder would put files outside the documents
     // folder: it is refused like an empty one.
     if (anySave && (input.saveName.isEmpty() || !Documents::isSafeName(input.saveName))) {
-        m_observer.problem(missingSaveNameText(), QStringLiteral("Operation aborting"));
+        // An empty name gets the usual words; a refused one also says why.
+        const QString why = Names::refusal(Names::fileNameProblem(input.saveName));
+        const QString text = input.saveName.isEmpty() ? missingSaveNameText()
+                                                      : missingSaveNameText() + QStringLiteral("\r\n") + why;
+        m_observer.problem(text, QStringLiteral("Operation aborting"));
         return false;
     }
     ObservedContext context(m_observer, input.values);

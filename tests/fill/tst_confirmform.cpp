@@ -117,8 +117,14 @@ void TestConfirmForm::emptyOrUnsafeSaveNameAborts()
         clickButton(confirm, "Command1");
         QCOMPARE(Ask::records().size(), 1);
         QCOMPARE(lastTitle(), QStringLiteral("Operation aborting"));
-        QCOMPARE(lastMessage(), QStringLiteral("If you want to save document files, you need to supply a name to "
-                                               "append to saved files."));
+        // A refused name also says why; an empty one gets the usual words alone.
+        const QString usual = QStringLiteral("If you want to save document files, you need to supply a name to "
+                                             "append to saved files.");
+        QCOMPARE(lastMessage(), name.isEmpty() ? usual
+                                               : usual + QStringLiteral("\r\n")
+                                                     + (name.contains(QLatin1Char('/'))
+                                                            ? QStringLiteral("Names cannot contain / or \\.")
+                                                            : QStringLiteral("Names cannot be . or ..")));
         QVERIFY(!topWindow("WaitForm"));
     }
     QCOMPARE(QDir(home.path()).entryList(QDir::Files), QStringList());

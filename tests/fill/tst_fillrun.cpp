@@ -100,14 +100,18 @@ void TestFillRun::reportsEveryItem()
 void TestFillRun::refusesAnUnusableSaveName_data()
 {
     QTest::addColumn<QString>("saveName");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("a folder") << QStringLiteral("a/b");
-    QTest::newRow("the parent") << QStringLiteral("..");
+    QTest::addColumn<QString>("why"); // what the message adds to the usual words
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("a folder") << QStringLiteral("a/b") << QStringLiteral("Names cannot contain / or \\.");
+    QTest::newRow("the parent") << QStringLiteral("..") << QStringLiteral("Names cannot be . or ..");
+    QTest::newRow("a line break") << QStringLiteral("Smith\nJones")
+                                  << QStringLiteral("Names cannot contain line breaks, tabs or other control characters.");
 }
 
 void TestFillRun::refusesAnUnusableSaveName()
 {
     QFETCH(QString, saveName);
+    QFETCH(QString, why);
     Setup s;
     s.input.saveName = saveName;
     s.input.documents = {{true, false}, {false, true}};
@@ -118,7 +122,9 @@ void TestFillRun::refusesAnUnusableSaveName()
     FillRun run(observer, printing, engines);
     QVERIFY(!run.run(s.input));
 
-    QCOMPARE(observer.events, QStringList{QStringLiteral("Operation aborting: ") + FillRun::missingSaveNameText()});
+    const QString text = why.isEmpty() ? FillRun::missingSaveNameText()
+                                       : FillRun::missingSaveNameText() + QStringLiteral("\r\n") + why;
+    QCOMPARE(observer.events, QStringList{QStringLiteral("Operation aborting: ") + text});
     QVERIFY(printing.texts.isEmpty());
     QCOMPARE(readFile(s.sheet), QByteArray("Name,City\r\n&Name&,&City&\r\n"));
     QVERIFY(!run.waitShown());
