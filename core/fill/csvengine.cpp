@@ -156,12 +156,14 @@ bool needsQuotes(const Table &t, const Cell &cell)
 QChar detectDelimiter(const QString &text)
 {
     struct Score {
-        int records = 0; // records the delimiter splits
-        int even = 0;    // of those, records with the most common field count
-        int total = 0;   // delimiters in all
+        int malformed = 0; // unquoted fields holding a quote: this delimiter misreads the quoting
+        int records = 0;   // records the delimiter splits
+        int even = 0;      // of those, records with the most common field count
+        int total = 0;     // delimiters in all
         bool operator<(const Score &o) const
         {
-            return std::tie(records, even, total) < std::tie(o.records, o.even, o.total);
+            return std::make_tuple(-malformed, records, even, total)
+                < std::make_tuple(-o.malformed, o.records, o.even, o.total);
         }
     };
     QChar best = QLatin1Char(',');
@@ -172,6 +174,11 @@ QChar detectDelimiter(const QString &text)
         Score s;
         QHash<qsizetype, int> counts;
         for (const QList<Cell> &row : std::as_const(t.rows)) {
+            // A quoted value that holds another candidate or a line break is
+            // split wrongly by that candidate, leaving quotes inside fields.
+            for (const Cell &cell : row)
+                if (!cell.quoted && cell.text.contains(QLatin1Char('"')))
+                    ++s.malformed;
             if (row.size() < 2)
                 continue;
             ++s.records;
