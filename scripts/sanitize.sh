@@ -10,8 +10,10 @@ build=${QLT_SANITIZE_BUILD_DIR:-$root/build-asan}
 # shellcheck source=deps.sh
 . "$root/scripts/deps.sh"
 qlt_install_deps
+# Unoptimised: the sanitizers find the same faults, and the build takes
+# about half the time, which keeps CI within its budget.
 QLT_BUILD_DIR=$build "$root/scripts/build.sh" -DQLT_WERROR=ON -DQLT_BUILD_TESTS=ON -DQLT_SANITIZE=ON \
-  -DQLT_BUILD_BENCHMARKS=OFF
+  -DQLT_BUILD_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
 
 cups_dir="$build/cups-test"
 cleanup() { "$root/tests/cups/cups-server.sh" stop "$cups_dir"; }
