@@ -61,7 +61,7 @@ bool wellFormed(const QByteArray &bytes, char delimiter)
         if (c == '"')
             fieldStart = false;
     }
-    return true;
+    return !inQuotes; // a quote left open runs to the end of the file
 }
 
 QList<QStringList> texts(const Csv::Table &t)
