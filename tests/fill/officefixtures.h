@@ -5,6 +5,8 @@
 #include "core/fill/sheetfill.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QStringList>
 #include <QUrl>
@@ -34,24 +36,33 @@ inline bool convert(const QString &profileFolder, const QStringList &files, cons
     return office.waitForFinished(300000) && office.exitCode() == 0;
 }
 
-// Every sheet of a workbook as the office exports it to CSV, one text per
-// sheet, in sheet order.
-inline QStringList exportSheets(const QString &profileFolder, const QString &workbook, const QString &outFolder)
+// Every sheet of each workbook as the office exports it to CSV, one text
+// per sheet, in sheet-name order; one office start for all of them, so the
+// workbooks' base names must differ. A workbook whose export failed gets
+// {"export failed"}.
+inline QHash<QString, QStringList> exportSheets(const QString &profileFolder, const QStringList &workbooks,
+                                                const QString &outFolder)
 {
     // Filter options: comma, quote, UTF-8, from line 1, ..., every sheet (-1).
     const QString csv = QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1");
-    if (!convert(profileFolder, {workbook}, csv, outFolder))
-        return {QStringLiteral("export failed")};
-    QStringList sheets;
-    QDir out(outFolder);
-    const QStringList files = out.entryList({QStringLiteral("*.csv")}, QDir::Files, QDir::Time | QDir::Reversed);
-    for (const QString &name : files) {
-        QFile file(out.filePath(name));
-        if (file.open(QIODevice::ReadOnly))
-            sheets << name.section(QLatin1Char('-'), -1) + QLatin1Char('\n') + QString::fromUtf8(file.readAll());
+    const bool converted = convert(profileFolder, workbooks, csv, outFolder);
+    QHash<QString, QStringList> result;
+    const QDir out(outFolder);
+    for (const QString &workbook : workbooks) {
+        const QString base = QFileInfo(workbook).completeBaseName();
+        QStringList sheets;
+        const QStringList files = out.entryList({base + QStringLiteral("-*.csv")}, QDir::Files);
+        for (const QString &name : files) {
+            QFile file(out.filePath(name));
+            if (file.open(QIODevice::ReadOnly))
+                sheets << name.mid(base.size() + 1) + QLatin1Char('\n') + QString::fromUtf8(file.readAll());
+        }
+        if (!converted || sheets.isEmpty())
+            sheets = QStringList{QStringLiteral("export failed")};
+        sheets.sort();
+        result.insert(workbook, sheets);
     }
-    sheets.sort();
-    return sheets;
+    return result;
 }
 
 } // namespace OfficeFixtures
