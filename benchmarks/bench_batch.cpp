@@ -1,8 +1,8 @@
 // Prints the time and peak memory of "QLT fill --rows" for a batch with two
 // rich-text documents and one .xlsx workbook, at 100 and 1,000 rows, so that
 // memory can be seen to stay flat as rows grow. Not a test: run it by hand,
-// e.g. build/benchmarks/bench_batch [rows...]. The office that fills the
-// workbook is a process of its own and not in these figures.
+// e.g. build/benchmarks/bench_batch [rows...]. The workbook is filled in
+// this process; no office is involved.
 #include "cli/fillcommand.h"
 #include "core/model/modelfile.h"
 

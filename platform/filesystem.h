@@ -54,4 +54,20 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
 // Removes the temporary files that killed writers left in a folder.
 void removeStaleTemporaryFiles(const QString &folder);
 
+// While one lives, writeFileAtomically leaves waiting for the disk to it:
+// a batch of many files reaches the disk in one step at the end instead of
+// waiting once per file. Every write stays atomic; only when it is on the
+// disk moves to commit().
+class DeferredSync {
+public:
+    DeferredSync();
+    ~DeferredSync();
+    DeferredSync(const DeferredSync &) = delete;
+    DeferredSync &operator=(const DeferredSync &) = delete;
+
+    // Brings every file written since to the disk; false with `error` set
+    // when the system reports that some of them could not be written.
+    bool commit(QString *error = nullptr);
+};
+
 } // namespace Platform

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cerrno>
 #include <csignal>
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace Platform {
 
@@ -73,7 +75,43 @@ void syncFolder(const QByteArray &folder)
         ::close(fd);
     }
 }
+
+// Folders written to while a DeferredSync lives; one file system flush per
+// folder at its commit.
+int g_deferring = 0;
+QSet<QByteArray> &pendingFolders()
+{
+    static QSet<QByteArray> folders;
+    return folders;
+}
+
+bool endsWith(const char *name, size_t length, const char *suffix, size_t suffixLength)
+{
+    return length >= suffixLength && std::memcmp(name + length - suffixLength, suffix, suffixLength) == 0;
+}
 } // namespace
+
+DeferredSync::DeferredSync() { ++g_deferring; }
+
+DeferredSync::~DeferredSync()
+{
+    commit();
+    --g_deferring;
+}
+
+bool DeferredSync::commit(QString *error)
+{
+    bool ok = true;
+    const QSet<QByteArray> folders = std::exchange(pendingFolders(), {});
+    for (const QByteArray &folder : folders) {
+        const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0 || ::syncfs(fd) != 0 || ::fsync(fd) != 0)
+            ok = fail(error);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    return ok;
+}
 
 bool isOwnTemporaryFile(const QString &fileName)
 {
@@ -91,6 +129,10 @@ void removeStaleTemporaryFiles(const QString &folder)
         return;
     QStringList stale;
     while (const dirent *entry = ::readdir(dir)) {
+        // Compared as bytes first: a batch's folder holds thousands of names.
+        const size_t length = std::strlen(entry->d_name);
+        if (entry->d_name[0] != '.' || !endsWith(entry->d_name, length, kTempSuffix.data(), size_t(kTempSuffix.size())))
+            continue;
         const QString name = QFile::decodeName(entry->d_name);
         if (isOwnTemporaryFile(name) && writerIsGone(writerOf(name)))
             stale << base + name;
@@ -118,7 +160,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     const bool setMode = mode >= 0 || replacesFile;
     const mode_t newMode = mode >= 0 ? static_cast<mode_t>(mode) : st.st_mode & 07777;
     bool written = writeAll(fd, bytes) && (!setMode || ::fchmod(fd, newMode) == 0)
-        && ::fsync(fd) == 0;
+        && (g_deferring > 0 || ::fsync(fd) == 0);
     if (!written)
         fail(error);
     if (::close(fd) != 0 && written)
@@ -133,7 +175,10 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         ::unlink(tempName.constData());
         return result;
     }
-    syncFolder(QFile::encodeName(folder));
+    if (g_deferring > 0)
+        pendingFolders().insert(QFile::encodeName(folder));
+    else
+        syncFolder(QFile::encodeName(folder));
     return true;
 }
 

@@ -49,6 +49,7 @@ private Q_SLOTS:
     void temporaryNameRule();
     void staleTemporariesRemovedOnNextWrite();
     void temporariesNeverListedAsTagsOrModels();
+    void deferredSyncKeepsWritesAtomicAndReportsFailure();
     void windows1252Bytes_data();
     void windows1252Bytes();
 };
@@ -161,6 +162,35 @@ void TestAtomicWrite::temporariesNeverListedAsTagsOrModels()
     writeFile(home.appFolder() + QStringLiteral("Foo.mod"), " 0 \r\n 0 \r\n 0 \r\n");
     writeFile(home.appFolder() + leftover(QStringLiteral("Bar.mod"), 1), " 0 \r\n");
     QCOMPARE(ModelFile::listModels(home.appFolder()), QStringList{QStringLiteral("Foo")});
+}
+
+void TestAtomicWrite::deferredSyncKeepsWritesAtomicAndReportsFailure()
+{
+    TestHome home;
+    const QString kept = home.path() + QStringLiteral("kept/");
+    const QString gone = home.path() + QStringLiteral("gone/");
+    writeFile(kept + QStringLiteral("a.txt"), "old");
+    QDir().mkpath(gone);
+    {
+        Platform::DeferredSync deferred;
+        QVERIFY(Platform::writeFileAtomically(kept + QStringLiteral("a.txt"), "new"));
+        QVERIFY(Platform::writeFileAtomically(kept + QStringLiteral("b.txt"), "b"));
+        // Written and in place at once; only the wait for the disk is left.
+        QCOMPARE(readFile(kept + QStringLiteral("a.txt")), QByteArray("new"));
+        QCOMPARE(allFiles(kept), (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
+        QString error;
+        QVERIFY2(deferred.commit(&error), qPrintable(error));
+
+        QVERIFY(Platform::writeFileAtomically(gone + QStringLiteral("c.txt"), "c"));
+        QVERIFY(QDir(gone).removeRecursively());
+        QVERIFY(!deferred.commit(&error));
+        QCOMPARE(error, QStringLiteral("No such file or directory"));
+        // What was committed is not committed again.
+        QVERIFY(deferred.commit(&error));
+    }
+    // Without one, every write waits for the disk itself again.
+    QVERIFY(Platform::writeFileAtomically(kept + QStringLiteral("a.txt"), "last"));
+    QCOMPARE(readFile(kept + QStringLiteral("a.txt")), QByteArray("last"));
 }
 
 void TestAtomicWrite::windows1252Bytes_data()
