@@ -15,13 +15,13 @@
 
 namespace {
 // Two documents and one spreadsheet, three fields.
-MainForm *startWithModel(const TestHome &home)
+MainForm *startWithModel(Workspace &workspace, const TestHome &home)
 {
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"),
               " 3 \r\nName\r\nCity\r\nPhone\r\n 2 \r\nLetter\r\nInvoice\r\n 1 \r\n/nowhere/Book.xls\r\n 1 \r\n");
     writeFile(home.appFolder() + QStringLiteral("Letter.rtf"), "{\\rtf1 Dear &Name& of &City&\\par}");
     writeFile(home.appFolder() + QStringLiteral("Invoice.txt"), "To &Name&, phone &Phone&");
-    return startProgram();
+    return startProgram(workspace);
 }
 
 QWidget *openConfirm(MainForm *main)
@@ -57,12 +57,15 @@ private Q_SLOTS:
     void closeClearsValuesAndRebuilds();
     void enterInLastBoxActsAsOk();
     void closeAndOkIgnoredDuringRun();
+
+private:
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestConfirmForm::rowsAndTicks()
 {
     TestHome home;
-    MainForm *main = startWithModel(home);
+    MainForm *main = startWithModel(m_workspace, home);
     QWidget *confirm = openConfirm(main);
     QVERIFY(confirm);
     QVERIFY(!main->isVisible());
@@ -89,7 +92,7 @@ void TestConfirmForm::rowsAndTicks()
 void TestConfirmForm::saveNameBoxFollowsDocumentSaveBoxes()
 {
     TestHome home;
-    QWidget *confirm = openConfirm(startWithModel(home));
+    QWidget *confirm = openConfirm(startWithModel(m_workspace, home));
     auto *saveName = child<QLineEdit>(confirm, QStringLiteral("txtSaveName"));
     auto *ok = child<QPushButton>(confirm, QStringLiteral("Command1"));
     click(box(confirm, "chkSave", 1));
@@ -109,7 +112,7 @@ void TestConfirmForm::saveNameBoxFollowsDocumentSaveBoxes()
 void TestConfirmForm::emptyOrUnsafeSaveNameAborts()
 {
     TestHome home;
-    QWidget *confirm = openConfirm(startWithModel(home));
+    QWidget *confirm = openConfirm(startWithModel(m_workspace, home));
     click(box(confirm, "chkSave", 1));
     for (const QString &name : {QString(), QStringLiteral("../evil"), QStringLiteral("..")}) {
         Ask::clearRecords();
@@ -134,7 +137,7 @@ void TestConfirmForm::emptyOrUnsafeSaveNameAborts()
 void TestConfirmForm::nothingTickedDoesNothing()
 {
     TestHome home;
-    QWidget *confirm = openConfirm(startWithModel(home));
+    QWidget *confirm = openConfirm(startWithModel(m_workspace, home));
     for (int n : {1, 2})
         click(box(confirm, "chkPrint", n));
     click(box(confirm, "chkSave", 3));
@@ -147,7 +150,7 @@ void TestConfirmForm::nothingTickedDoesNothing()
 void TestConfirmForm::savesFilledCopies()
 {
     TestHome home;
-    MainForm *main = startWithModel(home);
+    MainForm *main = startWithModel(m_workspace, home);
     QTest::keyClicks(child<QLineEdit>(main, QStringLiteral("txtWord_1")), QStringLiteral("Ann"));
     main->setFieldValue(2, QStringLiteral("Rome"));
     main->setFieldValue(3, QStringLiteral("555"));
@@ -170,7 +173,7 @@ void TestConfirmForm::savesFilledCopies()
 void TestConfirmForm::failingSaveDoesNotStopNextDocument()
 {
     TestHome home;
-    QWidget *confirm = openConfirm(startWithModel(home));
+    QWidget *confirm = openConfirm(startWithModel(m_workspace, home));
     QDir().mkpath(home.documents() + QStringLiteral("S-Letter.rtf")); // a folder where the file should go
     for (int n : {1, 2}) {
         click(box(confirm, "chkPrint", n));
@@ -188,7 +191,7 @@ void TestConfirmForm::failingSaveDoesNotStopNextDocument()
 void TestConfirmForm::missingPrinterIsAProblem()
 {
     TestHome home;
-    QWidget *confirm = openConfirm(startWithModel(home));
+    QWidget *confirm = openConfirm(startWithModel(m_workspace, home));
     click(box(confirm, "chkSave", 3));
     click(child<QRadioButton>(confirm, QStringLiteral("Option2")));
     clickButton(confirm, "Command1");
@@ -201,7 +204,7 @@ void TestConfirmForm::missingPrinterIsAProblem()
 void TestConfirmForm::closeClearsValuesAndRebuilds()
 {
     TestHome home;
-    MainForm *main = startWithModel(home);
+    MainForm *main = startWithModel(m_workspace, home);
     main->setFieldValue(1, QStringLiteral("Ann"));
     main->setFieldValue(3, QStringLiteral("555"));
     QWidget *confirm = openConfirm(main);
@@ -219,7 +222,7 @@ void TestConfirmForm::closeClearsValuesAndRebuilds()
 void TestConfirmForm::enterInLastBoxActsAsOk()
 {
     TestHome home;
-    MainForm *main = startWithModel(home);
+    MainForm *main = startWithModel(m_workspace, home);
     QLineEdit *last = child<QLineEdit>(main, QStringLiteral("txtWord_3"));
     last->setFocus();
     QTest::keyClick(last, Qt::Key_Return);
@@ -230,7 +233,7 @@ void TestConfirmForm::enterInLastBoxActsAsOk()
 void TestConfirmForm::closeAndOkIgnoredDuringRun()
 {
     TestHome home;
-    MainForm *main = startWithModel(home);
+    MainForm *main = startWithModel(m_workspace, home);
     main->setFieldValue(1, QStringLiteral("Ann"));
     auto *confirm = qobject_cast<ConfirmForm *>(openConfirm(main));
     click(box(confirm, "chkPrint", 1));

@@ -5,6 +5,7 @@
 #include "core/render/pdfcopy.h"
 #include "tests/fill/packagetools.h"
 #include "tests/fill/officetools.h"
+#include "core/workspace.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
@@ -49,6 +50,7 @@ private:
         auto office = SystemEngines::loadCalc(&error);
         return office ? readRows(*office, book, rows, 2) : QStringList{error};
     }
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 QWidget *TestOfficeSession::openConfirm(TestHome &home, const QStringList &docs, const QStringList &sheets)
@@ -72,7 +74,7 @@ QWidget *TestOfficeSession::openConfirm(TestHome &home, const QStringList &docs,
         model += path.toUtf8() + "\r\n 1 \r\n";
     }
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), model);
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     main->setFieldValue(1, QStringLiteral("Ann"));
     main->setFieldValue(2, QStringLiteral("Rome"));
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);

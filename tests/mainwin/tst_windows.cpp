@@ -44,6 +44,9 @@ private Q_SLOTS:
     void secondSelectionCommandOnlyRaises();
     void titlesAreTheWindowsOwn_data();
     void titlesAreTheWindowsOwn();
+
+private:
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestWindows::secondSelectionCommandOnlyRaises_data()
@@ -64,11 +67,11 @@ void TestWindows::secondSelectionCommandOnlyRaises()
     writeFile(home.appFolder() + QStringLiteral("First.mod"), kFirst);
     writeFile(home.appFolder() + QStringLiteral("Second.mod"), kSecond);
     writeFile(home.appFolder() + QStringLiteral("qlt.ini"), "First\r\n0\r\n");
-    startProgram();
+    startProgram(m_workspace);
     // An earlier pick of First is what the second command used to act on.
     QTimer::singleShot(0, [] { pickInSelection(QStringLiteral("First")); });
     trigger("mnuSelectModel");
-    QCOMPARE(Workspace::current().PickedModel, QStringLiteral("First"));
+    QCOMPARE(m_workspace.PickedModel, QStringLiteral("First"));
 
     QWidget *selectWindow = nullptr;
     QTimer::singleShot(0, [&] {
@@ -77,13 +80,13 @@ void TestWindows::secondSelectionCommandOnlyRaises()
         trigger(second.toLatin1().constData());
         QCOMPARE(topWindow("SelectForm"), selectWindow); // the same window, still waiting
         QVERIFY(!topWindow("ModelForm"));
-        QCOMPARE(Workspace::current().ModelName, QStringLiteral("First"));
+        QCOMPARE(m_workspace.ModelName, QStringLiteral("First"));
         pickInSelection(QStringLiteral("Second"));
     });
     trigger(first.toLatin1().constData());
     QTRY_VERIFY(!topWindow("SelectForm"));
-    QCOMPARE(Workspace::current().ModelName, QStringLiteral("Second"));
-    QCOMPARE(Workspace::current().FieldNames, (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
+    QCOMPARE(m_workspace.ModelName, QStringLiteral("Second"));
+    QCOMPARE(m_workspace.FieldNames, (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
     if (first == QLatin1String("mnuEditExisitngModel")) {
         QWidget *editor = topWindow("ModelForm");
         QVERIFY(editor);
@@ -113,7 +116,7 @@ void TestWindows::titlesAreTheWindowsOwn()
     QFETCH(QString, title);
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), kFirst);
-    startProgram();
+    startProgram(m_workspace);
     if (window == QLatin1String("ModelForm"))
         trigger("mnuCreateModel");
     else if (window == QLatin1String("ModelPathForm"))

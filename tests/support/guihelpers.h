@@ -75,14 +75,15 @@ inline QString lastTitle()
 #include "ui/mainwin/mainform.h"
 #include "core/model/qltbas.h"
 
-// Starts QLT as the program's start-up would, in the current (test) home.
-inline MainForm *startProgram()
+// Starts QLT as the program's start-up would, in the current (test) home,
+// on the test's own workspace, emptied first.
+inline MainForm *startProgram(Workspace &workspace)
 {
     closeAllWindows();
-    Workspace::current().reset();
+    workspace.reset();
     Ask::setScripted(true);
     Ask::clearRecords();
-    MainForm *main = MainForm::instance();
+    MainForm *main = MainForm::instance(workspace);
     main->startUp();
     return main;
 }

@@ -20,9 +20,10 @@ QLabel *addLabel(QWidget *parent, const char *name, const QString &text, int top
 }
 } // namespace
 
-AboutBox::AboutBox()
+AboutBox::AboutBox(const Workspace &workspace)
     // No close, minimise or maximise buttons: the box is left with Ok.
     : SingleWindow(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_workspace(workspace)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -32,12 +33,11 @@ AboutBox::AboutBox()
     setPalette(pal);
     setAutoFillBackground(true);
 
-    const Workspace &s = Workspace::current();
     setWindowTitle(QStringLiteral("About ") + QLTBas::ProductName);
     QLabel *label1 = addLabel(this, "Label1", QLTBas::ProductName, 200);
     label1->setFont(QFont(QStringLiteral("Arial"), 18, QFont::Bold));
     label1->setGeometry(0, Screen::twips(200), width(), Screen::twips(480));
-    addLabel(this, "Label5", QStringLiteral("Version ") + s.VersionText, 760);
+    addLabel(this, "Label5", QStringLiteral("Version ") + m_workspace.VersionText, 760);
     addLabel(this, "Label2", QStringLiteral("Written and maintained by"), 1160);
     addLabel(this, "Label3", QStringLiteral("the Quillmate developers"), 1440);
 
@@ -63,17 +63,17 @@ QString AboutBox::makerAddress() { return QStringLiteral("https://www.quillmate.
 bool AboutBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_makerAddress && event->type() == QEvent::MouseButtonRelease) {
-        OpenMakerPage();
+        OpenMakerPage(m_workspace);
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void OpenMakerPage()
+void OpenMakerPage(const Workspace &workspace)
 {
     // The pointer file is never read: it only tells which program the desktop
     // uses for web pages.
-    const QString browser = Platform::findAssociatedProgram(Workspace::current().AppFolder + QStringLiteral("Pointer.html"));
+    const QString browser = Platform::findAssociatedProgram(workspace.AppFolder + QStringLiteral("Pointer.html"));
     if (browser.isEmpty())
         return;
     Platform::startDetached(browser, {AboutBox::makerAddress()});

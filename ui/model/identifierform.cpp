@@ -5,7 +5,6 @@
 #include "ui/mainwin/mainform.h"
 #include "core/model/datasets.h"
 #include "core/model/names.h"
-#include "core/model/qltbas.h"
 #include "platform/messagebox.h"
 #include "platform/screen.h"
 
@@ -19,16 +18,10 @@
 using Screen::twips;
 
 namespace {
-QString currentDataFolder()
-{
-    const Workspace &s = Workspace::current();
-    return DataSets::dataFolder(s.ModelFolder, s.ModelName);
-}
-
-bool noModel(const QString &doing)
+bool noModel(const Workspace &workspace, const QString &doing)
 {
     // A name that could lead out of the model folder is no model to work with.
-    if (Names::isSafeName(Workspace::current().ModelName))
+    if (Names::isSafeName(workspace.ModelName))
         return false;
     Ask::show(QStringLiteral("You have not selected a model to work with.\r\nYou must select a model before "
                                     "you can ") + doing + QStringLiteral(" data."),
@@ -36,17 +29,18 @@ bool noModel(const QString &doing)
     return true;
 }
 
-void openIdentifierWindow(WorkspaceData::DataOperation operation)
+void openIdentifierWindow(Workspace &workspace, WorkspaceData::DataOperation operation)
 {
-    Workspace::current().Operation = operation;
-    IdentifierForm::instance()->show();
+    workspace.Operation = operation;
+    IdentifierForm::instance(workspace)->show();
     if (MainForm *main = MainForm::existing())
         main->hide();
 }
 } // namespace
 
-IdentifierForm::IdentifierForm()
+IdentifierForm::IdentifierForm(Workspace &workspace)
     : SingleWindow(nullptr, Qt::Window)
+    , m_workspace(workspace)
 {
     setObjectName(QStringLiteral("IdentifierForm"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -80,16 +74,16 @@ IdentifierForm::IdentifierForm()
     };
     connect(button("Command1", QStringLiteral("&OK"), 240), &QPushButton::clicked, this, &IdentifierForm::okClicked);
     connect(button("Command2", QStringLiteral("&Cancel"), 2100), &QPushButton::clicked, this, &QWidget::close);
-    connect(button("Command3", QStringLiteral("&Help"), 3960), &QPushButton::clicked, this, [] {
-        if (Workspace::current().Operation == WorkspaceData::DataOperation::Save)
-            ShowInstructions(QStringLiteral("Saving Data"), QStringLiteral("Loading Data"));
+    connect(button("Command3", QStringLiteral("&Help"), 3960), &QPushButton::clicked, this, [this] {
+        if (m_workspace.Operation == WorkspaceData::DataOperation::Save)
+            ShowInstructions(m_workspace, QStringLiteral("Saving Data"), QStringLiteral("Loading Data"));
         else
-            ShowInstructions(QStringLiteral("Loading Data"), QStringLiteral("Uninstalling Quillmate"));
+            ShowInstructions(m_workspace, QStringLiteral("Loading Data"), QStringLiteral("Uninstalling Quillmate"));
     });
 
     Screen::centreForm(this);
-    m_tagList->addItems(DataSets::listTags(currentDataFolder()));
-    const bool loading = Workspace::current().Operation == WorkspaceData::DataOperation::Load;
+    m_tagList->addItems(DataSets::listTags(m_workspace.dataFolder()));
+    const bool loading = m_workspace.Operation == WorkspaceData::DataOperation::Load;
     m_tagBox->setReadOnly(loading);
     m_prompt->setText(loading ? QStringLiteral("Select a tag to identify data to load")
                               : QStringLiteral("Create or select a tag to identify this data"));
@@ -109,19 +103,24 @@ void IdentifierForm::okClicked()
                          QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
         return;
     }
-    Workspace::current().DataTag = tag;
-    if (Workspace::current().Operation == WorkspaceData::DataOperation::Save) {
+    m_workspace.DataTag = tag;
+    const bool saving = m_workspace.Operation == WorkspaceData::DataOperation::Save;
+    // The menu commands already make sure of a model; this only says so.
+    if (noModel(m_workspace, saving ? QStringLiteral("save") : QStringLiteral("load"))) {
+        close();
+        return;
+    }
+    QString error;
+    if (saving && !m_workspace.saveDataSet(&error)) {
         // A name the file system refuses is reported and the window stays
         // open for another one.
-        QString error;
-        if (!SaveDataSet(&error)) {
-            Ask::show(error + QStringLiteral(" while saving data under \"") + tag + QStringLiteral("\"."),
-                             QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
-            return;
-        }
-    } else {
-        LoadDataSet();
+        Ask::show(error + QStringLiteral(" while saving data under \"") + tag + QStringLiteral("\"."),
+                  QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
+        return;
     }
+    // A loaded data set shows in the main window, which follows the values.
+    if (!saving && !m_workspace.loadDataSet(&error))
+        Ask::show(error, QStringLiteral("Error"));
     close();
 }
 
@@ -132,54 +131,20 @@ void IdentifierForm::closeEvent(QCloseEvent *event)
         main->show();
 }
 
-void SaveDataCommand()
+void SaveDataCommand(Workspace &workspace)
 {
-    if (noModel(QStringLiteral("save")))
+    if (noModel(workspace, QStringLiteral("save")))
         return;
-    QDir().mkpath(currentDataFolder());
-    openIdentifierWindow(WorkspaceData::DataOperation::Save);
+    QDir().mkpath(workspace.dataFolder());
+    openIdentifierWindow(workspace, WorkspaceData::DataOperation::Save);
 }
 
-void LoadDataCommand()
+void LoadDataCommand(Workspace &workspace)
 {
-    if (noModel(QStringLiteral("load")))
+    if (noModel(workspace, QStringLiteral("load")))
         return;
-    QDir().mkpath(currentDataFolder());
-    if (DataSets::listTags(currentDataFolder()).isEmpty())
+    QDir().mkpath(workspace.dataFolder());
+    if (DataSets::listTags(workspace.dataFolder()).isEmpty())
         Ask::show(QStringLiteral("You have no data saved for this model."), QStringLiteral("Error"));
-    openIdentifierWindow(WorkspaceData::DataOperation::Load);
-}
-
-bool SaveDataSet(QString *error)
-{
-    if (noModel(QStringLiteral("save")))
-        return true;
-    QDir().mkpath(currentDataFolder());
-    QStringList values;
-    if (const MainForm *main = MainForm::existing())
-        for (int i = 1; i <= Workspace::current().FieldCount(); ++i)
-            values << main->fieldValue(i);
-    return DataSets::write(currentDataFolder() + Workspace::current().DataTag, values, error);
-}
-
-void LoadDataSet()
-{
-    if (noModel(QStringLiteral("load")))
-        return;
-    QDir().mkpath(currentDataFolder());
-    const QString path = currentDataFolder() + Workspace::current().DataTag;
-    if (!QLTBas::FileExists(path)) {
-        Ask::show(QStringLiteral("No data exists with that identifier."), QStringLiteral("Error"));
-        return;
-    }
-    QStringList values;
-    QString error;
-    if (!DataSets::read(path, values, &error)) {
-        Ask::show(error, QStringLiteral("Error"));
-        return;
-    }
-    // A data set older than the model's newest fields leaves those boxes as they are.
-    MainForm *main = MainForm::existing();
-    for (int i = 1; main && i <= Workspace::current().FieldCount() && i <= values.size(); ++i)
-        main->setFieldValue(i, values[i - 1]);
+    openIdentifierWindow(workspace, WorkspaceData::DataOperation::Load);
 }

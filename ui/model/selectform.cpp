@@ -14,8 +14,9 @@
 
 using Screen::twips;
 
-SelectForm::SelectForm()
+SelectForm::SelectForm(Workspace &workspace)
     : SingleWindow(nullptr, Qt::Window)
+    , m_workspace(workspace)
 {
     setObjectName(QStringLiteral("SelectForm"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -60,7 +61,7 @@ void SelectForm::okClicked()
 
 void SelectForm::pick(const QString &model)
 {
-    Workspace::current().PickedModel = model;
+    m_workspace.PickedModel = model;
     m_picked = true;
     close();
 }
@@ -69,8 +70,8 @@ void SelectForm::closeEvent(QCloseEvent *event)
 {
     // Any way of closing other than a pick counts as Cancel.
     if (!m_picked)
-        Workspace::current().PickedModel.clear();
-    SetDialogDone();
+        m_workspace.PickedModel.clear();
+    SetDialogDone(m_workspace);
     if (MainForm *main = MainForm::existing())
         main->show();
     SingleWindow::closeEvent(event);
