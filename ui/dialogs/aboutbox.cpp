@@ -8,14 +8,15 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
-QLabel *addLabel(QWidget *parent, const char *name, const QString &text, int top)
+QLabel *addLabel(QWidget *parent, QVBoxLayout *layout, const char *name, const QString &text)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     label->setAlignment(Qt::AlignCenter);
-    label->setGeometry(0, Screen::twips(top), parent->width(), Screen::twips(360));
+    layout->addWidget(label);
     return label;
 }
 } // namespace
@@ -34,14 +35,16 @@ AboutBox::AboutBox(const Workspace &workspace)
     setAutoFillBackground(true);
 
     setWindowTitle(QStringLiteral("About ") + QLTBas::ProductName);
-    QLabel *label1 = addLabel(this, "Label1", QLTBas::ProductName, 200);
+    // Centred lines top to bottom, the button centred below them.
+    auto *layout = new QVBoxLayout(this);
+    QLabel *label1 = addLabel(this, layout, "Label1", QLTBas::ProductName);
     label1->setFont(QFont(QStringLiteral("Arial"), 18, QFont::Bold));
-    label1->setGeometry(0, Screen::twips(200), width(), Screen::twips(480));
-    addLabel(this, "Label5", QStringLiteral("Version ") + m_workspace.VersionText, 760);
-    addLabel(this, "Label2", QStringLiteral("Written and maintained by"), 1160);
-    addLabel(this, "Label3", QStringLiteral("the Quillmate developers"), 1440);
-
-    m_makerAddress = addLabel(this, "Label4", makerAddress(), 1840);
+    addLabel(this, layout, "Label5", QStringLiteral("Version ") + m_workspace.VersionText);
+    layout->addSpacing(Screen::twips(120));
+    addLabel(this, layout, "Label2", QStringLiteral("Written and maintained by"));
+    addLabel(this, layout, "Label3", QStringLiteral("the Quillmate developers"));
+    layout->addSpacing(Screen::twips(120));
+    m_makerAddress = addLabel(this, layout, "Label4", makerAddress());
     QPalette linkPal = m_makerAddress->palette();
     linkPal.setColor(QPalette::WindowText, Qt::blue);
     m_makerAddress->setPalette(linkPal);
@@ -50,9 +53,9 @@ AboutBox::AboutBox(const Workspace &workspace)
 
     auto *ok = new QPushButton(QStringLiteral("&Ok"), this);
     ok->setObjectName(QStringLiteral("Command1"));
-    ok->setGeometry((width() - Screen::twips(1200)) / 2, Screen::twips(2500), Screen::twips(1200),
-                    Screen::twips(375));
+    ok->setMinimumSize(Screen::twips(1200), Screen::twips(375));
     ok->setDefault(true);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
 
     Screen::centreForm(this);

@@ -8,6 +8,7 @@
 #include "platform/messagebox.h"
 #include "platform/screen.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
@@ -47,18 +48,23 @@ IdentifierForm::IdentifierForm(Workspace &workspace)
     setWindowTitle(QStringLiteral("Identifier Tag Form"));
     setFixedSize(twips(5400), twips(4800));
 
+    // The prompt, the tag box with its caption, the list and the buttons,
+    // top to bottom.
+    auto *layout = new QVBoxLayout(this);
     m_prompt = new QLabel(this);
     m_prompt->setObjectName(QStringLiteral("Label1"));
-    m_prompt->setGeometry(twips(120), twips(120), twips(5160), twips(300));
+    layout->addWidget(m_prompt);
+    auto *tagRow = new QHBoxLayout;
     auto *label2 = new QLabel(QStringLiteral("Identifier"), this);
     label2->setObjectName(QStringLiteral("Label2"));
-    label2->setGeometry(twips(120), twips(540), twips(1000), twips(300));
+    tagRow->addWidget(label2);
     m_tagBox = new QLineEdit(this);
     m_tagBox->setObjectName(QStringLiteral("Text1"));
-    m_tagBox->setGeometry(twips(1160), twips(520), twips(4120), twips(315));
+    tagRow->addWidget(m_tagBox, 1);
+    layout->addLayout(tagRow);
     m_tagList = new QListWidget(this);
     m_tagList->setObjectName(QStringLiteral("List1"));
-    m_tagList->setGeometry(twips(120), twips(960), twips(5160), twips(3120));
+    layout->addWidget(m_tagList, 1);
     // The keyboard selects as the mouse does: either way the tag box follows.
     connect(m_tagList, &QListWidget::itemSelectionChanged, this, [this] {
         const QList<QListWidgetItem *> picked = m_tagList->selectedItems();
@@ -66,15 +72,18 @@ IdentifierForm::IdentifierForm(Workspace &workspace)
             m_tagBox->setText(picked.first()->text());
     });
 
-    auto button = [this](const char *name, const QString &caption, int left) {
+    auto *buttons = new QHBoxLayout;
+    layout->addLayout(buttons);
+    auto button = [this, buttons](const char *name, const QString &caption) {
         auto *b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
-        b->setGeometry(twips(left), twips(4260), twips(1200), twips(375));
+        b->setMinimumSize(twips(1200), twips(375));
+        buttons->addWidget(b);
         return b;
     };
-    connect(button("Command1", QStringLiteral("&OK"), 240), &QPushButton::clicked, this, &IdentifierForm::okClicked);
-    connect(button("Command2", QStringLiteral("&Cancel"), 2100), &QPushButton::clicked, this, &QWidget::close);
-    connect(button("Command3", QStringLiteral("&Help"), 3960), &QPushButton::clicked, this, [this] {
+    connect(button("Command1", QStringLiteral("&OK")), &QPushButton::clicked, this, &IdentifierForm::okClicked);
+    connect(button("Command2", QStringLiteral("&Cancel")), &QPushButton::clicked, this, &QWidget::close);
+    connect(button("Command3", QStringLiteral("&Help")), &QPushButton::clicked, this, [this] {
         if (m_workspace.Operation == WorkspaceData::DataOperation::Save)
             ShowInstructions(m_workspace, QStringLiteral("Saving Data"), QStringLiteral("Loading Data"));
         else
