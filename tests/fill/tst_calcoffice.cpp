@@ -86,7 +86,7 @@ void TestCalcOffice::sampleModelThroughConfirmWindow()
     const QStringList values{QStringLiteral("Ann"), QStringLiteral("Zebrowski"), QStringLiteral("1 Quill Lane"),
                              QStringLiteral("Lisbon"), QStringLiteral("2026-12-07")};
     for (int i = 1; i <= 5; ++i)
-        main->setFieldValue(i, values[i - 1]);
+        setEntryText(main, i, values[i - 1]);
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
     QWidget *confirm = topWindow("ConfirmForm");
     QVERIFY(confirm);

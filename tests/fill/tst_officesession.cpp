@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QMap>
 #include <QPushButton>
+#include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -75,8 +76,8 @@ QWidget *TestOfficeSession::openConfirm(TestHome &home, const QStringList &docs,
     }
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), model);
     MainForm *main = startProgram(m_workspace);
-    main->setFieldValue(1, QStringLiteral("Ann"));
-    main->setFieldValue(2, QStringLiteral("Rome"));
+    setEntryText(main, 1, QStringLiteral("Ann"));
+    setEntryText(main, 2, QStringLiteral("Rome"));
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
     return topWindow("ConfirmForm");
 }
@@ -122,9 +123,11 @@ void TestOfficeSession::oneOfficeServesEveryItemOfTheRuns()
     QStringList captions;
     QTimer watch;
     connect(&watch, &QTimer::timeout, this, [&captions] {
-        const WaitForm *wait = WaitForm::existing();
-        if (wait && wait->isVisible() && (captions.isEmpty() || captions.last() != wait->action()))
-            captions << wait->action();
+        WaitForm *wait = WaitForm::existing();
+        const auto *action = child<QLabel>(wait, QStringLiteral("lblAction"));
+        const QString caption = action ? action->text() : QString();
+        if (wait && wait->isVisible() && (captions.isEmpty() || captions.last() != caption))
+            captions << caption;
     });
     watch.start(5);
     // At once: the office started with the window is not ready yet.

@@ -85,8 +85,8 @@ void TestPdfCopy::savedDocumentsGetPdfCopies()
     writeFile(home.appFolder() + QStringLiteral("Note.htm"), "<html><body><p>Note for &amp;Name&amp;</p></body></html>");
     PdfCopy::setEnabled(true);
     MainForm *main = startProgram(m_workspace);
-    main->setFieldValue(1, QStringLiteral("Zoë <&>"));
-    main->setFieldValue(2, QStringLiteral("Rome"));
+    setEntryText(main, 1, QStringLiteral("Zoë <&>"));
+    setEntryText(main, 2, QStringLiteral("Rome"));
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
     QWidget *confirm = topWindow("ConfirmForm");
     QVERIFY(confirm);

@@ -79,7 +79,7 @@ void TestPrinting::printsFilledSampleDocument()
     const QStringList values{QStringLiteral("Ann"), QStringLiteral("Zebrowski"), QStringLiteral("12 Quill Lane"),
                              QStringLiteral("Lisbon"), QStringLiteral("7 December")};
     for (int i = 1; i <= values.size(); ++i)
-        main->setFieldValue(i, values[i - 1]);
+        setEntryText(main, i, values[i - 1]);
     const auto before = jobs();
 
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
@@ -163,7 +163,7 @@ void TestPrinting::fasterPrintsEachKindOfFile()
     QVERIFY(writeFile(home.appFolder() + file, content));
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), " 1 \r\nCity\r\n 1 \r\nLetter\r\n 0 \r\n");
     MainForm *main = startProgram(m_workspace);
-    main->setFieldValue(1, QStringLiteral("Lisbon"));
+    setEntryText(main, 1, QStringLiteral("Lisbon"));
     const auto before = jobs();
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
     QWidget *confirm = topWindow("ConfirmForm");

@@ -126,17 +126,17 @@ void TestMainForm::valuesSurvivePagingAndResizing()
     writeModel(home, QStringLiteral("Big"), 40);
     MainForm *main = startProgram(m_workspace);
     QTest::keyClicks(box(main, 1), QStringLiteral("Ann"));
-    main->setFieldValue(40, QStringLiteral("last"));
+    setEntryText(main, 40, QStringLiteral("last"));
     QScrollBar *bar = scrollBar(main);
     bar->setValue(bar->maximum());
     bar->setValue(1);
-    QCOMPARE(main->fieldValue(1), QStringLiteral("Ann"));
+    QCOMPARE(entryText(main, 1), QStringLiteral("Ann"));
     main->showMaximized();
     QTRY_VERIFY(main->isMaximized());
     main->showNormal();
     QTRY_VERIFY(!main->isMaximized());
-    QCOMPARE(main->fieldValue(1), QStringLiteral("Ann"));
-    QCOMPARE(main->fieldValue(40), QStringLiteral("last"));
+    QCOMPARE(entryText(main, 1), QStringLiteral("Ann"));
+    QCOMPARE(entryText(main, 40), QStringLiteral("last"));
     QCOMPARE(visibleRows(main), range(1, m_workspace.RowsPerPage));
 }
 
@@ -193,12 +193,12 @@ void TestMainForm::loadingSmallerModelRemovesRows()
     TestHome home;
     writeModel(home, QStringLiteral("Big"), 40);
     MainForm *main = startProgram(m_workspace);
-    main->setFieldValue(1, QStringLiteral("x"));
+    setEntryText(main, 1, QStringLiteral("x"));
     m_workspace.FieldNames = {QStringLiteral("A"), QStringLiteral("B")};
     main->ShowModel();
     QCOMPARE(main->rowCount(), 2);
     QVERIFY(!box(main, 3));
-    QCOMPARE(main->fieldValue(1), QString());
+    QCOMPARE(entryText(main, 1), QString());
     QCOMPARE(label(main, 2)->text(), QStringLiteral("B"));
     QVERIFY(!scrollBar(main)->isVisible());
     QVERIFY(box(main, 2)->isVisible());

@@ -71,13 +71,13 @@ void TestDataSets::savesOneLinePerField()
 {
     TestHome home;
     MainForm *main = startWithThreeFields(m_workspace, home);
-    main->setFieldValue(1, QStringLiteral("Ann Smith"));
-    main->setFieldValue(3, QStringLiteral("555"));
+    setEntryText(main, 1, QStringLiteral("Ann Smith"));
+    setEntryText(main, 3, QStringLiteral("555"));
     saveAs(m_workspace, QStringLiteral("Smith"));
     QTRY_VERIFY(!identifier());
     QVERIFY(main->isVisible());
     QCOMPARE(readFile(dataFolder(home) + QStringLiteral("Smith")), QByteArray("Ann Smith\r\n\r\n555\r\n"));
-    main->setFieldValue(2, QStringLiteral("Rome"));
+    setEntryText(main, 2, QStringLiteral("Rome"));
     saveAs(m_workspace, QStringLiteral("Smith"));
     QCOMPARE(readFile(dataFolder(home) + QStringLiteral("Smith")), QByteArray("Ann Smith\r\nRome\r\n555\r\n"));
     QCOMPARE(QDir(dataFolder(home)).entryList(QDir::Files), QStringList{QStringLiteral("Smith")});
@@ -89,12 +89,12 @@ void TestDataSets::loadsValuesBack()
     TestHome home;
     MainForm *main = startWithThreeFields(m_workspace, home);
     writeFile(dataFolder(home) + QStringLiteral("Jones"), "Bob\r\n\r\nx\r\n");
-    main->setFieldValue(2, QStringLiteral("will be emptied"));
+    setEntryText(main, 2, QStringLiteral("will be emptied"));
     loadTag(m_workspace, QStringLiteral("Jones"));
     QTRY_VERIFY(!identifier());
-    QCOMPARE(main->fieldValue(1), QStringLiteral("Bob"));
-    QCOMPARE(main->fieldValue(2), QString());
-    QCOMPARE(main->fieldValue(3), QStringLiteral("x"));
+    QCOMPARE(entryText(main, 1), QStringLiteral("Bob"));
+    QCOMPARE(entryText(main, 2), QString());
+    QCOMPARE(entryText(main, 3), QStringLiteral("x"));
     QCOMPARE(m_workspace.DataTag, QStringLiteral("Jones"));
 }
 
@@ -105,11 +105,11 @@ void TestDataSets::longerAndShorterDataSets()
     writeFile(dataFolder(home) + QStringLiteral("Long"), "a\r\nb\r\nc\r\nd\r\ne\r\n");
     writeFile(dataFolder(home) + QStringLiteral("Short"), "first\r\n");
     loadTag(m_workspace, QStringLiteral("Long"));
-    QCOMPARE(main->fieldValue(3), QStringLiteral("c"));
+    QCOMPARE(entryText(main, 3), QStringLiteral("c"));
     loadTag(m_workspace, QStringLiteral("Short"));
-    QCOMPARE(main->fieldValue(1), QStringLiteral("first"));
-    QCOMPARE(main->fieldValue(2), QStringLiteral("b"));
-    QCOMPARE(main->fieldValue(3), QStringLiteral("c"));
+    QCOMPARE(entryText(main, 1), QStringLiteral("first"));
+    QCOMPARE(entryText(main, 2), QStringLiteral("b"));
+    QCOMPARE(entryText(main, 3), QStringLiteral("c"));
 }
 
 void TestDataSets::noModelMessages()

@@ -149,7 +149,7 @@ void TestStartup::selectByDoubleClick()
     writeFile(home.appFolder() + QStringLiteral("Orders.mod"), kThreeFields);
     TestHome::copyData(QStringLiteral("Sample Model.mod"), home.appFolder());
     MainForm *main = startProgram(m_workspace);
-    main->setFieldValue(1, QStringLiteral("typed before"));
+    setEntryText(main, 1, QStringLiteral("typed before"));
     whileSelecting([](QWidget *w) {
         auto *list = child<QListWidget>(w, QStringLiteral("List1"));
         QCOMPARE(list->count(), 2);
@@ -162,7 +162,7 @@ void TestStartup::selectByDoubleClick()
     SelectModelCommand(m_workspace);
     QCOMPARE(m_workspace.ModelName, QStringLiteral("Orders"));
     QCOMPARE(main->rowCount(), 3);
-    QCOMPARE(main->fieldValue(1), QString());
+    QCOMPARE(entryText(main, 1), QString());
     QVERIFY(main->isVisible());
     QVERIFY(readFile(home.appFolder() + QStringLiteral("qlt.ini")).startsWith("Orders\r\n"));
 }

@@ -39,8 +39,6 @@ HelpForm::HelpForm()
 
 void HelpForm::setText(const QString &text) { m_helpText->setPlainText(text); }
 
-QString HelpForm::text() const { return m_helpText->toPlainText(); }
-
 void HelpForm::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);

@@ -14,7 +14,6 @@ class HelpForm : public SingleWindow<HelpForm, QWidget> {
 public:
     HelpForm();
     void setText(const QString &text);
-    QString text() const;
     QPlainTextEdit *textBox() const { return m_helpText; }
 
 protected:

@@ -28,5 +28,3 @@ WaitForm::WaitForm()
 }
 
 void WaitForm::setAction(const QString &text) { m_actionLabel->setText(text); }
-
-QString WaitForm::action() const { return m_actionLabel->text(); }

@@ -224,14 +224,6 @@ void ModelForm::refillList()
     selectionChanged();
 }
 
-void ModelForm::FillFieldsList()
-{
-    m_filling = true;
-    m_itemList->clear();
-    m_itemList->addItems(m_workspace.FieldNames);
-    m_filling = false;
-}
-
 void ModelForm::selectionChanged()
 {
     if (m_filling)

@@ -26,11 +26,8 @@ public:
     explicit ModelForm(Workspace &workspace);
 
     void DoOperation();
-    void FillFieldsList();
     void setModelName(const QString &name);
     void focusModelName();
-
-    ModelEdit::Mode mode() const { return m_mode; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -27,7 +27,6 @@ public:
     ~ConfirmForm() override;
 
     void runFill();
-    bool isRunning() const { return m_running; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

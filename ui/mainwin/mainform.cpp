@@ -247,17 +247,6 @@ void MainForm::enterPressed(int i)
     next->setFocus();
 }
 
-QString MainForm::fieldValue(int i) const
-{
-    return i >= 1 && i < m_valueBoxes.size() ? m_workspace.value(i) : QString();
-}
-
-void MainForm::setFieldValue(int i, const QString &value)
-{
-    if (i >= 1 && i < m_valueBoxes.size())
-        m_workspace.setValue(i, value);
-}
-
 void MainForm::showValue(int i)
 {
     if (i >= 1 && i < m_valueBoxes.size() && m_valueBoxes[i]->text() != m_workspace.value(i))

@@ -25,9 +25,6 @@ public:
     void LayoutFields();
     void ShowFieldsFrom(int first);
 
-    // txtWord(i), 1-based; "" for a row that does not exist.
-    QString fieldValue(int i) const;
-    void setFieldValue(int i, const QString &value);
     void focusFirstField();
     int rowCount() const { return static_cast<int>(m_valueBoxes.size()) - 1; }
 
