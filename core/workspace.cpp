@@ -1,31 +1,13 @@
 #include "core/workspace.h"
 
+#include "core/model/datasets.h"
 #include "core/model/qltbas.h"
 #include "platform/folders.h"
 #include "version.h"
 
-namespace {
-Workspace *g_current = nullptr;
-} // namespace
-
 Workspace::Workspace(QObject *parent) : QObject(parent) {}
 
-Workspace::~Workspace()
-{
-    if (g_current == this)
-        g_current = nullptr;
-}
-
-Workspace &Workspace::current()
-{
-    if (!g_current) {
-        static Workspace fallback;
-        g_current = &fallback;
-    }
-    return *g_current;
-}
-
-void Workspace::makeCurrent() { g_current = this; }
+Workspace::~Workspace() = default;
 
 void Workspace::reset()
 {
@@ -56,4 +38,30 @@ void Workspace::clearValues()
 {
     m_values.clear();
     Q_EMIT valuesCleared();
+}
+
+void Workspace::setModel(const ModelLists &model)
+{
+    static_cast<ModelLists &>(*this) = model;
+    Q_EMIT modelChanged();
+}
+
+QString Workspace::dataFolder() const { return DataSets::dataFolder(ModelFolder, ModelName); }
+
+bool Workspace::saveDataSet(QString *error) const
+{
+    QStringList lines;
+    for (int i = 1; i <= FieldCount(); ++i)
+        lines << value(i);
+    return DataSets::save(dataFolder(), DataTag, lines, error);
+}
+
+bool Workspace::loadDataSet(QString *error)
+{
+    QStringList lines;
+    if (!DataSets::load(dataFolder(), DataTag, lines, error))
+        return false;
+    for (int i = 1; i <= FieldCount() && i <= lines.size(); ++i)
+        setValue(i, lines[i - 1]);
+    return true;
 }

@@ -33,11 +33,6 @@ public:
     explicit Workspace(QObject *parent = nullptr);
     ~Workspace() override;
 
-    // The workspace the program's windows work on: the one made current,
-    // else one made on first use.
-    static Workspace &current();
-    void makeCurrent();
-
     // Back to a fresh, empty workspace (start of a test).
     void reset();
 
@@ -50,9 +45,24 @@ public:
     void setValue(int j, const QString &text);
     void clearValues();
 
+    // Takes the lists of a model just read (the model name is set apart).
+    void setModel(const ModelLists &model);
+
+    // The folder of the current model's data sets.
+    QString dataFolder() const;
+    // Writes the values of the model's fields under DataTag; false, with
+    // `error` set, when the file could not be written.
+    bool saveDataSet(QString *error) const;
+    // Takes the values saved under DataTag, one per field; a data set with
+    // fewer lines leaves the last fields as they are, extra lines are
+    // ignored. False, with `error` set, when there is no such data set or
+    // it cannot be read; the values stay as they were then.
+    bool loadDataSet(QString *error);
+
 Q_SIGNALS:
     void valueChanged(int j);
     void valuesCleared();
+    void modelChanged();
 
 private:
     QStringList m_values;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QVBoxLayout>
 #include <QWindow>
 
 using Screen::twips;
@@ -16,16 +17,18 @@ PlainWaitForm::PlainWaitForm(const char *thirdName, const QString &thirdText)
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(2);
     setFixedSize(twips(4800), twips(1500));
-    auto label = [this](const char *name, const QString &text, int top) {
+    // Three centred lines, one under the other.
+    auto *layout = new QVBoxLayout(this);
+    auto label = [this, layout](const char *name, const QString &text) {
         auto *l = new QLabel(text, this);
         l->setObjectName(QLatin1String(name));
         l->setAlignment(Qt::AlignCenter);
-        l->setGeometry(twips(120), twips(top), width() - twips(240), twips(300));
+        layout->addWidget(l);
         return l;
     };
-    label("Label2", QStringLiteral("Please Wait"), 150);
-    m_label1 = label("Label1", QStringLiteral("Working"), 550);
-    m_third = label(thirdName, thirdText, 950);
+    label("Label2", QStringLiteral("Please Wait"));
+    m_label1 = label("Label1", QStringLiteral("Working"));
+    m_third = label(thirdName, thirdText);
     Screen::centreForm(this);
 }
 

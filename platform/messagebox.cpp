@@ -57,8 +57,6 @@ void setScripted(bool on)
     script().answers.clear();
 }
 
-bool isScripted() { return script().on; }
-
 void pushAnswer(Answer answer) { script().answers.append(answer); }
 
 const QList<Record> &records() { return script().records; }

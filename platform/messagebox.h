@@ -27,7 +27,6 @@ Answer show(const QString &text, const QString &title = {}, Buttons buttons = Ok
 
 // Test seam.
 void setScripted(bool on);
-bool isScripted();
 void pushAnswer(Answer answer);
 const QList<Record> &records();
 void clearRecords();

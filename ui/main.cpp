@@ -1,6 +1,7 @@
 #include "cli/fillcommand.h"
 #include "ui/dialogs/inputrules.h"
 #include "ui/mainwin/mainform.h"
+#include "core/workspace.h"
 #include "platform/commandline.h"
 
 #include <QApplication>
@@ -19,9 +20,11 @@ int main(int argc, char *argv[])
             + FillCommand::helpText());
     if (shown >= 0)
         return shown;
+    // The one workspace outlives every window that works on it.
+    Workspace workspace;
     QApplication app(argc, argv);
     InputRules::configureApplication();
-    MainForm *main = MainForm::instance();
+    MainForm *main = MainForm::instance(workspace);
     main->startUp();
     return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 #include "core/model/datasets.h"
 
+#include "core/model/qltbas.h"
 #include "core/model/textfile.h"
 #include "platform/filesystem.h"
 
@@ -33,6 +34,23 @@ bool write(const QString &path, const QStringList &values, QString *error)
 bool read(const QString &path, QStringList &values, QString *error)
 {
     return TextFile::readLines(path, values, error);
+}
+
+bool save(const QString &folder, const QString &tag, const QStringList &values, QString *error)
+{
+    QDir().mkpath(folder);
+    return write(folder + tag, values, error);
+}
+
+bool load(const QString &folder, const QString &tag, QStringList &values, QString *error)
+{
+    QDir().mkpath(folder);
+    if (!QLTBas::FileExists(folder + tag)) {
+        if (error)
+            *error = QStringLiteral("No data exists with that identifier.");
+        return false;
+    }
+    return read(folder + tag, values, error);
 }
 
 } // namespace DataSets

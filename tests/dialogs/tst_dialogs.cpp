@@ -4,6 +4,7 @@
 #include "ui/dialogs/waitform.h"
 #include "platform/process.h"
 #include "platform/screen.h"
+#include "core/workspace.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
@@ -43,6 +44,9 @@ private Q_SLOTS:
     void makerLinkOpensBrowser();
     void centreNeverNegative();
     void waitFormShowsAction();
+
+private:
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestDialogs::cutSections_data()
@@ -98,15 +102,15 @@ void TestDialogs::helpWindowIsReusedAndReplaced()
 {
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("QLT.txt"), kText.toUtf8());
-    startProgram();
-    ShowInstructions(QStringLiteral("Start here"), QStringLiteral("End here"));
+    startProgram(m_workspace);
+    ShowInstructions(m_workspace, QStringLiteral("Start here"), QStringLiteral("End here"));
     QWidget *first = topWindow("HelpForm");
     QVERIFY(first);
     QCOMPARE(first->windowTitle(), QStringLiteral("Quillmate Help"));
     QCOMPARE(helpText(), QStringLiteral("Start here\nbody\n"));
     QVERIFY(first->windowFlags() & Qt::WindowStaysOnTopHint);
     first->showMinimized();
-    ShowInstructions(QStringLiteral("body"), QString());
+    ShowInstructions(m_workspace, QStringLiteral("body"), QString());
     QCOMPARE(topWindow("HelpForm"), first);
     QVERIFY(!first->isMinimized());
     QCOMPARE(helpText(), QStringLiteral("body\nEnd here\ntail\n"));
@@ -117,8 +121,8 @@ void TestDialogs::helpWindowIsReusedAndReplaced()
 void TestDialogs::missingInstructionFileShowsFallback()
 {
     TestHome home;
-    startProgram();
-    ShowInstructions(QStringLiteral("Saving Data"), QStringLiteral("Loading Data"));
+    startProgram(m_workspace);
+    ShowInstructions(m_workspace, QStringLiteral("Saving Data"), QStringLiteral("Loading Data"));
     QCOMPARE(helpText(), QStringLiteral("*************  Unable to find instruction file.  *************"));
     QVERIFY(Ask::records().isEmpty());
 }
@@ -127,7 +131,7 @@ void TestDialogs::f1OpensInstructions()
 {
     TestHome home;
     TestHome::copyData(QStringLiteral("QLT.txt"), home.appFolder());
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     main->activateWindow();
     QTRY_VERIFY(main->isActiveWindow());
     QTest::keyClick(main, Qt::Key_F1);
@@ -139,7 +143,7 @@ void TestDialogs::f1OpensInstructions()
 void TestDialogs::aboutBoxShowsVersion()
 {
     TestHome home;
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     main->findChild<QAction *>(QStringLiteral("mnuAbout"))->trigger();
     QWidget *about = topWindow("AboutBox");
     QVERIFY(about);
@@ -159,8 +163,8 @@ void TestDialogs::makerLinkWithoutPointerFileDoesNothing()
     TestHome home;
     QStringList started;
     Platform::setStartHook([&](const QString &p, const QStringList &) { started << p; return true; });
-    startProgram();
-    AboutBox *about = AboutBox::instance();
+    startProgram(m_workspace);
+    AboutBox *about = AboutBox::instance(m_workspace);
     about->show();
     QTest::mouseClick(child<QLabel>(about, QStringLiteral("Label4")), Qt::LeftButton);
     QVERIFY(started.isEmpty());
@@ -175,8 +179,8 @@ void TestDialogs::makerLinkOpensBrowser()
     TestHome::copyData(QStringLiteral("Pointer.html"), home.appFolder());
     QStringList args;
     Platform::setStartHook([&](const QString &, const QStringList &a) { args = a; return true; });
-    startProgram();
-    AboutBox *about = AboutBox::instance();
+    startProgram(m_workspace);
+    AboutBox *about = AboutBox::instance(m_workspace);
     about->show();
     QTest::mouseClick(child<QLabel>(about, QStringLiteral("Label4")), Qt::LeftButton);
     QCOMPARE(args, QStringList{AboutBox::makerAddress()});

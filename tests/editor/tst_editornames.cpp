@@ -72,14 +72,15 @@ private Q_SLOTS:
 private:
     void openOn(const TestHome &home);
     QStringList m_started;
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestEditorNames::openOn(const TestHome &home)
 {
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), kModel);
     TestHome::copyData(QStringLiteral("Template.rtf"), home.appFolder());
-    startProgram();
-    ModelForm *form = ModelForm::instance();
+    startProgram(m_workspace);
+    ModelForm *form = ModelForm::instance(m_workspace);
     form->setModelName(QStringLiteral("Sample Model"));
     form->show();
 }
@@ -122,7 +123,7 @@ void TestEditorNames::listButtonsRefuseUnusableModelName()
     QCOMPARE(readFile(home.appFolder() + QStringLiteral("Sample Model.mod")), kModel);
     // Nothing changed, so list and model still agree.
     QCOMPARE(listItems(), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
-    QCOMPARE(Workspace::current().FieldNames, listItems());
+    QCOMPARE(m_workspace.FieldNames, listItems());
 }
 
 void TestEditorNames::pastedNames_data()
@@ -176,7 +177,7 @@ void TestEditorNames::pastedNames()
     // The model file still loads: one line per name.
     ModelLists back;
     QVERIFY(ModelFile::read(home.appFolder() + QStringLiteral("Sample Model.mod"), back, nullptr));
-    QCOMPARE(back, static_cast<const ModelLists &>(Workspace::current()));
+    QCOMPARE(back, static_cast<const ModelLists &>(m_workspace));
 }
 
 void TestEditorNames::existingDocumentInOtherCaseIsOpened_data()
@@ -208,7 +209,7 @@ void TestEditorNames::existingDocumentInOtherCaseIsOpened()
     docs.removeAll(QStringLiteral("qlt.ini"));
     QCOMPARE(docs, QStringList{file}); // no blank copy beside it
     QCOMPARE(readFile(home.appFolder() + file), QByteArray("{\\rtf1 Dear &A&}"));
-    QCOMPARE(Workspace::current().DocNames, QStringList{typed});
+    QCOMPARE(m_workspace.DocNames, QStringList{typed});
 }
 
 QTEST_MAIN(TestEditorNames)

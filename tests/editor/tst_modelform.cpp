@@ -95,14 +95,15 @@ private Q_SLOTS:
 private:
     QWidget *openOn(const TestHome &home, const QByteArray &model);
     QStringList m_started;
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 QWidget *TestModelForm::openOn(const TestHome &home, const QByteArray &model)
 {
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), model);
     TestHome::copyData(QStringLiteral("Template.rtf"), home.appFolder());
-    startProgram();
-    ModelForm *form = ModelForm::instance();
+    startProgram(m_workspace);
+    ModelForm *form = ModelForm::instance(m_workspace);
     form->setModelName(QStringLiteral("Sample Model"));
     form->show();
     return form;
@@ -111,8 +112,8 @@ QWidget *TestModelForm::openOn(const TestHome &home, const QByteArray &model)
 void TestModelForm::createModelAddsRenamesAndRemovesFields()
 {
     TestHome home;
-    MainForm *main = startProgram();
-    CreateModelCommand();
+    MainForm *main = startProgram(m_workspace);
+    CreateModelCommand(m_workspace);
     QVERIFY(editor());
     QVERIFY(!main->isVisible());
     QCOMPARE(editor()->windowTitle(), QStringLiteral("Create/Edit Model"));
@@ -131,7 +132,7 @@ void TestModelForm::createModelAddsRenamesAndRemovesFields()
     QCOMPARE(lastMessage(), QStringLiteral("There is already a field called First Name."));
     QCOMPARE(lastTitle(), QStringLiteral("Error"));
     QCOMPARE(field()->text(), QString());
-    QCOMPARE(Workspace::current().FieldCount(), qint16(2));
+    QCOMPARE(m_workspace.FieldCount(), qint16(2));
 
     press("butEdit");
     QCOMPARE(lastMessage(), QStringLiteral("You have not input a field to add."));
@@ -159,11 +160,11 @@ void TestModelForm::renameToAnotherFieldsNameIsRefused()
     type(field(), QStringLiteral("a"));
     QCOMPARE(lastMessage(), QStringLiteral("There is already a field called A."));
     QCOMPARE(readFile(home.appFolder() + QStringLiteral("Sample Model.mod")), before);
-    QCOMPARE(listItems(), Workspace::current().FieldNames);
+    QCOMPARE(listItems(), m_workspace.FieldNames);
     // A change of letter case of the same field is a rename like any other.
     selectRow(1);
     type(field(), QStringLiteral("b"));
-    QCOMPARE(Workspace::current().FieldNames, (QStringList{QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("C")}));
+    QCOMPARE(m_workspace.FieldNames, (QStringList{QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("C")}));
 }
 
 void TestModelForm::movesKeepListAndArraysInStep_data()
@@ -180,8 +181,8 @@ void TestModelForm::movesKeepListAndArraysInStep()
     TestHome home;
     openOn(home, kModel);
     chooseMode(mode);
-    auto current = [mode] {
-        const auto &s = Workspace::current();
+    auto current = [this, mode] {
+        const auto &s = m_workspace;
         return mode == 1 ? s.FieldNames : mode == 2 ? s.DocNames : s.SheetPaths;
     };
     QCOMPARE(listItems(), current());
@@ -194,7 +195,7 @@ void TestModelForm::movesKeepListAndArraysInStep()
     QCOMPARE(list()->currentRow(), 1);
     QCOMPARE(listItems(), current());
     if (mode == 3)
-        QCOMPARE(Workspace::current().SheetNumbers, (QList<qint16>{3, 1, 2})); // each number moved with its path
+        QCOMPARE(m_workspace.SheetNumbers, (QList<qint16>{3, 1, 2})); // each number moved with its path
     selectRow(0);
     press("butDelete");
     QCOMPARE(listItems(), current());
@@ -204,10 +205,10 @@ void TestModelForm::movesKeepListAndArraysInStep()
 
     ModelLists saved;
     QVERIFY(ModelFile::read(home.appFolder() + QStringLiteral("Sample Model.mod"), saved, nullptr));
-    QCOMPARE(saved, static_cast<const ModelLists &>(Workspace::current()));
+    QCOMPARE(saved, static_cast<const ModelLists &>(m_workspace));
     if (mode == 3) {
-        QCOMPARE(Workspace::current().SheetPaths, (QStringList{QStringLiteral("/s/one.xls"), QStringLiteral("/s/two.xls")}));
-        QCOMPARE(Workspace::current().SheetNumbers, (QList<qint16>{1, 2}));
+        QCOMPARE(m_workspace.SheetPaths, (QStringList{QStringLiteral("/s/one.xls"), QStringLiteral("/s/two.xls")}));
+        QCOMPARE(m_workspace.SheetNumbers, (QList<qint16>{1, 2}));
     }
 }
 
@@ -223,8 +224,8 @@ void TestModelForm::moveAtTheEndsChangesNothing()
     selectRow(2);
     press("butDown");
     QVERIFY(!QFileInfo::exists(file));
-    QCOMPARE(Workspace::current().SheetNumbers, (QList<qint16>{1, 2, 3}));
-    QCOMPARE(listItems(), Workspace::current().SheetPaths);
+    QCOMPARE(m_workspace.SheetNumbers, (QList<qint16>{1, 2, 3}));
+    QCOMPARE(listItems(), m_workspace.SheetPaths);
 }
 
 void TestModelForm::wordProcessorPackageOpensAsItIs_data()
@@ -248,7 +249,7 @@ void TestModelForm::wordProcessorPackageOpensAsItIs()
         QVERIFY(writeFile(home.appFolder() + f, "kept as it is"));
     chooseMode(2);
     type(field(), QStringLiteral("Letter"));
-    QCOMPARE(Workspace::current().DocNames, QStringList{QStringLiteral("Letter")});
+    QCOMPARE(m_workspace.DocNames, QStringList{QStringLiteral("Letter")});
     QCOMPARE(m_started.size(), 1);
     QVERIFY2(m_started.first().endsWith(home.appFolder() + opened), qPrintable(m_started.first()));
     for (const QString &f : files)
@@ -267,8 +268,8 @@ void TestModelForm::documentFromTemplateAndReopened()
     type(field(), QStringLiteral("Letter"));
     const QString doc = home.appFolder() + QStringLiteral("Letter.rtf");
     QCOMPARE(readFile(doc), readFile(TestHome::dataPath(QStringLiteral("Template.rtf"))));
-    QCOMPARE(Workspace::current().DocNames, QStringList{QStringLiteral("Letter")});
-    QCOMPARE(Workspace::current().Editing, WorkspaceData::EditMode::Documents);
+    QCOMPARE(m_workspace.DocNames, QStringList{QStringLiteral("Letter")});
+    QCOMPARE(m_workspace.Editing, WorkspaceData::EditMode::Documents);
     QVERIFY(readFile(home.appFolder() + QStringLiteral("Sample Model.mod")).contains(" 1 \r\nLetter\r\n"));
     QCOMPARE(m_started.size(), 1);
     QVERIFY(m_started.first().endsWith(doc));
@@ -285,7 +286,7 @@ void TestModelForm::documentFromTemplateAndReopened()
     writeFile(doc, "edited by the user");
     type(field(), QStringLiteral("LETTER"));
     QCOMPARE(readFile(doc), QByteArray("edited by the user"));
-    QCOMPARE(Workspace::current().DocNames, QStringList{QStringLiteral("Letter")});
+    QCOMPARE(m_workspace.DocNames, QStringList{QStringLiteral("Letter")});
     QTRY_VERIFY(topWindow("FieldsForm"));
     topWindow("FieldsForm")->close();
     QTRY_VERIFY(editor());
@@ -295,7 +296,7 @@ void TestModelForm::documentFromTemplateAndReopened()
     selectRow(0);
     QCOMPARE(field()->text(), QStringLiteral("Letter"));
     type(field(), QString());
-    QVERIFY(Workspace::current().DocNames.isEmpty());
+    QVERIFY(m_workspace.DocNames.isEmpty());
     QVERIFY(QFileInfo::exists(doc));
 }
 
@@ -308,7 +309,7 @@ void TestModelForm::unsafeDocumentNameIsRefused()
         type(field(), name);
         QCOMPARE(lastTitle(), QStringLiteral("Error in Operation"));
     }
-    QVERIFY(Workspace::current().DocNames.isEmpty());
+    QVERIFY(m_workspace.DocNames.isEmpty());
     QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("Outside.rtf")));
     QVERIFY(m_started.isEmpty());
     QCOMPARE(field()->text(), QStringLiteral("a\\b")); // kept for correction
@@ -337,8 +338,8 @@ void TestModelForm::spreadsheetSheetNumbers()
             QTRY_VERIFY(editor());
         }
     }
-    QCOMPARE(Workspace::current().SheetPaths, books.mid(0, 3));
-    QCOMPARE(Workspace::current().SheetNumbers, (QList<qint16>{1, 1, 4}));
+    QCOMPARE(m_workspace.SheetPaths, books.mid(0, 3));
+    QCOMPARE(m_workspace.SheetNumbers, (QList<qint16>{1, 1, 4}));
     QCOMPARE(lastTitle(), QStringLiteral("Error in Operation"));
     QCOMPARE(m_started.size(), 3);
 
@@ -346,7 +347,7 @@ void TestModelForm::spreadsheetSheetNumbers()
     field()->setText(books[0]);
     QCOMPARE(sheetBox()->text(), QStringLiteral("1"));
     press("butEdit");
-    QCOMPARE(Workspace::current().SheetCount(), qint16(3));
+    QCOMPARE(m_workspace.SheetCount(), qint16(3));
     QCOMPARE(m_started.size(), 4);
     topWindow("FieldsForm")->close();
     QTRY_VERIFY(editor());
@@ -359,10 +360,10 @@ void TestModelForm::spreadsheetSheetNumbers()
     QTRY_VERIFY(sheetBox()->hasFocus());
     sheetBox()->selectAll();
     QTest::keyClicks(sheetBox(), QStringLiteral("7"));
-    QCOMPARE(Workspace::current().SheetNumbers.last(), qint16(7));
+    QCOMPARE(m_workspace.SheetNumbers.last(), qint16(7));
     sheetBox()->selectAll();
     sheetBox()->insert(QStringLiteral("70000")); // as pasted
-    QCOMPARE(Workspace::current().SheetNumbers.last(), qint16(7)); // 70000 is no sheet number
+    QCOMPARE(m_workspace.SheetNumbers.last(), qint16(7)); // 70000 is no sheet number
 }
 
 void TestModelForm::spreadsheetMessagesInOrder()
@@ -411,8 +412,8 @@ void TestModelForm::closingWithEmptyNameSavesNothing()
 {
     TestHome home;
     TestHome::copyData(QStringLiteral("Sample Model.mod"), home.appFolder());
-    MainForm *main = startProgram();
-    CreateModelCommand();
+    MainForm *main = startProgram(m_workspace);
+    CreateModelCommand(m_workspace);
     chooseMode(1);
     editor()->close();
     QTRY_VERIFY(main->isVisible());
@@ -439,7 +440,7 @@ void TestModelForm::editExistingModel()
 {
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Orders.mod"), " 1 \r\nItem\r\n 0 \r\n 0 \r\n");
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     QTimer::singleShot(0, [] {
         QWidget *select = topWindow("SelectForm");
         QVERIFY(select);
@@ -447,7 +448,7 @@ void TestModelForm::editExistingModel()
         models->setCurrentRow(0);
         QTest::mouseClick(child<QPushButton>(select, QStringLiteral("Command1")), Qt::LeftButton);
     });
-    EditExistingModelCommand();
+    EditExistingModelCommand(m_workspace);
     QVERIFY(editor());
     QVERIFY(!main->isVisible());
     QCOMPARE(child<QLineEdit>(editor(), QStringLiteral("txtModelName"))->text(), QStringLiteral("Orders"));
@@ -489,7 +490,7 @@ void TestModelForm::documentsFolderNoticeOnlyOnce()
     QVERIFY(QFileInfo::exists(home.appFolder() + QStringLiteral("Marker")));
     editor()->close();
     Ask::clearRecords();
-    ModelForm *again = ModelForm::instance();
+    ModelForm *again = ModelForm::instance(m_workspace);
     again->show();
     QVERIFY(Ask::records().isEmpty());
 }
@@ -531,20 +532,20 @@ void TestModelForm::pickersYieldFolderAndFile()
 void TestModelForm::modelNameMustStayInTheFolder()
 {
     TestHome home;
-    MainForm *main = startProgram();
-    CreateModelCommand();
+    MainForm *main = startProgram(m_workspace);
+    CreateModelCommand(m_workspace);
     auto *name = child<QLineEdit>(editor(), QStringLiteral("txtModelName"));
     type(name, QStringLiteral("../Escaped"));
     QCOMPARE(lastTitle(), QStringLiteral("Error in Operation"));
     type(field(), QStringLiteral("Name"));
     QCOMPARE(lastTitle(), QStringLiteral("Error in Operation"));
-    QVERIFY(Workspace::current().FieldNames.isEmpty());
+    QVERIFY(m_workspace.FieldNames.isEmpty());
     editor()->close();
     QTRY_VERIFY(main->isVisible());
     QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("Escaped.mod")));
     QVERIFY(QDir(home.path()).entryList({QStringLiteral("*.mod")}, QDir::Files).isEmpty());
     QVERIFY(!readFile(home.appFolder() + QStringLiteral("qlt.ini")).contains("Escaped"));
-    QCOMPARE(Workspace::current().ModelName, QString());
+    QCOMPARE(m_workspace.ModelName, QString());
 }
 
 QTEST_MAIN(TestModelForm)

@@ -3,6 +3,7 @@
 #include "core/fill/engines.h"
 #include "core/fill/sheetfill.h"
 #include "tests/fill/officetools.h"
+#include "core/workspace.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
@@ -32,6 +33,9 @@ private Q_SLOTS:
     void moduleAnswersInsteadOfThrowing();
     void eachRunStartsAndEndsItsOffice();
     void sampleModelThroughConfirmWindow();
+
+private:
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestCalcOffice::moduleAnswersInsteadOfThrowing()
@@ -78,11 +82,11 @@ void TestCalcOffice::sampleModelThroughConfirmWindow()
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"),
               " 5 \r\nFirst Name\r\nLast Name\r\nAddress\r\nCity\r\nDate\r\n 0 \r\n 1 \r\n" + home.appFolder().toUtf8()
                   + "Sample Spreadsheet.xls\r\n 1 \r\n");
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     const QStringList values{QStringLiteral("Ann"), QStringLiteral("Zebrowski"), QStringLiteral("1 Quill Lane"),
                              QStringLiteral("Lisbon"), QStringLiteral("2026-12-07")};
     for (int i = 1; i <= 5; ++i)
-        main->setFieldValue(i, values[i - 1]);
+        setEntryText(main, i, values[i - 1]);
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
     QWidget *confirm = topWindow("ConfirmForm");
     QVERIFY(confirm);

@@ -15,13 +15,13 @@
 
 namespace {
 // Two documents and one spreadsheet, three fields.
-MainForm *startWithModel(const TestHome &home)
+MainForm *startWithModel(Workspace &workspace, const TestHome &home)
 {
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"),
               " 3 \r\nName\r\nCity\r\nPhone\r\n 2 \r\nLetter\r\nInvoice\r\n 1 \r\n/nowhere/Book.xls\r\n 1 \r\n");
     writeFile(home.appFolder() + QStringLiteral("Letter.rtf"), "{\\rtf1 Dear &Name& of &City&\\par}");
     writeFile(home.appFolder() + QStringLiteral("Invoice.txt"), "To &Name&, phone &Phone&");
-    return startProgram();
+    return startProgram(workspace);
 }
 
 QWidget *openConfirm(MainForm *main)
@@ -57,12 +57,15 @@ private Q_SLOTS:
     void closeClearsValuesAndRebuilds();
     void enterInLastBoxActsAsOk();
     void closeAndOkIgnoredDuringRun();
+
+private:
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestConfirmForm::rowsAndTicks()
 {
     TestHome home;
-    MainForm *main = startWithModel(home);
+    MainForm *main = startWithModel(m_workspace, home);
     QWidget *confirm = openConfirm(main);
     QVERIFY(confirm);
     QVERIFY(!main->isVisible());
@@ -89,7 +92,7 @@ void TestConfirmForm::rowsAndTicks()
 void TestConfirmForm::saveNameBoxFollowsDocumentSaveBoxes()
 {
     TestHome home;
-    QWidget *confirm = openConfirm(startWithModel(home));
+    QWidget *confirm = openConfirm(startWithModel(m_workspace, home));
     auto *saveName = child<QLineEdit>(confirm, QStringLiteral("txtSaveName"));
     auto *ok = child<QPushButton>(confirm, QStringLiteral("Command1"));
     click(box(confirm, "chkSave", 1));
@@ -109,7 +112,7 @@ void TestConfirmForm::saveNameBoxFollowsDocumentSaveBoxes()
 void TestConfirmForm::emptyOrUnsafeSaveNameAborts()
 {
     TestHome home;
-    QWidget *confirm = openConfirm(startWithModel(home));
+    QWidget *confirm = openConfirm(startWithModel(m_workspace, home));
     click(box(confirm, "chkSave", 1));
     for (const QString &name : {QString(), QStringLiteral("../evil"), QStringLiteral("..")}) {
         Ask::clearRecords();
@@ -134,7 +137,7 @@ void TestConfirmForm::emptyOrUnsafeSaveNameAborts()
 void TestConfirmForm::nothingTickedDoesNothing()
 {
     TestHome home;
-    QWidget *confirm = openConfirm(startWithModel(home));
+    QWidget *confirm = openConfirm(startWithModel(m_workspace, home));
     for (int n : {1, 2})
         click(box(confirm, "chkPrint", n));
     click(box(confirm, "chkSave", 3));
@@ -147,10 +150,10 @@ void TestConfirmForm::nothingTickedDoesNothing()
 void TestConfirmForm::savesFilledCopies()
 {
     TestHome home;
-    MainForm *main = startWithModel(home);
+    MainForm *main = startWithModel(m_workspace, home);
     QTest::keyClicks(child<QLineEdit>(main, QStringLiteral("txtWord_1")), QStringLiteral("Ann"));
-    main->setFieldValue(2, QStringLiteral("Rome"));
-    main->setFieldValue(3, QStringLiteral("555"));
+    setEntryText(main, 2, QStringLiteral("Rome"));
+    setEntryText(main, 3, QStringLiteral("555"));
     QWidget *confirm = openConfirm(main);
     for (int n : {1, 2}) {
         click(box(confirm, "chkPrint", n));
@@ -170,7 +173,7 @@ void TestConfirmForm::savesFilledCopies()
 void TestConfirmForm::failingSaveDoesNotStopNextDocument()
 {
     TestHome home;
-    QWidget *confirm = openConfirm(startWithModel(home));
+    QWidget *confirm = openConfirm(startWithModel(m_workspace, home));
     QDir().mkpath(home.documents() + QStringLiteral("S-Letter.rtf")); // a folder where the file should go
     for (int n : {1, 2}) {
         click(box(confirm, "chkPrint", n));
@@ -188,7 +191,7 @@ void TestConfirmForm::failingSaveDoesNotStopNextDocument()
 void TestConfirmForm::missingPrinterIsAProblem()
 {
     TestHome home;
-    QWidget *confirm = openConfirm(startWithModel(home));
+    QWidget *confirm = openConfirm(startWithModel(m_workspace, home));
     click(box(confirm, "chkSave", 3));
     click(child<QRadioButton>(confirm, QStringLiteral("Option2")));
     clickButton(confirm, "Command1");
@@ -201,16 +204,16 @@ void TestConfirmForm::missingPrinterIsAProblem()
 void TestConfirmForm::closeClearsValuesAndRebuilds()
 {
     TestHome home;
-    MainForm *main = startWithModel(home);
-    main->setFieldValue(1, QStringLiteral("Ann"));
-    main->setFieldValue(3, QStringLiteral("555"));
+    MainForm *main = startWithModel(m_workspace, home);
+    setEntryText(main, 1, QStringLiteral("Ann"));
+    setEntryText(main, 3, QStringLiteral("555"));
     QWidget *confirm = openConfirm(main);
     click(box(confirm, "chkPrint", 1));
     clickButton(confirm, "Command2");
     QTRY_VERIFY(!topWindow("ConfirmForm"));
     QVERIFY(main->isVisible());
-    QCOMPARE(main->fieldValue(1), QString());
-    QCOMPARE(main->fieldValue(3), QString());
+    QCOMPARE(entryText(main, 1), QString());
+    QCOMPARE(entryText(main, 3), QString());
     QTRY_VERIFY(child<QLineEdit>(main, QStringLiteral("txtWord_1"))->hasFocus());
     confirm = openConfirm(main);
     QVERIFY(box(confirm, "chkPrint", 1)->isChecked());
@@ -219,7 +222,7 @@ void TestConfirmForm::closeClearsValuesAndRebuilds()
 void TestConfirmForm::enterInLastBoxActsAsOk()
 {
     TestHome home;
-    MainForm *main = startWithModel(home);
+    MainForm *main = startWithModel(m_workspace, home);
     QLineEdit *last = child<QLineEdit>(main, QStringLiteral("txtWord_3"));
     last->setFocus();
     QTest::keyClick(last, Qt::Key_Return);
@@ -230,18 +233,19 @@ void TestConfirmForm::enterInLastBoxActsAsOk()
 void TestConfirmForm::closeAndOkIgnoredDuringRun()
 {
     TestHome home;
-    MainForm *main = startWithModel(home);
-    main->setFieldValue(1, QStringLiteral("Ann"));
+    MainForm *main = startWithModel(m_workspace, home);
+    setEntryText(main, 1, QStringLiteral("Ann"));
     auto *confirm = qobject_cast<ConfirmForm *>(openConfirm(main));
     click(box(confirm, "chkPrint", 1));
     click(box(confirm, "chkPrint", 2));
     click(box(confirm, "chkSave", 1));
     click(box(confirm, "chkSave", 3));
     child<QLineEdit>(confirm, QStringLiteral("txtSaveName"))->setText(QStringLiteral("S"));
-    // Runs while the fill lets events through (it shows the wait window).
+    // Runs while the fill lets events through (it shows the wait window);
+    // a run shows itself by its disabled OK button.
     bool duringRun = false;
     QTimer::singleShot(0, confirm, [&] {
-        duringRun = confirm->isRunning();
+        duringRun = !child<QPushButton>(confirm, QStringLiteral("Command1"))->isEnabled();
         clickButton(confirm, "Command2");
         confirm->close();
         clickButton(confirm, "Command1");
@@ -250,7 +254,7 @@ void TestConfirmForm::closeAndOkIgnoredDuringRun()
     QVERIFY(duringRun);
     QVERIFY(confirm->isVisible());
     QVERIFY(!main->isVisible());
-    QCOMPARE(main->fieldValue(1), QStringLiteral("Ann"));
+    QCOMPARE(entryText(main, 1), QStringLiteral("Ann"));
     QVERIFY(Ask::records().isEmpty());
     QCOMPARE(readFile(home.documents() + QStringLiteral("S-Letter.rtf")), QByteArray("{\\rtf1 Dear Ann of \\par}"));
 }

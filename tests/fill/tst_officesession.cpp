@@ -5,6 +5,7 @@
 #include "core/render/pdfcopy.h"
 #include "tests/fill/packagetools.h"
 #include "tests/fill/officetools.h"
+#include "core/workspace.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QMap>
 #include <QPushButton>
+#include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -49,6 +51,7 @@ private:
         auto office = SystemEngines::loadCalc(&error);
         return office ? readRows(*office, book, rows, 2) : QStringList{error};
     }
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 QWidget *TestOfficeSession::openConfirm(TestHome &home, const QStringList &docs, const QStringList &sheets)
@@ -72,9 +75,9 @@ QWidget *TestOfficeSession::openConfirm(TestHome &home, const QStringList &docs,
         model += path.toUtf8() + "\r\n 1 \r\n";
     }
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), model);
-    MainForm *main = startProgram();
-    main->setFieldValue(1, QStringLiteral("Ann"));
-    main->setFieldValue(2, QStringLiteral("Rome"));
+    MainForm *main = startProgram(m_workspace);
+    setEntryText(main, 1, QStringLiteral("Ann"));
+    setEntryText(main, 2, QStringLiteral("Rome"));
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
     return topWindow("ConfirmForm");
 }
@@ -120,9 +123,11 @@ void TestOfficeSession::oneOfficeServesEveryItemOfTheRuns()
     QStringList captions;
     QTimer watch;
     connect(&watch, &QTimer::timeout, this, [&captions] {
-        const WaitForm *wait = WaitForm::existing();
-        if (wait && wait->isVisible() && (captions.isEmpty() || captions.last() != wait->action()))
-            captions << wait->action();
+        WaitForm *wait = WaitForm::existing();
+        const auto *action = child<QLabel>(wait, QStringLiteral("lblAction"));
+        const QString caption = action ? action->text() : QString();
+        if (wait && wait->isVisible() && (captions.isEmpty() || captions.last() != caption))
+            captions << caption;
     });
     watch.start(5);
     // At once: the office started with the window is not ready yet.

@@ -2,6 +2,7 @@
 #include "core/fill/runcontext.h"
 #include "core/render/pdfcopy.h"
 #include "tests/fill/packagetools.h"
+#include "core/workspace.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
@@ -42,12 +43,15 @@ private Q_SLOTS:
     void savedDocumentsGetPdfCopies();
     void noCopiesUnlessAsked();
     void packageCopyComesFromTheOffice();
+
+private:
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestPdfCopy::menuItemIsRemembered()
 {
     TestHome home;
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     const QString ini = home.appFolder() + QStringLiteral("qlt.ini");
     const QByteArray iniBefore = readFile(ini);
     QAction *item = pdfItem(main);
@@ -64,10 +68,10 @@ void TestPdfCopy::menuItemIsRemembered()
     QCOMPARE(readFile(ini), iniBefore);
 
     // The next start of the program shows the choice as it was left.
-    main = startProgram();
+    main = startProgram(m_workspace);
     QVERIFY(pdfItem(main)->isChecked());
     pdfItem(main)->trigger();
-    main = startProgram();
+    main = startProgram(m_workspace);
     QVERIFY(!pdfItem(main)->isChecked());
 }
 
@@ -80,9 +84,9 @@ void TestPdfCopy::savedDocumentsGetPdfCopies()
     writeFile(home.appFolder() + QStringLiteral("Invoice.txt"), "To &Name&, &City&");
     writeFile(home.appFolder() + QStringLiteral("Note.htm"), "<html><body><p>Note for &amp;Name&amp;</p></body></html>");
     PdfCopy::setEnabled(true);
-    MainForm *main = startProgram();
-    main->setFieldValue(1, QStringLiteral("Zoë <&>"));
-    main->setFieldValue(2, QStringLiteral("Rome"));
+    MainForm *main = startProgram(m_workspace);
+    setEntryText(main, 1, QStringLiteral("Zoë <&>"));
+    setEntryText(main, 2, QStringLiteral("Rome"));
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
     QWidget *confirm = topWindow("ConfirmForm");
     QVERIFY(confirm);
@@ -110,7 +114,7 @@ void TestPdfCopy::noCopiesUnlessAsked()
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), " 1 \r\nName\r\n 1 \r\nLetter\r\n 0 \r\n");
     writeFile(home.appFolder() + QStringLiteral("Letter.rtf"), kA4Letter);
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
     QWidget *confirm = topWindow("ConfirmForm");
     click(child<QCheckBox>(confirm, QStringLiteral("chkPrint_1")));

@@ -1,5 +1,6 @@
 #include "ui/fill/confirmform.h"
 #include "core/render/rtfreader.h"
+#include "core/workspace.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
@@ -46,6 +47,7 @@ private:
         return QString();
     }
     QString m_out;
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestPrinting::initTestCase()
@@ -73,11 +75,11 @@ void TestPrinting::printsFilledSampleDocument()
     TestHome home;
     for (const QString &f : {QStringLiteral("Sample Model.mod"), QStringLiteral("Sample Doc") + extension})
         QVERIFY(TestHome::copyData(f, home.appFolder()));
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     const QStringList values{QStringLiteral("Ann"), QStringLiteral("Zebrowski"), QStringLiteral("12 Quill Lane"),
                              QStringLiteral("Lisbon"), QStringLiteral("7 December")};
     for (int i = 1; i <= values.size(); ++i)
-        main->setFieldValue(i, values[i - 1]);
+        setEntryText(main, i, values[i - 1]);
     const auto before = jobs();
 
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
@@ -117,7 +119,7 @@ void TestPrinting::officeThatCannotPrintIsAProblem()
     TestHome home;
     QVERIFY(TestHome::copyData(QStringLiteral("Sample Doc") + extension, home.appFolder()));
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), " 1 \r\nCity\r\n 1 \r\nSample Doc\r\n 0 \r\n");
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
     QWidget *confirm = topWindow("ConfirmForm");
     child<QRadioButton>(confirm, option)->setChecked(true);
@@ -160,8 +162,8 @@ void TestPrinting::fasterPrintsEachKindOfFile()
     TestHome home;
     QVERIFY(writeFile(home.appFolder() + file, content));
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), " 1 \r\nCity\r\n 1 \r\nLetter\r\n 0 \r\n");
-    MainForm *main = startProgram();
-    main->setFieldValue(1, QStringLiteral("Lisbon"));
+    MainForm *main = startProgram(m_workspace);
+    setEntryText(main, 1, QStringLiteral("Lisbon"));
     const auto before = jobs();
     QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
     QWidget *confirm = topWindow("ConfirmForm");

@@ -19,16 +19,16 @@ const QByteArray kThreeFields = " 3 \r\nName\r\nCity\r\nPhone\r\n 0 \r\n 0 \r\n"
 QLineEdit *entry(MainForm *main, int i) { return child<QLineEdit>(main, QStringLiteral("txtWord_%1").arg(i)); }
 
 
-QWidget *openWindow(const QString &which)
+QWidget *openWindow(Workspace &workspace, const QString &which)
 {
     if (which == QLatin1String("MainForm"))
         return topWindow("MainForm");
     if (which == QLatin1String("IdentifierForm"))
-        SaveDataCommand();
+        SaveDataCommand(workspace);
     else if (which == QLatin1String("ModelPathForm"))
-        SetModelLocationPathCommand();
+        SetModelLocationPathCommand(workspace);
     else if (which == QLatin1String("ModelForm"))
-        CreateModelCommand();
+        CreateModelCommand(workspace);
     return topWindow(which.toLatin1().constData());
 }
 } // namespace
@@ -46,6 +46,9 @@ private Q_SLOTS:
     void enterPressesFocusedButton();
     void oneItemListSelectsOnFocus();
     void loadDataWithArrowKeys();
+
+private:
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestKeyboard::pasteKeepsOneLine_data()
@@ -64,8 +67,8 @@ void TestKeyboard::pasteKeepsOneLine()
     QFETCH(QString, box);
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), kThreeFields);
-    startProgram();
-    QWidget *w = openWindow(window);
+    startProgram(m_workspace);
+    QWidget *w = openWindow(m_workspace, window);
     QVERIFY(w);
     auto *target = child<QLineEdit>(w, box);
     QVERIFY(target);
@@ -80,11 +83,11 @@ void TestKeyboard::pastedValueSavesAndLoadsInPlace()
 {
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), kThreeFields);
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     pasteInto(entry(main, 1), QStringLiteral("Smith\nJones"));
     entry(main, 2)->setText(QStringLiteral("Leeds"));
     entry(main, 3)->setText(QStringLiteral("555"));
-    SaveDataCommand();
+    SaveDataCommand(m_workspace);
     QVERIFY(topWindow("IdentifierForm"));
     auto *tag = child<QLineEdit>(topWindow("IdentifierForm"), QStringLiteral("Text1"));
     QTest::keyClicks(tag, QStringLiteral("t"));
@@ -93,11 +96,12 @@ void TestKeyboard::pastedValueSavesAndLoadsInPlace()
              QByteArray("Smith Jones\r\nLeeds\r\n555\r\n"));
     for (int i = 1; i <= 3; ++i)
         entry(main, i)->clear();
-    Workspace::current().DataTag = QStringLiteral("t");
-    LoadDataSet();
-    QCOMPARE(main->fieldValue(1), QStringLiteral("Smith Jones"));
-    QCOMPARE(main->fieldValue(2), QStringLiteral("Leeds"));
-    QCOMPARE(main->fieldValue(3), QStringLiteral("555"));
+    m_workspace.DataTag = QStringLiteral("t");
+    QString error;
+    QVERIFY2(m_workspace.loadDataSet(&error), qPrintable(error));
+    QCOMPARE(entryText(main, 1), QStringLiteral("Smith Jones"));
+    QCOMPARE(entryText(main, 2), QStringLiteral("Leeds"));
+    QCOMPARE(entryText(main, 3), QStringLiteral("555"));
 }
 
 void TestKeyboard::enterPressesFocusedButton_data()
@@ -119,8 +123,8 @@ void TestKeyboard::enterPressesFocusedButton()
     QFETCH(int, key);
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), kThreeFields);
-    startProgram();
-    QWidget *w = openWindow(window);
+    startProgram(m_workspace);
+    QWidget *w = openWindow(m_workspace, window);
     QVERIFY(w);
     auto *b = child<QPushButton>(w, button);
     QVERIFY(b);
@@ -138,8 +142,8 @@ void TestKeyboard::oneItemListSelectsOnFocus()
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), kThreeFields);
     writeFile(home.appFolder() + QStringLiteral("Sample Model/Smith"), "Smith\r\nLeeds\r\n555\r\n");
-    MainForm *main = startProgram();
-    LoadDataCommand();
+    MainForm *main = startProgram(m_workspace);
+    LoadDataCommand(m_workspace);
     QWidget *w = topWindow("IdentifierForm");
     QVERIFY(w);
     auto *list = child<QListWidget>(w, QStringLiteral("List1"));
@@ -151,7 +155,7 @@ void TestKeyboard::oneItemListSelectsOnFocus()
     ok->setFocus(Qt::TabFocusReason);
     QTest::keyClick(ok, Qt::Key_Return);
     QTRY_VERIFY(!topWindow("IdentifierForm"));
-    QCOMPARE(main->fieldValue(2), QStringLiteral("Leeds"));
+    QCOMPARE(entryText(main, 2), QStringLiteral("Leeds"));
 }
 
 void TestKeyboard::loadDataWithArrowKeys()
@@ -161,8 +165,8 @@ void TestKeyboard::loadDataWithArrowKeys()
     for (const char *tag : {"Adams", "Brown", "Clark"})
         writeFile(home.appFolder() + QStringLiteral("Sample Model/") + QLatin1String(tag),
                   QByteArray(tag) + "\r\nLeeds\r\n555\r\n");
-    MainForm *main = startProgram();
-    LoadDataCommand();
+    MainForm *main = startProgram(m_workspace);
+    LoadDataCommand(m_workspace);
     QWidget *w = topWindow("IdentifierForm");
     QVERIFY(w);
     auto *list = child<QListWidget>(w, QStringLiteral("List1"));
@@ -182,7 +186,7 @@ void TestKeyboard::loadDataWithArrowKeys()
     ok->setFocus(Qt::TabFocusReason);
     QTest::keyClick(ok, Qt::Key_Return);
     QTRY_VERIFY(!topWindow("IdentifierForm"));
-    QCOMPARE(main->fieldValue(1), chosen);
+    QCOMPARE(entryText(main, 1), chosen);
 }
 
 QTEST_MAIN(TestKeyboard)

@@ -61,13 +61,16 @@ private Q_SLOTS:
     void resizeSnapsBack();
     void loadingSmallerModelRemovesRows();
     void colours();
+
+private:
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestMainForm::fewFieldsShowWithoutScrollBar()
 {
     TestHome home;
     writeModel(home, QStringLiteral("Small"), 3);
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     QCOMPARE(visibleRows(main), range(1, 3));
     QVERIFY(!scrollBar(main)->isVisible());
     QVERIFY(!box(main, 0)->isVisible());
@@ -80,7 +83,7 @@ void TestMainForm::noFieldsNoRows()
 {
     TestHome home;
     writeModel(home, QStringLiteral("Empty"), 0);
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     QCOMPARE(main->rowCount(), 0);
     QVERIFY(!scrollBar(main)->isVisible());
     QVERIFY(child<QPushButton>(main, QStringLiteral("butOK"))->isVisible());
@@ -90,10 +93,10 @@ void TestMainForm::manyFieldsPage()
 {
     TestHome home;
     writeModel(home, QStringLiteral("Big"), 40);
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     QTRY_VERIFY(main->isVisible());
-    const int perPage = Workspace::current().RowsPerPage;
-    QVERIFY(Workspace::current().ScrollingOn);
+    const int perPage = m_workspace.RowsPerPage;
+    QVERIFY(m_workspace.ScrollingOn);
     QVERIFY(perPage > 2 && perPage < 40);
     QScrollBar *bar = scrollBar(main);
     QVERIFY(bar->isVisible());
@@ -121,28 +124,28 @@ void TestMainForm::valuesSurvivePagingAndResizing()
 {
     TestHome home;
     writeModel(home, QStringLiteral("Big"), 40);
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     QTest::keyClicks(box(main, 1), QStringLiteral("Ann"));
-    main->setFieldValue(40, QStringLiteral("last"));
+    setEntryText(main, 40, QStringLiteral("last"));
     QScrollBar *bar = scrollBar(main);
     bar->setValue(bar->maximum());
     bar->setValue(1);
-    QCOMPARE(main->fieldValue(1), QStringLiteral("Ann"));
+    QCOMPARE(entryText(main, 1), QStringLiteral("Ann"));
     main->showMaximized();
     QTRY_VERIFY(main->isMaximized());
     main->showNormal();
     QTRY_VERIFY(!main->isMaximized());
-    QCOMPARE(main->fieldValue(1), QStringLiteral("Ann"));
-    QCOMPARE(main->fieldValue(40), QStringLiteral("last"));
-    QCOMPARE(visibleRows(main), range(1, Workspace::current().RowsPerPage));
+    QCOMPARE(entryText(main, 1), QStringLiteral("Ann"));
+    QCOMPARE(entryText(main, 40), QStringLiteral("last"));
+    QCOMPARE(visibleRows(main), range(1, m_workspace.RowsPerPage));
 }
 
 void TestMainForm::boxesEditTheWorkspace()
 {
     TestHome home;
     writeModel(home, QStringLiteral("Small"), 3);
-    MainForm *main = startProgram();
-    Workspace &workspace = Workspace::current();
+    MainForm *main = startProgram(m_workspace);
+    Workspace &workspace = m_workspace;
     QTest::keyClicks(box(main, 2), QStringLiteral("Rome"));
     QCOMPARE(workspace.value(2), QStringLiteral("Rome"));
     workspace.setValue(3, QStringLiteral("2026"));
@@ -161,11 +164,11 @@ void TestMainForm::enterWalksAndBringsNextPage()
 {
     TestHome home;
     writeModel(home, QStringLiteral("Big"), 40);
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     QTRY_VERIFY(box(main, 1)->hasFocus());
     QTest::keyClick(box(main, 1), Qt::Key_Return);
     QTRY_VERIFY(box(main, 2)->hasFocus());
-    const int perPage = Workspace::current().RowsPerPage;
+    const int perPage = m_workspace.RowsPerPage;
     box(main, perPage)->setFocus();
     QTest::keyClick(box(main, perPage), Qt::Key_Return);
     QTRY_VERIFY(box(main, perPage + 1)->hasFocus());
@@ -176,7 +179,7 @@ void TestMainForm::resizeSnapsBack()
 {
     TestHome home;
     writeModel(home, QStringLiteral("Small"), 3);
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     const QSize screen = Screen::size();
     const QSize expected(screen.width() * 9 / 10, screen.height() * 8 / 10);
     QTRY_COMPARE(main->size(), expected);
@@ -189,13 +192,13 @@ void TestMainForm::loadingSmallerModelRemovesRows()
 {
     TestHome home;
     writeModel(home, QStringLiteral("Big"), 40);
-    MainForm *main = startProgram();
-    main->setFieldValue(1, QStringLiteral("x"));
-    Workspace::current().FieldNames = {QStringLiteral("A"), QStringLiteral("B")};
+    MainForm *main = startProgram(m_workspace);
+    setEntryText(main, 1, QStringLiteral("x"));
+    m_workspace.FieldNames = {QStringLiteral("A"), QStringLiteral("B")};
     main->ShowModel();
     QCOMPARE(main->rowCount(), 2);
     QVERIFY(!box(main, 3));
-    QCOMPARE(main->fieldValue(1), QString());
+    QCOMPARE(entryText(main, 1), QString());
     QCOMPARE(label(main, 2)->text(), QStringLiteral("B"));
     QVERIFY(!scrollBar(main)->isVisible());
     QVERIFY(box(main, 2)->isVisible());
@@ -204,7 +207,7 @@ void TestMainForm::loadingSmallerModelRemovesRows()
 void TestMainForm::colours()
 {
     TestHome home;
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     QCOMPARE(main->palette().color(QPalette::Window), QColor(224, 224, 224));
     QCOMPARE(child<QLabel>(main, QStringLiteral("lblModel"))->palette().color(QPalette::WindowText), QColor(Qt::red));
     QCOMPARE(main->windowTitle(), QStringLiteral("Quillmate"));

@@ -1,5 +1,6 @@
 #include "ui/menu/modelcommands.h"
 #include "platform/process.h"
+#include "core/workspace.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
@@ -46,12 +47,15 @@ private Q_SLOTS:
     void uninstallYesStartsUninstaller();
     void exitEndsProgram();
     void exitWhileSelectingAModel();
+
+private:
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestMainMenu::menuTree()
 {
     TestHome home;
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     QStringList top;
     for (QAction *a : main->menuBar()->actions())
         top << a->objectName() + QLatin1Char('=') + a->text();
@@ -82,7 +86,7 @@ void TestMainMenu::uninstallNoKeepsRunning()
     writeFile(home.path() + QStringLiteral(".local/bin/RemoveQLT"), "#!/bin/sh\n");
     QStringList started;
     Platform::setStartHook([&](const QString &p, const QStringList &) { started << p; return true; });
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     const int ends = programEndCount();
     Ask::pushAnswer(Ask::No);
     main->findChild<QAction *>(QStringLiteral("mnuUninstallQuillmate"))->trigger();
@@ -102,7 +106,7 @@ void TestMainMenu::uninstallYesWithoutUninstaller()
     TestHome home;
     QStringList started;
     Platform::setStartHook([&](const QString &p, const QStringList &) { started << p; return true; });
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     const int ends = programEndCount();
     Ask::pushAnswer(Ask::Yes);
     main->findChild<QAction *>(QStringLiteral("mnuUninstallQuillmate"))->trigger();
@@ -119,7 +123,7 @@ void TestMainMenu::uninstallYesStartsUninstaller()
     writeFile(uninstaller, "#!/bin/sh\n");
     QStringList started;
     Platform::setStartHook([&](const QString &p, const QStringList &) { started << p; return true; });
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     Ask::pushAnswer(Ask::Yes);
     main->findChild<QAction *>(QStringLiteral("mnuUninstallQuillmate"))->trigger();
     QCOMPARE(started, QStringList{uninstaller});
@@ -129,7 +133,7 @@ void TestMainMenu::uninstallYesStartsUninstaller()
 void TestMainMenu::exitEndsProgram()
 {
     TestHome home;
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     main->findChild<QAction *>(QStringLiteral("mnuAbout"))->trigger();
     QVERIFY(topWindow("AboutBox"));
     const int ends = programEndCount();
@@ -143,13 +147,13 @@ void TestMainMenu::exitWhileSelectingAModel()
 {
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Orders.mod"), " 0 \r\n 0 \r\n 0 \r\n");
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     QTimer::singleShot(0, main, [main] {
         QVERIFY(topWindow("SelectForm"));
         main->findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
     });
     const int ends = programEndCount();
-    SelectModelCommand();
+    SelectModelCommand(m_workspace);
     QCOMPARE(programEndCount(), ends + 1);
     QTRY_VERIFY(!topWindow("MainForm"));
     QVERIFY(!topWindow("SelectForm"));

@@ -1,5 +1,7 @@
 #include "ui/dialogs/aboutbox.h"
 #include "core/workspace.h"
+#include "ui/dialogs/waitform.h"
+#include "ui/model/selectform.h"
 #include "ui/dialogs/inputrules.h"
 #include "ui/editor/modelform.h"
 #include "ui/model/identifierform.h"
@@ -44,6 +46,11 @@ private Q_SLOTS:
     void secondSelectionCommandOnlyRaises();
     void titlesAreTheWindowsOwn_data();
     void titlesAreTheWindowsOwn();
+    void laidOutControlsStayApart_data();
+    void laidOutControlsStayApart();
+
+private:
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestWindows::secondSelectionCommandOnlyRaises_data()
@@ -64,11 +71,11 @@ void TestWindows::secondSelectionCommandOnlyRaises()
     writeFile(home.appFolder() + QStringLiteral("First.mod"), kFirst);
     writeFile(home.appFolder() + QStringLiteral("Second.mod"), kSecond);
     writeFile(home.appFolder() + QStringLiteral("qlt.ini"), "First\r\n0\r\n");
-    startProgram();
+    startProgram(m_workspace);
     // An earlier pick of First is what the second command used to act on.
     QTimer::singleShot(0, [] { pickInSelection(QStringLiteral("First")); });
     trigger("mnuSelectModel");
-    QCOMPARE(Workspace::current().PickedModel, QStringLiteral("First"));
+    QCOMPARE(m_workspace.PickedModel, QStringLiteral("First"));
 
     QWidget *selectWindow = nullptr;
     QTimer::singleShot(0, [&] {
@@ -77,13 +84,13 @@ void TestWindows::secondSelectionCommandOnlyRaises()
         trigger(second.toLatin1().constData());
         QCOMPARE(topWindow("SelectForm"), selectWindow); // the same window, still waiting
         QVERIFY(!topWindow("ModelForm"));
-        QCOMPARE(Workspace::current().ModelName, QStringLiteral("First"));
+        QCOMPARE(m_workspace.ModelName, QStringLiteral("First"));
         pickInSelection(QStringLiteral("Second"));
     });
     trigger(first.toLatin1().constData());
     QTRY_VERIFY(!topWindow("SelectForm"));
-    QCOMPARE(Workspace::current().ModelName, QStringLiteral("Second"));
-    QCOMPARE(Workspace::current().FieldNames, (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
+    QCOMPARE(m_workspace.ModelName, QStringLiteral("Second"));
+    QCOMPARE(m_workspace.FieldNames, (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
     if (first == QLatin1String("mnuEditExisitngModel")) {
         QWidget *editor = topWindow("ModelForm");
         QVERIFY(editor);
@@ -113,7 +120,7 @@ void TestWindows::titlesAreTheWindowsOwn()
     QFETCH(QString, title);
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), kFirst);
-    startProgram();
+    startProgram(m_workspace);
     if (window == QLatin1String("ModelForm"))
         trigger("mnuCreateModel");
     else if (window == QLatin1String("ModelPathForm"))
@@ -135,6 +142,52 @@ void TestWindows::titlesAreTheWindowsOwn()
     QCoreApplication::setApplicationName(name);
     QCOMPARE(shown, QStringLiteral("probe"));
     QCOMPARE(name, QStringLiteral("QLT"));
+}
+
+// The small windows arrange their controls themselves: each control lies
+// wholly inside its window, is tall enough for its text, and covers no other.
+void TestWindows::laidOutControlsStayApart_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("controls"); // object names, blank-separated
+    QTest::newRow("selection") << "SelectForm" << QStringLiteral("Label1 List1 Command1 Command2");
+    QTest::newRow("identifier") << "IdentifierForm" << QStringLiteral("Label1 Label2 Text1 List1 Command1 Command2 Command3");
+    QTest::newRow("about") << "AboutBox" << QStringLiteral("Label1 Label5 Label2 Label3 Label4 Command1");
+    QTest::newRow("wait") << "WaitForm" << QStringLiteral("Label1 lblAction");
+}
+
+void TestWindows::laidOutControlsStayApart()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, controls);
+    TestHome home;
+    writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), kFirst);
+    startProgram(m_workspace);
+    if (window == QLatin1String("SelectForm")) {
+        SelectForm *select = SelectForm::instance(m_workspace);
+        select->setPrompt(QStringLiteral("Select model to load"));
+        select->show();
+    } else if (window == QLatin1String("IdentifierForm")) {
+        trigger("mnuSaveData");
+    } else if (window == QLatin1String("AboutBox")) {
+        trigger("mnuAbout");
+    } else {
+        WaitForm::instance()->setAction(QStringLiteral("Printing Letter"));
+        WaitForm::instance()->show();
+    }
+    QWidget *w = topWindow(window.toLatin1().constData());
+    QVERIFY(w);
+    QList<QRect> placed;
+    for (const QString &name : controls.split(QLatin1Char(' '))) {
+        auto *control = child<QWidget>(w, name);
+        QVERIFY2(control && control->isVisible(), qPrintable(name));
+        const QRect r(control->mapTo(w, QPoint(0, 0)), control->size());
+        QVERIFY2(w->rect().contains(r), qPrintable(name));
+        QVERIFY2(r.height() >= control->minimumSizeHint().height(), qPrintable(name));
+        for (const QRect &other : placed)
+            QVERIFY2(!r.intersects(other), qPrintable(name));
+        placed << r;
+    }
 }
 
 QTEST_MAIN(TestWindows)

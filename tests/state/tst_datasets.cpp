@@ -13,11 +13,11 @@
 
 
 namespace {
-MainForm *startWithThreeFields(const TestHome &home)
+MainForm *startWithThreeFields(Workspace &workspace, const TestHome &home)
 {
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), " 3 \r\nName\r\nCity\r\nPhone\r\n 0 \r\n 0 \r\n");
     TestHome::copyData(QStringLiteral("QLT.txt"), home.appFolder());
-    return startProgram();
+    return startProgram(workspace);
 }
 
 QString dataFolder(const TestHome &home) { return home.appFolder() + QStringLiteral("Sample Model/"); }
@@ -26,17 +26,17 @@ QWidget *identifier() { return topWindow("IdentifierForm"); }
 QLineEdit *tagBox() { return child<QLineEdit>(identifier(), QStringLiteral("Text1")); }
 void press(const char *button) { QTest::mouseClick(child<QPushButton>(identifier(), QLatin1String(button)), Qt::LeftButton); }
 
-void saveAs(const QString &tag)
+void saveAs(Workspace &workspace, const QString &tag)
 {
-    SaveDataCommand();
+    SaveDataCommand(workspace);
     QVERIFY(identifier());
     tagBox()->setText(tag);
     press("Command1");
 }
 
-void loadTag(const QString &tag)
+void loadTag(Workspace &workspace, const QString &tag)
 {
-    LoadDataCommand();
+    LoadDataCommand(workspace);
     QVERIFY(identifier());
     auto *list = child<QListWidget>(identifier(), QStringLiteral("List1"));
     const auto items = list->findItems(tag, Qt::MatchExactly);
@@ -62,20 +62,23 @@ private Q_SLOTS:
     void refusesUnusableTags_data();
     void refusesUnusableTags();
     void cancelAndHelp();
+
+private:
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestDataSets::savesOneLinePerField()
 {
     TestHome home;
-    MainForm *main = startWithThreeFields(home);
-    main->setFieldValue(1, QStringLiteral("Ann Smith"));
-    main->setFieldValue(3, QStringLiteral("555"));
-    saveAs(QStringLiteral("Smith"));
+    MainForm *main = startWithThreeFields(m_workspace, home);
+    setEntryText(main, 1, QStringLiteral("Ann Smith"));
+    setEntryText(main, 3, QStringLiteral("555"));
+    saveAs(m_workspace, QStringLiteral("Smith"));
     QTRY_VERIFY(!identifier());
     QVERIFY(main->isVisible());
     QCOMPARE(readFile(dataFolder(home) + QStringLiteral("Smith")), QByteArray("Ann Smith\r\n\r\n555\r\n"));
-    main->setFieldValue(2, QStringLiteral("Rome"));
-    saveAs(QStringLiteral("Smith"));
+    setEntryText(main, 2, QStringLiteral("Rome"));
+    saveAs(m_workspace, QStringLiteral("Smith"));
     QCOMPARE(readFile(dataFolder(home) + QStringLiteral("Smith")), QByteArray("Ann Smith\r\nRome\r\n555\r\n"));
     QCOMPARE(QDir(dataFolder(home)).entryList(QDir::Files), QStringList{QStringLiteral("Smith")});
     QVERIFY(Ask::records().isEmpty());
@@ -84,40 +87,40 @@ void TestDataSets::savesOneLinePerField()
 void TestDataSets::loadsValuesBack()
 {
     TestHome home;
-    MainForm *main = startWithThreeFields(home);
+    MainForm *main = startWithThreeFields(m_workspace, home);
     writeFile(dataFolder(home) + QStringLiteral("Jones"), "Bob\r\n\r\nx\r\n");
-    main->setFieldValue(2, QStringLiteral("will be emptied"));
-    loadTag(QStringLiteral("Jones"));
+    setEntryText(main, 2, QStringLiteral("will be emptied"));
+    loadTag(m_workspace, QStringLiteral("Jones"));
     QTRY_VERIFY(!identifier());
-    QCOMPARE(main->fieldValue(1), QStringLiteral("Bob"));
-    QCOMPARE(main->fieldValue(2), QString());
-    QCOMPARE(main->fieldValue(3), QStringLiteral("x"));
-    QCOMPARE(Workspace::current().DataTag, QStringLiteral("Jones"));
+    QCOMPARE(entryText(main, 1), QStringLiteral("Bob"));
+    QCOMPARE(entryText(main, 2), QString());
+    QCOMPARE(entryText(main, 3), QStringLiteral("x"));
+    QCOMPARE(m_workspace.DataTag, QStringLiteral("Jones"));
 }
 
 void TestDataSets::longerAndShorterDataSets()
 {
     TestHome home;
-    MainForm *main = startWithThreeFields(home);
+    MainForm *main = startWithThreeFields(m_workspace, home);
     writeFile(dataFolder(home) + QStringLiteral("Long"), "a\r\nb\r\nc\r\nd\r\ne\r\n");
     writeFile(dataFolder(home) + QStringLiteral("Short"), "first\r\n");
-    loadTag(QStringLiteral("Long"));
-    QCOMPARE(main->fieldValue(3), QStringLiteral("c"));
-    loadTag(QStringLiteral("Short"));
-    QCOMPARE(main->fieldValue(1), QStringLiteral("first"));
-    QCOMPARE(main->fieldValue(2), QStringLiteral("b"));
-    QCOMPARE(main->fieldValue(3), QStringLiteral("c"));
+    loadTag(m_workspace, QStringLiteral("Long"));
+    QCOMPARE(entryText(main, 3), QStringLiteral("c"));
+    loadTag(m_workspace, QStringLiteral("Short"));
+    QCOMPARE(entryText(main, 1), QStringLiteral("first"));
+    QCOMPARE(entryText(main, 2), QStringLiteral("b"));
+    QCOMPARE(entryText(main, 3), QStringLiteral("c"));
 }
 
 void TestDataSets::noModelMessages()
 {
     TestHome home;
-    startProgram();
-    Workspace::current().ModelName.clear();
-    SaveDataCommand();
+    startProgram(m_workspace);
+    m_workspace.ModelName.clear();
+    SaveDataCommand(m_workspace);
     QCOMPARE(lastMessage(), QStringLiteral("You have not selected a model to work with.\r\nYou must select a model "
                                            "before you can save data."));
-    LoadDataCommand();
+    LoadDataCommand(m_workspace);
     QCOMPARE(lastMessage(), QStringLiteral("You have not selected a model to work with.\r\nYou must select a model "
                                            "before you can load data."));
     QCOMPARE(lastTitle(), QStringLiteral("Error"));
@@ -127,8 +130,8 @@ void TestDataSets::noModelMessages()
 void TestDataSets::loadWithoutData()
 {
     TestHome home;
-    startWithThreeFields(home);
-    LoadDataCommand();
+    startWithThreeFields(m_workspace, home);
+    LoadDataCommand(m_workspace);
     QCOMPARE(lastMessage(), QStringLiteral("You have no data saved for this model."));
     QVERIFY(identifier());
     QVERIFY(QFileInfo(dataFolder(home)).isDir());
@@ -141,15 +144,15 @@ void TestDataSets::loadWithoutData()
 void TestDataSets::loadingTagBoxIsReadOnly()
 {
     TestHome home;
-    startWithThreeFields(home);
+    startWithThreeFields(m_workspace, home);
     writeFile(dataFolder(home) + QStringLiteral("Smith"), "x\r\n");
-    LoadDataCommand();
+    LoadDataCommand(m_workspace);
     QCOMPARE(child<QLabel>(identifier(), QStringLiteral("Label1"))->text(),
              QStringLiteral("Select a tag to identify data to load"));
     QTest::keyClicks(tagBox(), QStringLiteral("typed"));
     QCOMPARE(tagBox()->text(), QString());
     identifier()->close();
-    SaveDataCommand();
+    SaveDataCommand(m_workspace);
     QCOMPARE(child<QLabel>(identifier(), QStringLiteral("Label1"))->text(),
              QStringLiteral("Create or select a tag to identify this data"));
     QTest::keyClicks(tagBox(), QStringLiteral("typed"));
@@ -176,9 +179,9 @@ void TestDataSets::refusesUnusableTags()
     QFETCH(QString, tag);
     QFETCH(QString, why);
     TestHome home;
-    startWithThreeFields(home);
+    startWithThreeFields(m_workspace, home);
     Ask::clearRecords();
-    saveAs(tag);
+    saveAs(m_workspace, tag);
     QCOMPARE(Ask::records().size(), 1);
     QCOMPARE(lastTitle(), QStringLiteral("Error"));
     if (!why.isEmpty())
@@ -192,8 +195,8 @@ void TestDataSets::refusesUnusableTags()
 void TestDataSets::cancelAndHelp()
 {
     TestHome home;
-    MainForm *main = startWithThreeFields(home);
-    SaveDataCommand();
+    MainForm *main = startWithThreeFields(m_workspace, home);
+    SaveDataCommand(m_workspace);
     QVERIFY(!main->isVisible());
     press("Command3");
     QWidget *help = topWindow("HelpForm");

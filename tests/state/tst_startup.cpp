@@ -52,15 +52,18 @@ private Q_SLOTS:
     void modelPathRefusesBadInput();
     void modelPathMovesFolderAndCopiesSamples();
     void modelPathSameFolderWritesNothing();
+
+private:
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestStartup::firstStartWithoutFiles()
 {
     TestHome home;
-    MainForm *main = startProgram();
-    QCOMPARE(Workspace::current().ModelName, QStringLiteral("Sample Model"));
-    QCOMPARE(Workspace::current().ModelFolder, home.appFolder());
-    QCOMPARE(Workspace::current().AppFolder, home.appFolder());
+    MainForm *main = startProgram(m_workspace);
+    QCOMPARE(m_workspace.ModelName, QStringLiteral("Sample Model"));
+    QCOMPARE(m_workspace.ModelFolder, home.appFolder());
+    QCOMPARE(m_workspace.AppFolder, home.appFolder());
     QCOMPARE(main->rowCount(), 0);
     QVERIFY(main->isVisible());
     QVERIFY(Ask::records().isEmpty());
@@ -71,7 +74,7 @@ void TestStartup::firstStartLoadsSampleModel()
 {
     TestHome home;
     QVERIFY(TestHome::copyData(QStringLiteral("Sample Model.mod"), home.appFolder()));
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     QCOMPARE(main->rowCount(), 5);
     QCOMPARE(child<QLabel>(main, QStringLiteral("lblWord_1"))->text(), QStringLiteral("First Name"));
     QCOMPARE(child<QLabel>(main, QStringLiteral("lblModel"))->text(), QStringLiteral("Sample Model"));
@@ -86,8 +89,8 @@ void TestStartup::startsWithLastModelOfSettings()
     const QString folder = home.path() + QStringLiteral("models/");
     writeFile(folder + QStringLiteral("Orders.mod"), kThreeFields);
     writeFile(home.appFolder() + QStringLiteral("qlt.ini"), "Orders\r\n" + folder.toUtf8() + "\r\n0\r\n");
-    MainForm *main = startProgram();
-    QCOMPARE(Workspace::current().ModelFolder, folder);
+    MainForm *main = startProgram(m_workspace);
+    QCOMPARE(m_workspace.ModelFolder, folder);
     QCOMPARE(main->rowCount(), 3);
     QCOMPARE(child<QLabel>(main, QStringLiteral("lblWord_3"))->text(), QStringLiteral("Phone"));
 }
@@ -96,11 +99,11 @@ void TestStartup::truncatedModelReportsAndKeepsSettings()
 {
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), " 3 \r\nOne\r\nTwo\r\n");
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     QCOMPARE(Ask::records().size(), 1);
     QCOMPARE(lastTitle(), QStringLiteral("A problem has occurred."));
     QCOMPARE(lastMessage(), QStringLiteral("Input past end of file while loading model.\r\nUnable to load complete model."));
-    QCOMPARE(Workspace::current().FieldCount(), qint16(3));
+    QCOMPARE(m_workspace.FieldCount(), qint16(3));
     QCOMPARE(main->rowCount(), 3);
     QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("qlt.ini")));
 }
@@ -108,17 +111,17 @@ void TestStartup::truncatedModelReportsAndKeepsSettings()
 void TestStartup::versionText()
 {
     TestHome home;
-    startProgram();
-    QCOMPARE(Workspace::current().VersionText, QStringLiteral("4.0.0"));
+    startProgram(m_workspace);
+    QCOMPARE(m_workspace.VersionText, QStringLiteral("4.0.0"));
     QCOMPARE(QLTBas::versionText(2, 0, 15), QStringLiteral("2.0.15"));
-    QCOMPARE(Workspace::current().UninstallerFolder, home.path() + QStringLiteral(".local/bin/"));
+    QCOMPARE(m_workspace.UninstallerFolder, home.path() + QStringLiteral(".local/bin/"));
 }
 
 void TestStartup::selectWithNoModels()
 {
     TestHome home;
-    startProgram();
-    SelectModelCommand();
+    startProgram(m_workspace);
+    SelectModelCommand(m_workspace);
     QCOMPARE(lastMessage(), QStringLiteral("You have not yet created any models to edit."));
     QCOMPARE(lastTitle(), QStringLiteral("Error"));
     QVERIFY(!topWindow("SelectForm"));
@@ -128,16 +131,16 @@ void TestStartup::selectOkWithNothingSelected()
 {
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Orders.mod"), kThreeFields);
-    startProgram();
+    startProgram(m_workspace);
     whileSelecting([](QWidget *w) {
         clickButton(w, "Command1");
         QCOMPARE(lastMessage(), QStringLiteral("You must select an item from the list box."));
         QVERIFY(w->isVisible());
         clickButton(w, "Command2");
     });
-    SelectModelCommand();
-    QCOMPARE(Workspace::current().PickedModel, QString());
-    QCOMPARE(Workspace::current().ModelName, QStringLiteral("Sample Model"));
+    SelectModelCommand(m_workspace);
+    QCOMPARE(m_workspace.PickedModel, QString());
+    QCOMPARE(m_workspace.ModelName, QStringLiteral("Sample Model"));
 }
 
 void TestStartup::selectByDoubleClick()
@@ -145,8 +148,8 @@ void TestStartup::selectByDoubleClick()
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Orders.mod"), kThreeFields);
     TestHome::copyData(QStringLiteral("Sample Model.mod"), home.appFolder());
-    MainForm *main = startProgram();
-    main->setFieldValue(1, QStringLiteral("typed before"));
+    MainForm *main = startProgram(m_workspace);
+    setEntryText(main, 1, QStringLiteral("typed before"));
     whileSelecting([](QWidget *w) {
         auto *list = child<QListWidget>(w, QStringLiteral("List1"));
         QCOMPARE(list->count(), 2);
@@ -156,10 +159,10 @@ void TestStartup::selectByDoubleClick()
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     });
-    SelectModelCommand();
-    QCOMPARE(Workspace::current().ModelName, QStringLiteral("Orders"));
+    SelectModelCommand(m_workspace);
+    QCOMPARE(m_workspace.ModelName, QStringLiteral("Orders"));
     QCOMPARE(main->rowCount(), 3);
-    QCOMPARE(main->fieldValue(1), QString());
+    QCOMPARE(entryText(main, 1), QString());
     QVERIFY(main->isVisible());
     QVERIFY(readFile(home.appFolder() + QStringLiteral("qlt.ini")).startsWith("Orders\r\n"));
 }
@@ -169,7 +172,7 @@ void TestStartup::selectCancelAndCloseBox()
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Orders.mod"), kThreeFields);
     TestHome::copyData(QStringLiteral("Sample Model.mod"), home.appFolder());
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     for (const bool closeBox : {false, true}) {
         main->hide();
         whileSelecting([closeBox](QWidget *w) {
@@ -180,9 +183,9 @@ void TestStartup::selectCancelAndCloseBox()
             else
                 clickButton(w, "Command2");
         });
-        SelectModelCommand();
-        QCOMPARE(Workspace::current().PickedModel, QString());
-        QCOMPARE(Workspace::current().ModelName, QStringLiteral("Sample Model"));
+        SelectModelCommand(m_workspace);
+        QCOMPARE(m_workspace.PickedModel, QString());
+        QCOMPARE(m_workspace.ModelName, QStringLiteral("Sample Model"));
         QCOMPARE(main->rowCount(), 5);
         QVERIFY(main->isVisible());
     }
@@ -193,7 +196,7 @@ void TestStartup::selectDeletedModelKeepsLists()
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Gone.mod"), kThreeFields);
     TestHome::copyData(QStringLiteral("Sample Model.mod"), home.appFolder());
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     whileSelecting([&home](QWidget *w) {
         QFile::remove(home.appFolder() + QStringLiteral("Gone.mod"));
         auto *list = child<QListWidget>(w, QStringLiteral("List1"));
@@ -201,9 +204,9 @@ void TestStartup::selectDeletedModelKeepsLists()
         QCOMPARE(list->currentItem()->text(), QStringLiteral("Gone"));
         clickButton(w, "Command1");
     });
-    SelectModelCommand();
-    QCOMPARE(Workspace::current().ModelName, QStringLiteral("Gone"));
-    QCOMPARE(Workspace::current().FieldNames.first(), QStringLiteral("First Name"));
+    SelectModelCommand(m_workspace);
+    QCOMPARE(m_workspace.ModelName, QStringLiteral("Gone"));
+    QCOMPARE(m_workspace.FieldNames.first(), QStringLiteral("First Name"));
     QCOMPARE(child<QLabel>(main, QStringLiteral("lblModel"))->text(), QStringLiteral("Sample Model"));
     QVERIFY(Ask::records().isEmpty());
 }
@@ -211,23 +214,23 @@ void TestStartup::selectDeletedModelKeepsLists()
 void TestStartup::nestedWaitReturnsAtOnce()
 {
     TestHome home;
-    startProgram();
+    startProgram(m_workspace);
     bool nestedReturned = false;
     QTimer::singleShot(0, [&] {
-        WaitForDialog(); // a second wait while the first still runs
+        WaitForDialog(m_workspace); // a second wait while the first still runs
         nestedReturned = true;
-        SetDialogDone();
+        SetDialogDone(m_workspace);
     });
-    WaitForDialog();
+    WaitForDialog(m_workspace);
     QVERIFY(nestedReturned);
-    QVERIFY(!Workspace::current().DialogDone);
+    QVERIFY(!m_workspace.DialogDone);
 }
 
 void TestStartup::modelPathRefusesBadInput()
 {
     TestHome home;
-    MainForm *main = startProgram();
-    SetModelLocationPathCommand();
+    MainForm *main = startProgram(m_workspace);
+    SetModelLocationPathCommand(m_workspace);
     QWidget *form = topWindow("ModelPathForm");
     QVERIFY(form);
     QVERIFY(!main->isVisible());
@@ -244,7 +247,7 @@ void TestStartup::modelPathRefusesBadInput()
     clickButton(form, "Command1");
     QVERIFY(lastMessage().contains(QStringLiteral("does not exist")));
     QVERIFY(form->isVisible());
-    QCOMPARE(Workspace::current().ModelFolder, home.appFolder());
+    QCOMPARE(m_workspace.ModelFolder, home.appFolder());
     QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("qlt.ini")));
 
     form->close();
@@ -256,10 +259,10 @@ void TestStartup::modelPathMovesFolderAndCopiesSamples()
     TestHome home;
     TestHome::copyData(QStringLiteral("Sample Model.mod"), home.appFolder());
     TestHome::copyData(QStringLiteral("Sample Doc.rtf"), home.appFolder());
-    MainForm *main = startProgram();
+    MainForm *main = startProgram(m_workspace);
     const QString target = home.path() + QStringLiteral("models");
     QDir().mkpath(target);
-    SetModelLocationPathCommand();
+    SetModelLocationPathCommand(m_workspace);
     QWidget *form = topWindow("ModelPathForm");
     auto *text = child<QLineEdit>(form, QStringLiteral("Text1"));
     text->selectAll();
@@ -267,19 +270,19 @@ void TestStartup::modelPathMovesFolderAndCopiesSamples()
     QTest::keyClick(text, Qt::Key_Return);
     QTRY_VERIFY(!topWindow("ModelPathForm"));
     QVERIFY(main->isVisible());
-    QCOMPARE(Workspace::current().ModelFolder, target + QLatin1Char('/'));
+    QCOMPARE(m_workspace.ModelFolder, target + QLatin1Char('/'));
     QVERIFY(QFileInfo::exists(target + QStringLiteral("/Sample Doc.rtf")));
     QVERIFY(QFileInfo::exists(target + QStringLiteral("/Sample Model.mod")));
     QVERIFY(readFile(home.appFolder() + QStringLiteral("qlt.ini")).contains(target.toUtf8() + "/\r\n"));
     // The model in memory stays as it is.
-    QCOMPARE(Workspace::current().FieldCount(), qint16(5));
+    QCOMPARE(m_workspace.FieldCount(), qint16(5));
 }
 
 void TestStartup::modelPathSameFolderWritesNothing()
 {
     TestHome home;
-    startProgram();
-    SetModelLocationPathCommand();
+    startProgram(m_workspace);
+    SetModelLocationPathCommand(m_workspace);
     QWidget *form = topWindow("ModelPathForm");
     clickButton(form, "Command1");
     QTRY_VERIFY(!topWindow("ModelPathForm"));

@@ -55,6 +55,9 @@ private Q_SLOTS:
     void relativeFolderInSettingsIsFromHome();
     void relativeSheetPathIsFromModelFolder();
     void typedRelativeFolderIsStoredAbsolute();
+
+private:
+    Workspace m_workspace; // the workspace the windows are handed
 };
 
 void TestTrust::handEditedModelNameIsNoModel_data()
@@ -75,17 +78,17 @@ void TestTrust::handEditedModelNameIsNoModel()
     writeFile(home.path() + QStringLiteral("x.mod"), kTwoFields);
     writeFile(home.appFolder() + QStringLiteral("qlt.ini"), name + "\r\n0\r\n");
     const QStringList homeBefore = filesUnder(home.path());
-    startProgram();
-    QCOMPARE(Workspace::current().ModelName, QString());
-    QCOMPARE(Workspace::current().FieldCount(), qint16(0));
+    startProgram(m_workspace);
+    QCOMPARE(m_workspace.ModelName, QString());
+    QCOMPARE(m_workspace.FieldCount(), qint16(0));
 
-    SaveDataCommand();
+    SaveDataCommand(m_workspace);
     QVERIFY(lastMessage().startsWith(QStringLiteral("You have not selected a model to work with.")));
     QVERIFY(!topWindow("IdentifierForm"));
-    LoadDataCommand();
+    LoadDataCommand(m_workspace);
     QVERIFY(!topWindow("IdentifierForm"));
     QCOMPARE(filesUnder(home.path()), homeBefore); // no data folder anywhere
-    QVERIFY(!SaveModel());
+    QVERIFY(!SaveModel(m_workspace));
     QCOMPARE(filesUnder(home.path()), homeBefore);
 }
 
@@ -94,7 +97,7 @@ void TestTrust::upperCaseModelLoadsAndSavesInPlace()
     TestHome home;
     writeFile(home.appFolder() + QStringLiteral("Foo.MOD"), kTwoFields);
     writeFile(home.appFolder() + QStringLiteral("qlt.ini"), "Nothing\r\n0\r\n");
-    startProgram();
+    startProgram(m_workspace);
     QTimer::singleShot(0, [] {
         QWidget *select = topWindow("SelectForm");
         QVERIFY(select);
@@ -104,12 +107,12 @@ void TestTrust::upperCaseModelLoadsAndSavesInPlace()
         list->setCurrentRow(0);
         QTest::mouseClick(child<QPushButton>(select, QStringLiteral("Command1")), Qt::LeftButton);
     });
-    SelectModelCommand();
-    QCOMPARE(Workspace::current().ModelName, QStringLiteral("Foo"));
-    QCOMPARE(Workspace::current().FieldNames, (QStringList{QStringLiteral("Name"), QStringLiteral("City")}));
+    SelectModelCommand(m_workspace);
+    QCOMPARE(m_workspace.ModelName, QStringLiteral("Foo"));
+    QCOMPARE(m_workspace.FieldNames, (QStringList{QStringLiteral("Name"), QStringLiteral("City")}));
 
-    Workspace::current().FieldNames.append(QStringLiteral("Phone"));
-    QVERIFY(SaveModel());
+    m_workspace.FieldNames.append(QStringLiteral("Phone"));
+    QVERIFY(SaveModel(m_workspace));
     QCOMPARE(QDir(home.appFolder()).entryList({QStringLiteral("*.mod")}, QDir::Files, QDir::Name),
              QStringList{QStringLiteral("Foo.MOD")});
     QVERIFY(readFile(home.appFolder() + QStringLiteral("Foo.MOD")).contains("Phone"));
@@ -132,9 +135,9 @@ void TestTrust::relativeFolderInSettingsIsFromHome()
     writeFile(home.path() + QStringLiteral("elsewhere/models/Orders.mod"), " 1 \r\nWrong\r\n 0 \r\n 0 \r\n");
     writeFile(home.appFolder() + QStringLiteral("qlt.ini"), "Orders\r\n" + folder + "\r\n");
     ElsewhereCurrentFolder cwd(home.path() + QStringLiteral("elsewhere"));
-    startProgram();
-    QCOMPARE(Workspace::current().ModelFolder, home.path() + QStringLiteral("models/"));
-    QCOMPARE(Workspace::current().FieldNames, (QStringList{QStringLiteral("Name"), QStringLiteral("City")}));
+    startProgram(m_workspace);
+    QCOMPARE(m_workspace.ModelFolder, home.path() + QStringLiteral("models/"));
+    QCOMPARE(m_workspace.FieldNames, (QStringList{QStringLiteral("Name"), QStringLiteral("City")}));
     // Written back absolute, so the next start does not depend on it either.
     QVERIFY(readFile(home.appFolder() + QStringLiteral("qlt.ini"))
                 .startsWith("Orders\r\n" + home.path().toUtf8() + "models/\r\n"));
@@ -147,10 +150,10 @@ void TestTrust::relativeSheetPathIsFromModelFolder()
               " 0 \r\n 0 \r\n 2 \r\nBook.xls\r\n 1 \r\nsub/../Other.xls\r\n 2 \r\n");
     ElsewhereCurrentFolder cwd(home.path() + QStringLiteral("elsewhere"));
     writeFile(home.path() + QStringLiteral("elsewhere/Book.xls"), "not this one");
-    startProgram();
-    QCOMPARE(Workspace::current().SheetPaths,
+    startProgram(m_workspace);
+    QCOMPARE(m_workspace.SheetPaths,
              (QStringList{home.appFolder() + QStringLiteral("Book.xls"), home.appFolder() + QStringLiteral("Other.xls")}));
-    QCOMPARE(Workspace::current().SheetNumbers, (QList<qint16>{1, 2}));
+    QCOMPARE(m_workspace.SheetNumbers, (QList<qint16>{1, 2}));
 }
 
 void TestTrust::typedRelativeFolderIsStoredAbsolute()
@@ -159,8 +162,8 @@ void TestTrust::typedRelativeFolderIsStoredAbsolute()
     ElsewhereCurrentFolder cwd(home.path() + QStringLiteral("elsewhere"));
     QDir().mkpath(home.path() + QStringLiteral("mine/models"));
     QDir().mkpath(home.path() + QStringLiteral("elsewhere/mine/models"));
-    startProgram();
-    SetModelLocationPathCommand();
+    startProgram(m_workspace);
+    SetModelLocationPathCommand(m_workspace);
     QWidget *form = topWindow("ModelPathForm");
     QVERIFY(form);
     auto *text = child<QLineEdit>(form, QStringLiteral("Text1"));
@@ -169,7 +172,7 @@ void TestTrust::typedRelativeFolderIsStoredAbsolute()
     QTest::keyClicks(text, QStringLiteral("mine/models"));
     QTest::keyClick(text, Qt::Key_Return);
     QTRY_VERIFY(!topWindow("ModelPathForm"));
-    QCOMPARE(Workspace::current().ModelFolder, home.path() + QStringLiteral("mine/models/"));
+    QCOMPARE(m_workspace.ModelFolder, home.path() + QStringLiteral("mine/models/"));
     QVERIFY(readFile(home.appFolder() + QStringLiteral("qlt.ini")).contains("\r\n" + home.path().toUtf8() + "mine/models/\r\n"));
 }
 

@@ -1,6 +1,7 @@
 #include "core/workspace.h"
 #include "tests/support/testhome.h"
 
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -11,6 +12,10 @@ private Q_SLOTS:
     void valuesAndSignals();
     void resetEmptiesEverything();
     void startupFoldersFollowHome();
+    void modelReadIsAnnounced();
+    void dataSetsRoundTrip_data();
+    void dataSetsRoundTrip();
+    void missingDataSetChangesNothing();
 };
 
 void TestWorkspace::valuesAndSignals()
@@ -50,12 +55,80 @@ void TestWorkspace::startupFoldersFollowHome()
 {
     TestHome home;
     Workspace workspace;
-    workspace.makeCurrent();
     workspace.findStartupFolders();
-    QCOMPARE(&Workspace::current(), &workspace);
     QCOMPARE(workspace.AppFolder, home.path() + QStringLiteral("Quillmate/"));
     QCOMPARE(workspace.UninstallerFolder, home.path() + QStringLiteral(".local/bin/"));
     QVERIFY(!workspace.VersionText.isEmpty());
+}
+
+void TestWorkspace::modelReadIsAnnounced()
+{
+    Workspace workspace;
+    QSignalSpy changed(&workspace, &Workspace::modelChanged);
+    ModelLists model;
+    model.FieldNames = {QStringLiteral("Name"), QStringLiteral("City")};
+    model.DocNames = {QStringLiteral("Letter")};
+    workspace.setModel(model);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(static_cast<const ModelLists &>(workspace), model);
+}
+
+// Values saved under a tag come back into the same fields; lines beyond the
+// model's fields are ignored, fields beyond the lines keep their values.
+void TestWorkspace::dataSetsRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("loaded");
+    QTest::newRow("as many lines as fields") << QByteArray("Ann\r\n\r\n555\r\n")
+                                             << QStringList{QStringLiteral("Ann"), QString(), QStringLiteral("555")};
+    QTest::newRow("more lines") << QByteArray("a\r\nb\r\nc\r\nd\r\n")
+                                << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    QTest::newRow("fewer lines")
+        << QByteArray("first\r\n") << QStringList{QStringLiteral("first"), QStringLiteral("old 2"), QStringLiteral("old 3")};
+}
+
+void TestWorkspace::dataSetsRoundTrip()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, loaded);
+    TestHome home;
+    Workspace workspace;
+    workspace.ModelFolder = home.path();
+    workspace.ModelName = QStringLiteral("Jobs");
+    workspace.FieldNames = {QStringLiteral("Name"), QStringLiteral("City"), QStringLiteral("Phone")};
+    QCOMPARE(workspace.dataFolder(), home.path() + QStringLiteral("Jobs/"));
+    workspace.setValue(1, QStringLiteral("Ann"));
+    workspace.setValue(3, QStringLiteral("555"));
+    workspace.DataTag = QStringLiteral("Smith");
+    QString error;
+    QVERIFY2(workspace.saveDataSet(&error), qPrintable(error));
+    QCOMPARE(readFile(workspace.dataFolder() + QStringLiteral("Smith")), QByteArray("Ann\r\n\r\n555\r\n"));
+
+    writeFile(workspace.dataFolder() + QStringLiteral("Other"), file);
+    workspace.setValue(1, QStringLiteral("old 1"));
+    workspace.setValue(2, QStringLiteral("old 2"));
+    workspace.setValue(3, QStringLiteral("old 3"));
+    workspace.DataTag = QStringLiteral("Other");
+    QSignalSpy changed(&workspace, &Workspace::valueChanged);
+    QVERIFY2(workspace.loadDataSet(&error), qPrintable(error));
+    QCOMPARE(workspace.values(), loaded);
+    QVERIFY(!changed.isEmpty());
+}
+
+void TestWorkspace::missingDataSetChangesNothing()
+{
+    TestHome home;
+    Workspace workspace;
+    workspace.ModelFolder = home.path();
+    workspace.ModelName = QStringLiteral("Jobs");
+    workspace.FieldNames = {QStringLiteral("Name")};
+    workspace.setValue(1, QStringLiteral("kept"));
+    workspace.DataTag = QStringLiteral("Nobody");
+    QString error;
+    QVERIFY(!workspace.loadDataSet(&error));
+    QCOMPARE(error, QStringLiteral("No data exists with that identifier."));
+    QCOMPARE(workspace.values(), QStringList{QStringLiteral("kept")});
+    QVERIFY(QFileInfo(workspace.dataFolder()).isDir()); // made when missing, as the window always did
 }
 
 QTEST_GUILESS_MAIN(TestWorkspace)

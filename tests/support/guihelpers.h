@@ -60,6 +60,20 @@ inline void pasteInto(QLineEdit *box, const QString &text)
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
 }
 
+// The main window's entry box of field i (txtWord(i)) shows and edits the
+// value of that field; "" and nothing done for a row that does not exist.
+inline QString entryText(QWidget *main, int i)
+{
+    const auto *box = child<QLineEdit>(main, QStringLiteral("txtWord_%1").arg(i));
+    return box ? box->text() : QString();
+}
+
+inline void setEntryText(QWidget *main, int i, const QString &text)
+{
+    if (auto *box = child<QLineEdit>(main, QStringLiteral("txtWord_%1").arg(i)))
+        box->setText(text);
+}
+
 inline QString lastMessage()
 {
     const auto &r = Ask::records();
@@ -75,14 +89,15 @@ inline QString lastTitle()
 #include "ui/mainwin/mainform.h"
 #include "core/model/qltbas.h"
 
-// Starts QLT as the program's start-up would, in the current (test) home.
-inline MainForm *startProgram()
+// Starts QLT as the program's start-up would, in the current (test) home,
+// on the test's own workspace, emptied first.
+inline MainForm *startProgram(Workspace &workspace)
 {
     closeAllWindows();
-    Workspace::current().reset();
+    workspace.reset();
     Ask::setScripted(true);
     Ask::clearRecords();
-    MainForm *main = MainForm::instance();
+    MainForm *main = MainForm::instance(workspace);
     main->startUp();
     return main;
 }

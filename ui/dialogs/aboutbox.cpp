@@ -8,21 +8,23 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
-QLabel *addLabel(QWidget *parent, const char *name, const QString &text, int top)
+QLabel *addLabel(QWidget *parent, QVBoxLayout *layout, const char *name, const QString &text)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     label->setAlignment(Qt::AlignCenter);
-    label->setGeometry(0, Screen::twips(top), parent->width(), Screen::twips(360));
+    layout->addWidget(label);
     return label;
 }
 } // namespace
 
-AboutBox::AboutBox()
+AboutBox::AboutBox(const Workspace &workspace)
     // No close, minimise or maximise buttons: the box is left with Ok.
     : SingleWindow(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_workspace(workspace)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -32,16 +34,17 @@ AboutBox::AboutBox()
     setPalette(pal);
     setAutoFillBackground(true);
 
-    const Workspace &s = Workspace::current();
     setWindowTitle(QStringLiteral("About ") + QLTBas::ProductName);
-    QLabel *label1 = addLabel(this, "Label1", QLTBas::ProductName, 200);
+    // Centred lines top to bottom, the button centred below them.
+    auto *layout = new QVBoxLayout(this);
+    QLabel *label1 = addLabel(this, layout, "Label1", QLTBas::ProductName);
     label1->setFont(QFont(QStringLiteral("Arial"), 18, QFont::Bold));
-    label1->setGeometry(0, Screen::twips(200), width(), Screen::twips(480));
-    addLabel(this, "Label5", QStringLiteral("Version ") + s.VersionText, 760);
-    addLabel(this, "Label2", QStringLiteral("Written and maintained by"), 1160);
-    addLabel(this, "Label3", QStringLiteral("the Quillmate developers"), 1440);
-
-    m_makerAddress = addLabel(this, "Label4", makerAddress(), 1840);
+    addLabel(this, layout, "Label5", QStringLiteral("Version ") + m_workspace.VersionText);
+    layout->addSpacing(Screen::twips(120));
+    addLabel(this, layout, "Label2", QStringLiteral("Written and maintained by"));
+    addLabel(this, layout, "Label3", QStringLiteral("the Quillmate developers"));
+    layout->addSpacing(Screen::twips(120));
+    m_makerAddress = addLabel(this, layout, "Label4", makerAddress());
     QPalette linkPal = m_makerAddress->palette();
     linkPal.setColor(QPalette::WindowText, Qt::blue);
     m_makerAddress->setPalette(linkPal);
@@ -50,9 +53,9 @@ AboutBox::AboutBox()
 
     auto *ok = new QPushButton(QStringLiteral("&Ok"), this);
     ok->setObjectName(QStringLiteral("Command1"));
-    ok->setGeometry((width() - Screen::twips(1200)) / 2, Screen::twips(2500), Screen::twips(1200),
-                    Screen::twips(375));
+    ok->setMinimumSize(Screen::twips(1200), Screen::twips(375));
     ok->setDefault(true);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
 
     Screen::centreForm(this);
@@ -63,17 +66,17 @@ QString AboutBox::makerAddress() { return QStringLiteral("https://www.quillmate.
 bool AboutBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_makerAddress && event->type() == QEvent::MouseButtonRelease) {
-        OpenMakerPage();
+        OpenMakerPage(m_workspace);
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void OpenMakerPage()
+void OpenMakerPage(const Workspace &workspace)
 {
     // The pointer file is never read: it only tells which program the desktop
     // uses for web pages.
-    const QString browser = Platform::findAssociatedProgram(Workspace::current().AppFolder + QStringLiteral("Pointer.html"));
+    const QString browser = Platform::findAssociatedProgram(workspace.AppFolder + QStringLiteral("Pointer.html"));
     if (browser.isEmpty())
         return;
     Platform::startDetached(browser, {AboutBox::makerAddress()});

@@ -39,8 +39,6 @@ HelpForm::HelpForm()
 
 void HelpForm::setText(const QString &text) { m_helpText->setPlainText(text); }
 
-QString HelpForm::text() const { return m_helpText->toPlainText(); }
-
 void HelpForm::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
@@ -55,9 +53,9 @@ void HelpForm::resizeEvent(QResizeEvent *event)
     m_okButton->move((w - m_okButton->width()) / 2, m_okButton->y());
 }
 
-void ShowInstructions(const QString &startMarker, const QString &endMarker)
+void ShowInstructions(const Workspace &workspace, const QString &startMarker, const QString &endMarker)
 {
-    const QString text = Sections::instructionText(Workspace::current().AppFolder);
+    const QString text = Sections::instructionText(workspace.AppFolder);
     HelpForm *help = HelpForm::instance();
     help->setWindowTitle(QLTBas::ProductName + QStringLiteral(" Help"));
     help->setWindowState(help->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));

@@ -6,6 +6,7 @@
 
 class QPlainTextEdit;
 class QPushButton;
+class Workspace;
 
 // The one instruction window, shared by every help command.
 class HelpForm : public SingleWindow<HelpForm, QWidget> {
@@ -13,7 +14,6 @@ class HelpForm : public SingleWindow<HelpForm, QWidget> {
 public:
     HelpForm();
     void setText(const QString &text);
-    QString text() const;
     QPlainTextEdit *textBox() const { return m_helpText; }
 
 protected:
@@ -26,4 +26,5 @@ private:
 
 // Shows the instruction file's section from `startMarker` up to
 // `endMarker` (either may be empty) in the help window.
-void ShowInstructions(const QString &startMarker, const QString &endMarker);
+// The instruction file is the one in the workspace's app folder.
+void ShowInstructions(const Workspace &workspace, const QString &startMarker, const QString &endMarker);

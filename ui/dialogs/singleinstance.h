@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QPointer>
 
+#include <utility>
+
 // Each window kind exists at most once: created on first use, discarded when
 // closed (the windows delete themselves on close), and created afresh with
 // its design state the next time. A window that has been closed is
@@ -14,10 +16,12 @@ public:
     using Base::Base;
 
     static T *existing() { return s_instance.data(); }
-    static T *instance()
+    // The window, made with `args` when there is none yet.
+    template <class... Args>
+    static T *instance(Args &&...args)
     {
         if (!s_instance)
-            s_instance = new T();
+            s_instance = new T(std::forward<Args>(args)...);
         return s_instance.data();
     }
 

@@ -12,7 +12,6 @@ class WaitForm : public SingleWindow<WaitForm, QWidget> {
 public:
     WaitForm();
     void setAction(const QString &text);
-    QString action() const;
 
 private:
     QLabel *m_pleaseWait;

@@ -22,9 +22,9 @@ void ModelForm::DoOperation()
     if (!modelNameUsable(QStringLiteral("Error in Operation")))
         return;
     const QString modelName = m_modelNameBox->text();
-    Workspace::current().ModelName = modelName;
-    SaveSettings();
-    Workspace::current().Editing = static_cast<WorkspaceData::EditMode>(m_mode);
+    m_workspace.ModelName = modelName;
+    SaveSettings(m_workspace);
+    m_workspace.Editing = static_cast<WorkspaceData::EditMode>(m_mode);
     switch (m_mode) {
     case ModelEdit::Fields: doFields(); break;
     case ModelEdit::Documents: doDocuments(); break;
@@ -34,10 +34,10 @@ void ModelForm::DoOperation()
 
 ModelEditor ModelForm::editor() const
 {
-    Workspace &s = Workspace::current();
+    Workspace &s = m_workspace;
     // SaveModel tells the user itself when the file could not be written.
-    return ModelEditor(s, s.ModelFolder, s.ModelName, s.AppFolder, [] {
-        SaveModel();
+    return ModelEditor(s, s.ModelFolder, s.ModelName, s.AppFolder, [&s] {
+        SaveModel(s);
         return EditResult{};
     });
 }
@@ -56,7 +56,7 @@ void ModelForm::doFields()
     if (p < 0) {
         if (!shown(editor().addField(text))) {
             // A name already there is cleared; any other stays for correction.
-            if (!text.isEmpty() && ModelEdit::indexOfNoCase(Workspace::current().FieldNames, text) >= 0)
+            if (!text.isEmpty() && ModelEdit::indexOfNoCase(m_workspace.FieldNames, text) >= 0)
                 m_itemBox->clear();
             return;
         }
@@ -99,16 +99,16 @@ void ModelForm::doDocuments()
         removeSelected(m_selectedDocument, QStringLiteral("You must input a name for the document you are creating."));
         return;
     }
-    const int before = static_cast<int>(Workspace::current().DocNames.size());
+    const int before = static_cast<int>(m_workspace.DocNames.size());
     QString file;
     if (!shown(editor().openDocument(name, &file)))
         return;
-    if (Workspace::current().DocNames.size() > before)
+    if (m_workspace.DocNames.size() > before)
         m_itemList->addItem(name);
     m_operationButton->setText(QStringLiteral("&Add"));
     m_itemBox->clear();
     m_itemBox->setFocus();
-    openEditorWithPalette(Workspace::current().ModelFolder, file);
+    openEditorWithPalette(m_workspace.ModelFolder, file);
     commonEnd();
 }
 
@@ -135,6 +135,6 @@ void ModelForm::doSpreadsheets()
 void ModelForm::openEditorWithPalette(const QString &folder, const QString &fileName)
 {
     OpenWithAssociatedProgram(folder, fileName);
-    FieldsForm::instance()->show();
+    FieldsForm::instance(m_workspace)->show();
     hide();
 }

@@ -15,8 +15,9 @@
 
 using Screen::twips;
 
-FieldsForm::FieldsForm()
+FieldsForm::FieldsForm(const Workspace &workspace)
     : SingleWindow(nullptr, Qt::Window | Qt::WindowStaysOnTopHint)
+    , m_workspace(workspace)
 {
     setObjectName(QStringLiteral("FieldsForm"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -31,14 +32,14 @@ FieldsForm::FieldsForm()
     m_prompt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_fieldList = new QListWidget(central);
     m_fieldList->setObjectName(QStringLiteral("List1"));
-    m_fieldList->addItems(Workspace::current().FieldNames);
+    m_fieldList->addItems(m_workspace.FieldNames);
     connect(m_fieldList, &QListWidget::itemClicked, this, [](QListWidgetItem *item) {
         QClipboard *clipboard = QGuiApplication::clipboard();
         clipboard->clear();
         clipboard->setText(QLatin1Char('&') + item->text() + QLatin1Char('&'));
     });
 
-    const bool sheets = Workspace::current().Editing == WorkspaceData::EditMode::Spreadsheets;
+    const bool sheets = m_workspace.Editing == WorkspaceData::EditMode::Spreadsheets;
     m_prompt->setText(
         sheets ? QStringLiteral("Edit the spreadsheet by creating a row or column of labels and a row or column of field "
                                 "markers. To add a field marker to the spreadsheet, click on field on the list below, "
@@ -55,12 +56,12 @@ FieldsForm::FieldsForm()
 
     QAction *help = menuBar()->addAction(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    connect(help, &QAction::triggered, this, [] {
-        if (Workspace::current().Editing == WorkspaceData::EditMode::Spreadsheets)
-            ShowInstructions(QStringLiteral("Create either a row or a column of labels"),
+    connect(help, &QAction::triggered, this, [this] {
+        if (m_workspace.Editing == WorkspaceData::EditMode::Spreadsheets)
+            ShowInstructions(m_workspace, QStringLiteral("Create either a row or a column of labels"),
                              QStringLiteral("You can edit spreadsheets that you have already "));
         else
-            ShowInstructions(QStringLiteral("You can minimize this Fields box for now. Then, create the document "),
+            ShowInstructions(m_workspace, QStringLiteral("You can minimize this Fields box for now. Then, create the document "),
                              QStringLiteral("You can then repeat the entire process to add more documents"));
     });
 

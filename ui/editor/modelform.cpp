@@ -67,7 +67,8 @@ QLabel *wrappedLabel(QWidget *parent, const char *name)
 }
 } // namespace
 
-ModelForm::ModelForm()
+ModelForm::ModelForm(Workspace &workspace)
+    : m_workspace(workspace)
 {
     setObjectName(QStringLiteral("ModelForm"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -77,7 +78,7 @@ ModelForm::ModelForm()
 
     m_modelNameLabel = named(new QLabel(QStringLiteral("Model Name"), central), "Label5");
     m_modelNameBox = named(new QLineEdit(central), "txtModelName");
-    connect(m_modelNameBox, &QLineEdit::textChanged, this, [](const QString &t) { Workspace::current().ModelName = t; });
+    connect(m_modelNameBox, &QLineEdit::textChanged, this, [this](const QString &t) { m_workspace.ModelName = t; });
     connect(m_modelNameBox, &QLineEdit::returnPressed, this, &ModelForm::modelNameEntered);
 
     m_modeBox = named(new QGroupBox(QStringLiteral("Operation"), central), "Frame1");
@@ -133,8 +134,8 @@ ModelForm::ModelForm()
     connect(m_deleteButton, &QPushButton::clicked, this, &ModelForm::deleteItem);
     connect(m_unselectButton, &QPushButton::clicked, this, &ModelForm::unselect);
     connect(m_operationButton, &QPushButton::clicked, this, &ModelForm::DoOperation);
-    connect(m_helpButton, &QPushButton::clicked, this, [] {
-        ShowInstructions(QStringLiteral("     This screen allows you to create and edit models"),
+    connect(m_helpButton, &QPushButton::clicked, this, [this] {
+        ShowInstructions(m_workspace, QStringLiteral("     This screen allows you to create and edit models"),
                          QStringLiteral("Editing existing models"));
     });
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
@@ -165,7 +166,7 @@ void ModelForm::initialFolder()
     // with a one-time notice.
     if (m_folderPicker->setPath(Platform::documentsFolder()) || m_folderPicker->setPath(Platform::sharedDocumentsFolder()))
         return;
-    const QString app = Workspace::current().AppFolder;
+    const QString app = m_workspace.AppFolder;
     m_folderPicker->setPath(app);
     const QString marker = app + QStringLiteral("Marker");
     if (QLTBas::FileExists(marker))
@@ -217,18 +218,10 @@ void ModelForm::refillList()
 {
     m_filling = true;
     m_itemList->clear();
-    m_itemList->addItems(ModelEdit::items(Workspace::current(), m_mode));
+    m_itemList->addItems(ModelEdit::items(m_workspace, m_mode));
     m_filling = false;
     m_itemList->clearSelection();
     selectionChanged();
-}
-
-void ModelForm::FillFieldsList()
-{
-    m_filling = true;
-    m_itemList->clear();
-    m_itemList->addItems(Workspace::current().FieldNames);
-    m_filling = false;
 }
 
 void ModelForm::selectionChanged()
@@ -244,7 +237,7 @@ void ModelForm::selectionChanged()
         return;
     // The selected entry is taken by its position: names are meant to be
     // unique, but a position is always right.
-    const Workspace &s = Workspace::current();
+    const Workspace &s = m_workspace;
     switch (m_mode) {
     case ModelEdit::Fields:
         m_itemBox->setText(m_itemList->item(p)->text());
@@ -270,13 +263,13 @@ void ModelForm::closeEvent(QCloseEvent *event)
     // A name that would lead out of the model folder was refused when
     // typed; it is not saved under now either.
     if (!Names::isSafeName(m_modelNameBox->text())) {
-        Workspace::current().ModelName.clear(); // no model, rather than one outside its folder
+        m_workspace.ModelName.clear(); // no model, rather than one outside its folder
         if (MainForm *main = MainForm::existing())
             main->show();
         return;
     }
-    SaveModel();
-    LoadModel(Workspace::current().ModelName);
+    SaveModel(m_workspace);
+    LoadModel(m_workspace, m_workspace.ModelName);
     // While the program ends there is no main window to come back to.
     if (MainForm *main = MainForm::existing())
         main->ShowModel();

@@ -16,20 +16,18 @@ class QRadioButton;
 class DrivePicker;
 class FilePicker;
 class FolderPicker;
+class Workspace;
 
 // The model editor: the model's fields, documents or spreadsheets, one
 // list at a time. Every change is written to the model file at once.
 class ModelForm : public SingleWindow<ModelForm, QMainWindow> {
     Q_OBJECT
 public:
-    ModelForm();
+    explicit ModelForm(Workspace &workspace);
 
     void DoOperation();
-    void FillFieldsList();
     void setModelName(const QString &name);
     void focusModelName();
-
-    ModelEdit::Mode mode() const { return m_mode; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -68,6 +66,7 @@ private:
     void doSpreadsheets();
     void openEditorWithPalette(const QString &folder, const QString &fileName);
 
+    Workspace &m_workspace;
     ModelEdit::Mode m_mode = ModelEdit::Fields;
     int m_editedField = 0;
     int m_selectedDocument = 0;

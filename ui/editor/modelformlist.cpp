@@ -93,8 +93,8 @@ void ModelForm::modelNameEntered()
     }
     if (!modelNameUsable(QStringLiteral("Error in Operation")))
         return;
-    Workspace::current().ModelName = name;
-    SaveSettings();
+    m_workspace.ModelName = name;
+    SaveSettings(m_workspace);
     m_itemBox->setFocus();
 }
 
@@ -135,7 +135,7 @@ void ModelForm::fileClicked()
 void ModelForm::viewSample()
 {
     if (m_mode == ModelEdit::Documents)
-        OpenWithAssociatedProgram(Workspace::current().AppFolder, QStringLiteral("Sample Doc.rtf"));
+        OpenWithAssociatedProgram(m_workspace.AppFolder, QStringLiteral("Sample Doc.rtf"));
     else if (m_mode == ModelEdit::Spreadsheets)
-        OpenWithAssociatedProgram(Workspace::current().AppFolder, QStringLiteral("Sample Spreadsheet.xls"));
+        OpenWithAssociatedProgram(m_workspace.AppFolder, QStringLiteral("Sample Spreadsheet.xls"));
 }

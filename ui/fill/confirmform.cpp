@@ -75,8 +75,9 @@ private:
 };
 } // namespace
 
-ConfirmForm::ConfirmForm()
+ConfirmForm::ConfirmForm(Workspace &workspace)
     : SingleWindow(nullptr, Qt::Window)
+    , m_workspace(workspace)
 {
     setObjectName(QStringLiteral("ConfirmForm"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -129,8 +130,8 @@ ConfirmForm::ConfirmForm()
     m_helpButton = button("Command3", QStringLiteral("&Help"));
     connect(m_okButton, &QPushButton::clicked, this, &ConfirmForm::runFill);
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_helpButton, &QPushButton::clicked, this, [] {
-        ShowInstructions(QStringLiteral("This screen lists all documents and spreadsheets linked"),
+    connect(m_helpButton, &QPushButton::clicked, this, [this] {
+        ShowInstructions(m_workspace, QStringLiteral("This screen lists all documents and spreadsheets linked"),
                          QStringLiteral("Creating Information Models"));
     });
 
@@ -141,7 +142,7 @@ ConfirmForm::ConfirmForm()
     // The office starts now, in the background, if a run may need it.
     m_office = std::make_unique<OfficeSession>();
     const auto startOffice = [this] {
-        const Workspace &s = Workspace::current();
+        const Workspace &s = m_workspace;
         if (OfficeSession::mayNeed(s.ModelFolder, s.DocNames, s.SheetPaths, m_higherQualityPrint->isChecked()))
             m_office->startAhead();
     };
@@ -180,7 +181,7 @@ void ConfirmForm::createRow(int n, bool withPrint)
 
 void ConfirmForm::buildRows()
 {
-    const Workspace &s = Workspace::current();
+    const Workspace &s = m_workspace;
     int n = 0;
     for (int i = 1; i <= s.DocCount(); ++i) {
         createRow(++n, true);
@@ -211,7 +212,7 @@ void ConfirmForm::buildRows()
 
 bool ConfirmForm::anyDocumentToSave() const
 {
-    for (int i = 1; i <= Workspace::current().DocCount() && i < m_saveTicks.size(); ++i)
+    for (int i = 1; i <= m_workspace.DocCount() && i < m_saveTicks.size(); ++i)
         if (m_saveTicks[i]->isChecked())
             return true;
     return false;
@@ -219,7 +220,7 @@ bool ConfirmForm::anyDocumentToSave() const
 
 void ConfirmForm::saveToggled(int n)
 {
-    if (n <= Workspace::current().DocCount() && m_saveTicks[n]->isChecked()) {
+    if (n <= m_workspace.DocCount() && m_saveTicks[n]->isChecked()) {
         m_saveNameLabel->show();
         m_saveNameBox->show();
         const int top = m_okButton->y() - m_saveNameBox->height() - twips(50);
@@ -233,7 +234,7 @@ void ConfirmForm::saveToggled(int n)
 
 FillRunInput ConfirmForm::runInput() const
 {
-    const Workspace &s = Workspace::current();
+    const Workspace &s = m_workspace;
     FillRunInput input;
     input.model = s;
     input.folders = {s.ModelFolder, s.AppFolder, Platform::documentsFolder()};
@@ -300,8 +301,9 @@ void ConfirmForm::closeEvent(QCloseEvent *event)
     }
     SingleWindow::closeEvent(event);
     m_office.reset(); // the office ends with the window
+    // Closing empties the values; the main window shows that by itself.
+    m_workspace.clearValues();
     if (MainForm *main = MainForm::existing()) {
-        main->clearFieldValues();
         main->show();
         QApplication::processEvents();
         main->focusFirstField();

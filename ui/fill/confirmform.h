@@ -16,17 +16,17 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
+class Workspace;
 
 // The last step before output: one row per document (Print, Save) and per
 // spreadsheet (Save), the print method and the save name; OK runs the fill.
 class ConfirmForm : public SingleWindow<ConfirmForm, QWidget> {
     Q_OBJECT
 public:
-    ConfirmForm();
+    explicit ConfirmForm(Workspace &workspace);
     ~ConfirmForm() override;
 
     void runFill();
-    bool isRunning() const { return m_running; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -39,6 +39,7 @@ private:
     bool anyDocumentToSave() const;
     FillRunInput runInput() const;
 
+    Workspace &m_workspace;
     QLabel *m_instructions;
     QScrollArea *m_rowsArea;
     QWidget *m_rows;

@@ -32,15 +32,18 @@ constexpr int kOkHeight = 375;
 int top0() { return kLabel1Top + kLabel1Height - 200; }
 } // namespace
 
-MainForm::MainForm()
+MainForm::MainForm(Workspace &workspace)
+    : m_workspace(workspace)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Quillmate"));
     // The program ends with this window; a test's next start builds a new one.
     setAttribute(Qt::WA_DeleteOnClose);
     // Values set elsewhere (a loaded data set, a finished run) show here.
-    connect(&Workspace::current(), &Workspace::valueChanged, this, &MainForm::showValue);
-    connect(&Workspace::current(), &Workspace::valuesCleared, this, &MainForm::showValues);
+    connect(&m_workspace, &Workspace::valueChanged, this, &MainForm::showValue);
+    connect(&m_workspace, &Workspace::valuesCleared, this, &MainForm::showValues);
+    // A model read from its file names itself above the rows.
+    connect(&m_workspace, &Workspace::modelChanged, this, [this] { setModelCaption(m_workspace.ModelName); });
     m_central = new QWidget(this);
     m_central->setObjectName(QStringLiteral("central"));
     setCentralWidget(m_central);
@@ -79,14 +82,13 @@ MainForm::MainForm()
 void MainForm::startUp()
 {
     InputRules::install();
-    Workspace::current().findStartupFolders();
+    m_workspace.findStartupFolders();
     const QSize screen = Screen::size();
     resize(screen.width() * 9 / 10, screen.height() * 8 / 10);
     Screen::centreForm(this);
-    LoadSettings();
-    Workspace &s = Workspace::current();
-    if (!s.ModelName.isEmpty()) {
-        LoadModel(s.ModelName);
+    LoadSettings(m_workspace);
+    if (!m_workspace.ModelName.isEmpty()) {
+        LoadModel(m_workspace, m_workspace.ModelName);
         ShowModel();
     }
     show();
@@ -115,9 +117,9 @@ void MainForm::createRow(int i)
         box->setGeometry(twips(kRowLeft + 1000), twips(kTemplateTop), twips(3000), twips(kBoxHeight));
     } else {
         box->resize(m_valueBoxes[0]->size());
-        box->setText(Workspace::current().value(i));
+        box->setText(m_workspace.value(i));
         // The box edits the workspace's value; the workspace is the store.
-        connect(box, &QLineEdit::textChanged, this, [i](const QString &text) { Workspace::current().setValue(i, text); });
+        connect(box, &QLineEdit::textChanged, this, [this, i](const QString &text) { m_workspace.setValue(i, text); });
         connect(box, &QLineEdit::returnPressed, this, [this, i] { enterPressed(i); });
     }
     m_fieldLabels.append(label);
@@ -137,8 +139,8 @@ void MainForm::ShowModel()
 {
     removeRows();
     // Values typed for another model's fields do not carry over.
-    Workspace::current().clearValues();
-    const int count = Workspace::current().FieldCount();
+    m_workspace.clearValues();
+    const int count = m_workspace.FieldCount();
     for (int i = 1; i <= count; ++i)
         createRow(i);
     LayoutFields();
@@ -167,7 +169,7 @@ void MainForm::placeRow(int r, int yTwips)
 
 void MainForm::LayoutFields()
 {
-    Workspace &s = Workspace::current();
+    Workspace &s = m_workspace;
     const int count = rowCount();
     const int height = heightTwips();
 
@@ -210,7 +212,7 @@ void MainForm::LayoutFields()
 
 void MainForm::ShowFieldsFrom(int first)
 {
-    const Workspace &s = Workspace::current();
+    const Workspace &s = m_workspace;
     const int start = first - 1;
     for (int r = 0; r < m_valueBoxes.size(); ++r) {
         m_valueBoxes[r]->hide();
@@ -229,39 +231,26 @@ void MainForm::ShowFieldsFrom(int first)
 
 void MainForm::scrollValueChanged(int value)
 {
-    if (Workspace::current().ScrollingOn)
+    if (m_workspace.ScrollingOn)
         ShowFieldsFrom(value);
 }
 
 void MainForm::enterPressed(int i)
 {
-    if (i >= Workspace::current().FieldCount() || i + 1 >= m_valueBoxes.size()) {
+    if (i >= m_workspace.FieldCount() || i + 1 >= m_valueBoxes.size()) {
         okClicked();
         return;
     }
     QLineEdit *next = m_valueBoxes[i + 1];
-    if (next->isHidden() && Workspace::current().ScrollingOn)
+    if (next->isHidden() && m_workspace.ScrollingOn)
         m_pageScrollBar->setValue(std::min(i + 1, m_pageScrollBar->maximum()));
     next->setFocus();
 }
 
-QString MainForm::fieldValue(int i) const
-{
-    return i >= 1 && i < m_valueBoxes.size() ? Workspace::current().value(i) : QString();
-}
-
-void MainForm::setFieldValue(int i, const QString &value)
-{
-    if (i >= 1 && i < m_valueBoxes.size())
-        Workspace::current().setValue(i, value);
-}
-
-void MainForm::clearFieldValues() { Workspace::current().clearValues(); }
-
 void MainForm::showValue(int i)
 {
-    if (i >= 1 && i < m_valueBoxes.size() && m_valueBoxes[i]->text() != Workspace::current().value(i))
-        m_valueBoxes[i]->setText(Workspace::current().value(i));
+    if (i >= 1 && i < m_valueBoxes.size() && m_valueBoxes[i]->text() != m_workspace.value(i))
+        m_valueBoxes[i]->setText(m_workspace.value(i));
 }
 
 void MainForm::showValues()

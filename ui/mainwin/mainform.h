@@ -9,13 +9,14 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class Workspace;
 
 // The field entry window: one label and one entry box per field of the
 // current model. The entry boxes show and edit the workspace's values.
 class MainForm : public SingleWindow<MainForm, QMainWindow> {
     Q_OBJECT
 public:
-    MainForm();
+    explicit MainForm(Workspace &workspace);
 
     // The start-up sequence: folders, settings, last model, entry rows.
     void startUp();
@@ -24,12 +25,6 @@ public:
     void LayoutFields();
     void ShowFieldsFrom(int first);
 
-    void setModelCaption(const QString &name);
-
-    // txtWord(i), 1-based; "" for a row that does not exist.
-    QString fieldValue(int i) const;
-    void setFieldValue(int i, const QString &value);
-    void clearFieldValues();
     void focusFirstField();
     int rowCount() const { return static_cast<int>(m_valueBoxes.size()) - 1; }
 
@@ -41,6 +36,7 @@ protected:
 
 private:
     void buildMenu();
+    void setModelCaption(const QString &name);
     void createRow(int i);
     void removeRows();
     void placeRow(int r, int yTwips);
@@ -52,6 +48,7 @@ private:
     int widthTwips() const;
     int heightTwips() const;
 
+    Workspace &m_workspace;
     QWidget *m_central;
     QLabel *m_modelCaption;
     QLabel *m_modelNameLabel;

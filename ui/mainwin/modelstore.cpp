@@ -3,7 +3,6 @@
 
 #include "core/editor/modeleditor.h"
 
-#include "ui/mainwin/mainform.h"
 #include "core/model/modelpath.h"
 #include "core/model/names.h"
 #include "core/model/qltbas.h"
@@ -16,17 +15,14 @@
 #include <QPointer>
 
 
-void LoadModel(const QString &name)
+void LoadModel(Workspace &s, const QString &name)
 {
-    Workspace &s = Workspace::current();
     // A name that could lead out of the model folder has no model file.
     if (!Names::isSafeName(name))
         return;
     const QString path = ModelFile::modelPath(s.ModelFolder, name);
     if (!QLTBas::FileExists(path))
         return;
-    if (MainForm *main = MainForm::existing())
-        main->setModelCaption(s.ModelName);
 
     ModelLists model = s;
     QString error;
@@ -36,27 +32,25 @@ void LoadModel(const QString &name)
     for (QString &sheet : model.SheetPaths)
         if (!sheet.isEmpty() && QDir::isRelativePath(sheet))
             sheet = QDir::cleanPath(QDir(s.ModelFolder).absoluteFilePath(sheet));
-    static_cast<ModelLists &>(s) = model; // what was read so far stays, as the old program did
+    s.setModel(model); // what was read so far stays, as the old program did
     if (!ok) {
         Ask::show(error + QStringLiteral(" while loading model.\r\nUnable to load complete model."),
                          QStringLiteral("A problem has occurred."));
         return;
     }
-    SaveSettings();
+    SaveSettings(s);
 }
 
-bool SaveModel()
+bool SaveModel(const Workspace &s)
 {
-    const Workspace &s = Workspace::current();
     const EditResult saved = ModelEditor::saveModel(s, s.ModelFolder, s.ModelName);
     if (!saved.ok)
         Ask::show(saved.message, saved.title);
     return saved.ok;
 }
 
-void LoadSettings()
+void LoadSettings(Workspace &s)
 {
-    Workspace &s = Workspace::current();
     const SettingsFile::Settings settings = SettingsFile::read(s.AppFolder);
     // The file may have been edited by hand: a model name that could lead out
     // of the model folder means no current model, and a relative folder is
@@ -69,11 +63,10 @@ void LoadSettings()
         s.ModelFolder += QLatin1Char('/');
 }
 
-void SaveSettings()
+void SaveSettings(const Workspace &s)
 {
     // A settings file that cannot be written only costs the user the choice
     // of model at the next start, so it is not worth a message.
-    const Workspace &s = Workspace::current();
     SettingsFile::write(s.AppFolder, {s.ModelName, s.ModelFolder});
 }
 
@@ -82,9 +75,8 @@ bool g_waiting = false;          // the busy mark
 QPointer<QEventLoop> g_loop;
 } // namespace
 
-void WaitForDialog()
+void WaitForDialog(Workspace &s)
 {
-    Workspace &s = Workspace::current();
     s.DialogDone = false;
     if (g_waiting)
         return;
@@ -99,9 +91,9 @@ void WaitForDialog()
     s.DialogDone = false;
 }
 
-void SetDialogDone()
+void SetDialogDone(Workspace &workspace)
 {
-    Workspace::current().DialogDone = true;
+    workspace.DialogDone = true;
     if (g_loop)
         g_loop->quit();
 }

@@ -36,7 +36,7 @@ QMenu *addMenu(QMenuBar *bar, const char *name, const QString &caption)
     return menu;
 }
 
-void uninstall()
+void uninstall(const Workspace &workspace)
 {
     const QString question = QStringLiteral("This option completely removes ") + QLTBas::ProductName
         + QStringLiteral(" from your system. Are you sure you want to do this?");
@@ -44,7 +44,7 @@ void uninstall()
         != Ask::Yes)
         return;
     // A missing uninstaller is not reported: the program ends either way.
-    const QString uninstaller = Workspace::current().UninstallerFolder + QStringLiteral("RemoveQLT");
+    const QString uninstaller = workspace.UninstallerFolder + QStringLiteral("RemoveQLT");
     if (QLTBas::FileExists(uninstaller))
         Platform::startDetached(uninstaller);
     EndProgram();
@@ -56,22 +56,24 @@ void MainForm::buildMenu()
     QMenuBar *bar = menuBar();
 
     QMenu *files = addMenu(bar, "mnuFiles", QStringLiteral("&File"));
-    connect(addItem(files, "mnuSaveData", QStringLiteral("Sa&ve Data")), &QAction::triggered, this, &SaveDataCommand);
-    connect(addItem(files, "mnuLoadData", QStringLiteral("&Load Data")), &QAction::triggered, this, &LoadDataCommand);
+    connect(addItem(files, "mnuSaveData", QStringLiteral("Sa&ve Data")), &QAction::triggered, this,
+            [this] { SaveDataCommand(m_workspace); });
+    connect(addItem(files, "mnuLoadData", QStringLiteral("&Load Data")), &QAction::triggered, this,
+            [this] { LoadDataCommand(m_workspace); });
     addSeparator(files, "mnuDummyF5");
     connect(addItem(files, "mnuSelectModel", QStringLiteral("&Select Model")), &QAction::triggered, this,
-            &SelectModelCommand);
+            [this] { SelectModelCommand(m_workspace); });
     addSeparator(files, "mnuDummyF3");
     connect(addItem(files, "mnuCreateModel", QStringLiteral("&Create Model")), &QAction::triggered, this,
-            &CreateModelCommand);
+            [this] { CreateModelCommand(m_workspace); });
     connect(addItem(files, "mnuEditExisitngModel", QStringLiteral("&Edit Exisitng Model")), &QAction::triggered,
-            this, &EditExistingModelCommand);
+            this, [this] { EditExistingModelCommand(m_workspace); });
     addSeparator(files, "mnuDummyF4");
     connect(addItem(files, "mnuSetModelLocationPath", QStringLiteral("Set Model Location &Path")),
-            &QAction::triggered, this, &SetModelLocationPathCommand);
+            &QAction::triggered, this, [this] { SetModelLocationPathCommand(m_workspace); });
     addSeparator(files, "mnuDummyF1");
     connect(addItem(files, "mnuUninstallQuillmate", QStringLiteral("&Uninstall Quillmate")), &QAction::triggered,
-            this, &uninstall);
+            this, [this] { uninstall(m_workspace); });
     addSeparator(files, "mnuDummyF2");
     connect(addItem(files, "mnuExit", QStringLiteral("E&xit")), &QAction::triggered, this, &EndProgram);
 
@@ -88,10 +90,10 @@ void MainForm::buildMenu()
     instructions->setShortcut(QKeySequence(Qt::Key_F1));
     instructions->setShortcutContext(Qt::WindowShortcut);
     connect(instructions, &QAction::triggered, this,
-            [] { ShowInstructions(QStringLiteral("Using Quillmate"), QString()); });
+            [this] { ShowInstructions(m_workspace, QStringLiteral("Using Quillmate"), QString()); });
     addSeparator(help, "mnuDummyH1");
-    connect(addItem(help, "mnuAbout", QStringLiteral("&About")), &QAction::triggered, this, [] {
-        AboutBox *about = AboutBox::instance();
+    connect(addItem(help, "mnuAbout", QStringLiteral("&About")), &QAction::triggered, this, [this] {
+        AboutBox *about = AboutBox::instance(m_workspace);
         about->show();
         about->raise();
         about->activateWindow();
@@ -100,6 +102,6 @@ void MainForm::buildMenu()
 
 void MainForm::okClicked()
 {
-    ConfirmForm::instance()->show();
+    ConfirmForm::instance(m_workspace)->show();
     hide();
 }

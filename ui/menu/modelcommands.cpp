@@ -19,55 +19,53 @@ namespace {
 // Answers false (after telling the user) when there is no model at all, and
 // when the selection window is already open for another command: that one
 // is brought forward, and its pick belongs to the command that opened it.
-bool pickModel()
+bool pickModel(Workspace &workspace)
 {
     if (SelectForm *open = SelectForm::existing(); open && open->isVisible()) {
         open->raise();
         open->activateWindow();
         return false;
     }
-    const QStringList models = ModelFile::listModels(Workspace::current().ModelFolder);
+    const QStringList models = ModelFile::listModels(workspace.ModelFolder);
     if (models.isEmpty()) {
         Ask::show(QStringLiteral("You have not yet created any models to edit."), QStringLiteral("Error"));
         return false;
     }
-    SelectForm *select = SelectForm::instance();
+    SelectForm *select = SelectForm::instance(workspace);
     select->setPrompt(QStringLiteral("Select model to load"));
     select->list()->clear();
     select->list()->addItems(models);
     select->show();
-    WaitForDialog();
+    WaitForDialog(workspace);
     return true;
 }
 } // namespace
 
-void SelectModelCommand()
+void SelectModelCommand(Workspace &s)
 {
-    if (!pickModel())
+    if (!pickModel(s))
         return;
     // The program may have been ended while the selection window was open.
     MainForm *main = MainForm::existing();
     if (!main)
         return;
     main->show();
-    Workspace &s = Workspace::current();
     if (!s.PickedModel.isEmpty()) {
         s.ModelName = s.PickedModel;
-        LoadModel(s.PickedModel);
+        LoadModel(s, s.PickedModel);
         main->ShowModel();
     }
 }
 
-void EditExistingModelCommand()
+void EditExistingModelCommand(Workspace &s)
 {
-    if (!pickModel())
+    if (!pickModel(s))
         return;
-    Workspace &s = Workspace::current();
     if (s.PickedModel.isEmpty())
         return; // the selection window has shown the main window again
     s.ModelName = s.PickedModel;
-    LoadModel(s.PickedModel);
-    ModelForm *editor = ModelForm::instance();
+    LoadModel(s, s.PickedModel);
+    ModelForm *editor = ModelForm::instance(s);
     editor->setModelName(s.PickedModel);
     editor->show();
     QApplication::processEvents();
@@ -75,21 +73,20 @@ void EditExistingModelCommand()
         main->hide();
 }
 
-void CreateModelCommand()
+void CreateModelCommand(Workspace &s)
 {
-    Workspace &s = Workspace::current();
     s.ModelName.clear();
     static_cast<ModelLists &>(s) = ModelLists();
-    ModelForm *editor = ModelForm::instance();
+    ModelForm *editor = ModelForm::instance(s);
     editor->show();
     if (MainForm *main = MainForm::existing())
         main->hide();
     editor->focusModelName();
 }
 
-void SetModelLocationPathCommand()
+void SetModelLocationPathCommand(Workspace &workspace)
 {
-    ModelPathForm::instance()->show();
+    ModelPathForm::instance(workspace)->show();
     if (MainForm *main = MainForm::existing())
         main->hide();
 }

@@ -5,10 +5,10 @@
 #include "ui/mainwin/mainform.h"
 #include "core/model/datasets.h"
 #include "core/model/names.h"
-#include "core/model/qltbas.h"
 #include "platform/messagebox.h"
 #include "platform/screen.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
@@ -19,16 +19,10 @@
 using Screen::twips;
 
 namespace {
-QString currentDataFolder()
-{
-    const Workspace &s = Workspace::current();
-    return DataSets::dataFolder(s.ModelFolder, s.ModelName);
-}
-
-bool noModel(const QString &doing)
+bool noModel(const Workspace &workspace, const QString &doing)
 {
     // A name that could lead out of the model folder is no model to work with.
-    if (Names::isSafeName(Workspace::current().ModelName))
+    if (Names::isSafeName(workspace.ModelName))
         return false;
     Ask::show(QStringLiteral("You have not selected a model to work with.\r\nYou must select a model before "
                                     "you can ") + doing + QStringLiteral(" data."),
@@ -36,35 +30,41 @@ bool noModel(const QString &doing)
     return true;
 }
 
-void openIdentifierWindow(WorkspaceData::DataOperation operation)
+void openIdentifierWindow(Workspace &workspace, WorkspaceData::DataOperation operation)
 {
-    Workspace::current().Operation = operation;
-    IdentifierForm::instance()->show();
+    workspace.Operation = operation;
+    IdentifierForm::instance(workspace)->show();
     if (MainForm *main = MainForm::existing())
         main->hide();
 }
 } // namespace
 
-IdentifierForm::IdentifierForm()
+IdentifierForm::IdentifierForm(Workspace &workspace)
     : SingleWindow(nullptr, Qt::Window)
+    , m_workspace(workspace)
 {
     setObjectName(QStringLiteral("IdentifierForm"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Identifier Tag Form"));
     setFixedSize(twips(5400), twips(4800));
 
+    // The prompt, the tag box with its caption, the list and the buttons,
+    // top to bottom.
+    auto *layout = new QVBoxLayout(this);
     m_prompt = new QLabel(this);
     m_prompt->setObjectName(QStringLiteral("Label1"));
-    m_prompt->setGeometry(twips(120), twips(120), twips(5160), twips(300));
+    layout->addWidget(m_prompt);
+    auto *tagRow = new QHBoxLayout;
     auto *label2 = new QLabel(QStringLiteral("Identifier"), this);
     label2->setObjectName(QStringLiteral("Label2"));
-    label2->setGeometry(twips(120), twips(540), twips(1000), twips(300));
+    tagRow->addWidget(label2);
     m_tagBox = new QLineEdit(this);
     m_tagBox->setObjectName(QStringLiteral("Text1"));
-    m_tagBox->setGeometry(twips(1160), twips(520), twips(4120), twips(315));
+    tagRow->addWidget(m_tagBox, 1);
+    layout->addLayout(tagRow);
     m_tagList = new QListWidget(this);
     m_tagList->setObjectName(QStringLiteral("List1"));
-    m_tagList->setGeometry(twips(120), twips(960), twips(5160), twips(3120));
+    layout->addWidget(m_tagList, 1);
     // The keyboard selects as the mouse does: either way the tag box follows.
     connect(m_tagList, &QListWidget::itemSelectionChanged, this, [this] {
         const QList<QListWidgetItem *> picked = m_tagList->selectedItems();
@@ -72,24 +72,27 @@ IdentifierForm::IdentifierForm()
             m_tagBox->setText(picked.first()->text());
     });
 
-    auto button = [this](const char *name, const QString &caption, int left) {
+    auto *buttons = new QHBoxLayout;
+    layout->addLayout(buttons);
+    auto button = [this, buttons](const char *name, const QString &caption) {
         auto *b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
-        b->setGeometry(twips(left), twips(4260), twips(1200), twips(375));
+        b->setMinimumSize(twips(1200), twips(375));
+        buttons->addWidget(b);
         return b;
     };
-    connect(button("Command1", QStringLiteral("&OK"), 240), &QPushButton::clicked, this, &IdentifierForm::okClicked);
-    connect(button("Command2", QStringLiteral("&Cancel"), 2100), &QPushButton::clicked, this, &QWidget::close);
-    connect(button("Command3", QStringLiteral("&Help"), 3960), &QPushButton::clicked, this, [] {
-        if (Workspace::current().Operation == WorkspaceData::DataOperation::Save)
-            ShowInstructions(QStringLiteral("Saving Data"), QStringLiteral("Loading Data"));
+    connect(button("Command1", QStringLiteral("&OK")), &QPushButton::clicked, this, &IdentifierForm::okClicked);
+    connect(button("Command2", QStringLiteral("&Cancel")), &QPushButton::clicked, this, &QWidget::close);
+    connect(button("Command3", QStringLiteral("&Help")), &QPushButton::clicked, this, [this] {
+        if (m_workspace.Operation == WorkspaceData::DataOperation::Save)
+            ShowInstructions(m_workspace, QStringLiteral("Saving Data"), QStringLiteral("Loading Data"));
         else
-            ShowInstructions(QStringLiteral("Loading Data"), QStringLiteral("Uninstalling Quillmate"));
+            ShowInstructions(m_workspace, QStringLiteral("Loading Data"), QStringLiteral("Uninstalling Quillmate"));
     });
 
     Screen::centreForm(this);
-    m_tagList->addItems(DataSets::listTags(currentDataFolder()));
-    const bool loading = Workspace::current().Operation == WorkspaceData::DataOperation::Load;
+    m_tagList->addItems(DataSets::listTags(m_workspace.dataFolder()));
+    const bool loading = m_workspace.Operation == WorkspaceData::DataOperation::Load;
     m_tagBox->setReadOnly(loading);
     m_prompt->setText(loading ? QStringLiteral("Select a tag to identify data to load")
                               : QStringLiteral("Create or select a tag to identify this data"));
@@ -109,19 +112,24 @@ void IdentifierForm::okClicked()
                          QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
         return;
     }
-    Workspace::current().DataTag = tag;
-    if (Workspace::current().Operation == WorkspaceData::DataOperation::Save) {
+    m_workspace.DataTag = tag;
+    const bool saving = m_workspace.Operation == WorkspaceData::DataOperation::Save;
+    // The menu commands already make sure of a model; this only says so.
+    if (noModel(m_workspace, saving ? QStringLiteral("save") : QStringLiteral("load"))) {
+        close();
+        return;
+    }
+    QString error;
+    if (saving && !m_workspace.saveDataSet(&error)) {
         // A name the file system refuses is reported and the window stays
         // open for another one.
-        QString error;
-        if (!SaveDataSet(&error)) {
-            Ask::show(error + QStringLiteral(" while saving data under \"") + tag + QStringLiteral("\"."),
-                             QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
-            return;
-        }
-    } else {
-        LoadDataSet();
+        Ask::show(error + QStringLiteral(" while saving data under \"") + tag + QStringLiteral("\"."),
+                  QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
+        return;
     }
+    // A loaded data set shows in the main window, which follows the values.
+    if (!saving && !m_workspace.loadDataSet(&error))
+        Ask::show(error, QStringLiteral("Error"));
     close();
 }
 
@@ -132,54 +140,20 @@ void IdentifierForm::closeEvent(QCloseEvent *event)
         main->show();
 }
 
-void SaveDataCommand()
+void SaveDataCommand(Workspace &workspace)
 {
-    if (noModel(QStringLiteral("save")))
+    if (noModel(workspace, QStringLiteral("save")))
         return;
-    QDir().mkpath(currentDataFolder());
-    openIdentifierWindow(WorkspaceData::DataOperation::Save);
+    QDir().mkpath(workspace.dataFolder());
+    openIdentifierWindow(workspace, WorkspaceData::DataOperation::Save);
 }
 
-void LoadDataCommand()
+void LoadDataCommand(Workspace &workspace)
 {
-    if (noModel(QStringLiteral("load")))
+    if (noModel(workspace, QStringLiteral("load")))
         return;
-    QDir().mkpath(currentDataFolder());
-    if (DataSets::listTags(currentDataFolder()).isEmpty())
+    QDir().mkpath(workspace.dataFolder());
+    if (DataSets::listTags(workspace.dataFolder()).isEmpty())
         Ask::show(QStringLiteral("You have no data saved for this model."), QStringLiteral("Error"));
-    openIdentifierWindow(WorkspaceData::DataOperation::Load);
-}
-
-bool SaveDataSet(QString *error)
-{
-    if (noModel(QStringLiteral("save")))
-        return true;
-    QDir().mkpath(currentDataFolder());
-    QStringList values;
-    if (const MainForm *main = MainForm::existing())
-        for (int i = 1; i <= Workspace::current().FieldCount(); ++i)
-            values << main->fieldValue(i);
-    return DataSets::write(currentDataFolder() + Workspace::current().DataTag, values, error);
-}
-
-void LoadDataSet()
-{
-    if (noModel(QStringLiteral("load")))
-        return;
-    QDir().mkpath(currentDataFolder());
-    const QString path = currentDataFolder() + Workspace::current().DataTag;
-    if (!QLTBas::FileExists(path)) {
-        Ask::show(QStringLiteral("No data exists with that identifier."), QStringLiteral("Error"));
-        return;
-    }
-    QStringList values;
-    QString error;
-    if (!DataSets::read(path, values, &error)) {
-        Ask::show(error, QStringLiteral("Error"));
-        return;
-    }
-    // A data set older than the model's newest fields leaves those boxes as they are.
-    MainForm *main = MainForm::existing();
-    for (int i = 1; main && i <= Workspace::current().FieldCount() && i <= values.size(); ++i)
-        main->setFieldValue(i, values[i - 1]);
+    openIdentifierWindow(workspace, WorkspaceData::DataOperation::Load);
 }

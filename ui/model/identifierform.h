@@ -7,12 +7,13 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class Workspace;
 
 // Picks the identifier tag under which typed values are saved or loaded.
 class IdentifierForm : public SingleWindow<IdentifierForm, QWidget> {
     Q_OBJECT
 public:
-    IdentifierForm();
+    explicit IdentifierForm(Workspace &workspace);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -20,15 +21,12 @@ protected:
 private:
     void okClicked();
 
+    Workspace &m_workspace;
     QLabel *m_prompt;
     QLineEdit *m_tagBox;
     QListWidget *m_tagList;
 };
 
 // The Save Data and Load Data commands of the main menu.
-void SaveDataCommand();
-void LoadDataCommand();
-// Writes the typed values under DataTag; answers false, with `error` set,
-// when the file could not be written.
-bool SaveDataSet(QString *error);
-void LoadDataSet();
+void SaveDataCommand(Workspace &workspace);
+void LoadDataCommand(Workspace &workspace);

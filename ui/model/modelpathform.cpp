@@ -16,8 +16,9 @@
 
 using Screen::twips;
 
-ModelPathForm::ModelPathForm()
+ModelPathForm::ModelPathForm(Workspace &workspace)
     : SingleWindow(nullptr, Qt::Window)
+    , m_workspace(workspace)
 {
     setObjectName(QStringLiteral("ModelPathForm"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -30,7 +31,7 @@ ModelPathForm::ModelPathForm()
     m_example->setObjectName(QStringLiteral("Label2"));
     m_example->move(0, twips(420));
 
-    m_pathBox = new QLineEdit(Workspace::current().ModelFolder, this);
+    m_pathBox = new QLineEdit(m_workspace.ModelFolder, this);
     m_pathBox->setObjectName(QStringLiteral("Text1"));
     m_pathBox->setGeometry(twips(120), twips(840), twips(5000), twips(315));
     connect(m_pathBox, &QLineEdit::returnPressed, this, &ModelPathForm::okClicked);
@@ -52,7 +53,7 @@ void ModelPathForm::okClicked()
         Ask::show(check.message, QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
         return;
     }
-    Workspace &s = Workspace::current();
+    Workspace &s = m_workspace;
     if (check.path != s.ModelFolder) {
         // A folder that is not there, or samples that cannot be copied, must
         // not leave the program pointing at nothing: keep the old folder.
@@ -62,7 +63,7 @@ void ModelPathForm::okClicked()
             return;
         }
         s.ModelFolder = check.path;
-        SaveSettings();
+        SaveSettings(s);
     }
     close();
 }

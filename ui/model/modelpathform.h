@@ -7,12 +7,13 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class Workspace;
 
 // Where the model files are kept.
 class ModelPathForm : public SingleWindow<ModelPathForm, QWidget> {
     Q_OBJECT
 public:
-    ModelPathForm();
+    explicit ModelPathForm(Workspace &workspace);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -21,6 +22,7 @@ protected:
 private:
     void okClicked();
 
+    Workspace &m_workspace;
     QLabel *m_prompt;
     QLabel *m_example;
     QLineEdit *m_pathBox;

@@ -7,6 +7,7 @@
 #include "platform/messagebox.h"
 #include "platform/screen.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -14,33 +15,44 @@
 
 using Screen::twips;
 
-SelectForm::SelectForm()
+SelectForm::SelectForm(Workspace &workspace)
     : SingleWindow(nullptr, Qt::Window)
+    , m_workspace(workspace)
 {
     setObjectName(QStringLiteral("SelectForm"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Model Selection"));
     setFixedSize(twips(4800), twips(4200));
 
+    // The prompt, the list and the two buttons, top to bottom.
+    auto *layout = new QVBoxLayout(this);
     m_prompt = new QLabel(this);
     m_prompt->setObjectName(QStringLiteral("Label1"));
-    m_prompt->setGeometry(twips(120), twips(120), twips(4560), twips(300));
+    layout->addWidget(m_prompt);
 
     m_modelList = new QListWidget(this);
     m_modelList->setObjectName(QStringLiteral("List1"));
-    m_modelList->setGeometry(twips(120), twips(480), twips(4560), twips(2940));
+    layout->addWidget(m_modelList, 1);
     connect(m_modelList, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem *item) { pick(item->text()); });
 
     auto *ok = new QPushButton(QStringLiteral("&OK"), this);
     ok->setObjectName(QStringLiteral("Command1"));
-    ok->setGeometry(twips(600), twips(3600), twips(1200), twips(375));
+    ok->setMinimumSize(twips(1200), twips(375));
     connect(ok, &QPushButton::clicked, this, &SelectForm::okClicked);
 
     auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("Command2"));
-    cancel->setGeometry(twips(3000), twips(3600), twips(1200), twips(375));
+    cancel->setMinimumSize(twips(1200), twips(375));
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    buttons->addStretch();
+    layout->addLayout(buttons);
 
     Screen::centreForm(this);
 }
@@ -60,7 +72,7 @@ void SelectForm::okClicked()
 
 void SelectForm::pick(const QString &model)
 {
-    Workspace::current().PickedModel = model;
+    m_workspace.PickedModel = model;
     m_picked = true;
     close();
 }
@@ -69,8 +81,8 @@ void SelectForm::closeEvent(QCloseEvent *event)
 {
     // Any way of closing other than a pick counts as Cancel.
     if (!m_picked)
-        Workspace::current().PickedModel.clear();
-    SetDialogDone();
+        m_workspace.PickedModel.clear();
+    SetDialogDone(m_workspace);
     if (MainForm *main = MainForm::existing())
         main->show();
     SingleWindow::closeEvent(event);

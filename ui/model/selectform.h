@@ -6,13 +6,14 @@
 
 class QLabel;
 class QListWidget;
+class Workspace;
 
 // Model selection: the caller fills the prompt and the list, shows the
 // window and waits; the choice comes back in PickedModel.
 class SelectForm : public SingleWindow<SelectForm, QWidget> {
     Q_OBJECT
 public:
-    SelectForm();
+    explicit SelectForm(Workspace &workspace);
     void setPrompt(const QString &prompt);
     QListWidget *list() const { return m_modelList; }
 
@@ -23,6 +24,7 @@ private:
     void pick(const QString &model);
     void okClicked();
 
+    Workspace &m_workspace;
     QLabel *m_prompt;
     QListWidget *m_modelList;
     bool m_picked = false;
