@@ -29,7 +29,7 @@ public:
         : m_session(session), m_run(run), m_calc(std::move(calc))
     {
     }
-    std::unique_ptr<Sheets::Application> createApplication(const QString &path) override
+    Result<std::unique_ptr<Sheets::Application>> createApplication(const QString &path) override
     {
         m_session.waitReady(m_run);
         return m_calc->createApplication(path);

@@ -20,14 +20,14 @@ QString existingPackage(const QString &folder, const QString &docName);
 // and the text boxes within them.
 bool isTextPart(const QString &entryName, const QString &extension);
 
-// Writes `source` filled with the values to `target`. Throws RunError for a
-// damaged, encrypted or oversized package; nothing is written then.
-void fillPackage(const QString &source, const QString &target, const QString &extension,
-                 const QStringList &fieldNames, const QStringList &values);
+// Writes `source` filled with the values to `target`. Fails for a damaged,
+// encrypted or oversized package; nothing is written then.
+Status fillPackage(const QString &source, const QString &target, const QString &extension,
+                   const QStringList &fieldNames, const QStringList &values);
 
 // ProcessDocument for a package found as `file` in the model folder: filled
-// once, then printed through the office and/or saved. Throws RunError.
-void processPackage(const Documents::Request &request, const Documents::Folders &folders, const QString &file,
-                    const QStringList &fieldNames, RunContext &run, Documents::Printing &printing);
+// once, then printed through the office and/or saved.
+Status processPackage(const Documents::Request &request, const Documents::Folders &folders, const QString &file,
+                      const QStringList &fieldNames, RunContext &run, Documents::Printing &printing);
 
 } // namespace PackagedFill

@@ -13,11 +13,13 @@ class Recording : public Sheets::Worksheet {
 public:
     using Written = std::function<void(int row, int column, const QString &text)>;
     Recording(Sheets::Worksheet &inner, Written written) : m_inner(inner), m_written(std::move(written)) {}
-    QString cellText(int row, int column) override { return m_inner.cellText(row, column); }
-    void setCellText(int row, int column, const QString &text) override
+    Result<QString> cellText(int row, int column) override { return m_inner.cellText(row, column); }
+    Status setCellText(int row, int column, const QString &text) override
     {
-        m_inner.setCellText(row, column, text);
+        if (Status written = m_inner.setCellText(row, column, text); !written)
+            return written;
         m_written(row, column, text);
+        return {};
     }
 
 private:
