@@ -248,19 +248,25 @@ void TestPackagedFill::badPackagesAreProblems_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("kind");
-    QTest::newRow("corrupt") << QStringLiteral("Bad.docx") << QStringLiteral("corrupt");
-    QTest::newRow("truncated .docx") << QStringLiteral("Bad.docx") << QStringLiteral("truncated");
-    QTest::newRow("truncated .odt") << QStringLiteral("Bad.odt") << QStringLiteral("truncated");
-    QTest::newRow("encrypted by Word") << QStringLiteral("Bad.docx") << QStringLiteral("ole");
-    QTest::newRow("encrypted .odt") << QStringLiteral("Bad.odt") << QStringLiteral("encrypted");
-    QTest::newRow("zip bomb") << QStringLiteral("Bad.docx") << QStringLiteral("bomb");
-    QTest::newRow("damaged markup") << QStringLiteral("Bad.docx") << QStringLiteral("markup");
+    QTest::addColumn<QString>("message"); // a part of the problem's text
+    const QString unreadable = QStringLiteral("is not a readable zip package");
+    QTest::newRow("corrupt") << QStringLiteral("Bad.docx") << QStringLiteral("corrupt") << unreadable;
+    QTest::newRow("truncated .docx") << QStringLiteral("Bad.docx") << QStringLiteral("truncated") << unreadable;
+    QTest::newRow("truncated .odt") << QStringLiteral("Bad.odt") << QStringLiteral("truncated") << unreadable;
+    QTest::newRow("encrypted by Word") << QStringLiteral("Bad.docx") << QStringLiteral("ole")
+                                       << QStringLiteral("The document is encrypted or in an older format");
+    QTest::newRow("encrypted .odt") << QStringLiteral("Bad.odt") << QStringLiteral("encrypted")
+                                    << QStringLiteral("The document is encrypted");
+    QTest::newRow("zip bomb") << QStringLiteral("Bad.docx") << QStringLiteral("bomb") << QStringLiteral("inflates past");
+    QTest::newRow("damaged markup") << QStringLiteral("Bad.docx") << QStringLiteral("markup")
+                                    << QStringLiteral("The document's markup is damaged");
 }
 
 void TestPackagedFill::badPackagesAreProblems()
 {
     QFETCH(QString, file);
     QFETCH(QString, kind);
+    QFETCH(QString, message);
     const QString model = m_home.path() + QStringLiteral("bad-") + QString::fromLatin1(QTest::currentDataTag()) + QLatin1Char('/');
     QDir().mkpath(model);
     const QString path = model + file;
@@ -302,7 +308,7 @@ void TestPackagedFill::badPackagesAreProblems()
     const Status filled = Documents::ProcessDocument(
         {name, true, true, Documents::PrintMethod::HigherQuality, QStringLiteral("S")}, folders, kFields, run, printing);
     QVERIFY2(!filled.ok(), "a bad package was filled");
-    QVERIFY(!filled.error().isEmpty());
+    QVERIFY2(filled.error().contains(message), qPrintable(filled.error()));
     QCOMPARE(run.runStage, 1);
     QVERIFY(printing.files.isEmpty());
     QVERIFY(QDir(saveFolder).isEmpty());
