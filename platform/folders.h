@@ -7,11 +7,9 @@
 // one separator, so callers can append a file name directly.
 namespace Platform {
 
-QString pathSeparator();      // "/" here, "\\" on Windows
 QString homeDrive();          // the root the uninstaller maps: the home folder
 QString appFolder();          // the install and app folder
 QString uninstallerFolder();  // where the uninstaller is placed
-QString systemFolder();       // shared libraries: nothing is placed there on this platform
 QString documentsFolder();    // the user's documents folder
 QString sharedDocumentsFolder(); // the documents folder all users share; "" when there is none
 QString desktopFolder();      // where the desktop entry goes

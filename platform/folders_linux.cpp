@@ -15,8 +15,6 @@ QString home()
 }
 } // namespace
 
-QString pathSeparator() { return QStringLiteral("/"); }
-
 QString withTrailingSeparator(const QString &folder)
 {
     if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
@@ -29,8 +27,6 @@ QString homeDrive() { return withTrailingSeparator(QDir::cleanPath(home())); }
 QString appFolder() { return homeDrive() + QStringLiteral("Quillmate/"); }
 
 QString uninstallerFolder() { return homeDrive() + QStringLiteral(".local/bin/"); }
-
-QString systemFolder() { return QString(); }
 
 QString documentsFolder()
 {

@@ -63,14 +63,6 @@ bool isPackage(const QString &extension)
     return isWord(extension) || extension.compare(QStringLiteral(".odt"), Qt::CaseInsensitive) == 0;
 }
 
-QString existingPackage(const QString &folder, const QString &docName)
-{
-    for (const QString &extension : {QStringLiteral(".docx"), QStringLiteral(".odt")})
-        if (QFileInfo(folder + docName + extension).isFile())
-            return docName + extension;
-    return QString();
-}
-
 bool isTextPart(const QString &entryName, const QString &extension)
 {
     if (!isWord(extension))

@@ -12,10 +12,6 @@ namespace PackagedFill {
 // ".docx" or ".odt", in any letter case.
 bool isPackage(const QString &extension);
 
-// The package document of that name in the folder ("Letter.docx" or
-// "Letter.odt", without folder), or "" when there is none.
-QString existingPackage(const QString &folder, const QString &docName);
-
 // The parts that hold text a user sees: main text, headers, footers, notes
 // and the text boxes within them.
 bool isTextPart(const QString &entryName, const QString &extension);
