@@ -100,30 +100,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const Result<std::unique_ptr<Csv::Workbook>> book = Csv::Workbook::read(path);
         if (!book)
             return book.failure();
-        const Result<Sheets::Worksheet *> inner = (*book)->worksheet(1);
-        if (!inner)
-            return inner.failure();
-        // The fill's writes go on a copy of the parsed table, so the re-read
-        // file can be compared with what the fill meant to write.
-        Fuzz::Recording sheet(**inner, [&expected](int row, int column, const QString &text) {
-            while (expected.size() < row)
-                expected.append(QStringList());
-            QStringList &r = expected[row - 1];
-            while (r.size() < column)
-                r.append(QString());
-            r[column - 1] = text;
-        });
-        const Result<SheetFill::Layout> layout = SheetFill::DetectSheetLayout(sheet);
-        if (!layout)
-            return layout.failure();
         auto value = [&](int j) {
             return QString::fromUtf8(kValues[(j + static_cast<int>(size)) % std::size(kValues)]);
         };
-        Status filled;
-        if (layout->kind == SheetFill::RowLayout)
-            filled = SheetFill::fillRow(sheet, layout->line, fieldNames, value);
-        else if (layout->kind == SheetFill::ColumnLayout)
-            filled = SheetFill::fillColumn(sheet, layout->line, fieldNames, value);
+        // The fill's writes go on a copy of the parsed table, so the re-read
+        // file can be compared with what the fill meant to write.
+        const Status filled =
+            Fuzz::fillFirstSheet(**book, fieldNames, value, [&expected](int row, int column, const QString &text) {
+                while (expected.size() < row)
+                    expected.append(QStringList());
+                QStringList &r = expected[row - 1];
+                while (r.size() < column)
+                    r.append(QString());
+                r[column - 1] = text;
+            });
         if (!filled)
             return filled;
         const QString saved = Fuzz::scratchFolder() + QStringLiteral("Temp-Fuzz.csv");

@@ -45,25 +45,15 @@ void fillAndReread(const QString &source, const QString &extension, size_t size)
         const Result<std::unique_ptr<Sheets::Workbook>> book = application.open(source);
         if (!book)
             return book.failure();
-        const Result<Sheets::Worksheet *> inner = (*book)->worksheet(1);
-        if (!inner)
-            return inner.failure();
-        Fuzz::Recording sheet(**inner, [&written](int row, int column, const QString &text) {
-            written.insert({row, column}, text);
-        });
         const QStringList fieldNames{QStringLiteral("Name"), QStringLiteral("City"), QStringLiteral("Amount"),
                                      QStringLiteral("Phone"), QStringLiteral("A")};
-        const Result<SheetFill::Layout> layout = SheetFill::DetectSheetLayout(sheet);
-        if (!layout)
-            return layout.failure();
         auto value = [size](int j) {
             return QString::fromUtf8(kValues[(j + static_cast<int>(size)) % std::size(kValues)]);
         };
-        Status filled;
-        if (layout->kind == SheetFill::RowLayout)
-            filled = SheetFill::fillRow(sheet, layout->line, fieldNames, value);
-        else if (layout->kind == SheetFill::ColumnLayout)
-            filled = SheetFill::fillColumn(sheet, layout->line, fieldNames, value);
+        const Status filled = Fuzz::fillFirstSheet(**book, fieldNames, value,
+                                                   [&written](int row, int column, const QString &text) {
+                                                       written.insert({row, column}, text);
+                                                   });
         if (!filled)
             return filled;
         return (*book)->saveAs(saved);
