@@ -57,6 +57,19 @@ Result<int> markersAlong(const std::function<Result<QString>(int k)> &cell)
     return markers;
 }
 
+// The last used line when it holds at least two markers, else 0; `cell`
+// reads cell k of a line.
+Result<int> markerLine(const std::function<Result<QString>(int line, int k)> &cell)
+{
+    const Result<int> last = lastUsedLine(cell);
+    if (!last || *last == 0)
+        return last;
+    const Result<int> markers = markersAlong([&cell, line = *last](int k) { return cell(line, k); });
+    if (!markers)
+        return markers.failure();
+    return *markers >= 2 ? *last : 0;
+}
+
 // Shared by rows and columns: `at(i)` reads and `put(i, offset, text)`
 // writes cell i of the marker line (offset 0) or of the next line (1).
 Status fillLine(const std::function<Result<QString>(int)> &at,
@@ -148,26 +161,16 @@ Status checkCanReplace(const QString &path)
 
 Result<Layout> DetectSheetLayout(Sheets::Worksheet &sheet)
 {
-    const Result<int> row = lastUsedLine([&sheet](int r, int k) { return sheet.cellText(r, k); });
+    const Result<int> row = markerLine([&sheet](int r, int k) { return sheet.cellText(r, k); });
     if (!row)
         return row.failure();
-    if (*row > 0) {
-        const Result<int> markers = markersAlong([&sheet, r = *row](int c) { return sheet.cellText(r, c); });
-        if (!markers)
-            return markers.failure();
-        if (*markers >= 2)
-            return Layout{RowLayout, *row};
-    }
-    const Result<int> column = lastUsedLine([&sheet](int c, int k) { return sheet.cellText(k, c); });
+    if (*row > 0)
+        return Layout{RowLayout, *row};
+    const Result<int> column = markerLine([&sheet](int c, int k) { return sheet.cellText(k, c); });
     if (!column)
         return column.failure();
-    if (*column > 0) {
-        const Result<int> markers = markersAlong([&sheet, c = *column](int r) { return sheet.cellText(r, c); });
-        if (!markers)
-            return markers.failure();
-        if (*markers >= 2)
-            return Layout{ColumnLayout, *column};
-    }
+    if (*column > 0)
+        return Layout{ColumnLayout, *column};
     return Layout{};
 }
 
