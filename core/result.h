@@ -32,7 +32,8 @@ public:
     // the program with the failure's message.
     T &value() & { return checked(); }
     const T &value() const & { return const_cast<Result *>(this)->checked(); }
-    T &&value() && { return std::move(checked()); }
+    // A temporary's value is moved out, so nothing refers into it later.
+    T value() && { return std::move(checked()); }
     T &operator*() & { return checked(); }
     const T &operator*() const & { return value(); }
     T *operator->() { return &checked(); }
