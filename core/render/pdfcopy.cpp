@@ -94,8 +94,9 @@ Status saveBeside(const QString &savedPath, OfficeSession *session, RunContext *
     if (pdfPath == QFileInfo(savedPath).absoluteFilePath())
         return {}; // a saved PDF is its own copy
     if (isOneOf(extension, {".docx", ".odt"})) {
-        const bool bySession = session && run && session->waitReady(*run);
-        const QString error = bySession ? session->exportPdf(savedPath, pdfPath) : Platform::exportPdf(savedPath, pdfPath);
+        if (session && run && session->waitReady(*run))
+            return session->exportPdf(savedPath, pdfPath);
+        const QString error = Platform::exportPdf(savedPath, pdfPath);
         if (!error.isEmpty())
             return Failure{error};
         return {};

@@ -45,7 +45,9 @@ Status SystemPrinting::printFile(const QString &path)
     // cannot start one: the print program, as always.
     const bool bySession = m_session && m_run && OfficeSession::printsThroughOffice(path) && Platform::officeCanPrint()
         && m_session->waitReady(*m_run);
-    const QString error = bySession ? m_session->print(path, printer->printerName()) : Platform::printFile(path);
+    if (bySession)
+        return m_session->print(path, printer->printerName());
+    const QString error = Platform::printFile(path);
     if (!error.isEmpty())
         return Failure{error};
     return {};
