@@ -35,13 +35,21 @@ double engineOnce(const QString &book, const QString &target)
     QElapsedTimer t;
     t.start();
     Native::Application application;
+    // Any failure shows as -1, like a sheet without a marker row.
     auto workbook = application.open(book);
-    Sheets::Worksheet &sheet = workbook->worksheet(1);
-    const SheetFill::Layout layout = SheetFill::DetectSheetLayout(sheet);
-    SheetFill::fillRow(sheet, layout.line, kFields, [](int j) { return QStringLiteral("Value %1").arg(j); });
-    workbook->saveAs(target);
-    workbook->close();
-    return layout.kind == SheetFill::RowLayout ? t.nsecsElapsed() / 1e6 : -1;
+    if (!workbook)
+        return -1;
+    const Result<Sheets::Worksheet *> sheet = (*workbook)->worksheet(1);
+    if (!sheet)
+        return -1;
+    const Result<SheetFill::Layout> layout = SheetFill::DetectSheetLayout(**sheet);
+    if (!layout || layout->kind != SheetFill::RowLayout)
+        return -1;
+    if (!SheetFill::fillRow(**sheet, layout->line, kFields, [](int j) { return QStringLiteral("Value %1").arg(j); }))
+        return -1;
+    if (!(*workbook)->saveAs(target) || !(*workbook)->close())
+        return -1;
+    return t.nsecsElapsed() / 1e6;
 }
 
 double copyOnce(const QString &book, const QString &target)

@@ -154,7 +154,7 @@ int run(const QStringList &arguments)
     // One set of spreadsheet applications for the whole batch, so an office
     // started for the first row serves every row.
     SystemEngines engines;
-    FillRun fill(observer, printing, engines, [](const QString &saved) { PdfCopy::saveBeside(saved); });
+    FillRun fill(observer, printing, engines, [](const QString &saved) { return PdfCopy::saveBeside(saved); });
     const QList<QStringList> records = plan.batch ? plan.rows : QList<QStringList>{QStringList()};
     // A batch's copies reach the disk together at its end: waiting for the
     // disk once per copy would take most of the batch's time.

@@ -1,42 +1,45 @@
 #include "core/fill/calcengines.h"
 
 namespace {
-void check(bool ok, const QString &error)
+Status check(bool ok, const QString &error)
 {
     if (!ok)
-        throw RunError(error);
+        return Failure{error};
+    return {};
 }
 
 class ModuleWorkbook : public Sheets::Workbook, public Sheets::Worksheet {
 public:
     explicit ModuleWorkbook(std::unique_ptr<CalcModule::Workbook> book) : m_book(std::move(book)) {}
 
-    Sheets::Worksheet &worksheet(int position) override
+    Result<Sheets::Worksheet *> worksheet(int position) override
     {
         QString error;
-        check(m_book->selectWorksheet(position, &error), error);
-        return *this;
+        if (!m_book->selectWorksheet(position, &error))
+            return Failure{error};
+        return static_cast<Sheets::Worksheet *>(this);
     }
-    void saveAs(const QString &path) override
+    Status saveAs(const QString &path) override
     {
         QString error;
-        check(m_book->saveAs(path, &error), error);
+        return check(m_book->saveAs(path, &error), error);
     }
-    void close() override
+    Status close() override
     {
         QString error;
-        check(m_book->close(&error), error);
+        return check(m_book->close(&error), error);
     }
-    QString cellText(int row, int column) override
+    Result<QString> cellText(int row, int column) override
     {
         QString text, error;
-        check(m_book->cellText(row, column, &text, &error), error);
+        if (!m_book->cellText(row, column, &text, &error))
+            return Failure{error};
         return text;
     }
-    void setCellText(int row, int column, const QString &text) override
+    Status setCellText(int row, int column, const QString &text) override
     {
         QString error;
-        check(m_book->setCellText(row, column, text, &error), error);
+        return check(m_book->setCellText(row, column, text, &error), error);
     }
 
 private:
@@ -46,12 +49,13 @@ private:
 class ModuleApplication : public Sheets::Application {
 public:
     explicit ModuleApplication(std::shared_ptr<CalcModule::Office> office) : m_office(std::move(office)) {}
-    std::unique_ptr<Sheets::Workbook> open(const QString &path) override
+    Result<std::unique_ptr<Sheets::Workbook>> open(const QString &path) override
     {
         QString error;
         std::unique_ptr<CalcModule::Workbook> book(m_office->open(path, &error));
-        check(book != nullptr, error);
-        return std::make_unique<ModuleWorkbook>(std::move(book));
+        if (!book)
+            return Failure{error};
+        return std::unique_ptr<Sheets::Workbook>(std::make_unique<ModuleWorkbook>(std::move(book)));
     }
 
 private:
@@ -62,11 +66,12 @@ private:
 class ModuleEngines : public Sheets::Engines {
 public:
     explicit ModuleEngines(std::shared_ptr<CalcModule::Office> office) : m_office(std::move(office)) {}
-    std::unique_ptr<Sheets::Application> createApplication(const QString &) override
+    Result<std::unique_ptr<Sheets::Application>> createApplication(const QString &) override
     {
         QString error;
-        check(m_office->start(&error), error);
-        return std::make_unique<ModuleApplication>(m_office);
+        if (!m_office->start(&error))
+            return Failure{error};
+        return std::unique_ptr<Sheets::Application>(std::make_unique<ModuleApplication>(m_office));
     }
 
 private:

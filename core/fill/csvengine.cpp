@@ -225,7 +225,7 @@ Table parse(const QByteArray &input)
     return t;
 }
 
-QByteArray write(const Table &t)
+Result<QByteArray> write(const Table &t)
 {
     QString out;
     for (qsizetype r = 0; r < t.rows.size(); ++r) {
@@ -248,17 +248,17 @@ QByteArray write(const Table &t)
     }
     QByteArray bytes;
     if (!encode(out, t.encoding, &bytes))
-        throw RunError(QStringLiteral("The file's encoding (%1) cannot hold every value").arg(QLatin1String(encodingName(t.encoding))));
+        return Failure{QStringLiteral("The file's encoding (%1) cannot hold every value").arg(QLatin1String(encodingName(t.encoding)))};
     return t.bom ? bomOf(t.encoding) + bytes : bytes;
 }
 
-void setCell(Table &t, int row, int column, const QString &text)
+Status setCell(Table &t, int row, int column, const QString &text)
 {
     if (row < 1 || column < 1)
-        throw RunError(QStringLiteral("Invalid cell address"));
+        return Failure{QStringLiteral("Invalid cell address")};
     if (!encode(text, t.encoding, nullptr))
-        throw RunError(QStringLiteral("The value \"%1\" cannot be written in this file's encoding (%2)")
-                           .arg(text, QLatin1String(encodingName(t.encoding))));
+        return Failure{QStringLiteral("The value \"%1\" cannot be written in this file's encoding (%2)")
+                           .arg(text, QLatin1String(encodingName(t.encoding)))};
     while (t.rows.size() < row) {
         // A file without a final line end keeps that style: the former last
         // record gets the separating line end, the new last one none.
@@ -273,38 +273,42 @@ void setCell(Table &t, int row, int column, const QString &text)
         r.append(Cell());
     Cell &cell = r[column - 1];
     if (cell.text == text)
-        return;
+        return {};
     cell.text = text;
     cell.edited = true;
+    return {};
 }
 
-Workbook::Workbook(const QString &path)
+Result<std::unique_ptr<Workbook>> Workbook::read(const QString &path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw RunError(QFileInfo::exists(path) ? f.errorString() : QStringLiteral("File not found"));
-    m_table = parse(f.readAll());
+        return Failure{QFileInfo::exists(path) ? f.errorString() : QStringLiteral("File not found")};
+    return std::make_unique<Workbook>(parse(f.readAll()));
 }
 
-Sheets::Worksheet &Workbook::worksheet(int position)
+Result<Sheets::Worksheet *> Workbook::worksheet(int position)
 {
     if (position != 1)
-        throw RunError(Sheets::noSuchWorksheet(position));
-    return *this;
+        return Failure{Sheets::noSuchWorksheet(position)};
+    return static_cast<Sheets::Worksheet *>(this);
 }
 
-void Workbook::saveAs(const QString &path)
+Status Workbook::saveAs(const QString &path)
 {
-    const QByteArray bytes = write(m_table);
+    const Result<QByteArray> bytes = write(m_table);
+    if (!bytes)
+        return bytes.failure();
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
-        throw RunError(out.errorString());
-    out.write(bytes);
+        return Failure{out.errorString()};
+    out.write(*bytes);
     if (!out.commit())
-        throw RunError(out.errorString());
+        return Failure{out.errorString()};
+    return {};
 }
 
-QString Workbook::cellText(int row, int column)
+Result<QString> Workbook::cellText(int row, int column)
 {
     if (row < 1 || column < 1 || row > m_table.rows.size())
         return QString();
@@ -312,6 +316,6 @@ QString Workbook::cellText(int row, int column)
     return column <= r.size() ? r[column - 1].text : QString();
 }
 
-void Workbook::setCellText(int row, int column, const QString &text) { setCell(m_table, row, column, text); }
+Status Workbook::setCellText(int row, int column, const QString &text) { return setCell(m_table, row, column, text); }
 
 } // namespace Csv

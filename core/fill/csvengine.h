@@ -32,13 +32,13 @@ struct Table {
 };
 
 Table parse(const QByteArray &bytes);
-// Throws RunError when a written value cannot be held by the file's
-// encoding (the workbook refuses such values before this).
-QByteArray write(const Table &table);
+// Fails when a written value cannot be held by the file's encoding (the
+// workbook refuses such values before this).
+Result<QByteArray> write(const Table &table);
 
-// Sets a cell, adding records and fields as needed. Throws RunError for a
-// value that the file's encoding cannot hold, leaving the table as it was.
-void setCell(Table &table, int row, int column, const QString &text);
+// Sets a cell, adding records and fields as needed. Fails for a value that
+// the file's encoding cannot hold, leaving the table as it was.
+Status setCell(Table &table, int row, int column, const QString &text);
 
 // Picks the delimiter over the first records, honouring quotes: of comma,
 // semicolon and tab, the one found in most records, then the one that
@@ -47,12 +47,14 @@ QChar detectDelimiter(const QString &text);
 
 class Workbook : public Sheets::Workbook, public Sheets::Worksheet {
 public:
-    explicit Workbook(const QString &path);
-    Sheets::Worksheet &worksheet(int position) override;
-    void saveAs(const QString &path) override;
-    void close() override {}
-    QString cellText(int row, int column) override;
-    void setCellText(int row, int column, const QString &text) override;
+    explicit Workbook(Table table) : m_table(std::move(table)) {}
+    // The file at `path`, read whole.
+    static Result<std::unique_ptr<Workbook>> read(const QString &path);
+    Result<Sheets::Worksheet *> worksheet(int position) override;
+    Status saveAs(const QString &path) override;
+    Status close() override { return {}; }
+    Result<QString> cellText(int row, int column) override;
+    Status setCellText(int row, int column, const QString &text) override;
 
 private:
     Table m_table;
@@ -60,9 +62,12 @@ private:
 
 class Application : public Sheets::Application {
 public:
-    std::unique_ptr<Sheets::Workbook> open(const QString &path) override
+    Result<std::unique_ptr<Sheets::Workbook>> open(const QString &path) override
     {
-        return std::make_unique<Workbook>(path);
+        Result<std::unique_ptr<Workbook>> book = Workbook::read(path);
+        if (!book)
+            return book.failure();
+        return std::unique_ptr<Sheets::Workbook>(std::move(book).value());
     }
 };
 

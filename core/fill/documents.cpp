@@ -18,28 +18,29 @@ namespace {
 // How much of a file tells whether it is text.
 constexpr qint64 kSniffLength = 8192;
 
-QByteArray readWhole(const QString &path, RunContext &run, const QString &name)
+Result<QByteArray> readWhole(const QString &path, RunContext &run, const QString &name)
 {
     QFile f(path);
     run.step(QStringLiteral("openning ") + name);
     if (!f.open(QIODevice::ReadOnly))
-        throw RunError(f.errorString());
+        return Failure{f.errorString()};
     run.step(QStringLiteral("getting size of ") + name);
     const qint64 size = f.size();
     run.step(QStringLiteral("loading ") + name);
     const QByteArray bytes = f.read(size);
     if (bytes.size() != size)
-        throw RunError(f.errorString().isEmpty() ? QStringLiteral("Input past end of file") : f.errorString());
+        return Failure{f.errorString().isEmpty() ? QStringLiteral("Input past end of file") : f.errorString()};
     return bytes;
 }
 
-void writeWhole(const QString &path, const QByteArray &bytes)
+Status writeWhole(const QString &path, const QByteArray &bytes)
 {
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
-        throw RunError(QStringLiteral("Path not found"));
+        return Failure{QStringLiteral("Path not found")};
     QString error;
     if (!Platform::writeFileAtomically(path, bytes, &error))
-        throw RunError(error);
+        return Failure{error};
+    return {};
 }
 
 bool looksBinary(const QByteArray &head)
@@ -125,20 +126,23 @@ QString FindDocumentFile(const QString &modelFolder, const QString &docName)
     return names.first();
 }
 
-void ProcessDocument(const Request &request, const Folders &folders, const QStringList &fieldNames,
-                     RunContext &run, Printing &printing)
+Status ProcessDocument(const Request &request, const Folders &folders, const QStringList &fieldNames,
+                       RunContext &run, Printing &printing)
 {
     const QString &name = request.name;
     run.step(QStringLiteral("openning ") + name);
     run.runStage = 1;
     const QString file = FindDocumentFile(folders.modelFolder, name);
     if (file.isEmpty())
-        return;
+        return {};
     const QString extension = extensionOf(file);
     // Word-processor packages are filled part by part, never as raw bytes.
     if (PackagedFill::isPackage(extension))
         return PackagedFill::processPackage(request, folders, file, fieldNames, run, printing);
-    QByteArray text = readWhole(folders.modelFolder + file, run, name);
+    Result<QByteArray> read = readWhole(folders.modelFolder + file, run, name);
+    if (!read)
+        return read.failure();
+    QByteArray text = std::move(read).value();
 
     run.step(QStringLiteral("replacing fields in ") + name);
     QStringList values;
@@ -158,25 +162,29 @@ void ProcessDocument(const Request &request, const Folders &folders, const QStri
             text = RtfMarkers::fill(text, extension, fieldNames, values);
     }
     if (!problem.isEmpty())
-        throw RunError(problem);
+        return Failure{problem};
 
     run.step(QStringLiteral("printing ") + name);
     if (request.print) {
         run.showWait(QStringLiteral("Printing ") + name);
         if (request.method == PrintMethod::Faster) {
-            printing.printText(text, name + extension); // the extension tells HTML from text
+            // The extension tells HTML from text.
+            if (Status printed = printing.printText(text, name + extension); !printed)
+                return printed;
         } else {
             const QString temp = folders.appFolder + QStringLiteral("temprtf") + extension;
             if (QFileInfo::exists(temp) && !QFile::remove(temp))
-                throw RunError(QStringLiteral("Permission denied"));
-            writeWhole(temp, text);
+                return Failure{QStringLiteral("Permission denied")};
+            if (Status written = writeWhole(temp, text); !written)
+                return written;
             // Removed on every way out: the printing program has read it by
             // the time printFile returns.
             struct Remove {
                 QString path;
                 ~Remove() { QFile::remove(path); }
             } remove{temp};
-            printing.printFile(temp);
+            if (Status printed = printing.printFile(temp); !printed)
+                return printed;
         }
     }
 
@@ -184,8 +192,9 @@ void ProcessDocument(const Request &request, const Folders &folders, const QStri
     if (request.save) {
         const QString target = request.saveName + QLatin1Char('-') + name + extension;
         run.showWait(QStringLiteral("Saving ") + target);
-        writeWhole(folders.saveFolder + target, text);
+        return writeWhole(folders.saveFolder + target, text);
     }
+    return {};
 }
 
 } // namespace Documents

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/fill/runcontext.h"
+#include "core/result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,14 +12,14 @@ namespace Documents {
 enum class PrintMethod { Faster, HigherQuality };
 
 // How a filled document reaches the printer. Both answer only when the
-// document has been handed over; failures are thrown as RunError.
+// document has been handed over, or with the reason it was not.
 class Printing {
 public:
     virtual ~Printing() = default;
     // Renders the filled text (rich text, or plain text) and prints it.
-    virtual void printText(const QByteArray &text, const QString &title) = 0;
+    virtual Status printText(const QByteArray &text, const QString &title) = 0;
     // Prints a file through the program that handles its type.
-    virtual void printFile(const QString &path) = 0;
+    virtual Status printFile(const QString &path) = 0;
 };
 
 struct Request {
@@ -56,8 +57,8 @@ QString pdfPathFor(const QString &savedPath);
 // The part of a file name from its last "." on, or "".
 QString extensionOf(const QString &fileName);
 
-// Fills one document and prints and/or saves it. Throws RunError.
-void ProcessDocument(const Request &request, const Folders &folders, const QStringList &fieldNames,
-                     RunContext &run, Printing &printing);
+// Fills one document and prints and/or saves it.
+Status ProcessDocument(const Request &request, const Folders &folders, const QStringList &fieldNames,
+                       RunContext &run, Printing &printing);
 
 } // namespace Documents

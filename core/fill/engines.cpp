@@ -54,13 +54,13 @@ SheetEngine engineFor(const QString &path)
     return Native::handles(path) ? SheetEngine::NativeXml : SheetEngine::Office;
 }
 
-std::unique_ptr<Sheets::Application> SystemEngines::createApplication(const QString &path)
+Result<std::unique_ptr<Sheets::Application>> SystemEngines::createApplication(const QString &path)
 {
     switch (engineFor(path)) {
     case SheetEngine::Csv:
-        return std::make_unique<Csv::Application>();
+        return std::unique_ptr<Sheets::Application>(std::make_unique<Csv::Application>());
     case SheetEngine::NativeXml:
-        return std::make_unique<Native::Application>();
+        return std::unique_ptr<Sheets::Application>(std::make_unique<Native::Application>());
     case SheetEngine::Office:
         break;
     }
@@ -68,7 +68,7 @@ std::unique_ptr<Sheets::Application> SystemEngines::createApplication(const QStr
         QString error;
         m_calc = loadCalc(&error);
         if (!m_calc)
-            throw RunError(error);
+            return Failure{error};
     }
     return m_calc->createApplication(path);
 }

@@ -21,7 +21,7 @@ public:
     // `calc`, when given, is used for workbooks instead of loading the
     // module's engines for this run, so several runs can share one office.
     explicit SystemEngines(std::shared_ptr<Sheets::Engines> calc = nullptr) : m_calc(std::move(calc)) {}
-    std::unique_ptr<Sheets::Application> createApplication(const QString &path) override;
+    Result<std::unique_ptr<Sheets::Application>> createApplication(const QString &path) override;
 
     // Where the Calc module is looked for: QLT_CALC_MODULE, else beside the
     // program.

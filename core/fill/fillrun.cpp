@@ -76,36 +76,44 @@ bool FillRun::processDocuments(const FillRunInput &input, RunContext &context)
             continue;
         }
         const Documents::Request request{names[i], ticks.print, ticks.save, input.method, input.saveName};
-        try {
-            Documents::ProcessDocument(request, input.folders, input.model.FieldNames, context, m_printing);
-            // A document without a file is passed over.
-            const QString file = Documents::FindDocumentFile(input.folders.modelFolder, request.name);
-            if (file.isEmpty()) {
-                m_observer.skipped(names[i]);
-                continue;
-            }
-            if (ticks.print)
-                m_observer.printed(names[i]);
-            if (!ticks.save)
-                continue;
-            const QString saved = input.folders.saveFolder + request.saveName + QLatin1Char('-') + request.name
-                + Documents::extensionOf(file);
-            m_observer.saved(saved);
-            if (input.pdfCopies && m_pdfCopier) {
-                // Still under the save step's text.
-                const QString pdf = Documents::pdfPathFor(saved);
-                context.showWait(QStringLiteral("Saving ") + QFileInfo(pdf).fileName());
-                m_pdfCopier(saved);
-                m_observer.saved(pdf);
-            }
-        } catch (const RunError &e) {
-            m_observer.problem(e.description + QStringLiteral(" while ") + context.stepText,
-                               QStringLiteral("Problem"));
+        const Status done = processDocument(input, request, context);
+        if (!done) {
+            m_observer.problem(done.error() + QStringLiteral(" while ") + context.stepText, QStringLiteral("Problem"));
             if (context.runStage != 1)
                 return false;
         }
     }
     return true;
+}
+
+Status FillRun::processDocument(const FillRunInput &input, const Documents::Request &request, RunContext &context)
+{
+    if (Status processed =
+            Documents::ProcessDocument(request, input.folders, input.model.FieldNames, context, m_printing);
+        !processed)
+        return processed;
+    // A document without a file is passed over.
+    const QString file = Documents::FindDocumentFile(input.folders.modelFolder, request.name);
+    if (file.isEmpty()) {
+        m_observer.skipped(request.name);
+        return {};
+    }
+    if (request.print)
+        m_observer.printed(request.name);
+    if (!request.save)
+        return {};
+    const QString saved =
+        input.folders.saveFolder + request.saveName + QLatin1Char('-') + request.name + Documents::extensionOf(file);
+    m_observer.saved(saved);
+    if (input.pdfCopies && m_pdfCopier) {
+        // Still under the save step's text.
+        const QString pdf = Documents::pdfPathFor(saved);
+        context.showWait(QStringLiteral("Saving ") + QFileInfo(pdf).fileName());
+        if (Status copied = m_pdfCopier(saved); !copied)
+            return copied;
+        m_observer.saved(pdf);
+    }
+    return {};
 }
 
 void FillRun::processSheets(const FillRunInput &input, RunContext &context)

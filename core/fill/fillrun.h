@@ -49,8 +49,8 @@ struct FillRunInput {
 // 1); a failing spreadsheet never stops the others.
 class FillRun {
 public:
-    // Makes the PDF copy beside a saved document. Throws RunError.
-    using PdfCopier = std::function<void(const QString &savedPath)>;
+    // Makes the PDF copy beside a saved document.
+    using PdfCopier = std::function<Status(const QString &savedPath)>;
 
     FillRun(FillObserver &observer, Documents::Printing &printing, Sheets::Engines &engines,
             PdfCopier pdfCopier = {});
@@ -65,6 +65,7 @@ public:
 
 private:
     bool processDocuments(const FillRunInput &input, RunContext &context);
+    Status processDocument(const FillRunInput &input, const Documents::Request &request, RunContext &context);
     void processSheets(const FillRunInput &input, RunContext &context);
 
     FillObserver &m_observer;

@@ -1,6 +1,5 @@
 #include "core/fill/nativeworkbook.h"
 
-#include "core/fill/fillrun.h"
 #include "core/fill/odssheet.h"
 #include "core/fill/xlsxsheet.h"
 
@@ -43,86 +42,137 @@ bool handles(const QString &path)
            suffix.compare(QStringLiteral("ods"), Qt::CaseInsensitive) == 0;
 }
 
-Workbook::Workbook(const QString &path, Format format) : m_format(format)
-{
-    if (!m_package.open(path)) {
-        if (format == Format::Xlsx && isEncryptedOoxml(path))
-            throw RunError(passwordProtected(path));
-        throw RunError(m_package.errorString());
-    }
-    if (format == Format::Ods && m_package.contains(QStringLiteral("META-INF/manifest.xml")) &&
-        readPart(QStringLiteral("META-INF/manifest.xml")).contains("encryption-data"))
-        throw RunError(passwordProtected(path));
-}
+Workbook::Workbook(Format format) : m_format(format) {}
 
 Workbook::~Workbook() = default;
 
-QByteArray Workbook::readPart(const QString &name)
+Status Workbook::open(const QString &path)
+{
+    if (!m_package.open(path)) {
+        if (m_format == Format::Xlsx && isEncryptedOoxml(path))
+            return Failure{passwordProtected(path)};
+        return Failure{m_package.errorString()};
+    }
+    if (m_format == Format::Ods && m_package.contains(QStringLiteral("META-INF/manifest.xml"))) {
+        const Result<QByteArray> manifest = readPart(QStringLiteral("META-INF/manifest.xml"));
+        if (!manifest)
+            return manifest.failure();
+        if (manifest->contains("encryption-data"))
+            return Failure{passwordProtected(path)};
+    }
+    return {};
+}
+
+Result<QByteArray> Workbook::readPart(const QString &name)
 {
     QByteArray bytes;
     if (!m_package.read(name, &bytes))
-        throw RunError(m_package.errorString());
+        return Failure{m_package.errorString()};
     return bytes;
 }
 
-Sheets::Worksheet &Workbook::worksheet(int position)
+Result<Sheets::Worksheet *> Workbook::worksheet(int position)
 {
     if (position < 1)
-        throw RunError(Sheets::noSuchWorksheet(position));
+        return Failure{Sheets::noSuchWorksheet(position)};
     m_sheet.reset();
     m_extraPart.clear();
     if (m_format == Format::Ods) {
         m_sheetPart = QStringLiteral("content.xml");
-        m_sheet = std::make_unique<Ods::Sheet>(readPart(m_sheetPart), position);
-        return *m_sheet;
+        const Result<QByteArray> content = readPart(m_sheetPart);
+        if (!content)
+            return content.failure();
+        auto sheet = std::make_unique<Ods::Sheet>(*content, position);
+        if (Status read = sheet->status(); !read)
+            return read.failure();
+        m_sheet = std::move(sheet);
+        return static_cast<Sheets::Worksheet *>(m_sheet.get());
     }
-    const QString workbook = Xlsx::workbookPart(readPart(QStringLiteral("_rels/.rels")));
-    const QByteArray workbookXml = readPart(workbook);
+    const Result<QByteArray> rels = readPart(QStringLiteral("_rels/.rels"));
+    if (!rels)
+        return rels.failure();
+    const Result<QString> workbook = Xlsx::workbookPart(*rels);
+    if (!workbook)
+        return workbook.failure();
+    const Result<QByteArray> workbookXml = readPart(*workbook);
+    if (!workbookXml)
+        return workbookXml.failure();
+    const Result<QByteArray> workbookRels = readPart(Xlsx::relationshipsOf(*workbook));
+    if (!workbookRels)
+        return workbookRels.failure();
     QString stringsPart;
-    const QStringList sheets =
-        Xlsx::sheetParts(workbook, workbookXml, readPart(Xlsx::relationshipsOf(workbook)), &stringsPart);
+    const Result<QStringList> listed = Xlsx::sheetParts(*workbook, *workbookXml, *workbookRels, &stringsPart);
+    if (!listed)
+        return listed.failure();
+    const QStringList &sheets = *listed;
     if (position > sheets.size())
-        throw RunError(Sheets::noSuchWorksheet(position));
+        return Failure{Sheets::noSuchWorksheet(position)};
     if (sheets.at(position - 1).isEmpty())
-        throw RunError(QStringLiteral("The sheet number ") + QString::number(position) +
-                       QStringLiteral(" is a chart, not a worksheet"));
-    const Xlsx::SharedStrings strings = stringsPart.isEmpty() || !m_package.contains(stringsPart)
-                                            ? Xlsx::SharedStrings()
-                                            : Xlsx::SharedStrings(readPart(stringsPart));
+        return Failure{QStringLiteral("The sheet number ") + QString::number(position) +
+                       QStringLiteral(" is a chart, not a worksheet")};
+    Xlsx::SharedStrings strings;
+    if (!stringsPart.isEmpty() && m_package.contains(stringsPart)) {
+        const Result<QByteArray> stringsXml = readPart(stringsPart);
+        if (!stringsXml)
+            return stringsXml.failure();
+        strings = Xlsx::SharedStrings(*stringsXml);
+        if (Status read = strings.status(); !read)
+            return read.failure();
+    }
     m_sheetPart = sheets.at(position - 1);
-    m_sheet = std::make_unique<Xlsx::Sheet>(readPart(m_sheetPart), strings);
-    m_extraPart = workbook;
-    m_extraXml = workbookXml;
+    const Result<QByteArray> sheetXml = readPart(m_sheetPart);
+    if (!sheetXml)
+        return sheetXml.failure();
+    auto sheet = std::make_unique<Xlsx::Sheet>(*sheetXml, strings);
+    if (Status read = sheet->status(); !read)
+        return read.failure();
+    m_sheet = std::move(sheet);
+    m_extraPart = *workbook;
+    m_extraXml = *workbookXml;
     m_otherSheets.clear();
     for (const QString &part : sheets)
         if (!part.isEmpty() && part != m_sheetPart)
             m_otherSheets.append(part);
-    return *m_sheet;
+    return static_cast<Sheets::Worksheet *>(m_sheet.get());
 }
 
-void Workbook::saveAs(const QString &path)
+Status Workbook::saveAs(const QString &path)
 {
     QHash<QString, QByteArray> parts;
     if (m_sheet && !m_sheet->edits().isEmpty()) {
-        parts.insert(m_sheetPart, m_sheet->rewritten());
+        const Result<QByteArray> sheet = m_sheet->rewritten();
+        if (!sheet)
+            return sheet.failure();
+        parts.insert(m_sheetPart, *sheet);
         if (m_format == Format::Xlsx) {
-            parts.insert(m_extraPart, Xlsx::withFullCalcOnLoad(m_extraXml));
+            const Result<QByteArray> workbook = Xlsx::withFullCalcOnLoad(m_extraXml);
+            if (!workbook)
+                return workbook.failure();
+            parts.insert(m_extraPart, *workbook);
             // Formulas on other sheets may count the written cells too.
             for (const QString &part : std::as_const(m_otherSheets)) {
-                const QByteArray bytes = readPart(part);
-                const QByteArray uncached = Xlsx::Sheet(bytes, {}).rewritten();
-                if (uncached != bytes)
-                    parts.insert(part, uncached);
+                const Result<QByteArray> bytes = readPart(part);
+                if (!bytes)
+                    return bytes.failure();
+                const Result<QByteArray> uncached = Xlsx::Sheet(*bytes, {}).rewritten();
+                if (!uncached)
+                    return uncached.failure();
+                if (*uncached != *bytes)
+                    parts.insert(part, *uncached);
             }
         }
     }
     if (!m_package.write(path, parts))
-        throw RunError(m_package.errorString());
+        return Failure{m_package.errorString()};
+    return {};
 }
 
-std::unique_ptr<Sheets::Workbook> Application::open(const QString &path)
+Result<std::unique_ptr<Sheets::Workbook>> Application::open(const QString &path)
 {
-    return std::make_unique<Workbook>(path, formatOf(path));
+    auto book = std::make_unique<Workbook>(formatOf(path));
+    if (Status opened = book->open(path); !opened)
+        return opened.failure();
+    return std::unique_ptr<Sheets::Workbook>(std::move(book));
 }
 
 } // namespace Native

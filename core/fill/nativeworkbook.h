@@ -22,14 +22,16 @@ bool handles(const QString &path);
 
 class Workbook : public Sheets::Workbook {
 public:
-    Workbook(const QString &path, Format format);
+    explicit Workbook(Format format);
     ~Workbook() override;
-    Sheets::Worksheet &worksheet(int position) override;
-    void saveAs(const QString &path) override;
-    void close() override {}
+    // Opens the package at `path`; refuses an encrypted one.
+    Status open(const QString &path);
+    Result<Sheets::Worksheet *> worksheet(int position) override;
+    Status saveAs(const QString &path) override;
+    Status close() override { return {}; }
 
 private:
-    QByteArray readPart(const QString &name);
+    Result<QByteArray> readPart(const QString &name);
 
     Format m_format;
     Zip::Package m_package;
@@ -42,7 +44,7 @@ private:
 
 class Application : public Sheets::Application {
 public:
-    std::unique_ptr<Sheets::Workbook> open(const QString &path) override;
+    Result<std::unique_ptr<Sheets::Workbook>> open(const QString &path) override;
 };
 
 } // namespace Native

@@ -1,4 +1,3 @@
-#include "core/fill/fillrun.h"
 #include "core/fill/odssheet.h"
 
 #include "core/fill/tagscan.h"
@@ -15,18 +14,18 @@ bool isCell(QStringView name)
     return name == QLatin1String("table:table-cell") || name == QLatin1String("table:covered-table-cell");
 }
 
-int repeatCount(const Native::Tag &tag, QLatin1StringView name)
+Result<int> repeatCount(const Native::Tag &tag, QLatin1StringView name)
 {
     const QStringView value = tag.rawAttribute(name);
     const int count = value.isEmpty() ? 1 : value.toInt();
     if (count < 1)
-        throw RunError(QStringLiteral("The spreadsheet's content is damaged (a repeat count of ") + value.toString() +
-                       QLatin1Char(')'));
+        return Failure{QStringLiteral("The spreadsheet's content is damaged (a repeat count of ") + value.toString() +
+                       QLatin1Char(')')};
     return count;
 }
 
 // The text of a paragraph, from just after its start tag to its end.
-QString readParagraph(Native::TagScanner &xml, const Native::Tag &paragraph)
+Result<QString> readParagraph(Native::TagScanner &xml, const Native::Tag &paragraph)
 {
     QString text = xml.textFrom(paragraph.end);
     int depth = 1;
@@ -36,7 +35,10 @@ QString readParagraph(Native::TagScanner &xml, const Native::Tag &paragraph)
         if (tag.closing) {
             --depth;
         } else if (name == QLatin1String("text:s")) {
-            text += QString(repeatCount(tag, QLatin1StringView("text:c")), QLatin1Char(' '));
+            const Result<int> blanks = repeatCount(tag, QLatin1StringView("text:c"));
+            if (!blanks)
+                return blanks.failure();
+            text += QString(*blanks, QLatin1Char(' '));
             xml.skipElement(tag);
         } else if (name == QLatin1String("text:tab")) {
             text += QLatin1Char('\t');
@@ -69,10 +71,16 @@ QString Sheet::textOf(const Native::CellRun &cell) const
     while (xml.next(tag)) {
         if (tag.closing)
             continue;
-        if (tag.name == QLatin1String("text:p") || tag.name == QLatin1String("text:h"))
-            paragraphs.append(tag.empty ? QString() : readParagraph(xml, tag));
-        else
+        if (tag.name == QLatin1String("text:p") || tag.name == QLatin1String("text:h")) {
+            Result<QString> paragraph = tag.empty ? Result<QString>(QString()) : readParagraph(xml, tag);
+            if (!paragraph) {
+                markDamaged(paragraph.error());
+                return QString();
+            }
+            paragraphs.append(std::move(paragraph).value());
+        } else {
             xml.skipElement(tag); // annotations, frames, detective marks
+        }
     }
     return paragraphs.join(QLatin1Char('\n'));
 }
@@ -100,7 +108,12 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
             if (!tag.closing && inner == QLatin1String("table:table-row")) {
                 Native::RowRun run;
                 run.row = m_nextRow;
-                run.count = repeatCount(tag, kRowsRepeated);
+                const Result<int> count = repeatCount(tag, kRowsRepeated);
+                if (!count) {
+                    markDamaged(count.error());
+                    return;
+                }
+                run.count = *count;
                 run.start = tag.start;
                 run.tagEnd = tag.end;
                 m_nextRow += run.count;
@@ -114,7 +127,12 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
             } else if (!tag.closing && row && isCell(inner)) {
                 Native::CellRun cell;
                 cell.column = nextColumn;
-                cell.count = repeatCount(tag, kColumnsRepeated);
+                const Result<int> count = repeatCount(tag, kColumnsRepeated);
+                if (!count) {
+                    markDamaged(count.error());
+                    return;
+                }
+                cell.count = *count;
                 // Style names stay in the content's text unless they hold entities.
                 const QStringView style = tag.rawAttribute(QLatin1StringView("table:style-name"));
                 cell.style = style.contains(QLatin1Char('&')) ? Native::unescapeXml(style)
@@ -131,7 +149,12 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
                 nextColumn += cell.count;
                 row->cells.append(cell);
             } else if (!tag.closing && inner == QLatin1String("table:table-column")) {
-                const int count = repeatCount(tag, kColumnsRepeated);
+                const Result<int> repeated = repeatCount(tag, kColumnsRepeated);
+                if (!repeated) {
+                    markDamaged(repeated.error());
+                    return;
+                }
+                const int count = *repeated;
                 const QString style = tag.attribute(QLatin1StringView("table:default-cell-style-name"));
                 columnStyles.append({columnStyles.isEmpty() ? 1 : columnStyles.last().column + columnStyles.last().count,
                                      count, QString(), style});
@@ -144,8 +167,10 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
                 row = nullptr;
             } else if (tag.closing && inner == QLatin1String("table:table")) {
                 // A row left open has no end to splice a rewritten row up to.
-                if (row)
-                    throw RunError(QStringLiteral("The spreadsheet's content is damaged"));
+                if (row) {
+                    markDamaged(QStringLiteral("The spreadsheet's content is damaged"));
+                    return;
+                }
                 if (m_rowsEnd < 0)
                     m_rowsEnd = tag.start;
                 found = true;
@@ -153,10 +178,14 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
             }
         }
     }
-    if (xml.failed())
-        throw RunError(QStringLiteral("The spreadsheet's content is damaged"));
-    if (!found)
-        throw RunError(Sheets::noSuchWorksheet(position));
+    if (xml.failed()) {
+        markDamaged(QStringLiteral("The spreadsheet's content is damaged"));
+        return;
+    }
+    if (!found) {
+        markDamaged(Sheets::noSuchWorksheet(position));
+        return;
+    }
     // A cell without a style of its own shows its column's default style.
     if (columnStyles.isEmpty())
         return;

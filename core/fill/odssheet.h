@@ -7,7 +7,7 @@
 
 // One table of an OpenDocument spreadsheet's content.xml. Runs of equal rows
 // and cells that the file compresses with a repeat count are split only
-// where a cell is written. Every failure is thrown as a RunError.
+// where a cell is written. Damaged content shows in status().
 namespace Ods {
 
 // A cell's text as written into a table cell's paragraphs.
@@ -16,8 +16,9 @@ QString paragraphsXml(const QString &text);
 class Sheet : public Native::Grid {
 public:
     // `position` counts the tables from 1, in document order.
+    // Read at once; status() tells whether the table was found and sound.
     Sheet(const QByteArray &contentXml, int position);
-    QByteArray rewritten() const override;
+    Result<QByteArray> rewritten() const override;
     QString textOf(const Native::CellRun &cell) const override;
 
 private:

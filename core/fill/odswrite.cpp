@@ -154,8 +154,10 @@ QString Sheet::rowsPastTheEnd() const
     return out;
 }
 
-QByteArray Sheet::rewritten() const
+Result<QByteArray> Sheet::rewritten() const
 {
+    if (Status read = status(); !read)
+        return read.failure();
     QList<Native::Splice> splices;
     for (const Native::RowRun &run : rows) {
         const int first = run.row, last = run.row + run.count - 1;
@@ -177,7 +179,13 @@ QByteArray Sheet::rewritten() const
     const QString past = rowsPastTheEnd();
     if (!past.isEmpty())
         splices.append({m_rowsEnd, m_rowsEnd, past});
-    return Native::applySplices(m_xml, splices).toUtf8();
+    const Result<QString> xml = Native::applySplices(m_xml, splices);
+    // Cells read only now for their style may turn out damaged.
+    if (Status read = status(); !read)
+        return read.failure();
+    if (!xml)
+        return xml.failure();
+    return xml->toUtf8();
 }
 
 } // namespace Ods

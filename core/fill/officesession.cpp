@@ -29,7 +29,7 @@ public:
         : m_session(session), m_run(run), m_calc(std::move(calc))
     {
     }
-    std::unique_ptr<Sheets::Application> createApplication(const QString &path) override
+    Result<std::unique_ptr<Sheets::Application>> createApplication(const QString &path) override
     {
         m_session.waitReady(m_run);
         return m_calc->createApplication(path);
@@ -138,22 +138,27 @@ std::shared_ptr<Sheets::Engines> OfficeSession::calcEngines(RunContext &run)
     return std::make_shared<SessionEngines>(*this, run, ::calcEngines(m_office));
 }
 
-QString OfficeSession::print(const QString &path, const QString &printer)
+Status OfficeSession::print(const QString &path, const QString &printer)
 {
     QString error;
-    return m_office->print(path, printer, &error) ? QString() : error;
+    if (!m_office->print(path, printer, &error))
+        return Failure{error};
+    return {};
 }
 
-QString OfficeSession::exportPdf(const QString &documentPath, const QString &pdfPath)
+Status OfficeSession::exportPdf(const QString &documentPath, const QString &pdfPath)
 {
     // Made in a folder of its own first: a failed export never leaves half
     // a PDF where the copy belongs.
     QTemporaryDir outDir;
     if (!outDir.isValid())
-        return QStringLiteral("Could not make a folder for the PDF copy");
+        return Failure{QStringLiteral("Could not make a folder for the PDF copy")};
     const QString made = outDir.filePath(QFileInfo(pdfPath).fileName());
     QString error;
     if (!m_office->exportPdf(documentPath, made, &error))
-        return error;
-    return Platform::placePdf(made, documentPath, pdfPath);
+        return Failure{error};
+    error = Platform::placePdf(made, documentPath, pdfPath);
+    if (!error.isEmpty())
+        return Failure{error};
+    return {};
 }

@@ -43,9 +43,9 @@ public:
 
     // The workbooks of a run, filled by this office.
     std::shared_ptr<Sheets::Engines> calcEngines(RunContext &run);
-    // Through the ready office; answer "" or what went wrong.
-    QString print(const QString &path, const QString &printer);
-    QString exportPdf(const QString &documentPath, const QString &pdfPath);
+    // Through the ready office.
+    Status print(const QString &path, const QString &printer);
+    Status exportPdf(const QString &documentPath, const QString &pdfPath);
 
 Q_SIGNALS:
     void settled(); // ready, or failed

@@ -14,7 +14,7 @@ namespace PackagedFill {
 namespace {
 bool isWord(const QString &extension) { return extension.compare(QStringLiteral(".docx"), Qt::CaseInsensitive) == 0; }
 
-[[noreturn]] void fail(const QString &message) { throw RunError(message); }
+Failure fail(const QString &message) { return {message}; }
 
 // Why a file that is no zip package could not be read: Word keeps an
 // encrypted document in an OLE compound file.
@@ -26,47 +26,41 @@ QString notAPackage(const QString &path, const QString &zipError)
     return zipError;
 }
 
-void requireNotEncrypted(Zip::Package &package, const QString &extension)
+Status requireNotEncrypted(Zip::Package &package, const QString &extension)
 {
     if (isWord(extension)) {
         // A package holding these is an encrypted one written by Word.
         if (package.contains(QStringLiteral("EncryptedPackage")) || package.contains(QStringLiteral("EncryptionInfo")))
-            fail(QStringLiteral("The document is encrypted"));
-        return;
+            return fail(QStringLiteral("The document is encrypted"));
+        return {};
     }
     QByteArray manifest;
     if (package.contains(QStringLiteral("META-INF/manifest.xml"))) {
         if (!package.read(QStringLiteral("META-INF/manifest.xml"), &manifest))
-            fail(package.errorString());
+            return fail(package.errorString());
         if (manifest.contains("encryption-data"))
-            fail(QStringLiteral("The document is encrypted"));
+            return fail(QStringLiteral("The document is encrypted"));
     }
+    return {};
 }
 
-void copyWhole(const QString &from, const QString &to)
+Status copyWhole(const QString &from, const QString &to)
 {
     if (!QFileInfo(QFileInfo(to).absolutePath()).isDir())
-        fail(QStringLiteral("Path not found"));
+        return fail(QStringLiteral("Path not found"));
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
-        fail(in.errorString());
+        return fail(in.errorString());
     QSaveFile out(to);
     if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit())
-        fail(out.errorString());
+        return fail(out.errorString());
+    return {};
 }
 } // namespace
 
 bool isPackage(const QString &extension)
 {
     return isWord(extension) || extension.compare(QStringLiteral(".odt"), Qt::CaseInsensitive) == 0;
-}
-
-QString existingPackage(const QString &folder, const QString &docName)
-{
-    for (const QString &extension : {QStringLiteral(".docx"), QStringLiteral(".odt")})
-        if (QFileInfo(folder + docName + extension).isFile())
-            return docName + extension;
-    return QString();
 }
 
 bool isTextPart(const QString &entryName, const QString &extension)
@@ -78,13 +72,14 @@ bool isTextPart(const QString &entryName, const QString &extension)
     return word.match(entryName).hasMatch();
 }
 
-void fillPackage(const QString &source, const QString &target, const QString &extension,
-                 const QStringList &fieldNames, const QStringList &values)
+Status fillPackage(const QString &source, const QString &target, const QString &extension,
+                   const QStringList &fieldNames, const QStringList &values)
 {
     Zip::Package package;
     if (!package.open(source))
-        fail(notAPackage(source, package.errorString()));
-    requireNotEncrypted(package, extension);
+        return fail(notAPackage(source, package.errorString()));
+    if (Status readable = requireNotEncrypted(package, extension); !readable)
+        return readable;
     const XmlMarkers::Dialect dialect = isWord(extension) ? XmlMarkers::Dialect::Word
                                                           : XmlMarkers::Dialect::OpenDocument;
     QHash<QString, QByteArray> replaced;
@@ -95,19 +90,22 @@ void fillPackage(const QString &source, const QString &target, const QString &ex
         anyText = true;
         QByteArray xml;
         if (!package.read(entry, &xml))
-            fail(package.errorString());
-        QByteArray filled = XmlMarkers::fill(xml, dialect, fieldNames, values);
-        if (filled != xml)
-            replaced.insert(entry, std::move(filled));
+            return fail(package.errorString());
+        Result<QByteArray> filled = XmlMarkers::fill(xml, dialect, fieldNames, values);
+        if (!filled)
+            return filled.failure();
+        if (*filled != xml)
+            replaced.insert(entry, std::move(filled).value());
     }
     if (!anyText)
-        fail(QStringLiteral("The file is not a word-processor document"));
+        return fail(QStringLiteral("The file is not a word-processor document"));
     if (!package.write(target, replaced))
-        fail(package.errorString());
+        return fail(package.errorString());
+    return {};
 }
 
-void processPackage(const Documents::Request &request, const Documents::Folders &folders, const QString &file,
-                    const QStringList &fieldNames, RunContext &run, Documents::Printing &printing)
+Status processPackage(const Documents::Request &request, const Documents::Folders &folders, const QString &file,
+                      const QStringList &fieldNames, RunContext &run, Documents::Printing &printing)
 {
     const QString &name = request.name;
     const QString extension = Documents::extensionOf(file);
@@ -122,24 +120,27 @@ void processPackage(const Documents::Request &request, const Documents::Folders 
         ~Remove() { QFile::remove(path); }
     } remove{temp};
     if (QFileInfo::exists(temp) && !QFile::remove(temp))
-        fail(QStringLiteral("Permission denied"));
+        return fail(QStringLiteral("Permission denied"));
     run.step(QStringLiteral("loading ") + name);
-    fillPackage(folders.modelFolder + file, temp, extension, fieldNames, values);
+    if (Status filled = fillPackage(folders.modelFolder + file, temp, extension, fieldNames, values); !filled)
+        return filled;
 
     run.step(QStringLiteral("printing ") + name);
     if (request.print) {
         run.showWait(QStringLiteral("Printing ") + name);
         // Our own reader knows rich text only: both methods go through the
         // office, which renders the package as the user laid it out.
-        printing.printFile(temp);
+        if (Status printed = printing.printFile(temp); !printed)
+            return printed;
     }
 
     run.step(QStringLiteral("saving ") + name);
     if (request.save) {
         const QString target = request.saveName + QLatin1Char('-') + name + extension;
         run.showWait(QStringLiteral("Saving ") + target);
-        copyWhole(temp, folders.saveFolder + target);
+        return copyWhole(temp, folders.saveFolder + target);
     }
+    return {};
 }
 
 } // namespace PackagedFill

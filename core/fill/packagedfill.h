@@ -12,22 +12,18 @@ namespace PackagedFill {
 // ".docx" or ".odt", in any letter case.
 bool isPackage(const QString &extension);
 
-// The package document of that name in the folder ("Letter.docx" or
-// "Letter.odt", without folder), or "" when there is none.
-QString existingPackage(const QString &folder, const QString &docName);
-
 // The parts that hold text a user sees: main text, headers, footers, notes
 // and the text boxes within them.
 bool isTextPart(const QString &entryName, const QString &extension);
 
-// Writes `source` filled with the values to `target`. Throws RunError for a
-// damaged, encrypted or oversized package; nothing is written then.
-void fillPackage(const QString &source, const QString &target, const QString &extension,
-                 const QStringList &fieldNames, const QStringList &values);
+// Writes `source` filled with the values to `target`. Fails for a damaged,
+// encrypted or oversized package; nothing is written then.
+Status fillPackage(const QString &source, const QString &target, const QString &extension,
+                   const QStringList &fieldNames, const QStringList &values);
 
 // ProcessDocument for a package found as `file` in the model folder: filled
-// once, then printed through the office and/or saved. Throws RunError.
-void processPackage(const Documents::Request &request, const Documents::Folders &folders, const QString &file,
-                    const QStringList &fieldNames, RunContext &run, Documents::Printing &printing);
+// once, then printed through the office and/or saved.
+Status processPackage(const Documents::Request &request, const Documents::Folders &folders, const QString &file,
+                      const QStringList &fieldNames, RunContext &run, Documents::Printing &printing);
 
 } // namespace PackagedFill

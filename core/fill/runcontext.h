@@ -1,18 +1,12 @@
 #pragma once
 
+#include "core/result.h"
+
 #include <QString>
 
-#include <exception>
-
-// A failure inside one item of a fill run. The run's handler shows its
-// description followed by " while " and the step text in force.
-struct RunError : std::exception {
-    explicit RunError(QString what) : description(std::move(what)) {}
-    const char *what() const noexcept override { return "fill run error"; }
-    QString description;
-};
-
 // The locals of one fill run that the document and spreadsheet steps update.
+// A step that fails answers a Failure; the run's handler shows its message
+// followed by " while " and the step text in force.
 class RunContext {
 public:
     virtual ~RunContext() = default;

@@ -18,11 +18,18 @@ bool isMarker(const QString &text)
 
 // The last line with something in its first three cells, before three
 // empty lines in a row; 0 when there is none.
-int lastUsedLine(const std::function<QString(int line, int k)> &cell)
+Result<int> lastUsedLine(const std::function<Result<QString>(int line, int k)> &cell)
 {
     int last = 0, empty = 0;
     for (int line = 1; line <= kScanLimit; ++line) {
-        if (!cell(line, 1).isEmpty() || !cell(line, 2).isEmpty() || !cell(line, 3).isEmpty()) {
+        bool used = false;
+        for (int k = 1; k <= 3 && !used; ++k) {
+            const Result<QString> text = cell(line, k);
+            if (!text)
+                return text.failure();
+            used = !text->isEmpty();
+        }
+        if (used) {
             last = line;
             empty = 0;
         } else if (++empty >= 3) {
@@ -32,11 +39,14 @@ int lastUsedLine(const std::function<QString(int line, int k)> &cell)
     return last;
 }
 
-int markersAlong(const std::function<QString(int k)> &cell)
+Result<int> markersAlong(const std::function<Result<QString>(int k)> &cell)
 {
     int markers = 0, empty = 0;
     for (int k = 1; k <= kScanLimit; ++k) {
-        const QString text = cell(k);
+        const Result<QString> read = cell(k);
+        if (!read)
+            return read.failure();
+        const QString &text = *read;
         if (!text.isEmpty()) {
             empty = 0;
             markers += isMarker(text) ? 1 : 0;
@@ -47,24 +57,51 @@ int markersAlong(const std::function<QString(int k)> &cell)
     return markers;
 }
 
+// The last used line when it holds at least two markers, else 0; `cell`
+// reads cell k of a line.
+Result<int> markerLine(const std::function<Result<QString>(int line, int k)> &cell)
+{
+    const Result<int> last = lastUsedLine(cell);
+    if (!last || *last == 0)
+        return last;
+    const Result<int> markers = markersAlong([&cell, line = *last](int k) { return cell(line, k); });
+    if (!markers)
+        return markers.failure();
+    return *markers >= 2 ? *last : 0;
+}
+
 // Shared by rows and columns: `at(i)` reads and `put(i, offset, text)`
 // writes cell i of the marker line (offset 0) or of the next line (1).
-void fillLine(const std::function<QString(int)> &at, const std::function<void(int, int, const QString &)> &put,
-              const QStringList &fieldNames, const std::function<QString(int)> &value)
+Status fillLine(const std::function<Result<QString>(int)> &at,
+                const std::function<Status(int, int, const QString &)> &put, const QStringList &fieldNames,
+                const std::function<QString(int)> &value)
 {
     for (int i = 1; i <= kFillLimit; ++i) {
-        const QString v = at(i);
-        put(i, 1, v);
+        const Result<QString> v = at(i);
+        if (!v)
+            return v.failure();
+        if (Status copied = put(i, 1, *v); !copied)
+            return copied;
         for (int j = 0; j < fieldNames.size(); ++j) {
-            if (v == QLatin1Char('&') + fieldNames[j] + QLatin1Char('&')) {
-                put(i, 0, value(j + 1));
+            if (*v == QLatin1Char('&') + fieldNames[j] + QLatin1Char('&')) {
+                if (Status written = put(i, 0, value(j + 1)); !written)
+                    return written;
                 break;
             }
         }
         // One empty cell between markers is passed over; two end the line.
-        if (at(i + 1).isEmpty() && at(i + 2).isEmpty())
+        const Result<QString> next = at(i + 1);
+        if (!next)
+            return next.failure();
+        if (!next->isEmpty())
+            continue;
+        const Result<QString> afterNext = at(i + 2);
+        if (!afterNext)
+            return afterNext.failure();
+        if (afterNext->isEmpty())
             break;
     }
+    return {};
 }
 
 QString withSign(int n) { return (n < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + QString::number(std::abs(n)); }
@@ -79,7 +116,7 @@ QString fileNameOf(const QString &path)
 // step: the path holds either the previous or the filled workbook at every
 // moment. A workbook reached through a symbolic link is written through
 // it, so the link stays.
-void replaceWith(const QString &path, const QString &filled)
+Status replaceWith(const QString &path, const QString &filled)
 {
     const QFileInfo info(path);
     if (!info.isSymLink()) {
@@ -87,61 +124,70 @@ void replaceWith(const QString &path, const QString &filled)
         std::error_code error;
         std::filesystem::rename(QFile::encodeName(filled).toStdString(), QFile::encodeName(path).toStdString(), error);
         if (error)
-            throw RunError(QString::fromStdString(error.message()));
-        return;
+            return Failure{QString::fromStdString(error.message())};
+        return {};
     }
     QFile source(filled);
     if (!source.open(QIODevice::ReadOnly))
-        throw RunError(source.errorString());
+        return Failure{source.errorString()};
     QSaveFile target(info.canonicalFilePath());
     if (!target.open(QIODevice::WriteOnly))
-        throw RunError(target.errorString());
+        return Failure{target.errorString()};
     target.write(source.readAll());
     if (!target.commit())
-        throw RunError(target.errorString());
+        return Failure{target.errorString()};
     source.close();
     QFile::remove(filled);
+    return {};
 }
 
 // Refuses, before anything is opened or written, a workbook that the fill
 // could not put back: open in an office, or read-only.
-void checkCanReplace(const QString &path)
+Status checkCanReplace(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        return; // the engine reports the missing file
+        return {}; // the engine reports the missing file
     const QString lock = Platform::officeLock(path);
     if (!lock.isEmpty())
-        throw RunError(lock);
+        return Failure{lock};
     if (!info.isWritable() || !(info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)))
-        throw RunError(QStringLiteral("The workbook is read-only"));
+        return Failure{QStringLiteral("The workbook is read-only")};
     if (!QFileInfo(info.absolutePath()).isWritable())
-        throw RunError(QStringLiteral("The workbook's folder is read-only"));
+        return Failure{QStringLiteral("The workbook's folder is read-only")};
+    return {};
 }
 } // namespace
 
-Layout DetectSheetLayout(Sheets::Worksheet &sheet)
+Result<Layout> DetectSheetLayout(Sheets::Worksheet &sheet)
 {
-    const int row = lastUsedLine([&sheet](int r, int k) { return sheet.cellText(r, k); });
-    if (row > 0 && markersAlong([&sheet, row](int c) { return sheet.cellText(row, c); }) >= 2)
-        return {RowLayout, row};
-    const int column = lastUsedLine([&sheet](int c, int k) { return sheet.cellText(k, c); });
-    if (column > 0 && markersAlong([&sheet, column](int r) { return sheet.cellText(r, column); }) >= 2)
-        return {ColumnLayout, column};
-    return {};
+    const Result<int> row = markerLine([&sheet](int r, int k) { return sheet.cellText(r, k); });
+    if (!row)
+        return row.failure();
+    if (*row > 0)
+        return Layout{RowLayout, *row};
+    const Result<int> column = markerLine([&sheet](int c, int k) { return sheet.cellText(k, c); });
+    if (!column)
+        return column.failure();
+    if (*column > 0)
+        return Layout{ColumnLayout, *column};
+    return Layout{};
 }
 
-void fillRow(Sheets::Worksheet &sheet, int row, const QStringList &fieldNames, const std::function<QString(int)> &value)
+Status fillRow(Sheets::Worksheet &sheet, int row, const QStringList &fieldNames,
+               const std::function<QString(int)> &value)
 {
-    fillLine([&](int i) { return sheet.cellText(row, i); },
-             [&](int i, int offset, const QString &t) { sheet.setCellText(row + offset, i, t); }, fieldNames, value);
+    return fillLine([&](int i) { return sheet.cellText(row, i); },
+                    [&](int i, int offset, const QString &t) { return sheet.setCellText(row + offset, i, t); },
+                    fieldNames, value);
 }
 
-void fillColumn(Sheets::Worksheet &sheet, int column, const QStringList &fieldNames,
-                const std::function<QString(int)> &value)
+Status fillColumn(Sheets::Worksheet &sheet, int column, const QStringList &fieldNames,
+                  const std::function<QString(int)> &value)
 {
-    fillLine([&](int i) { return sheet.cellText(i, column); },
-             [&](int i, int offset, const QString &t) { sheet.setCellText(i, column + offset, t); }, fieldNames, value);
+    return fillLine([&](int i) { return sheet.cellText(i, column); },
+                    [&](int i, int offset, const QString &t) { return sheet.setCellText(i, column + offset, t); },
+                    fieldNames, value);
 }
 
 bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const QStringList &fieldNames,
@@ -159,76 +205,96 @@ bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
     std::unique_ptr<Sheets::Application> application;
     std::unique_ptr<Sheets::Workbook> book;
     bool closeTried = false;
-    auto problem = [&](const RunError &e) {
-        message(e.description + QStringLiteral(" while ") + run.stepText, QStringLiteral("Problem"));
+    bool analysed = true;
+    auto problem = [&](const Status &failed) {
+        message(failed.error() + QStringLiteral(" while ") + run.stepText, QStringLiteral("Problem"));
     };
-    try {
+    // Up to the filled copy saved and the workbook closed.
+    const auto fill = [&]() -> Status {
         run.step(QStringLiteral("creating spreadsheet object"));
-        application = engines.createApplication(path);
+        Result<std::unique_ptr<Sheets::Application>> created = engines.createApplication(path);
+        if (!created)
+            return created.failure();
+        application = std::move(created).value();
         run.step(QStringLiteral("setting xlbook to ") + path);
         run.runStage = 3;
-        checkCanReplace(path);
-        book = application->open(path);
+        if (Status replaceable = checkCanReplace(path); !replaceable)
+            return replaceable;
+        Result<std::unique_ptr<Sheets::Workbook>> opened = application->open(path);
+        if (!opened)
+            return opened.failure();
+        book = std::move(opened).value();
         run.step(QStringLiteral("setting sheet to ") + withSign(request.sheetNumber));
-        Sheets::Worksheet &sheet = book->worksheet(request.sheetNumber);
+        const Result<Sheets::Worksheet *> chosen = book->worksheet(request.sheetNumber);
+        if (!chosen)
+            return chosen.failure();
+        Sheets::Worksheet &sheet = **chosen;
         run.step(QStringLiteral("determining configuration of ") + path);
-        const Layout layout = DetectSheetLayout(sheet);
+        const Result<Layout> layout = DetectSheetLayout(sheet);
+        if (!layout)
+            return layout.failure();
         run.step(QStringLiteral("modifying ") + path);
         auto value = [&run](int j) { return run.fieldValue(j); };
-        if (layout.kind == NotAnalysable) {
+        if (layout->kind == NotAnalysable) {
             message(QStringLiteral("Unable to analyze spreadsheet \r\n") + path, QStringLiteral("Error"));
+            analysed = false;
             closeTried = true;
-            book->close(); // nothing was changed; nothing is saved
+            if (Status closed = book->close(); !closed) // nothing was changed; nothing is saved
+                return closed;
             run.runStage = 2;
-            return false;
+            return {};
         }
-        if (layout.kind == RowLayout)
-            fillRow(sheet, layout.line, fieldNames, value);
-        else
-            fillColumn(sheet, layout.line, fieldNames, value);
+        const Status filled = layout->kind == RowLayout ? fillRow(sheet, layout->line, fieldNames, value)
+                                                        : fillColumn(sheet, layout->line, fieldNames, value);
+        if (!filled)
+            return filled;
 
         if (QFileInfo::exists(temp)) {
             run.step(QStringLiteral("deleting ") + temp);
             if (!QFile::remove(temp))
-                throw RunError(QStringLiteral("Permission denied"));
+                return Failure{QStringLiteral("Permission denied")};
         }
         run.step(QStringLiteral("saving Temp-") + path);
-        book->saveAs(temp);
+        if (Status saved = book->saveAs(temp); !saved)
+            return saved;
         run.step(QStringLiteral("closing ") + path);
         closeTried = true;
-        book->close();
+        if (Status closed = book->close(); !closed)
+            return closed;
         run.runStage = 2;
-    } catch (const RunError &e) {
-        problem(e);
+        return {};
+    };
+    if (const Status filled = fill(); !filled) {
+        problem(filled);
         // The closing sequence: the workbook, if open, is closed without
         // saving; a close that already failed is not tried again.
-        if (run.runStage == 3 && book && !closeTried) {
-            try {
-                book->close();
-            } catch (const RunError &) {
-            }
-        }
+        if (run.runStage == 3 && book && !closeTried)
+            (void)book->close();
         run.runStage = 2;
         return false;
     }
+    if (!analysed)
+        return false;
 
-    try {
+    // The filled copy in the workbook's place, the previous version kept.
+    const auto swap = [&]() -> Status {
         run.step(QStringLiteral("nulling ") + path);
         book.reset();
         application.reset();
         if (QFileInfo::exists(backup)) {
             run.step(QStringLiteral("deleting backup ") + path);
             if (!QFile::remove(backup))
-                throw RunError(QStringLiteral("Permission denied"));
+                return Failure{QStringLiteral("Permission denied")};
         }
         run.step(QStringLiteral("renaming ") + path + QStringLiteral(" As ") + backup);
         QFile previous(path);
         if (!previous.copy(backup))
-            throw RunError(previous.errorString());
+            return Failure{previous.errorString()};
         run.step(QStringLiteral("renaming ") + temp + QStringLiteral(" As ") + path);
-        replaceWith(path, temp);
-    } catch (const RunError &e) {
-        problem(e);
+        return replaceWith(path, temp);
+    };
+    if (const Status swapped = swap(); !swapped) {
+        problem(swapped);
         return false;
     }
     return true;

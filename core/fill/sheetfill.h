@@ -22,12 +22,13 @@ struct Layout {
 constexpr int kScanLimit = 32000;
 constexpr int kFillLimit = 100;
 
-Layout DetectSheetLayout(Sheets::Worksheet &sheet);
+Result<Layout> DetectSheetLayout(Sheets::Worksheet &sheet);
 
 // `value(j)` is the text typed for field j (1-based).
-void fillRow(Sheets::Worksheet &sheet, int row, const QStringList &fieldNames, const std::function<QString(int)> &value);
-void fillColumn(Sheets::Worksheet &sheet, int column, const QStringList &fieldNames,
-                const std::function<QString(int)> &value);
+Status fillRow(Sheets::Worksheet &sheet, int row, const QStringList &fieldNames,
+               const std::function<QString(int)> &value);
+Status fillColumn(Sheets::Worksheet &sheet, int column, const QStringList &fieldNames,
+                  const std::function<QString(int)> &value);
 
 struct Request {
     QString path;

@@ -4,7 +4,7 @@
 
 namespace Native {
 
-QString Grid::cellText(int row, int column)
+Result<QString> Grid::cellText(int row, int column)
 {
     const auto editedRow = m_edits.constFind(row);
     if (editedRow != m_edits.constEnd()) {
@@ -13,12 +13,31 @@ QString Grid::cellText(int row, int column)
             return *edited;
     }
     const CellRun *cell = cellAt(row, column);
-    return cell ? textOf(*cell) : QString();
+    if (!cell)
+        return QString();
+    QString text = textOf(*cell);
+    if (!m_damage.isEmpty())
+        return Failure{m_damage};
+    return text;
 }
 
-void Grid::setCellText(int row, int column, const QString &text)
+Status Grid::setCellText(int row, int column, const QString &text)
 {
     m_edits[row][column] = text;
+    return {};
+}
+
+Status Grid::status() const
+{
+    if (!m_damage.isEmpty())
+        return Failure{m_damage};
+    return {};
+}
+
+void Grid::markDamaged(const QString &why) const
+{
+    if (m_damage.isEmpty())
+        m_damage = why;
 }
 
 const RowRun *Grid::rowAt(int row) const
@@ -98,7 +117,7 @@ QString escapeXml(const QString &text)
 
 namespace Native {
 
-QString applySplices(const QString &source, QList<Splice> splices)
+Result<QString> applySplices(const QString &source, QList<Splice> splices)
 {
     std::stable_sort(splices.begin(), splices.end(), [](const Splice &a, const Splice &b) { return a.start < b.start; });
     QString out;
@@ -107,7 +126,7 @@ QString applySplices(const QString &source, QList<Splice> splices)
         // Overlapping or backward pieces come only from damaged markup, and
         // would copy the rest of the part into the middle of it.
         if (splice.start < at || splice.end < splice.start || splice.end > source.size())
-            throw RunError(QStringLiteral("The spreadsheet's content is damaged"));
+            return Failure{QStringLiteral("The spreadsheet's content is damaged")};
         out += QStringView(source).mid(at, splice.start - at);
         out += splice.text;
         at = splice.end;

@@ -40,10 +40,13 @@ using Edits = QMap<int, QMap<int, QString>>; // row -> column -> text
 
 class Grid : public Sheets::Worksheet {
 public:
-    QString cellText(int row, int column) override;
-    void setCellText(int row, int column, const QString &text) override;
+    Result<QString> cellText(int row, int column) override;
+    Status setCellText(int row, int column, const QString &text) override;
     // The sheet's XML with the written cells in it.
-    virtual QByteArray rewritten() const = 0;
+    virtual Result<QByteArray> rewritten() const = 0;
+    // Whether the XML read so far is sound: a sheet is read when it is made,
+    // and some texts only when they are asked for.
+    Status status() const;
     // A cell's text as read; formats with many cells decode it only when
     // it is asked for.
     virtual QString textOf(const CellRun &cell) const { return cell.text; }
@@ -63,8 +66,13 @@ public:
     // other cell keeps its own, or else inherits as above.
     QString styleFor(int row, int column, const QString &text) const;
 
+protected:
+    // The first damage found stays; the calls that can fail answer it.
+    void markDamaged(const QString &why) const;
+
 private:
     Edits m_edits;
+    mutable QString m_damage;
 };
 
 // Text for XML character data and attribute values.
@@ -82,7 +90,7 @@ struct Splice {
     QString text;
 };
 
-QString applySplices(const QString &source, QList<Splice> splices);
+Result<QString> applySplices(const QString &source, QList<Splice> splices);
 
 // A start tag (`<row r="5">`, `<c r="A1"/>`) with an attribute set to a
 // value, or removed when `value` is null.

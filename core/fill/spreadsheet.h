@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/fill/runcontext.h"
+#include "core/result.h"
 
 #include <QString>
 
@@ -9,31 +9,32 @@
 // What a spreadsheet fill needs of a spreadsheet application: open a
 // workbook by path, take a worksheet by its 1-based position, read and
 // write a cell as text, save the whole workbook under another name in its
-// own format, close. Every failure is thrown as a RunError whose
-// description the run's message shows.
+// own format, close. Every call that can fail answers a Failure whose
+// message the run's message shows.
 namespace Sheets {
 
 class Worksheet {
 public:
     virtual ~Worksheet() = default;
     // Rows and columns count from 1; an empty cell reads as "".
-    virtual QString cellText(int row, int column) = 0;
-    virtual void setCellText(int row, int column, const QString &text) = 0;
+    virtual Result<QString> cellText(int row, int column) = 0;
+    virtual Status setCellText(int row, int column, const QString &text) = 0;
 };
 
 class Workbook {
 public:
     virtual ~Workbook() = default;
-    virtual Worksheet &worksheet(int position) = 0;
-    virtual void saveAs(const QString &path) = 0;
+    // The worksheet, owned by the workbook.
+    virtual Result<Worksheet *> worksheet(int position) = 0;
+    virtual Status saveAs(const QString &path) = 0;
     // Closes without saving anything that was not saved already.
-    virtual void close() = 0;
+    virtual Status close() = 0;
 };
 
 class Application {
 public:
     virtual ~Application() = default;
-    virtual std::unique_ptr<Workbook> open(const QString &path) = 0;
+    virtual Result<std::unique_ptr<Workbook>> open(const QString &path) = 0;
 };
 
 // The applications of one fill run. Whatever it started for the run (an
@@ -41,7 +42,7 @@ public:
 class Engines {
 public:
     virtual ~Engines() = default;
-    virtual std::unique_ptr<Application> createApplication(const QString &path) = 0;
+    virtual Result<std::unique_ptr<Application>> createApplication(const QString &path) = 0;
 };
 
 // The description for a worksheet position the workbook does not have.

@@ -1,4 +1,3 @@
-#include "core/fill/fillrun.h"
 #include "core/fill/xlsxsheet.h"
 
 #include <QHash>
@@ -13,10 +12,10 @@ namespace {
 
 const QString kRelationshipsNs = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships");
 
-[[noreturn]] void damaged(const QString &part, const QXmlStreamReader &xml)
+Failure damaged(const QString &part, const QXmlStreamReader &xml)
 {
-    throw RunError(QStringLiteral("The workbook part ") + part + QStringLiteral(" is damaged (") + xml.errorString() +
-                   QLatin1Char(')'));
+    return {QStringLiteral("The workbook part ") + part + QStringLiteral(" is damaged (") + xml.errorString() +
+            QLatin1Char(')')};
 }
 
 // "../worksheets/sheet1.xml" seen from "xl/workbook.xml" is "xl/worksheets/sheet1.xml".
@@ -40,7 +39,7 @@ struct Relationship {
     QString target;
 };
 
-QHash<QString, Relationship> relationships(const QString &part, const QByteArray &bytes)
+Result<QHash<QString, Relationship>> relationships(const QString &part, const QByteArray &bytes)
 {
     QHash<QString, Relationship> result;
     QXmlStreamReader xml(bytes);
@@ -54,7 +53,7 @@ QHash<QString, Relationship> relationships(const QString &part, const QByteArray
         }
     }
     if (xml.hasError())
-        damaged(part, xml);
+        return damaged(part, xml);
     return result;
 }
 
@@ -125,8 +124,14 @@ SharedStrings::SharedStrings(const QByteArray &bytes) : m_xml(QString::fromUtf8(
         else if (start >= 0)
             m_items.append({start, tag.start});
     }
-    if (xml.failed())
-        throw RunError(QStringLiteral("The workbook's shared strings are damaged"));
+    m_damaged = xml.failed();
+}
+
+Status SharedStrings::status() const
+{
+    if (m_damaged)
+        return Failure{QStringLiteral("The workbook's shared strings are damaged")};
+    return {};
 }
 
 QString SharedStrings::at(int index) const
@@ -137,21 +142,26 @@ QString SharedStrings::at(int index) const
     return runText(QStringView(m_xml).mid(start, end - start));
 }
 
-QStringList parseSharedStrings(const QByteArray &bytes)
+Result<QStringList> parseSharedStrings(const QByteArray &bytes)
 {
     const SharedStrings strings(bytes);
+    if (Status read = strings.status(); !read)
+        return read.failure();
     QStringList all;
     for (int i = 0; i < strings.size(); ++i)
         all.append(strings.at(i));
     return all;
 }
 
-QString workbookPart(const QByteArray &packageRels)
+Result<QString> workbookPart(const QByteArray &packageRels)
 {
-    for (const Relationship &r : relationships(QStringLiteral("_rels/.rels"), packageRels))
+    const auto rels = relationships(QStringLiteral("_rels/.rels"), packageRels);
+    if (!rels)
+        return rels.failure();
+    for (const Relationship &r : *rels)
         if (r.type.endsWith(QLatin1String("/officeDocument")))
             return resolve(QString(), r.target);
-    throw RunError(QStringLiteral("The package holds no workbook"));
+    return Failure{QStringLiteral("The package holds no workbook")};
 }
 
 QString relationshipsOf(const QString &part)
@@ -160,10 +170,13 @@ QString relationshipsOf(const QString &part)
     return part.left(slash + 1) + QStringLiteral("_rels/") + part.mid(slash + 1) + QStringLiteral(".rels");
 }
 
-QStringList sheetParts(const QString &workbookPath, const QByteArray &workbookXml, const QByteArray &workbookRels,
-                       QString *sharedStringsPart)
+Result<QStringList> sheetParts(const QString &workbookPath, const QByteArray &workbookXml,
+                               const QByteArray &workbookRels, QString *sharedStringsPart)
 {
-    const auto rels = relationships(relationshipsOf(workbookPath), workbookRels);
+    const auto read = relationships(relationshipsOf(workbookPath), workbookRels);
+    if (!read)
+        return read.failure();
+    const QHash<QString, Relationship> &rels = *read;
     *sharedStringsPart = QString();
     for (const Relationship &r : rels)
         if (r.type.endsWith(QLatin1String("/sharedStrings")))
@@ -179,11 +192,11 @@ QStringList sheetParts(const QString &workbookPath, const QByteArray &workbookXm
         parts.append(r.type.endsWith(QLatin1String("/worksheet")) ? resolve(workbookPath, r.target) : QString());
     }
     if (xml.hasError())
-        damaged(workbookPath, xml);
+        return damaged(workbookPath, xml);
     return parts;
 }
 
-QByteArray withFullCalcOnLoad(const QByteArray &workbookXml)
+Result<QByteArray> withFullCalcOnLoad(const QByteArray &workbookXml)
 {
     // Elements that come after calcPr in a workbook, in schema order.
     static const QStringList later = {
@@ -218,7 +231,7 @@ QByteArray withFullCalcOnLoad(const QByteArray &workbookXml)
         previous = here;
     }
     if (xml.hasError() || insertAt < 0)
-        damaged(QStringLiteral("workbook"), xml);
+        return damaged(QStringLiteral("workbook"), xml);
     return (text.left(insertAt) + QLatin1Char('<') + prefix + QStringLiteral("calcPr fullCalcOnLoad=\"1\"/>") +
             text.mid(insertAt))
         .toUtf8();

@@ -1,4 +1,3 @@
-#include "core/fill/fillrun.h"
 #include "core/fill/xlsxsheet.h"
 
 #include "core/fill/tagscan.h"
@@ -52,8 +51,10 @@ Sheet::Sheet(const QByteArray &bytes, const SharedStrings &sharedStrings) : m_st
                 Native::RowRun run;
                 const QStringView r = tag.rawAttribute(QLatin1StringView("r"));
                 run.row = r.isEmpty() ? lastRow + 1 : r.toInt();
-                if (run.row <= lastRow)
-                    throw RunError(QStringLiteral("The worksheet's rows are out of order"));
+                if (run.row <= lastRow) {
+                    markDamaged(QStringLiteral("The worksheet's rows are out of order"));
+                    return;
+                }
                 lastRow = run.row;
                 lastColumn = 0;
                 run.start = tag.start;
@@ -68,8 +69,10 @@ Sheet::Sheet(const QByteArray &bytes, const SharedStrings &sharedStrings) : m_st
                 cell = {};
                 const QStringView r = tag.rawAttribute(QLatin1StringView("r"));
                 cell.column = r.isEmpty() ? lastColumn + 1 : parseReference(r).second;
-                if (cell.column <= lastColumn)
-                    throw RunError(QStringLiteral("The worksheet's cells are out of order"));
+                if (cell.column <= lastColumn) {
+                    markDamaged(QStringLiteral("The worksheet's cells are out of order"));
+                    return;
+                }
                 lastColumn = cell.column;
                 // Style numbers hold no entities; they stay in the sheet's text.
                 const QStringView style = tag.rawAttribute(QLatin1StringView("s"));
@@ -122,7 +125,7 @@ Sheet::Sheet(const QByteArray &bytes, const SharedStrings &sharedStrings) : m_st
         }
     }
     if (xml.failed() || m_dataEnd < 0)
-        throw RunError(QStringLiteral("The worksheet is damaged"));
+        markDamaged(QStringLiteral("The worksheet is damaged"));
 }
 
 QString Sheet::textOf(const Native::CellRun &cell) const
@@ -235,8 +238,10 @@ QString Sheet::dimensionTag() const
     return Native::withAttribute(tag, QStringLiteral("ref"), from == to ? from : from + QLatin1Char(':') + to);
 }
 
-QByteArray Sheet::rewritten() const
+Result<QByteArray> Sheet::rewritten() const
 {
+    if (Status read = status(); !read)
+        return read.failure();
     QList<Native::Splice> splices;
     QString added; // rows past the last row of the sheet, in order
     for (auto it = edits().constBegin(); it != edits().constEnd(); ++it) {
@@ -265,7 +270,10 @@ QByteArray Sheet::rewritten() const
             splices.append({result.start, result.end, QString()});
     if (m_dimensionStart >= 0 && m_dimensionEnd > m_dimensionStart)
         splices.append({m_dimensionStart, m_dimensionEnd, dimensionTag()});
-    return m_bom + Native::applySplices(m_xml, splices).toUtf8();
+    const Result<QString> xml = Native::applySplices(m_xml, splices);
+    if (!xml)
+        return xml.failure();
+    return m_bom + xml->toUtf8();
 }
 
 } // namespace Xlsx

@@ -6,7 +6,7 @@
 #include <QStringList>
 
 // The parts of an Office Open XML workbook (.xlsx) that a fill reads and
-// changes. Every failure is thrown as a RunError.
+// changes. A part read from damaged XML says so in its status().
 namespace Xlsx {
 
 // "B3" for row 3, column 2.
@@ -23,34 +23,37 @@ public:
     explicit SharedStrings(const QByteArray &xml);
     QString at(int index) const;
     int size() const { return int(m_items.size()); }
+    Status status() const;
 
 private:
+    bool m_damaged = false;
     QString m_xml;
     QList<std::pair<qsizetype, qsizetype>> m_items; // the <si> elements' contents
 };
-QStringList parseSharedStrings(const QByteArray &xml);
+Result<QStringList> parseSharedStrings(const QByteArray &xml);
 
 // The text of the runs (<t>) in a string item or inline string.
 QString runText(QStringView xml);
 
 // The path inside the package of the workbook part, from _rels/.rels.
-QString workbookPart(const QByteArray &packageRels);
+Result<QString> workbookPart(const QByteArray &packageRels);
 // The worksheet parts in the workbook's sheet order (the order the user
 // sees), from the workbook part and its relationships.
 // Also gives the shared strings part, or null when there is none.
-QStringList sheetParts(const QString &workbookPath, const QByteArray &workbookXml, const QByteArray &workbookRels,
-                       QString *sharedStringsPart);
+Result<QStringList> sheetParts(const QString &workbookPath, const QByteArray &workbookXml, const QByteArray &workbookRels,
+                               QString *sharedStringsPart);
 // The relationships part that belongs to a part.
 QString relationshipsOf(const QString &part);
 
 // The workbook part with calcPr fullCalcOnLoad="1", so that formulas over
 // written cells are computed afresh when the workbook is opened.
-QByteArray withFullCalcOnLoad(const QByteArray &workbookXml);
+Result<QByteArray> withFullCalcOnLoad(const QByteArray &workbookXml);
 
 // One worksheet. Written values are text (inline strings), so the shared
 // strings part stays as it was.
 class Sheet : public Native::Grid {
 public:
+    // Read at once; status() tells whether the XML was sound.
     Sheet(const QByteArray &xml, const SharedStrings &sharedStrings);
     QString textOf(const Native::CellRun &cell) const override;
     // The worksheet part with the written cells and the dimension changed
@@ -58,7 +61,7 @@ public:
     // formulas had when the sheet was last saved: they are dropped, so that
     // every spreadsheet program computes them afresh on opening (some do not
     // heed fullCalcOnLoad).
-    QByteArray rewritten() const override;
+    Result<QByteArray> rewritten() const override;
 
 private:
     QString cellXml(int row, int column, const QString &style, const QString &text) const;

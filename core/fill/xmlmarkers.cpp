@@ -157,18 +157,22 @@ QByteArray write(const QByteArray &xml, const Part &part, XmlMarkers::Dialect di
 }
 } // namespace
 
-QByteArray fill(const QByteArray &xml, Dialect dialect, const QStringList &fieldNames, const QStringList &values)
+Result<QByteArray> fill(const QByteArray &xml, Dialect dialect, const QStringList &fieldNames, const QStringList &values)
 {
     if (!xml.contains('&'))
         return xml; // no marker can be in a part without an ampersand
-    Part part = XmlScan::scan(xml, dialect);
+    Result<Part> scanned = XmlScan::scan(xml, dialect);
+    if (!scanned)
+        return scanned.failure();
+    Part &part = *scanned;
     // Only paragraphs with an ampersand can hold a marker; values inserted
     // later only go into these.
     std::vector<Paragraph> candidates;
     for (const std::vector<int> &pieces : part.paragraphs) {
         if (!XmlScan::mayHoldMarker(xml, part, pieces))
             continue;
-        XmlScan::decodePieces(xml, part, pieces);
+        if (Status decoded = XmlScan::decodePieces(xml, part, pieces); !decoded)
+            return decoded.failure();
         Paragraph para{pieces, {}, {}, {}};
         para.rebuild(part.pieces);
         if (para.text.contains('&'))
@@ -209,12 +213,16 @@ QByteArray fill(const QByteArray &xml, Dialect dialect, const QStringList &field
     return changed ? write(xml, part, dialect) : xml;
 }
 
-QStringList paragraphs(const QByteArray &xml, Dialect dialect)
+Result<QStringList> paragraphs(const QByteArray &xml, Dialect dialect)
 {
-    Part part = XmlScan::scan(xml, dialect);
+    Result<Part> scanned = XmlScan::scan(xml, dialect);
+    if (!scanned)
+        return scanned.failure();
+    Part &part = *scanned;
     QStringList lines;
     for (const std::vector<int> &pieces : part.paragraphs) {
-        XmlScan::decodePieces(xml, part, pieces);
+        if (Status decoded = XmlScan::decodePieces(xml, part, pieces); !decoded)
+            return decoded.failure();
         QByteArray text;
         for (const int k : pieces)
             text += part.pieces[k].breaker ? QByteArray(" ") : part.pieces[k].text;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -21,11 +23,11 @@ enum class Dialect {
 // rules as plain documents: a later field also sees values inserted for
 // earlier ones, a value is never searched again for its own marker, and the
 // entity form "&amp;Name&amp;" (as visible text) is used only when the plain
-// form does not occur in the part. Values are escaped for XML. Throws
-// RunError when the markup is damaged.
-QByteArray fill(const QByteArray &xml, Dialect dialect, const QStringList &fieldNames, const QStringList &values);
+// form does not occur in the part. Values are escaped for XML. Fails when
+// the markup is damaged.
+Result<QByteArray> fill(const QByteArray &xml, Dialect dialect, const QStringList &fieldNames, const QStringList &values);
 
 // The visible text of the part's paragraphs, one line each (for checks).
-QStringList paragraphs(const QByteArray &xml, Dialect dialect);
+Result<QStringList> paragraphs(const QByteArray &xml, Dialect dialect);
 
 } // namespace XmlMarkers

@@ -1,7 +1,5 @@
 #include "core/fill/xmlscan.h"
 
-#include "core/fill/runcontext.h"
-
 #include <QString>
 
 #include <algorithm>
@@ -12,9 +10,9 @@ namespace XmlScan {
 namespace {
 using XmlMarkers::Dialect;
 
-[[noreturn]] void damaged()
+Failure damaged()
 {
-    throw RunError(QStringLiteral("The document's markup is damaged"));
+    return {QStringLiteral("The document's markup is damaged")};
 }
 
 bool isNameChar(char c)
@@ -22,17 +20,19 @@ bool isNameChar(char c)
     return c != '>' && c != '/' && c != ' ' && c != '\t' && c != '\r' && c != '\n';
 }
 
-void appendUtf8(QByteArray &out, uint code)
+// False for a code that no XML character has.
+bool appendUtf8(QByteArray &out, uint code)
 {
     if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        damaged();
+        return false;
     const char32_t c = code;
     out += QString::fromUcs4(&c, 1).toUtf8();
+    return true;
 }
 
 // Character data as text: the five predefined entities and character
 // references (no other entity exists without a DTD).
-QByteArray decode(const char *data, qsizetype size)
+Result<QByteArray> decode(const char *data, qsizetype size)
 {
     if (!memchr(data, '&', size_t(size)))
         return QByteArray(data, size);
@@ -50,7 +50,7 @@ QByteArray decode(const char *data, qsizetype size)
         while (end < size && data[end] != ';' && end - i < 12)
             ++end;
         if (end >= size || data[end] != ';')
-            damaged();
+            return damaged();
         const QByteArrayView name(data + i + 1, end - i - 1);
         if (name == "amp") out += '&';
         else if (name == "lt") out += '<';
@@ -60,15 +60,13 @@ QByteArray decode(const char *data, qsizetype size)
         else if (name.startsWith("#x")) {
             bool ok = false;
             const uint code = name.sliced(2).toByteArray().toUInt(&ok, 16);
-            if (!ok) damaged();
-            appendUtf8(out, code);
+            if (!ok || !appendUtf8(out, code)) return damaged();
         } else if (name.startsWith('#')) {
             bool ok = false;
             const uint code = name.sliced(1).toByteArray().toUInt(&ok, 10);
-            if (!ok) damaged();
-            appendUtf8(out, code);
+            if (!ok || !appendUtf8(out, code)) return damaged();
         } else {
-            damaged();
+            return damaged();
         }
         i = end;
     }
@@ -104,16 +102,17 @@ int blankCount(QByteArrayView tag)
     return QByteArray(tag.data() + at + 8, end - at - 8).toInt();
 }
 
+// -1 when the markup ends first.
 qsizetype skipPast(const QByteArray &xml, qsizetype from, const char *end)
 {
     const qsizetype at = xml.indexOf(end, from);
     if (at < 0)
-        damaged();
+        return -1;
     return at + qsizetype(qstrlen(end));
 }
 
 // The end of a tag starting at `from` ('<'), past its '>'; quoted attribute
-// values may hold '>'.
+// values may hold '>'. -1 when the tag is damaged.
 qsizetype tagEnd(const QByteArray &xml, qsizetype from)
 {
     const qsizetype size = xml.size();
@@ -122,19 +121,19 @@ qsizetype tagEnd(const QByteArray &xml, qsizetype from)
         if (c == '"' || c == '\'') {
             const qsizetype close = xml.indexOf(c, i + 1);
             if (close < 0)
-                damaged();
+                return -1;
             i = close;
         } else if (c == '>') {
             return i + 1;
         } else if (c == '<') {
-            damaged();
+            return -1;
         }
     }
-    damaged();
+    return -1;
 }
 } // namespace
 
-Part scan(const QByteArray &xml, Dialect dialect)
+Result<Part> scan(const QByteArray &xml, Dialect dialect)
 {
     const Names &names = namesOf(dialect);
     Part part;
@@ -164,17 +163,25 @@ Part scan(const QByteArray &xml, Dialect dialect)
         }
         if (i + 1 < size && xml[i + 1] == '!' && qstrncmp(xml.constData() + i, "<!--", 4) == 0) {
             i = skipPast(xml, i + 4, "-->");
+            if (i < 0)
+                return damaged();
             continue;
         }
         if (i + 1 < size && xml[i + 1] == '!' && qstrncmp(xml.constData() + i, "<![CDATA[", 9) == 0) {
             i = skipPast(xml, i + 9, "]]>");
+            if (i < 0)
+                return damaged();
             continue;
         }
         if (i + 1 < size && (xml[i + 1] == '?' || xml[i + 1] == '!')) {
             i = skipPast(xml, i + 2, ">");
+            if (i < 0)
+                return damaged();
             continue;
         }
         const qsizetype end = tagEnd(xml, i);
+        if (end < 0)
+            return damaged();
         const bool closing = xml[i + 1] == '/';
         const bool empty = !closing && xml[end - 2] == '/';
         qsizetype n = i + (closing ? 2 : 1);
@@ -186,7 +193,7 @@ Part scan(const QByteArray &xml, Dialect dialect)
         if (closing) {
             if (isParagraph) {
                 if (open.empty())
-                    damaged();
+                    return damaged();
                 open.pop_back();
             } else if (same(name, names.text)) {
                 inText = false;
@@ -225,7 +232,7 @@ Part scan(const QByteArray &xml, Dialect dialect)
         i = end;
     }
     if (!open.empty())
-        damaged();
+        return damaged();
     return part;
 }
 
@@ -240,15 +247,20 @@ bool mayHoldMarker(const QByteArray &xml, const Part &part, const std::vector<in
     return false;
 }
 
-void decodePieces(const QByteArray &xml, Part &part, const std::vector<int> &paragraph)
+Status decodePieces(const QByteArray &xml, Part &part, const std::vector<int> &paragraph)
 {
     for (const int k : paragraph) {
         Piece &piece = part.pieces[size_t(k)];
-        if (piece.blanks > 0)
+        if (piece.blanks > 0) {
             piece.text = QByteArray(piece.blanks, ' ');
-        else if (!piece.breaker)
-            piece.text = decode(xml.constData() + piece.rawBegin, piece.rawEnd - piece.rawBegin);
+        } else if (!piece.breaker) {
+            Result<QByteArray> text = decode(xml.constData() + piece.rawBegin, piece.rawEnd - piece.rawBegin);
+            if (!text)
+                return text.failure();
+            piece.text = std::move(text).value();
+        }
     }
+    return {};
 }
 
 QByteArray escape(const QByteArray &utf8)

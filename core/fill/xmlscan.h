@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/fill/xmlmarkers.h"
+#include "core/result.h"
 
 #include <QByteArray>
 
@@ -26,14 +27,14 @@ struct Part {
     std::vector<std::vector<int>> paragraphs;  // piece indices per paragraph
 };
 
-// Throws RunError when the markup is damaged. The pieces' text is left
-// undecoded: most paragraphs hold no marker and are never looked at again.
-Part scan(const QByteArray &xml, XmlMarkers::Dialect dialect);
+// Fails when the markup is damaged. The pieces' text is left undecoded:
+// most paragraphs hold no marker and are never looked at again.
+Result<Part> scan(const QByteArray &xml, XmlMarkers::Dialect dialect);
 
 // True when the raw text of a paragraph has an ampersand.
 bool mayHoldMarker(const QByteArray &xml, const Part &part, const std::vector<int> &paragraph);
-// Decodes the text of a paragraph's pieces. Throws RunError.
-void decodePieces(const QByteArray &xml, Part &part, const std::vector<int> &paragraph);
+// Decodes the text of a paragraph's pieces; fails on damaged markup.
+Status decodePieces(const QByteArray &xml, Part &part, const std::vector<int> &paragraph);
 
 // Character data with & < > escaped; characters XML cannot hold are dropped.
 QByteArray escape(const QByteArray &utf8);

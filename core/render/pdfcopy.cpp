@@ -61,7 +61,7 @@ void setEnabled(bool on)
     settings.setValue(kKey, on);
 }
 
-void renderText(const QByteArray &text, const QString &extension, const QString &pdfPath)
+Status renderText(const QByteArray &text, const QString &extension, const QString &pdfPath)
 {
     std::unique_ptr<QTextDocument> document;
     if (isOneOf(extension, {".htm", ".html"})) {
@@ -73,7 +73,7 @@ void renderText(const QByteArray &text, const QString &extension, const QString 
     // Written beside the target first: a failed copy never leaves half a PDF.
     QSaveFile out(pdfPath);
     if (!out.open(QIODevice::WriteOnly))
-        throw RunError(out.errorString());
+        return Failure{out.errorString()};
     {
         QPdfWriter writer(&out);
         writer.setPageLayout(pageOf(RtfReader::looksLikeRtf(text) ? text : QByteArray()));
@@ -83,26 +83,28 @@ void renderText(const QByteArray &text, const QString &extension, const QString 
         document->print(&writer);
     }
     if (!out.commit())
-        throw RunError(out.errorString());
+        return Failure{out.errorString()};
+    return {};
 }
 
-void saveBeside(const QString &savedPath, OfficeSession *session, RunContext *run)
+Status saveBeside(const QString &savedPath, OfficeSession *session, RunContext *run)
 {
     const QString pdfPath = pdfPathFor(savedPath);
     const QString extension = QStringLiteral(".") + QFileInfo(savedPath).suffix();
     if (pdfPath == QFileInfo(savedPath).absoluteFilePath())
-        return; // a saved PDF is its own copy
+        return {}; // a saved PDF is its own copy
     if (isOneOf(extension, {".docx", ".odt"})) {
-        const bool bySession = session && run && session->waitReady(*run);
-        const QString error = bySession ? session->exportPdf(savedPath, pdfPath) : Platform::exportPdf(savedPath, pdfPath);
+        if (session && run && session->waitReady(*run))
+            return session->exportPdf(savedPath, pdfPath);
+        const QString error = Platform::exportPdf(savedPath, pdfPath);
         if (!error.isEmpty())
-            throw RunError(error);
-        return;
+            return Failure{error};
+        return {};
     }
     QFile saved(savedPath);
     if (!saved.open(QIODevice::ReadOnly))
-        throw RunError(saved.errorString());
-    renderText(saved.readAll(), extension, pdfPath);
+        return Failure{saved.errorString()};
+    return renderText(saved.readAll(), extension, pdfPath);
 }
 
 } // namespace PdfCopy

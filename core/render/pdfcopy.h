@@ -20,12 +20,12 @@ void setEnabled(bool on);
 inline QString pdfPathFor(const QString &savedPath) { return Documents::pdfPathFor(savedPath); }
 
 // Rich text, plain text or HTML laid out by our own reader on the
-// document's page size and margins and written as PDF. Throws RunError.
-void renderText(const QByteArray &text, const QString &extension, const QString &pdfPath);
+// document's page size and margins and written as PDF.
+Status renderText(const QByteArray &text, const QString &extension, const QString &pdfPath);
 
 // The PDF copy of a saved document: word-processor packages are exported
 // by the office (the session's, when given), everything else is rendered
-// in-process. Throws RunError.
-void saveBeside(const QString &savedPath, OfficeSession *session = nullptr, RunContext *run = nullptr);
+// in-process.
+Status saveBeside(const QString &savedPath, OfficeSession *session = nullptr, RunContext *run = nullptr);
 
 } // namespace PdfCopy

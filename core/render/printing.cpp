@@ -9,37 +9,46 @@
 #include <QTextDocument>
 
 namespace {
-QPrinterInfo defaultPrinter()
+Result<QPrinterInfo> defaultPrinter()
 {
     // Printing nowhere must not look like success.
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
-        throw RunError(QStringLiteral("No printer is available"));
+        return Failure{QStringLiteral("No printer is available")};
     return info;
 }
 } // namespace
 
-void SystemPrinting::printText(const QByteArray &text, const QString &title)
+Status SystemPrinting::printText(const QByteArray &text, const QString &title)
 {
-    QPrinter printer(defaultPrinter(), QPrinter::HighResolution);
+    const Result<QPrinterInfo> target = defaultPrinter();
+    if (!target)
+        return target.failure();
+    QPrinter printer(*target, QPrinter::HighResolution);
     printer.setDocName(title);
     RtfReader::Document document = PrintDocument::forFile(text, title);
     if (document.truncated) // a part of a document must not pass for all of it
-        throw RunError(QStringLiteral("The document is too large to print this way"));
+        return Failure{QStringLiteral("The document is too large to print this way")};
     printer.setPageLayout(PrintDocument::pageLayout(document.page, printer.pageLayout().pageSize()));
     PrintDocument::paint(document, &printer);
     if (printer.printerState() == QPrinter::Error)
-        throw RunError(QStringLiteral("The printer reported an error"));
+        return Failure{QStringLiteral("The printer reported an error")};
+    return {};
 }
 
-void SystemPrinting::printFile(const QString &path)
+Status SystemPrinting::printFile(const QString &path)
 {
-    const QPrinterInfo printer = defaultPrinter();
+    const Result<QPrinterInfo> printer = defaultPrinter();
+    if (!printer)
+        return printer.failure();
     // Without a session, or an office that can print, or when the module
     // cannot start one: the print program, as always.
     const bool bySession = m_session && m_run && OfficeSession::printsThroughOffice(path) && Platform::officeCanPrint()
         && m_session->waitReady(*m_run);
-    const QString error = bySession ? m_session->print(path, printer.printerName()) : Platform::printFile(path);
+    if (bySession)
+        return m_session->print(path, printer->printerName());
+    const QString error = Platform::printFile(path);
     if (!error.isEmpty())
-        throw RunError(error);
+        return Failure{error};
+    return {};
 }

@@ -15,8 +15,8 @@ public:
         : m_session(session), m_run(run)
     {
     }
-    void printText(const QByteArray &text, const QString &title) override;
-    void printFile(const QString &path) override;
+    Status printText(const QByteArray &text, const QString &title) override;
+    Status printFile(const QString &path) override;
 
 private:
     OfficeSession *m_session;

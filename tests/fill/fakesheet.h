@@ -20,17 +20,18 @@ public:
                     m_cells.insert(QPoint(c + 1, r + 1), cells[c]);
         }
     }
-    QString cellText(int row, int column) override
+    Result<QString> cellText(int row, int column) override
     {
         ++reads;
         return m_cells.value(QPoint(column, row));
     }
-    void setCellText(int row, int column, const QString &text) override
+    Status setCellText(int row, int column, const QString &text) override
     {
         if (text.isEmpty())
             m_cells.remove(QPoint(column, row));
         else
             m_cells.insert(QPoint(column, row), text);
+        return {};
     }
     QString at(int row, int column) const { return m_cells.value(QPoint(column, row)); }
     // Row r as comma-separated text over `columns` columns.

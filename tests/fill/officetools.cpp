@@ -38,16 +38,27 @@ int ourOffices() { return officesOf(::getpid()); }
 
 QStringList readRows(Sheets::Engines &engines, const QString &path, int rows, int columns)
 {
-    auto book = engines.createApplication(path)->open(path);
-    Sheets::Worksheet &sheet = book->worksheet(1);
+    // A failure reads as its message, which no expected row matches.
+    auto application = engines.createApplication(path);
+    if (!application)
+        return {application.error()};
+    auto book = (*application)->open(path);
+    if (!book)
+        return {book.error()};
+    auto sheet = (*book)->worksheet(1);
+    if (!sheet)
+        return {sheet.error()};
     QStringList out;
     for (int r = 1; r <= rows; ++r) {
         QStringList cells;
-        for (int c = 1; c <= columns; ++c)
-            cells << sheet.cellText(r, c);
+        for (int c = 1; c <= columns; ++c) {
+            const Result<QString> text = (*sheet)->cellText(r, c);
+            cells << (text ? *text : text.error());
+        }
         out << cells.join(QLatin1Char(','));
     }
-    book->close();
+    if (Status closed = (*book)->close(); !closed)
+        out << closed.error();
     return out;
 }
 

@@ -23,8 +23,12 @@ public:
 class KeptPrints : public Printing {
 public:
     QList<QByteArray> texts;
-    void printText(const QByteArray &text, const QString &) override { texts << text; }
-    void printFile(const QString &) override {}
+    Status printText(const QByteArray &text, const QString &) override
+    {
+        texts << text;
+        return {};
+    }
+    Status printFile(const QString &) override { return {}; }
 };
 
 const QStringList kFields{QStringLiteral("Name"), QStringLiteral("City")};
@@ -82,8 +86,8 @@ void TestDocumentFiles::fill(const QString &modelFolder, const QString &saveFold
     FakeRun run;
     run.values = values;
     KeptPrints printing;
-    ProcessDocument({doc, false, true, PrintMethod::Faster, QStringLiteral("Smith")},
-                    {modelFolder, modelFolder, saveFolder}, kFields, run, printing);
+    QVERIFY(ProcessDocument({doc, false, true, PrintMethod::Faster, QStringLiteral("Smith")},
+                    {modelFolder, modelFolder, saveFolder}, kFields, run, printing).ok());
 }
 
 void TestDocumentFiles::realSiblingsAreNotFilled()
@@ -161,8 +165,8 @@ void TestDocumentFiles::valuesInTheDocumentsEncoding()
     run.values = {value, QStringLiteral("Rome")};
     KeptPrints printing;
     const QStringList fields{QStringLiteral("Name"), QString::fromUtf8("Straße")};
-    ProcessDocument({QStringLiteral("Letter"), true, true, PrintMethod::Faster, QStringLiteral("S")},
-                    {home.path(), home.appFolder(), home.documents()}, fields, run, printing);
+    QVERIFY(ProcessDocument({QStringLiteral("Letter"), true, true, PrintMethod::Faster, QStringLiteral("S")},
+                    {home.path(), home.appFolder(), home.documents()}, fields, run, printing).ok());
     QCOMPARE(printing.texts, QList<QByteArray>{expected});
     QCOMPARE(readFile(home.documents() + QStringLiteral("S-") + file), expected);
 }
@@ -174,21 +178,18 @@ void TestDocumentFiles::unwritableCharacterInPlainTextIsAProblem()
     FakeRun run;
     run.values = {QString::fromUtf8("Łukasz"), QString::fromUtf8("Łódź")};
     KeptPrints printing;
-    try {
-        ProcessDocument({QStringLiteral("Letter"), true, true, PrintMethod::Faster, QStringLiteral("S")},
-                        {home.path(), home.appFolder(), home.documents()}, kFields, run, printing);
-        QFAIL("a value the document cannot hold must be reported");
-    } catch (const RunError &e) {
-        QVERIFY2(e.description.contains(QStringLiteral("Name")), qPrintable(e.description));
-        QVERIFY2(e.description.contains(QString::fromUtf8("Ł")), qPrintable(e.description));
-        QCOMPARE(run.stepText, QStringLiteral("replacing fields in Letter"));
-    }
+    const Status filled = ProcessDocument({QStringLiteral("Letter"), true, true, PrintMethod::Faster, QStringLiteral("S")},
+                                          {home.path(), home.appFolder(), home.documents()}, kFields, run, printing);
+    QVERIFY2(!filled.ok(), "a value the document cannot hold must be reported");
+    QVERIFY2(filled.error().contains(QStringLiteral("Name")), qPrintable(filled.error()));
+    QVERIFY2(filled.error().contains(QString::fromUtf8("Ł")), qPrintable(filled.error()));
+    QCOMPARE(run.stepText, QStringLiteral("replacing fields in Letter"));
     QVERIFY(printing.texts.isEmpty());
     QCOMPARE(QDir(home.documents()).entryList(QDir::Files), QStringList());
     // City has no marker here, so its value needs no place in the document.
     run.values = {QStringLiteral("Ann"), QString::fromUtf8("Łódź")};
-    ProcessDocument({QStringLiteral("Letter"), false, true, PrintMethod::Faster, QStringLiteral("S")},
-                    {home.path(), home.appFolder(), home.documents()}, kFields, run, printing);
+    QVERIFY(ProcessDocument({QStringLiteral("Letter"), false, true, PrintMethod::Faster, QStringLiteral("S")},
+                    {home.path(), home.appFolder(), home.documents()}, kFields, run, printing).ok());
     QCOMPARE(readFile(home.documents() + QStringLiteral("S-Letter.txt")), QByteArray("Gr\xfc\xdf" "e Ann\r\n"));
 }
 

@@ -26,16 +26,18 @@ public:
     QStringList files;
     QList<QByteArray> fileContents;
     bool fail = false;
-    void printText(const QByteArray &text, const QString &) override
+    Status printText(const QByteArray &text, const QString &) override
     {
         if (fail)
-            throw RunError(QStringLiteral("No printer is available"));
+            return Failure{QStringLiteral("No printer is available")};
         texts << text;
+        return {};
     }
-    void printFile(const QString &path) override
+    Status printFile(const QString &path) override
     {
         files << path;
         fileContents << readFile(path);
+        return {};
     }
 };
 
@@ -131,8 +133,8 @@ void TestDocuments::passesOverUnfillableFiles()
     // A document with nothing to fill is skipped as a missing one is.
     FakeRun run;
     FakePrinting printing;
-    ProcessDocument({QStringLiteral("Letter"), true, false, PrintMethod::Faster, QString()},
-                    {home.path(), home.appFolder(), home.documents()}, kFields, run, printing);
+    QVERIFY(ProcessDocument({QStringLiteral("Letter"), true, false, PrintMethod::Faster, QString()},
+                    {home.path(), home.appFolder(), home.documents()}, kFields, run, printing).ok());
     QCOMPARE(printing.texts.size(), expected.isEmpty() ? 0 : 1);
 }
 
@@ -145,8 +147,8 @@ void TestDocuments::savesFilledCopy()
     FakeRun run;
     run.values = {QStringLiteral("Ann"), QStringLiteral("Rome")};
     FakePrinting printing;
-    ProcessDocument({QStringLiteral("Letter"), false, true, PrintMethod::Faster, QStringLiteral("Smith")}, folders,
-                    kFields, run, printing);
+    QVERIFY(ProcessDocument({QStringLiteral("Letter"), false, true, PrintMethod::Faster, QStringLiteral("Smith")}, folders,
+                    kFields, run, printing).ok());
     QCOMPARE(readFile(home.documents() + QStringLiteral("Smith-Letter.rtf")), QByteArray("{\\rtf1 Dear Ann of Rome\\par}"));
     QCOMPARE(run.waits, QStringList{QStringLiteral("Saving Smith-Letter.rtf")});
     QCOMPARE(run.runStage, qint16(1));
@@ -164,7 +166,7 @@ void TestDocuments::printsFasterWithoutFiles()
     FakeRun run;
     run.values = {QStringLiteral("Ann"), QStringLiteral("Rome")};
     FakePrinting printing;
-    ProcessDocument({QStringLiteral("Note"), true, false, PrintMethod::Faster, QString()}, folders, kFields, run, printing);
+    QVERIFY(ProcessDocument({QStringLiteral("Note"), true, false, PrintMethod::Faster, QString()}, folders, kFields, run, printing).ok());
     QCOMPARE(printing.texts, QList<QByteArray>{"Rome"});
     QCOMPARE(run.waits, QStringList{QStringLiteral("Printing Note")});
     QCOMPARE(QDir(home.appFolder()).entryList(QDir::Files), QStringList());
@@ -179,8 +181,8 @@ void TestDocuments::printsHigherQualityThroughTemporaryFile()
     FakeRun run;
     run.values = {QStringLiteral("Ann")};
     FakePrinting printing;
-    ProcessDocument({QStringLiteral("Letter"), true, true, PrintMethod::HigherQuality, QStringLiteral("S")}, folders,
-                    kFields, run, printing);
+    QVERIFY(ProcessDocument({QStringLiteral("Letter"), true, true, PrintMethod::HigherQuality, QStringLiteral("S")}, folders,
+                    kFields, run, printing).ok());
     QCOMPARE(printing.files, QStringList{home.appFolder() + QStringLiteral("temprtf.rtf")});
     QCOMPARE(printing.fileContents, QList<QByteArray>{"Ann"});
     QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("temprtf.rtf")));
@@ -194,8 +196,8 @@ void TestDocuments::missingDocumentIsSkipped()
     TestHome home;
     FakeRun run;
     FakePrinting printing;
-    ProcessDocument({QStringLiteral("Nothing"), true, true, PrintMethod::Faster, QStringLiteral("S")},
-                    {home.path(), home.appFolder(), home.documents()}, kFields, run, printing);
+    QVERIFY(ProcessDocument({QStringLiteral("Nothing"), true, true, PrintMethod::Faster, QStringLiteral("S")},
+                    {home.path(), home.appFolder(), home.documents()}, kFields, run, printing).ok());
     QVERIFY(printing.texts.isEmpty());
     QVERIFY(!run.waitShown);
     QCOMPARE(QDir(home.documents()).entryList(QDir::Files), QStringList());
@@ -209,8 +211,8 @@ void TestDocuments::unsafeNamesAreNeverUsed()
     FakeRun run;
     FakePrinting printing;
     for (const QString &name : {QStringLiteral("../secret"), QStringLiteral(".."), QStringLiteral("a\\b")}) {
-        ProcessDocument({name, true, true, PrintMethod::Faster, QStringLiteral("S")},
-                        {home.path() + QStringLiteral("m/"), home.appFolder(), home.documents()}, kFields, run, printing);
+        QVERIFY(ProcessDocument({name, true, true, PrintMethod::Faster, QStringLiteral("S")},
+                        {home.path() + QStringLiteral("m/"), home.appFolder(), home.documents()}, kFields, run, printing).ok());
         QCOMPARE(FindDocumentFile(home.path() + QStringLiteral("m/"), name), QString());
     }
     QVERIFY(printing.texts.isEmpty());
@@ -225,15 +227,13 @@ void TestDocuments::failingSaveNamesTheStep()
     writeFile(home.path() + QStringLiteral("Letter.rtf"), "x");
     FakeRun run;
     FakePrinting printing;
-    try {
+    const Status saved =
         ProcessDocument({QStringLiteral("Letter"), false, true, PrintMethod::Faster, QStringLiteral("S")},
                         {home.path(), home.appFolder(), home.path() + QStringLiteral("no such folder/")}, kFields,
                         run, printing);
-        QFAIL("a save into a missing folder must fail");
-    } catch (const RunError &e) {
-        QCOMPARE(e.description, QStringLiteral("Path not found"));
-        QCOMPARE(run.stepText, QStringLiteral("saving Letter"));
-    }
+    QVERIFY2(!saved.ok(), "a save into a missing folder must fail");
+    QCOMPARE(saved.error(), QStringLiteral("Path not found"));
+    QCOMPARE(run.stepText, QStringLiteral("saving Letter"));
     QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("no such folder")));
 }
 
@@ -243,8 +243,8 @@ void TestDocuments::emptyDocument()
     writeFile(home.path() + QStringLiteral("Blank.rtf"), QByteArray());
     FakeRun run;
     FakePrinting printing;
-    ProcessDocument({QStringLiteral("Blank"), true, true, PrintMethod::Faster, QStringLiteral("S")},
-                    {home.path(), home.appFolder(), home.documents()}, kFields, run, printing);
+    QVERIFY(ProcessDocument({QStringLiteral("Blank"), true, true, PrintMethod::Faster, QStringLiteral("S")},
+                    {home.path(), home.appFolder(), home.documents()}, kFields, run, printing).ok());
     QCOMPARE(printing.texts, QList<QByteArray>{QByteArray()});
     QVERIFY(QFileInfo::exists(home.documents() + QStringLiteral("S-Blank.rtf")));
     QCOMPARE(QFileInfo(home.documents() + QStringLiteral("S-Blank.rtf")).size(), 0);

@@ -27,13 +27,18 @@ class RecordingPrinting : public Documents::Printing {
 public:
     QList<QByteArray> texts;
     QStringList failFor; // documents (file names without extension) whose printing fails
-    void printText(const QByteArray &text, const QString &title) override
+    Status printText(const QByteArray &text, const QString &title) override
     {
         if (failFor.contains(QFileInfo(title).completeBaseName()))
-            throw RunError(QStringLiteral("No printer is available"));
+            return Failure{QStringLiteral("No printer is available")};
         texts << text;
+        return {};
     }
-    void printFile(const QString &path) override { texts << readFile(path); }
+    Status printFile(const QString &path) override
+    {
+        texts << readFile(path);
+        return {};
+    }
 };
 
 struct Setup {
@@ -157,7 +162,10 @@ void TestFillRun::pdfCopyBesideSavedCopy()
     RecordingPrinting printing;
     SystemEngines engines;
     QStringList copied;
-    FillRun run(observer, printing, engines, [&copied](const QString &saved) { copied << saved; });
+    FillRun run(observer, printing, engines, [&copied](const QString &saved) -> Status {
+        copied << saved;
+        return {};
+    });
     QVERIFY(run.run(s.input));
 
     QCOMPARE(copied, QStringList{s.home.documents() + QStringLiteral("Run-Letter.txt")});
@@ -182,7 +190,7 @@ void TestFillRun::failingPdfCopyIsAProblemOfTheSaveStep()
     RecordingPrinting printing;
     SystemEngines engines;
     FillRun run(observer, printing, engines,
-                [](const QString &) { throw RunError(QStringLiteral("The office could not export the copy")); });
+                [](const QString &) { return Status(Failure{QStringLiteral("The office could not export the copy")}); });
     QVERIFY(run.run(s.input));
 
     QCOMPARE(observer.events,

@@ -72,8 +72,16 @@ public:
 class FakePrinting : public Documents::Printing {
 public:
     QList<QByteArray> files;
-    void printText(const QByteArray &, const QString &) override { QFAIL("a package is never printed as text"); }
-    void printFile(const QString &path) override { files << readFile(path); }
+    Status printText(const QByteArray &, const QString &) override
+    {
+        QTest::qFail("a package is never printed as text", __FILE__, __LINE__);
+        return {};
+    }
+    Status printFile(const QString &path) override
+    {
+        files << readFile(path);
+        return {};
+    }
 };
 
 bool writeZipBomb(const QString &path)
@@ -142,7 +150,7 @@ void TestPackagedFill::fillsPackages()
     const QString source = m_work + file;
     const QString extension = Documents::extensionOf(file);
     const QString target = m_work + QStringLiteral("Filled-") + file;
-    PackagedFill::fillPackage(source, target, extension, kFields, kValues);
+    QVERIFY(PackagedFill::fillPackage(source, target, extension, kFields, kValues).ok());
 
     const QList<RawEntry> before = rawEntries(source);
     const QList<RawEntry> after = rawEntries(target);
@@ -164,7 +172,7 @@ void TestPackagedFill::fillsPackages()
     const auto dialect = extension == QStringLiteral(".odt") ? XmlMarkers::Dialect::OpenDocument : XmlMarkers::Dialect::Word;
     QString allText;
     for (const QString &part : textParts)
-        allText += XmlMarkers::paragraphs(entry(target, part), dialect).join(QLatin1Char('\n'));
+        allText += XmlMarkers::paragraphs(entry(target, part), dialect).value().join(QLatin1Char('\n'));
     QVERIFY2(allText.contains(QStringLiteral("Head ")), qPrintable(allText));
     QVERIFY2(allText.contains(QStringLiteral("Dear Zoë,")), qPrintable(allText));
     QVERIFY2(allText.contains(kAwkward), qPrintable(allText));
@@ -186,11 +194,11 @@ void TestPackagedFill::processPrintsAndSavesTheFilledPackage()
     QCOMPARE(Documents::FindDocumentFile(m_work, QStringLiteral("Letter")), QStringLiteral("Letter.docx"));
     FakeRun run;
     FakePrinting printing;
-    Documents::ProcessDocument(request, folders, kFields, run, printing);
+    QVERIFY(Documents::ProcessDocument(request, folders, kFields, run, printing).ok());
     QCOMPARE(printing.files.size(), 1);
     const QString saved = m_home.documents() + QStringLiteral("Smith-Letter.docx");
     QCOMPARE(readFile(saved), printing.files.first());
-    QVERIFY(XmlMarkers::paragraphs(entry(saved, QStringLiteral("word/document.xml")), XmlMarkers::Dialect::Word)
+    QVERIFY(XmlMarkers::paragraphs(entry(saved, QStringLiteral("word/document.xml")), XmlMarkers::Dialect::Word).value()
                 .join(QString())
                 .contains(QStringLiteral("Dear Zoë,")));
     QVERIFY(QDir(m_home.appFolder()).entryList({QStringLiteral("temprtf*")}, QDir::Files).isEmpty());
@@ -201,14 +209,12 @@ void TestPackagedFill::missingSaveFolderIsAProblemAtSaving()
     const Documents::Folders folders{m_work, m_home.appFolder(), m_home.path() + QStringLiteral("no such folder/")};
     FakeRun run;
     FakePrinting printing;
-    try {
-        Documents::ProcessDocument({QStringLiteral("Word"), true, true, Documents::PrintMethod::Faster, QStringLiteral("S")},
-                                   folders, kFields, run, printing);
-        QFAIL("saved into a folder that does not exist");
-    } catch (const RunError &e) {
-        QCOMPARE(e.description, QStringLiteral("Path not found"));
-        QCOMPARE(run.stepText, QStringLiteral("saving Word"));
-    }
+    const Status saved = Documents::ProcessDocument(
+        {QStringLiteral("Word"), true, true, Documents::PrintMethod::Faster, QStringLiteral("S")}, folders, kFields, run,
+        printing);
+    QVERIFY2(!saved.ok(), "saved into a folder that does not exist");
+    QCOMPARE(saved.error(), QStringLiteral("Path not found"));
+    QCOMPARE(run.stepText, QStringLiteral("saving Word"));
     QCOMPARE(printing.files.size(), 1); // the print went out first
     QVERIFY(!QFileInfo::exists(folders.saveFolder));
     QVERIFY(QDir(m_home.appFolder()).entryList({QStringLiteral("temprtf*")}, QDir::Files).isEmpty());
@@ -231,30 +237,36 @@ void TestPackagedFill::shippedSamplesHoldSplitMarkers()
                                                                : XmlMarkers::Dialect::Word;
     const QByteArray xml = entry(sample, part);
     // Visible as one marker, but not written as one.
-    QVERIFY(XmlMarkers::paragraphs(xml, dialect).contains(QStringLiteral("Dear &First Name&,")));
+    QVERIFY(XmlMarkers::paragraphs(xml, dialect).value().contains(QStringLiteral("Dear &First Name&,")));
     QVERIFY(!xml.contains("Dear &amp;First Name&amp;"));
     const QString target = m_work + QStringLiteral("Filled ") + file;
-    PackagedFill::fillPackage(sample, target, Documents::extensionOf(file), kFields, kValues);
-    QVERIFY(XmlMarkers::paragraphs(entry(target, part), dialect).contains(QStringLiteral("Dear Zoë,")));
+    QVERIFY(PackagedFill::fillPackage(sample, target, Documents::extensionOf(file), kFields, kValues).ok());
+    QVERIFY(XmlMarkers::paragraphs(entry(target, part), dialect).value().contains(QStringLiteral("Dear Zoë,")));
 }
 
 void TestPackagedFill::badPackagesAreProblems_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("kind");
-    QTest::newRow("corrupt") << QStringLiteral("Bad.docx") << QStringLiteral("corrupt");
-    QTest::newRow("truncated .docx") << QStringLiteral("Bad.docx") << QStringLiteral("truncated");
-    QTest::newRow("truncated .odt") << QStringLiteral("Bad.odt") << QStringLiteral("truncated");
-    QTest::newRow("encrypted by Word") << QStringLiteral("Bad.docx") << QStringLiteral("ole");
-    QTest::newRow("encrypted .odt") << QStringLiteral("Bad.odt") << QStringLiteral("encrypted");
-    QTest::newRow("zip bomb") << QStringLiteral("Bad.docx") << QStringLiteral("bomb");
-    QTest::newRow("damaged markup") << QStringLiteral("Bad.docx") << QStringLiteral("markup");
+    QTest::addColumn<QString>("message"); // a part of the problem's text
+    const QString unreadable = QStringLiteral("is not a readable zip package");
+    QTest::newRow("corrupt") << QStringLiteral("Bad.docx") << QStringLiteral("corrupt") << unreadable;
+    QTest::newRow("truncated .docx") << QStringLiteral("Bad.docx") << QStringLiteral("truncated") << unreadable;
+    QTest::newRow("truncated .odt") << QStringLiteral("Bad.odt") << QStringLiteral("truncated") << unreadable;
+    QTest::newRow("encrypted by Word") << QStringLiteral("Bad.docx") << QStringLiteral("ole")
+                                       << QStringLiteral("The document is encrypted or in an older format");
+    QTest::newRow("encrypted .odt") << QStringLiteral("Bad.odt") << QStringLiteral("encrypted")
+                                    << QStringLiteral("The document is encrypted");
+    QTest::newRow("zip bomb") << QStringLiteral("Bad.docx") << QStringLiteral("bomb") << QStringLiteral("inflates past");
+    QTest::newRow("damaged markup") << QStringLiteral("Bad.docx") << QStringLiteral("markup")
+                                    << QStringLiteral("The document's markup is damaged");
 }
 
 void TestPackagedFill::badPackagesAreProblems()
 {
     QFETCH(QString, file);
     QFETCH(QString, kind);
+    QFETCH(QString, message);
     const QString model = m_home.path() + QStringLiteral("bad-") + QString::fromLatin1(QTest::currentDataTag()) + QLatin1Char('/');
     QDir().mkpath(model);
     const QString path = model + file;
@@ -293,20 +305,17 @@ void TestPackagedFill::badPackagesAreProblems()
     FakeRun run;
     FakePrinting printing;
     const QString name = QFileInfo(file).completeBaseName();
-    try {
-        Documents::ProcessDocument({name, true, true, Documents::PrintMethod::HigherQuality, QStringLiteral("S")}, folders,
-                                   kFields, run, printing);
-        QFAIL("a bad package was filled");
-    } catch (const RunError &e) {
-        QVERIFY(!e.description.isEmpty());
-        QCOMPARE(run.runStage, 1);
-    }
+    const Status filled = Documents::ProcessDocument(
+        {name, true, true, Documents::PrintMethod::HigherQuality, QStringLiteral("S")}, folders, kFields, run, printing);
+    QVERIFY2(!filled.ok(), "a bad package was filled");
+    QVERIFY2(filled.error().contains(message), qPrintable(filled.error()));
+    QCOMPARE(run.runStage, 1);
     QVERIFY(printing.files.isEmpty());
     QVERIFY(QDir(saveFolder).isEmpty());
     QVERIFY(QDir(m_home.appFolder()).entryList({QStringLiteral("temprtf*")}, QDir::Files).isEmpty());
     // The run goes on with the next document.
-    Documents::ProcessDocument({QStringLiteral("Good"), false, true, Documents::PrintMethod::Faster, QStringLiteral("S")},
-                               folders, kFields, run, printing);
+    QVERIFY(Documents::ProcessDocument({QStringLiteral("Good"), false, true, Documents::PrintMethod::Faster, QStringLiteral("S")},
+                               folders, kFields, run, printing).ok());
     QVERIFY(QFileInfo::exists(saveFolder + QStringLiteral("S-Good.docx")));
 }
 

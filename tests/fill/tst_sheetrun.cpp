@@ -28,36 +28,38 @@ struct Script {
 class ScriptedBook : public Sheets::Workbook {
 public:
     explicit ScriptedBook(Script &s) : m_script(s), m_sheet(s.rows) {}
-    Sheets::Worksheet &worksheet(int position) override
+    Result<Sheets::Worksheet *> worksheet(int position) override
     {
         if (position != 1)
-            throw RunError(Sheets::noSuchWorksheet(position));
-        return m_failing;
+            return Failure{Sheets::noSuchWorksheet(position)};
+        return static_cast<Sheets::Worksheet *>(&m_failing);
     }
-    void saveAs(const QString &path) override
+    Status saveAs(const QString &path) override
     {
         ++m_script.saves;
         m_script.savedAs = path;
         if (!m_script.saveWritesNothing)
             writeFile(path, "filled");
+        return {};
     }
-    void close() override
+    Status close() override
     {
         ++m_script.closes;
         if (m_script.failClose)
-            throw RunError(QStringLiteral("Close failed"));
+            return Failure{QStringLiteral("Close failed")};
+        return {};
     }
 
 private:
     class Failing : public Sheets::Worksheet {
     public:
         explicit Failing(ScriptedBook &b) : m_book(b) {}
-        QString cellText(int r, int c) override { return m_book.m_sheet.cellText(r, c); }
-        void setCellText(int r, int c, const QString &t) override
+        Result<QString> cellText(int r, int c) override { return m_book.m_sheet.cellText(r, c); }
+        Status setCellText(int r, int c, const QString &t) override
         {
             if (m_book.m_script.failWrite)
-                throw RunError(QStringLiteral("Write refused"));
-            m_book.m_sheet.setCellText(r, c, t);
+                return Failure{QStringLiteral("Write refused")};
+            return m_book.m_sheet.setCellText(r, c, t);
         }
 
     private:
@@ -71,22 +73,22 @@ private:
 class ScriptedEngines : public Sheets::Engines, public Sheets::Application {
 public:
     explicit ScriptedEngines(Script &s) : m_script(s) {}
-    std::unique_ptr<Sheets::Application> createApplication(const QString &) override
+    Result<std::unique_ptr<Sheets::Application>> createApplication(const QString &) override
     {
         if (m_script.failCreate)
-            throw RunError(QStringLiteral("LibreOffice Calc is not installed"));
-        return std::make_unique<Forward>(*this);
+            return Failure{QStringLiteral("LibreOffice Calc is not installed")};
+        return std::unique_ptr<Sheets::Application>(std::make_unique<Forward>(*this));
     }
-    std::unique_ptr<Sheets::Workbook> open(const QString &) override
+    Result<std::unique_ptr<Sheets::Workbook>> open(const QString &) override
     {
         ++m_script.opens;
-        return std::make_unique<ScriptedBook>(m_script);
+        return std::unique_ptr<Sheets::Workbook>(std::make_unique<ScriptedBook>(m_script));
     }
 
 private:
     struct Forward : Sheets::Application {
         explicit Forward(ScriptedEngines &e) : engines(e) {}
-        std::unique_ptr<Sheets::Workbook> open(const QString &p) override { return engines.open(p); }
+        Result<std::unique_ptr<Sheets::Workbook>> open(const QString &p) override { return engines.open(p); }
         ScriptedEngines &engines;
     };
     Script &m_script;

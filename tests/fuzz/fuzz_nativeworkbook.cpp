@@ -41,34 +41,44 @@ void fillAndReread(const QString &source, const QString &extension, size_t size)
     QMap<QPair<int, int>, QString> written;
     const QString saved = Fuzz::scratchFolder() + QStringLiteral("Saved") + extension;
     Native::Application application;
-    try {
-        const std::unique_ptr<Sheets::Workbook> book = application.open(source);
-        Fuzz::Recording sheet(book->worksheet(1), [&written](int row, int column, const QString &text) {
-            written.insert({row, column}, text);
-        });
+    const auto fill = [&]() -> Status {
+        const Result<std::unique_ptr<Sheets::Workbook>> book = application.open(source);
+        if (!book)
+            return book.failure();
         const QStringList fieldNames{QStringLiteral("Name"), QStringLiteral("City"), QStringLiteral("Amount"),
                                      QStringLiteral("Phone"), QStringLiteral("A")};
-        const SheetFill::Layout layout = SheetFill::DetectSheetLayout(sheet);
         auto value = [size](int j) {
             return QString::fromUtf8(kValues[(j + static_cast<int>(size)) % std::size(kValues)]);
         };
-        if (layout.kind == SheetFill::RowLayout)
-            SheetFill::fillRow(sheet, layout.line, fieldNames, value);
-        else if (layout.kind == SheetFill::ColumnLayout)
-            SheetFill::fillColumn(sheet, layout.line, fieldNames, value);
-        book->saveAs(saved);
-    } catch (const RunError &) {
+        const Status filled = Fuzz::fillFirstSheet(**book, fieldNames, value,
+                                                   [&written](int row, int column, const QString &text) {
+                                                       written.insert({row, column}, text);
+                                                   });
+        if (!filled)
+            return filled;
+        return (*book)->saveAs(saved);
+    };
+    if (!fill())
         return; // refused, nothing saved
-    }
     if (!allPartsWellFormed(source))
         return;
-    try {
-        const std::unique_ptr<Sheets::Workbook> again = application.open(saved);
-        Sheets::Worksheet &sheet = again->worksheet(1);
-        for (auto it = written.cbegin(); it != written.cend(); ++it)
-            FUZZ_CHECK(sheet.cellText(it.key().first, it.key().second) == it.value());
-    } catch (const RunError &e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.description));
+    const auto reread = [&]() -> Status {
+        const Result<std::unique_ptr<Sheets::Workbook>> again = application.open(saved);
+        if (!again)
+            return again.failure();
+        const Result<Sheets::Worksheet *> sheet = (*again)->worksheet(1);
+        if (!sheet)
+            return sheet.failure();
+        for (auto it = written.cbegin(); it != written.cend(); ++it) {
+            const Result<QString> text = (*sheet)->cellText(it.key().first, it.key().second);
+            if (!text)
+                return text.failure();
+            FUZZ_CHECK(*text == it.value());
+        }
+        return {};
+    };
+    if (const Status checked = reread(); !checked) {
+        std::fprintf(stderr, "%s\n", qPrintable(checked.error()));
         Fuzz::fail("the engine refused a workbook it had saved");
     }
 }

@@ -34,7 +34,9 @@ inline void checkFilledPart(const QByteArray &before, const QByteArray &after, X
     FUZZ_CHECK(wellFormedXml(after));
     const QStringList names = xmlFieldNames();
     const QStringList values = xmlValues();
-    for (const QString &paragraph : XmlMarkers::paragraphs(after, dialect))
+    const Result<QStringList> paragraphs = XmlMarkers::paragraphs(after, dialect);
+    FUZZ_CHECK(paragraphs.ok());
+    for (const QString &paragraph : *paragraphs)
         for (qsizetype j = 0; j < names.size(); ++j)
             FUZZ_CHECK(values[j].contains(QLatin1Char('&'))
                        || !paragraph.contains(QLatin1Char('&') + names[j] + QLatin1Char('&')));

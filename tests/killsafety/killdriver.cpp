@@ -35,7 +35,7 @@ public:
 
 class SheetEngines : public Sheets::Engines {
 public:
-    std::unique_ptr<Sheets::Application> createApplication(const QString &path) override
+    Result<std::unique_ptr<Sheets::Application>> createApplication(const QString &path) override
     {
         return sheetApplication(path);
     }
@@ -43,19 +43,18 @@ public:
 
 class NoPrinting : public Documents::Printing {
 public:
-    void printText(const QByteArray &, const QString &) override { die(QStringLiteral("nothing is printed")); }
-    void printFile(const QString &) override { die(QStringLiteral("nothing is printed")); }
+    Status printText(const QByteArray &, const QString &) override { die(QStringLiteral("nothing is printed")); }
+    Status printFile(const QString &) override { die(QStringLiteral("nothing is printed")); }
 };
 
 // The number of records the spreadsheet holds: its rows less the labels
 // and the marker row.
 int sheetRecords(const QString &path)
 {
-    try {
-        return static_cast<int>(sheetRows(path).size()) - 2;
-    } catch (const RunError &e) {
-        die(e.description);
-    }
+    const Result<QList<QStringList>> rows = sheetRows(path);
+    if (!rows)
+        die(rows.error());
+    return static_cast<int>(rows->size()) - 2;
 }
 
 void saveOnce(const QString &kind, const QString &home, int round)
@@ -85,7 +84,10 @@ void saveOnce(const QString &kind, const QString &home, int round)
         request.name = QStringLiteral("Letter");
         request.save = true;
         request.saveName = tag();
-        Documents::ProcessDocument(request, {app, app, saveFolder(home)}, documentFields(), run, printing);
+        if (const Status saved = Documents::ProcessDocument(request, {app, app, saveFolder(home)}, documentFields(), run,
+                                                            printing);
+            !saved)
+            die(saved.error() + QStringLiteral(" while ") + run.stepText);
     } else {
         die(QStringLiteral("unknown kind ") + kind);
     }

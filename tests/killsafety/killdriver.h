@@ -89,14 +89,24 @@ inline std::unique_ptr<Sheets::Application> sheetApplication(const QString &path
 }
 
 // The first two columns of worksheet 1 down to the first empty row, read
-// by that engine. Throws RunError when the file cannot be read.
-inline QList<QStringList> sheetRows(const QString &path)
+// by that engine, or why the file cannot be read.
+inline Result<QList<QStringList>> sheetRows(const QString &path)
 {
-    const std::unique_ptr<Sheets::Workbook> book = sheetApplication(path)->open(path);
-    Sheets::Worksheet &sheet = book->worksheet(1);
+    const Result<std::unique_ptr<Sheets::Workbook>> book = sheetApplication(path)->open(path);
+    if (!book)
+        return book.failure();
+    const Result<Sheets::Worksheet *> sheet = (*book)->worksheet(1);
+    if (!sheet)
+        return sheet.failure();
     QList<QStringList> rows;
     for (int r = 1;; ++r) {
-        const QStringList row{sheet.cellText(r, 1), sheet.cellText(r, 2)};
+        QStringList row;
+        for (int c = 1; c <= 2; ++c) {
+            const Result<QString> text = (*sheet)->cellText(r, c);
+            if (!text)
+                return text.failure();
+            row << *text;
+        }
         if (row.join(QString()).isEmpty())
             return rows;
         rows << row;

@@ -71,12 +71,10 @@ QString checkAfterKill(const QString &kind, const QString &home)
         if (Documents::FindDocumentFile(sheets, QStringLiteral("Book")) != listed
             || !ModelFile::listModels(sheets).isEmpty())
             return QStringLiteral("spreadsheet folder lists ") + Documents::FindDocumentFile(sheets, QStringLiteral("Book"));
-        QList<QStringList> rows;
-        try {
-            rows = sheetRows(sheets + book);
-        } catch (const RunError &e) {
-            return QStringLiteral("spreadsheet unreadable: ") + e.description;
-        }
+        const Result<QList<QStringList>> read = sheetRows(sheets + book);
+        if (!read)
+            return QStringLiteral("spreadsheet unreadable: ") + read.error();
+        const QList<QStringList> &rows = *read;
         if (rows.size() < 2 || rows.first() != QStringList{QStringLiteral("Name"), QStringLiteral("City")}
             || rows.last() != QStringList{QStringLiteral("&Name&"), QStringLiteral("&City&")})
             return QStringLiteral("spreadsheet lost its labels or markers");

@@ -136,13 +136,16 @@ void TestRegressions::delimiterValueKeepsLaterFills()
                                       [&messages](const QString &text, const QString &) { messages << text; });
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(QLatin1Char('\n'))));
 
-        Csv::Workbook reread(book);
-        Sheets::Worksheet &sheet = reread.worksheet(1);
-        const SheetFill::Layout layout = SheetFill::DetectSheetLayout(sheet);
+        const auto reread = Csv::Workbook::read(book);
+        QVERIFY2(reread.ok(), qPrintable(reread.error()));
+        Sheets::Worksheet &sheet = *(*reread)->worksheet(1).value();
+        const SheetFill::Layout layout = SheetFill::DetectSheetLayout(sheet).value();
         QCOMPARE(int(layout.kind), kind);
         QCOMPARE(layout.line, line + fill);
         auto cell = [&](int recordLine, int position) {
-            return kind == int(SheetFill::RowLayout) ? sheet.cellText(recordLine, position) : sheet.cellText(position, recordLine);
+            return (kind == int(SheetFill::RowLayout) ? sheet.cellText(recordLine, position)
+                                                      : sheet.cellText(position, recordLine))
+                .value();
         };
         for (int record = 1; record <= fill; ++record) {
             QCOMPARE(cell(line + record - 1, 1), kAwkward);

@@ -263,7 +263,7 @@ void ConfirmForm::runFill()
     SystemPrinting printing(m_office.get(), &officeWaits);
     SystemEngines engines(m_office ? m_office->calcEngines(officeWaits) : nullptr);
     FillRun run(observer, printing, engines, [this, &officeWaits](const QString &saved) {
-        PdfCopy::saveBeside(saved, m_office.get(), &officeWaits);
+        return PdfCopy::saveBeside(saved, m_office.get(), &officeWaits);
     });
     run.run(runInput());
     if (run.waitShown() || officeWaits.waitShown)

@@ -68,7 +68,7 @@ public:
     {
         m_component = loadHidden(loader, path);
         if (!m_component.is())
-            throw RunError(QStringLiteral("Unable to open the workbook"));
+            throw OfficeError(QStringLiteral("Unable to open the workbook"));
         m_document.set(m_component, UNO_QUERY);
         Reference<frame::XModel> model(m_component, UNO_QUERY);
         if (model.is())
@@ -84,7 +84,7 @@ public:
             && QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) != 0;
         if (!m_document.is() || textAsSheet) {
             close();
-            throw RunError(QStringLiteral("The file is not a spreadsheet"));
+            throw OfficeError(QStringLiteral("The file is not a spreadsheet"));
         }
     }
 
@@ -92,7 +92,7 @@ public:
     {
         try {
             close();
-        } catch (const RunError &) {
+        } catch (const OfficeError &) {
             // the office is gone or refuses: nothing more can be done here
         }
     }
@@ -104,7 +104,7 @@ public:
         try {
             Reference<container::XIndexAccess> sheets(m_document->getSheets(), UNO_QUERY_THROW);
             if (position < 1 || position > sheets->getCount())
-                throw RunError(Sheets::noSuchWorksheet(position));
+                throw OfficeError(Sheets::noSuchWorksheet(position));
             Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(position - 1), UNO_QUERY_THROW);
             m_sheet = std::make_unique<CalcWorksheet>(sheet);
             return *m_sheet;
@@ -164,7 +164,7 @@ bool guarded(QString *error, Call &&call) noexcept
     try {
         call();
         return true;
-    } catch (const RunError &e) {
+    } catch (const OfficeError &e) {
         *error = e.description;
     } catch (const uno::Exception &e) {
         *error = describe(e);
@@ -210,7 +210,7 @@ private:
     CalcWorksheet &sheet()
     {
         if (!m_sheet)
-            throw RunError(QStringLiteral("No worksheet is chosen"));
+            throw OfficeError(QStringLiteral("No worksheet is chosen"));
         return *m_sheet;
     }
 
@@ -242,7 +242,7 @@ public:
         CalcModule::Workbook *book = nullptr;
         guarded(error, [&] {
             if (!m_office)
-                throw RunError(QStringLiteral("LibreOffice Calc is not started"));
+                throw OfficeError(QStringLiteral("LibreOffice Calc is not started"));
             book = new ModuleWorkbook(m_office, std::make_unique<CalcWorkbook>(m_office->loader(), path));
         });
         return book;

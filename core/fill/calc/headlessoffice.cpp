@@ -72,7 +72,7 @@ QString describe(const uno::Exception &e)
     return message.isEmpty() ? QStringLiteral("LibreOffice reported an error") : message;
 }
 
-[[noreturn]] void rethrow(const uno::Exception &e) { throw RunError(describe(e)); }
+[[noreturn]] void rethrow(const uno::Exception &e) { throw OfficeError(describe(e)); }
 
 beans::PropertyValue property(const char *name, const uno::Any &value)
 {
@@ -97,7 +97,7 @@ QString fileUrl(const QString &path)
 Reference<lang::XComponent> loadHidden(const Reference<frame::XComponentLoader> &loader, const QString &path)
 {
     if (!QFileInfo(path).isFile())
-        throw RunError(QStringLiteral("File not found"));
+        throw OfficeError(QStringLiteral("File not found"));
     try {
         const auto args = properties({property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
                                       property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
@@ -127,7 +127,7 @@ HeadlessOffice::HeadlessOffice()
 {
     m_folder = officeFolder();
     if (m_folder.isEmpty() || !QFileInfo(m_folder + QStringLiteral("soffice.bin")).isExecutable())
-        throw RunError(QStringLiteral("LibreOffice Calc is not installed"));
+        throw OfficeError(QStringLiteral("LibreOffice Calc is not installed"));
     try {
         m_local = localContext();
     } catch (const uno::Exception &e) {
@@ -209,7 +209,7 @@ bool HeadlessOffice::tryConnect()
 void HeadlessOffice::fail(const QString &why)
 {
     stop();
-    throw RunError(why);
+    throw OfficeError(why);
 }
 
 void HeadlessOffice::stop()

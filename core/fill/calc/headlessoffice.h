@@ -1,9 +1,9 @@
 #pragma once
 
 // A headless LibreOffice started for one fill run, and what the Calc module
-// needs to talk to it through UNO. Every failure is thrown as a RunError
+// needs to talk to it through UNO. Every failure is thrown as an OfficeError
 // or a UNO exception, which the module turns into answers at its boundary.
-#include "core/fill/runcontext.h"
+#include <exception>
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -15,6 +15,17 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/Exception.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
+
+// A failure inside the module, with the description its answer carries.
+// It never leaves the module.
+struct OfficeError : std::exception {
+    explicit OfficeError(QString what) : description(std::move(what)), m_what(description.toLocal8Bit()) {}
+    const char *what() const noexcept override { return m_what.constData(); }
+    QString description;
+
+private:
+    QByteArray m_what;
+};
 
 namespace CalcOffice {
 

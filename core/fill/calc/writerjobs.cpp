@@ -26,7 +26,7 @@ public:
     {
         m_component = loadHidden(loader, path);
         if (!m_component.is())
-            throw RunError(QStringLiteral("The office could not open ") + QFileInfo(path).fileName());
+            throw OfficeError(QStringLiteral("The office could not open ") + QFileInfo(path).fileName());
     }
     ~LoadedDocument()
     {

@@ -1,7 +1,7 @@
 #pragma once
 
 // Printing and PDF export of word-processor documents through the office of
-// the run, one call per document. Failures are thrown as RunError.
+// the run, one call per document. Failures are thrown as OfficeError.
 #include <QString>
 
 #include <com/sun/star/frame/XComponentLoader.hpp>
