@@ -51,6 +51,10 @@ bool isOwnTemporaryFile(const QString &fileName);
 // permission bits; by default a replaced file keeps its own.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1);
 
+// Waits until the file's bytes are on the disk, whatever DeferredSync says:
+// for a file about to take the place of one that matters.
+bool syncToDisk(const QString &path, QString *error = nullptr);
+
 // Removes the temporary files that killed writers left in a folder.
 void removeStaleTemporaryFiles(const QString &folder);
 

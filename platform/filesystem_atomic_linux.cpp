@@ -91,6 +91,16 @@ bool endsWith(const char *name, size_t length, const char *suffix, size_t suffix
 }
 } // namespace
 
+bool syncToDisk(const QString &path, QString *error)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(error);
+    const bool synced = ::fsync(fd) == 0 || fail(error);
+    ::close(fd);
+    return synced;
+}
+
 DeferredSync::DeferredSync() { ++g_deferring; }
 
 DeferredSync::~DeferredSync()

@@ -1,5 +1,6 @@
 #include "core/fill/sheetfill.h"
 
+#include "platform/filesystem.h"
 #include "platform/officelock.h"
 
 #include <QFile>
@@ -121,6 +122,10 @@ Status replaceWith(const QString &path, const QString &filled)
     const QFileInfo info(path);
     if (!info.isSymLink()) {
         QFile::setPermissions(filled, info.permissions());
+        // The filled copy is on the disk before it takes the workbook's
+        // place, so a crash cannot leave an empty workbook.
+        if (QString synced; !Platform::syncToDisk(filled, &synced))
+            return Failure{synced};
         std::error_code error;
         std::filesystem::rename(QFile::encodeName(filled).toStdString(), QFile::encodeName(path).toStdString(), error);
         if (error)
@@ -287,9 +292,10 @@ bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
                 return Failure{QStringLiteral("Permission denied")};
         }
         run.step(QStringLiteral("renaming ") + path + QStringLiteral(" As ") + backup);
-        QFile previous(path);
-        if (!previous.copy(backup))
-            return Failure{previous.errorString()};
+        // Copied whole to a hidden file first: a failed copy leaves no
+        // half backup behind.
+        if (QString copied; Platform::copyFile(path, backup, &copied) != Platform::CopyResult::Copied)
+            return Failure{copied};
         run.step(QStringLiteral("renaming ") + temp + QStringLiteral(" As ") + path);
         return replaceWith(path, temp);
     };
