@@ -79,11 +79,14 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     const qsizetype largest = argc > 1 ? QByteArray(argv[1]).toLongLong() * 1024 : 10 * 1024 * 1024;
+    const QByteArray only = argc > 2 ? QByteArray(argv[2]) : QByteArray();
     for (const qsizetype size : {10 * 1024, 100 * 1024, 1024 * 1024, 10 * 1024 * 1024}) {
         if (size > largest)
             break;
-        measure("text", textDocument(size));
-        measure("tables", tableDocument(size));
+        if (only.isEmpty() || only == "text")
+            measure("text", textDocument(size));
+        if (only.isEmpty() || only == "tables")
+            measure("tables", tableDocument(size));
     }
     return 0;
 }

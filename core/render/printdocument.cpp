@@ -48,6 +48,16 @@ void prepare(QTextDocument *document, QPagedPaintDevice *device, QSizeF size)
     document->setPageSize(size);
 }
 
+// Qt lays a document out in steps that grow only while it is asked for
+// a point further down, each step laying out again the part in front of
+// it. Asked for the page count first, it keeps to its smallest steps and
+// lays every table out twice; asked for the far end first, it does not.
+void layOutWhole(QTextDocument *document)
+{
+    constexpr qreal kFarDown = 3e7; // device pixels, within what the layout counts in
+    document->documentLayout()->hitTest(QPointF(0, kFarDown), Qt::FuzzyHit);
+}
+
 // A header or footer with its page-number marks replaced by `page`.
 std::unique_ptr<QTextDocument> numbered(QTextDocument *document, int page)
 {
@@ -127,6 +137,7 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
 
     QTextDocument *text = document.body.get();
     prepare(text, device, body.size());
+    layOutWhole(text);
     const QSizeF sideSize(body.width(), -1);
     for (QTextDocument *side : {document.header.get(), document.footer.get()})
         if (side)
