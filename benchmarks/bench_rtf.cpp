@@ -1,7 +1,8 @@
 // Prints how long the rich-text reader takes to read and to lay out
 // documents of text and of tables from 10 KB to 10 MB; the times should
-// grow in step with the size. Not a test: run it by hand, e.g.
-// QT_QPA_PLATFORM=offscreen build/benchmarks/bench_rtf [largest size in KB]
+// grow in step with the size. Then documents made to break a reader,
+// each to be printed within 5 s or refused. Not a test: run it by hand, e.g.
+// QT_QPA_PLATFORM=offscreen build/benchmarks/bench_rtf [largest size in KB] [text|tables|hostile]
 // Besides wall time it prints the process's CPU time, which a loaded
 // machine disturbs far less.
 #include "core/render/printdocument.h"
@@ -44,6 +45,24 @@ QByteArray tableDocument(qsizetype size)
     return doc + '}';
 }
 
+QByteArray nestedGroups(int depth)
+{
+    return "{\\rtf1 start " + QByteArray(depth, '{') + "deep" + QByteArray(depth, '}') + " end}";
+}
+
+QByteArray wideRow(int columns)
+{
+    QByteArray row = "{\\rtf1\\trowd";
+    for (int i = 1; i <= columns; ++i)
+        row += "\\cellx" + QByteArray::number(i * 10);
+    row += "\\pard\\intbl ";
+    for (int i = 0; i < columns; ++i)
+        row += "x\\cell ";
+    return row + "\\row\\pard after}";
+}
+
+QByteArray longWord(qsizetype length) { return "{\\rtf1 " + QByteArray(length, 'w') + "}"; }
+
 // CPU time of the whole process in milliseconds.
 qint64 cpuMs()
 {
@@ -60,6 +79,13 @@ void measure(const char *kind, const QByteArray &rtf)
     RtfReader::Document doc = RtfReader::readDocument(rtf);
     const qint64 readMs = timer.restart();
     const qint64 readCpu = cpuMs() - cpuStart;
+    if (doc.truncated) { // what printing refuses rather than print a part of it
+        std::printf("%-7s %8lld KB  read %7lld ms (cpu %7lld)  refused as too large to print\n", kind,
+                    static_cast<long long>(rtf.size() / 1024), static_cast<long long>(readMs),
+                    static_cast<long long>(readCpu));
+        std::fflush(stdout);
+        return;
+    }
     QTemporaryFile pdf;
     pdf.open();
     QPdfWriter writer(pdf.fileName());
@@ -87,6 +113,12 @@ int main(int argc, char **argv)
             measure("text", textDocument(size));
         if (only.isEmpty() || only == "tables")
             measure("tables", tableDocument(size));
+    }
+    if (only.isEmpty() || only == "hostile") {
+        measure("nested", nestedGroups(100000));
+        measure("columns", wideRow(20000));
+        measure("word", longWord(4 * 1024 * 1024)); // just under what is printed
+        measure("word", longWord(50 * 1024 * 1024));
     }
     return 0;
 }

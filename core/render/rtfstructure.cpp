@@ -116,6 +116,7 @@ Table &Parser::tableAt(int level)
 void Parser::endCell(int level)
 {
     flushText();
+    m_wordLength = 0; // a word ends with its cell
     if (!m_body.isEmpty()) {
         Paragraph last = std::move(m_body);
         m_body = Paragraph();
@@ -124,11 +125,14 @@ void Parser::endCell(int level)
     }
     adjustDepth(level);
     Table &table = tableAt(level);
-    QList<Cell> &cells = table.rows.last().cells;
-    if (cells.size() < kMaxColumns)
-        cells.append(table.pending);
-    else // past the widest table a word processor makes, cells share the last column
-        cells.last().items += table.pending.items;
+    if (table.rows.last().cells.size() >= kMaxColumns) {
+        // Past the widest table a word processor makes the row goes on
+        // below: one cell holding the rest would be as tall as many pages,
+        // which Qt draws in time that grows with their square.
+        table.rowOpen = false;
+        tableAt(level);
+    }
+    table.rows.last().cells.append(table.pending);
     table.pending = Cell();
 }
 

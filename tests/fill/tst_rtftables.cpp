@@ -16,6 +16,7 @@ private Q_SLOTS:
     void columnWidthsFollowCellx();
     void nestedTables();
     void mergedCells();
+    void overlongRowGoesOnBelow();
     void longTableIsWrittenInPieces();
     void pathologicalInput_data();
     void pathologicalInput();
@@ -118,6 +119,24 @@ void TestRtfTables::mergedCells()
     QCOMPARE(cellText(table, 2, 0), QStringLiteral("Ann"));
     QCOMPARE(cellText(table, 2, 1), QStringLiteral("b3"));
     QCOMPARE(table->cellAt(1, 1).rowSpan(), 1);
+}
+
+// More cells than any word processor puts in a row: the row goes on
+// below in rows as wide as the widest table, every cell in order.
+void TestRtfTables::overlongRowGoesOnBelow()
+{
+    QList<QByteArray> cells;
+    for (int i = 0; i < 130; ++i)
+        cells << "c" + QByteArray::number(i);
+    const auto doc = read("{\\rtf1 " + row(cells, 20) + "\\pard after}");
+    QTextTable *table = tablesIn(doc->rootFrame()).value(0);
+    QVERIFY(table);
+    QCOMPARE(table->rows(), 3);
+    const int columns = table->columns();
+    QVERIFY2(columns >= 40 && columns < 130, qPrintable(QString::number(columns)));
+    for (int i = 0; i < 130; ++i)
+        QCOMPARE(cellText(table, i / columns, i % columns), QStringLiteral("c%1").arg(i));
+    QCOMPARE(cellText(table, 2, columns - 1), QString());
 }
 
 // A long table becomes several tables, for the layout's sake, that read
