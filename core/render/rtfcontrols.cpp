@@ -122,7 +122,8 @@ bool Parser::destination(const QByteArray &w)
         addText(QString(QChar(RtfReader::kPageNumber)));
         dest = Dest::Skip;
     }
-    else if (ignorable && w != "shppict" && w != "nesttableprops" && w != "fldrslt") dest = Dest::Skip;
+    else if (w == "nesttableprops") m_st.nestedRowProperties = true;
+    else if (ignorable && w != "shppict" && w != "fldrslt") dest = Dest::Skip;
     if (dest == m_st.dest)
         return false;
     flushText();

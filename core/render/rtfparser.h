@@ -26,6 +26,16 @@ struct State {
     int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
     bool inTable = false;
     int itap = 1;
+    bool nestedRowProperties = false; // inside \nesttableprops
+};
+
+// The cells of a row as \trowd ... \cellx define them.
+struct RowDefinition {
+    QList<int> cellx;
+    QList<quint8> merges;
+    quint8 merge = 0; // of the cell whose \cellx comes next
+    int left = 0;
+    bool borders = false;
 };
 
 struct Font {
@@ -127,11 +137,11 @@ private:
     std::unique_ptr<QTextDocument> m_document;
     Writer m_writer;
     QList<Table> m_tables;
-    QList<int> m_cellx;
-    QList<quint8> m_cellMerges;
-    quint8 m_merge = 0;
-    int m_rowLeft = 0;
-    bool m_rowBorders = false;
+    // Rows of nested tables are defined apart (\nesttableprops), so
+    // they do not change the columns of the row that holds them.
+    RowDefinition m_outerRow, m_nestedRow;
+    RowDefinition &definedRow() { return m_st.nestedRowProperties ? m_nestedRow : m_outerRow; }
+    const RowDefinition &definedRow(int level) const { return level > 1 ? m_nestedRow : m_outerRow; }
 
     QList<Item> m_header, m_footer, m_footnotes;
     bool m_haveHeader = false, m_haveFooter = false;

@@ -107,7 +107,8 @@ Table &Parser::tableAt(int level)
 {
     Table &table = m_tables[level - 1];
     if (!table.rowOpen) {
-        table.rows.append(Row{{}, m_cellx, m_cellMerges, m_rowLeft, m_rowBorders});
+        const RowDefinition &defined = definedRow(level);
+        table.rows.append(Row{{}, defined.cellx, defined.merges, defined.left, defined.borders});
         table.rowOpen = true;
     }
     return table;
@@ -144,12 +145,13 @@ void Parser::endRow(int level)
     if (!table.pending.items.isEmpty())
         endCell(level);
     Row &row = table.rows.last();
-    if (!m_cellx.isEmpty()) {
-        row.cellx = m_cellx;
-        row.merges = m_cellMerges;
+    const RowDefinition &defined = definedRow(level);
+    if (!defined.cellx.isEmpty()) {
+        row.cellx = defined.cellx;
+        row.merges = defined.merges;
     }
-    row.left = m_rowLeft;
-    row.borders = m_rowBorders;
+    row.left = defined.left;
+    row.borders = defined.borders;
     while (row.cells.size() < std::min<qsizetype>(row.cellx.size(), kMaxColumns))
         row.cells.append(Cell());
     if (row.cellx.size() > kMaxColumns)
