@@ -12,13 +12,15 @@ using namespace RtfTest;
 // saved as writer-nested.rtf): a table nested in a cell, whose own row
 // definitions must not change the columns of the row around it, empty
 // cells, hidden text, a numbered list, text beyond Windows-1252, and A4
-// landscape paper.
+// landscape paper. And (writer-merged.html saved as writer-merged.rtf)
+// rows that divide the width differently, and a scaled JPEG picture.
 class TestRtfWriterFiles : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void nestedTable();
     void textAndLists();
     void printed();
+    void cellsFollowTheirEdges();
 };
 
 namespace {
@@ -109,6 +111,38 @@ void TestRtfWriterFiles::printed()
     QVERIFY(printed.contains(QStringLiteral("Outer D")));
     QVERIFY(printed.contains(QStringLiteral("Euro €")));
     QVERIFY(!printed.contains(QStringLiteral("secret")));
+}
+
+void TestRtfWriterFiles::cellsFollowTheirEdges()
+{
+    const RtfReader::Document doc = readFixture("writer-merged.rtf");
+    QTextTable *table = tablesIn(doc.body->rootFrame()).value(0);
+    QVERIFY(table);
+    QCOMPARE(table->rows(), 4);
+    QCOMPARE(table->columns(), 3);
+    // The heading row has two right edges, the others three.
+    QCOMPARE(table->cellAt(0, 0).columnSpan(), 2);
+    QCOMPARE(cellText(table, 0, 0), QStringLiteral("Wide heading"));
+    QCOMPARE(cellText(table, 0, 2), QStringLiteral("Third"));
+    QCOMPARE(table->cellAt(1, 0).rowSpan(), 2);
+    QCOMPARE(cellText(table, 1, 0), QStringLiteral("Tall"));
+    QCOMPARE(cellText(table, 2, 1), QStringLiteral("b3"));
+    QCOMPARE(cellText(table, 2, 2), QStringLiteral("c3"));
+    QCOMPARE(cellText(table, 3, 0), QString());
+    QCOMPARE(cellText(table, 3, 2), QStringLiteral("last"));
+    const QList<qreal> columns = widths(table);
+    QCOMPARE(columns.size(), 3);
+    qreal total = 0;
+    for (const qreal width : columns)
+        total += width;
+    QVERIFY2(qAbs(total - 600) < 3, qPrintable(QString::number(total))); // the table's 600 pixels
+
+    // 40 by 20 pixels, drawn three times as large; its metafile copy left out.
+    QCOMPARE(doc.body->toPlainText().count(QChar::ObjectReplacementCharacter), 1);
+    const QTextImageFormat image = doc.body->find(QString(QChar::ObjectReplacementCharacter)).charFormat().toImageFormat();
+    QCOMPARE(qRound(image.width()), 120);
+    QCOMPARE(qRound(image.height()), 60);
+    QCOMPARE(doc.body->resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>().size(), QSize(40, 20));
 }
 
 QTEST_MAIN(TestRtfWriterFiles)
