@@ -13,7 +13,8 @@ using namespace RtfTest;
 // definitions must not change the columns of the row around it, empty
 // cells, hidden text, a numbered list, text beyond Windows-1252, and A4
 // landscape paper. And (writer-merged.html saved as writer-merged.rtf)
-// rows that divide the width differently, and a scaled JPEG picture.
+// rows that divide the width differently, and a scaled JPEG picture. And
+// (writer-pages.fodt) page numbers in the header and footer, and footnotes.
 class TestRtfWriterFiles : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -21,6 +22,11 @@ private Q_SLOTS:
     void textAndLists();
     void printed();
     void cellsFollowTheirEdges();
+    void pageNumbersAndFootnotes();
+
+private:
+    // The text of each printed page.
+    static QStringList printedPages(RtfReader::Document &doc);
 };
 
 namespace {
@@ -87,25 +93,37 @@ void TestRtfWriterFiles::textAndLists()
     QCOMPARE(doc.page.margins, QMarginsF(72, 72, 72, 72));
 }
 
-void TestRtfWriterFiles::printed()
+QStringList TestRtfWriterFiles::printedPages(RtfReader::Document &doc)
 {
-    RtfReader::Document doc = readFixture("writer-nested.rtf");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.pdf"));
     {
         QPdfWriter writer(path);
         writer.setPageLayout(PrintDocument::pageLayout(doc.page, QPageSize(QPageSize::Letter)));
-        QCOMPARE(PrintDocument::paint(doc, &writer), 1);
+        PrintDocument::paint(doc, &writer);
     }
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), {path});
-    QVERIFY(info.waitForFinished(60000));
-    const QString pages = QString::fromUtf8(info.readAllStandardOutput());
-    QVERIFY2(pages.contains(QStringLiteral("842 x 595 pts")), qPrintable(pages));
+    info.waitForFinished(60000);
+    const QString size = QString::fromUtf8(info.readAllStandardOutput());
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    QVERIFY(text.waitForFinished(60000));
-    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    text.waitForFinished(60000);
+    QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(QLatin1Char('\f'));
+    pages.removeLast(); // after the last page's form feed
+    const QRegularExpression sizeLine(QStringLiteral("Page size:\\s+(\\S+) x (\\S+) pts"));
+    const QRegularExpressionMatch match = sizeLine.match(size);
+    pages.prepend(match.hasMatch() ? match.captured(1) + QLatin1Char('x') + match.captured(2) : size);
+    return pages;
+}
+
+void TestRtfWriterFiles::printed()
+{
+    RtfReader::Document doc = readFixture("writer-nested.rtf");
+    const QStringList pages = printedPages(doc);
+    QCOMPARE(pages.size(), 2); // the paper and one page
+    QCOMPARE(pages[0], QStringLiteral("842x595"));
+    const QString printed = pages[1];
     // The nested table's cells side by side, beside the outer table's second column.
     QVERIFY2(printed.contains(QRegularExpression(QStringLiteral("In1 +In2"))), qPrintable(printed));
     QVERIFY(printed.contains(QStringLiteral("Outer D")));
@@ -143,6 +161,26 @@ void TestRtfWriterFiles::cellsFollowTheirEdges()
     QCOMPARE(qRound(image.width()), 120);
     QCOMPARE(qRound(image.height()), 60);
     QCOMPARE(doc.body->resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>().size(), QSize(40, 20));
+}
+
+void TestRtfWriterFiles::pageNumbersAndFootnotes()
+{
+    RtfReader::Document doc = readFixture("writer-pages.rtf");
+    QVERIFY(doc.header && doc.footer);
+    const QString text = doc.body->toPlainText();
+    QVERIFY2(text.endsWith(QStringLiteral("1\tFirst note.\n2\tSecond note.")), qPrintable(text));
+    const QStringList pages = printedPages(doc);
+    QCOMPARE(pages.size(), 3);
+    QCOMPARE(pages[0], QStringLiteral("612x792"));
+    for (int page = 1; page <= 2; ++page) {
+        const QStringList lines = pages[page].split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(lines.size() >= 3, qPrintable(pages[page]));
+        QCOMPARE(lines.first().trimmed(), QStringLiteral("Page %1 of &Name&").arg(page));
+        QCOMPARE(lines.last().trimmed(), QStringLiteral("Footer %1").arg(page));
+    }
+    QVERIFY(pages[1].contains(QStringLiteral("One1")));
+    QVERIFY(pages[2].contains(QStringLiteral("Two2")));
+    QVERIFY(pages[2].contains(QStringLiteral("Second note.")));
 }
 
 QTEST_MAIN(TestRtfWriterFiles)
