@@ -139,7 +139,8 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
     prepare(text, device, body.size());
     layOutWhole(text);
     const QSizeF sideSize(body.width(), -1);
-    for (QTextDocument *side : {document.header.get(), document.footer.get()})
+    for (QTextDocument *side : {document.header.get(), document.footer.get(), document.firstHeader.get(),
+                                document.firstFooter.get()})
         if (side)
             prepare(side, device, sideSize);
 
@@ -151,7 +152,9 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
             device->newPage();
         // Header and footer sit in the margins, where the document puts them.
         std::unique_ptr<QTextDocument> header, footer;
-        QTextDocument *top = document.header.get(), *foot = document.footer.get();
+        const bool first = page == 0 && document.titlePage;
+        QTextDocument *top = (first ? document.firstHeader : document.header).get();
+        QTextDocument *foot = (first ? document.firstFooter : document.footer).get();
         if (hasPageNumber(top)) {
             header = numbered(top, page + 1);
             top = header.get();

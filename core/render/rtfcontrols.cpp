@@ -10,7 +10,7 @@ namespace {
 const QSet<QByteArray> &skippedDestinations()
 {
     static const QSet<QByteArray> names = {
-        "stylesheet", "info", "headerl", "headerf", "footerl", "footerf", "listtable", "listoverridetable",
+        "stylesheet", "info", "headerl", "footerl", "listtable", "listoverridetable",
         "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping", "datastore", "latentstyles",
         "pgdsctbl", "bkmkstart", "bkmkend", "shpinst", "nonshppict", "annotation", "atnid",
         "atnauthor", "filetbl", "revtbl", "docvar", "userprops", "title", "author", "operator", "comment",
@@ -43,7 +43,7 @@ bool isFormattingWord(const QByteArray &w)
         "qc", "qr", "qj", "qd", "li", "lin", "ri", "rin", "fi", "sb", "sa", "intbl", "itap", "trowd", "cellx",
         "trleft", "clmgf", "clmrg", "clvmgf", "clvmrg", "cell", "nestcell", "row", "nestrow", "paperw", "paperh", "pgwsxn", "pghsxn", "margl",
         "margr", "margt", "margb", "marglsxn", "margrsxn", "margtsxn", "margbsxn", "landscape", "lndscpsxn",
-        "headery", "footery"};
+        "headery", "footery", "titlepg"};
     return words.contains(w) || w.startsWith("clbrdr") || w.startsWith("trbrdr");
 }
 
@@ -96,8 +96,13 @@ bool Parser::destination(const QByteArray &w)
     if (skippedDestinations().contains(w)) dest = Dest::Skip;
     else if (w == "fonttbl") dest = Dest::FontTable;
     else if (w == "colortbl") dest = Dest::ColorTable;
-    else if (w == "header" || w == "headerr") dest = m_haveHeader ? Dest::Skip : Dest::Header;
-    else if (w == "footer" || w == "footerr") dest = m_haveFooter ? Dest::Skip : Dest::Footer;
+    else if (w == "header" || w == "headerr" || w == "headerf") {
+        m_firstPageSide = w == "headerf";
+        dest = (m_firstPageSide ? m_haveFirstHeader : m_haveHeader) ? Dest::Skip : Dest::Header;
+    } else if (w == "footer" || w == "footerr" || w == "footerf") {
+        m_firstPageSide = w == "footerf";
+        dest = (m_firstPageSide ? m_haveFirstFooter : m_haveFooter) ? Dest::Skip : Dest::Footer;
+    }
     else if (w == "footnote") dest = m_st.dest == Dest::Text ? Dest::Footnote : Dest::Skip;
     else if (w == "pict") { dest = Dest::Picture; m_picture = Picture(); }
     else if (w == "pn") {

@@ -112,6 +112,7 @@ bool Parser::pageWord(const QByteArray &w, int param)
     else if (w == "margt" || (firstSection && w == "margtsxn")) m_page.margins.setTop(pt);
     else if (w == "margb" || (firstSection && w == "margbsxn")) m_page.margins.setBottom(pt);
     else if (w == "landscape" || (firstSection && w == "lndscpsxn")) m_page.landscape = true;
+    else if (w == "titlepg" && firstSection) m_titlePage = true;
     else if (w == "headery") m_page.headerFromTop = pt;
     else if (w == "footery") m_page.footerFromBottom = pt;
     else return false;

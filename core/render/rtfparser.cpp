@@ -75,6 +75,9 @@ RtfReader::Document Parser::run()
     RtfReader::Document result;
     result.header = sideDocument(m_header);
     result.footer = sideDocument(m_footer);
+    result.titlePage = m_titlePage;
+    result.firstHeader = sideDocument(m_firstHeader);
+    result.firstFooter = sideDocument(m_firstFooter);
     result.body = std::move(m_document);
     result.page = m_page;
     result.truncated = m_truncated;
@@ -127,18 +130,26 @@ void Parser::finishDestination(Dest dest)
     case Dest::Footer:
     case Dest::Footnote:
         if (!m_side.isEmpty()) {
-            QList<Item> &items = dest == Dest::Header ? m_header : dest == Dest::Footer ? m_footer : m_footnotes;
-            items << Item{m_side, nullptr};
+            sideItems(dest) << Item{m_side, nullptr};
         }
         m_side = Paragraph();
         if (dest == Dest::Header)
-            m_haveHeader = true;
+            (m_firstPageSide ? m_haveFirstHeader : m_haveHeader) = true;
         if (dest == Dest::Footer)
-            m_haveFooter = true;
+            (m_firstPageSide ? m_haveFirstFooter : m_haveFooter) = true;
         break;
     case Dest::Picture: finishPicture(); break;
     default: break;
     }
+}
+
+QList<Item> &Parser::sideItems(Dest dest)
+{
+    if (dest == Dest::Header)
+        return m_firstPageSide ? m_firstHeader : m_header;
+    if (dest == Dest::Footer)
+        return m_firstPageSide ? m_firstFooter : m_footer;
+    return m_footnotes;
 }
 
 void Parser::addBytes(const QByteArray &bytes)

@@ -143,8 +143,11 @@ private:
     RowDefinition &definedRow() { return m_st.nestedRowProperties ? m_nestedRow : m_outerRow; }
     const RowDefinition &definedRow(int level) const { return level > 1 ? m_nestedRow : m_outerRow; }
 
-    QList<Item> m_header, m_footer, m_footnotes;
-    bool m_haveHeader = false, m_haveFooter = false;
+    QList<Item> m_header, m_footer, m_firstHeader, m_firstFooter, m_footnotes;
+    bool m_haveHeader = false, m_haveFooter = false, m_haveFirstHeader = false, m_haveFirstFooter = false;
+    bool m_firstPageSide = false; // the header or footer being read is the first page's
+    bool m_titlePage = false;
+    QList<Item> &sideItems(Dest dest);
     int m_footnoteNumber = 0;
     Picture m_picture;
     QByteArray m_fieldInstruction;

@@ -67,12 +67,8 @@ void Parser::endParagraph()
     paragraph = Paragraph();
     if (m_st.dest == Dest::Text)
         commit(std::move(done), paragraphLevel());
-    else if (m_st.dest == Dest::Header)
-        m_header << Item{std::move(done), nullptr};
-    else if (m_st.dest == Dest::Footer)
-        m_footer << Item{std::move(done), nullptr};
-    else if (m_st.dest == Dest::Footnote)
-        m_footnotes << Item{std::move(done), nullptr};
+    else if (m_st.dest == Dest::Header || m_st.dest == Dest::Footer || m_st.dest == Dest::Footnote)
+        sideItems(m_st.dest) << Item{std::move(done), nullptr};
 }
 
 void Parser::commit(Paragraph paragraph, int level)

@@ -14,7 +14,8 @@ using namespace RtfTest;
 // cells, hidden text, a numbered list, text beyond Windows-1252, and A4
 // landscape paper. And (writer-merged.html saved as writer-merged.rtf)
 // rows that divide the width differently, and a scaled JPEG picture. And
-// (writer-pages.fodt) page numbers in the header and footer, and footnotes.
+// (writer-pages.fodt) page numbers in the header and footer, and footnotes;
+// (writer-first.fodt) a first page with a header and footer of its own.
 class TestRtfWriterFiles : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -23,10 +24,12 @@ private Q_SLOTS:
     void printed();
     void cellsFollowTheirEdges();
     void pageNumbersAndFootnotes();
+    void firstPageHeader();
 
 private:
-    // The text of each printed page.
-    static QStringList printedPages(RtfReader::Document &doc);
+    // The paper size, then the text of each printed page, as laid out on
+    // it or (`layout` false) in the order it was drawn.
+    static QStringList printedPages(RtfReader::Document &doc, bool layout = true);
 };
 
 namespace {
@@ -93,7 +96,7 @@ void TestRtfWriterFiles::textAndLists()
     QCOMPARE(doc.page.margins, QMarginsF(72, 72, 72, 72));
 }
 
-QStringList TestRtfWriterFiles::printedPages(RtfReader::Document &doc)
+QStringList TestRtfWriterFiles::printedPages(RtfReader::Document &doc, bool layout)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.pdf"));
@@ -107,7 +110,8 @@ QStringList TestRtfWriterFiles::printedPages(RtfReader::Document &doc)
     info.waitForFinished(60000);
     const QString size = QString::fromUtf8(info.readAllStandardOutput());
     QProcess text;
-    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    text.start(QStringLiteral("pdftotext"), {layout ? QStringLiteral("-layout") : QStringLiteral("-raw"), path,
+                                             QStringLiteral("-")});
     text.waitForFinished(60000);
     QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(QLatin1Char('\f'));
     pages.removeLast(); // after the last page's form feed
@@ -181,6 +185,19 @@ void TestRtfWriterFiles::pageNumbersAndFootnotes()
     QVERIFY(pages[1].contains(QStringLiteral("One1")));
     QVERIFY(pages[2].contains(QStringLiteral("Two2")));
     QVERIFY(pages[2].contains(QStringLiteral("Second note.")));
+}
+
+void TestRtfWriterFiles::firstPageHeader()
+{
+    RtfReader::Document doc = readFixture("writer-first.rtf");
+    QVERIFY(doc.titlePage);
+    QVERIFY(doc.firstHeader && doc.firstFooter && doc.header && doc.footer);
+    QCOMPARE(doc.firstHeader->toPlainText(), QStringLiteral("Letterhead"));
+    // Header and footer are drawn before the body.
+    const QStringList pages = printedPages(doc, false);
+    QCOMPARE(pages.size(), 3);
+    QVERIFY2(pages[1].startsWith(QStringLiteral("Letterhead\nFirst footer\nOne")), qPrintable(pages[1]));
+    QVERIFY2(pages[2].startsWith(QStringLiteral("Page 2 of &Name&\nFooter 2\nTwo")), qPrintable(pages[2]));
 }
 
 QTEST_MAIN(TestRtfWriterFiles)
