@@ -177,7 +177,10 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
         painter.translate(0, -view.top());
         QAbstractTextDocumentLayout::PaintContext context;
         context.palette.setColor(QPalette::Text, Qt::black);
-        context.clip = view;
+        // A paragraph that starts the next page touches this one's bottom
+        // edge, and Qt draws what touches the clip (unseen, but its text is
+        // in the page's PDF): the clip ends a little above the edge.
+        context.clip = view.adjusted(0, 0, 0, -1.0 / 128);
         text->documentLayout()->draw(&painter, context);
         painter.restore();
     }

@@ -183,6 +183,7 @@ void TestRtfWriterFiles::pageNumbersAndFootnotes()
         QCOMPARE(lines.last().trimmed(), QStringLiteral("Footer %1").arg(page));
     }
     QVERIFY(pages[1].contains(QStringLiteral("One1")));
+    QVERIFY2(!pages[1].contains(QStringLiteral("Two")), qPrintable(pages[1])); // not even clipped away
     QVERIFY(pages[2].contains(QStringLiteral("Two2")));
     QVERIFY(pages[2].contains(QStringLiteral("Second note.")));
 }
