@@ -71,7 +71,9 @@ qint64 cpuMs()
     return static_cast<qint64>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
-void measure(const char *kind, const QByteArray &rtf)
+// `layOutCut`: lay out and print even what was read only in part, which
+// printing refuses, to show how the time grows.
+void measure(const char *kind, const QByteArray &rtf, bool layOutCut = true)
 {
     QElapsedTimer timer;
     timer.start();
@@ -79,7 +81,7 @@ void measure(const char *kind, const QByteArray &rtf)
     RtfReader::Document doc = RtfReader::readDocument(rtf);
     const qint64 readMs = timer.restart();
     const qint64 readCpu = cpuMs() - cpuStart;
-    if (doc.truncated) { // what printing refuses rather than print a part of it
+    if (doc.truncated && !layOutCut) { // what printing refuses rather than print a part of it
         std::printf("%-7s %8lld KB  read %7lld ms (cpu %7lld)  refused as too large to print\n", kind,
                     static_cast<long long>(rtf.size() / 1024), static_cast<long long>(readMs),
                     static_cast<long long>(readCpu));
@@ -93,10 +95,10 @@ void measure(const char *kind, const QByteArray &rtf)
     const int pages = PrintDocument::paint(doc, &writer);
     const qint64 printMs = timer.elapsed();
     const qint64 printCpu = cpuMs() - cpuStart - readCpu;
-    std::printf("%-7s %8lld KB  read %7lld ms (cpu %7lld)  layout+print %8lld ms (cpu %8lld)  %6d pages\n",
+    std::printf("%-7s %8lld KB  read %7lld ms (cpu %7lld)  layout+print %8lld ms (cpu %8lld)  %6d pages%s\n",
                 kind, static_cast<long long>(rtf.size() / 1024), static_cast<long long>(readMs),
                 static_cast<long long>(readCpu), static_cast<long long>(printMs),
-                static_cast<long long>(printCpu), pages);
+                static_cast<long long>(printCpu), pages, doc.truncated ? "  (read in part: printing refuses it)" : "");
     std::fflush(stdout);
 }
 } // namespace
@@ -118,7 +120,7 @@ int main(int argc, char **argv)
         measure("nested", nestedGroups(100000));
         measure("columns", wideRow(20000));
         measure("word", longWord(4 * 1024 * 1024)); // just under what is printed
-        measure("word", longWord(50 * 1024 * 1024));
+        measure("word", longWord(50 * 1024 * 1024), false);
     }
     return 0;
 }
