@@ -187,8 +187,10 @@ void Writer::writeTable(QTextCursor &cursor, const Table &table, bool &first)
     while (from < rows) {
         int to = rows;
         if (rows - from > kLongTable) {
+            // Cut below a cell merged down, unless it goes on so long that
+            // the piece would grow with the table again.
             to = from + kTablePiece;
-            while (to < rows && continuesAbove(table.rows[to]))
+            while (to < rows && to < from + 2 * kTablePiece && continuesAbove(table.rows[to]))
                 ++to;
         }
         if (from > 0) { // the block Qt keeps between two tables, without height
@@ -226,15 +228,17 @@ void Writer::writeRows(QTextCursor &cursor, const Table &table, const TableGrid 
 void Writer::mergeCells(QTextTable *textTable, const Table &table, const TableGrid &grid, int firstRow)
 {
     constexpr int kMaxMerges = 500;
+    // Qt lays out a cell merged down in time that grows with the cube of
+    // its rows; a longer one is merged in parts.
+    constexpr int kMaxMergedRows = 25;
     int merges = 0;
     const int rows = textTable->rows();
     // The cell of row r (of this piece) that starts in grid column `column`.
     auto cellAtColumn = [&](int r, int column) -> int {
-        const QList<CellPlace> &places = grid.places[firstRow + r];
-        for (int c = 0; c < places.size(); ++c)
-            if (places[c].column == column)
-                return c;
-        return -1;
+        const QList<CellPlace> &places = grid.places[firstRow + r]; // in the order of their columns
+        const auto place = std::lower_bound(places.begin(), places.end(), column,
+                                            [](const CellPlace &p, int col) { return p.column < col; });
+        return place != places.end() && place->column == column ? static_cast<int>(place - places.begin()) : -1;
     };
     for (int r = 0; r < rows && merges < kMaxMerges; ++r) {
         const Row &row = table.rows[firstRow + r];
@@ -247,7 +251,7 @@ void Writer::mergeCells(QTextTable *textTable, const Table &table, const TableGr
                     ++last;
             const int across = places[last].column + places[last].span - places[c].column;
             int down = 1;
-            while ((flags & MergeTop) && r + down < rows) {
+            while ((flags & MergeTop) && r + down < rows && down < kMaxMergedRows) {
                 const int below = cellAtColumn(r + down, places[c].column);
                 if (below < 0 || !(table.rows[firstRow + r + down].merges.value(below) & MergeBelow))
                     break;

@@ -190,6 +190,12 @@ void TestRtfTables::pathologicalInput_data()
         << QStringLiteral("start deep end");
     QTest::newRow("20,000 columns") << "{\\rtf1 " + row(QList<QByteArray>(20000, "x"), 10) + "\\pard after}"
                                     << QStringLiteral("after");
+    QByteArray mergedDown = "\\trowd";
+    for (int i = 1; i <= 60; ++i)
+        mergedDown += "\\clvmgf\\clvmrg\\cellx" + QByteArray::number(i * 100);
+    mergedDown += "\\pard\\intbl " + QByteArray("m\\cell ").repeated(60) + "\\row ";
+    QTest::newRow("every cell merged down") << "{\\rtf1 " + mergedDown.repeated(400) + "\\pard after}"
+                                            << QStringLiteral("after");
     QTest::newRow("5,000 rows") << "{\\rtf1 " + row({"a", "b", "c"}).repeated(5000) + "\\pard after}"
                                 << QStringLiteral("after");
     QTest::newRow("\\bin past the end") << QByteArray("{\\rtf1 shown\\bin999999999 abc") << QStringLiteral("shown");
