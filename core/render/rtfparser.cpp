@@ -118,12 +118,12 @@ void Parser::finishDestination(Dest dest)
     switch (dest) {
     case Dest::ColorTable:
         if (m_colorPending)
-            m_colors.append(QColor(m_red, m_green, m_blue));
+            m_colors.append(QColor(m_red, m_green, m_blue)), ++m_tableChanges;
         m_colorPending = false;
         break;
     case Dest::FontTable:
         if (!m_fontName.isEmpty())
-            m_fonts.insert(m_fontIndex, Font{m_codePages.decode(m_fontName, m_fontCodePage ? m_fontCodePage : m_docCodePage).trimmed(), m_fontCodePage});
+            m_fonts.insert(m_fontIndex, Font{m_codePages.decode(m_fontName, m_fontCodePage ? m_fontCodePage : m_docCodePage).trimmed(), m_fontCodePage}), ++m_tableChanges;
         m_fontName.clear();
         break;
     case Dest::Header:
@@ -176,6 +176,7 @@ void Parser::addBytes(const QByteArray &bytes)
         for (qsizetype i = from; i < bytes.size(); ++i)
             if (bytes[i] == ';') {
                 m_colors.append(m_colorPending ? QColor(m_red, m_green, m_blue) : QColor());
+                ++m_tableChanges;
                 m_red = m_green = m_blue = 0;
                 m_colorPending = false;
             }

@@ -78,6 +78,7 @@ private:
     QString breakLongWords(const QString &text);
     Paragraph &currentParagraph();
     QTextCharFormat charFormat() const;
+    QTextCharFormat makeCharFormat() const;
     QTextBlockFormat blockFormat() const;
     int codePage() const;
     int paragraphLevel() const { return m_st.inTable ? std::clamp(m_st.itap, 1, kMaxNesting) : 0; }
@@ -123,6 +124,17 @@ private:
     qsizetype m_characters = 0;
     int m_wordLength = 0;
     bool m_truncated = false;
+
+    // The character formats made last, with the state each was made for:
+    // a file uses a few formats again and again.
+    struct FormatKey {
+        State character;
+        int defaultFont = 0, tables = 0;
+    };
+    static constexpr int kKeptFormats = 16;
+    mutable QList<std::pair<FormatKey, QTextCharFormat>> m_formats;
+    mutable int m_nextFormat = 0; // the one to replace next
+    int m_tableChanges = 0; // fonts and colours defined so far
 
     QHash<int, Font> m_fonts;
     int m_fontIndex = 0, m_defaultFont = 0;

@@ -9,7 +9,29 @@ namespace {
 qreal px(int twips) { return twips / 15.0; }
 } // namespace
 
+namespace {
+bool sameCharacter(const State &a, const State &b)
+{
+    return a.bold == b.bold && a.italic == b.italic && a.underline == b.underline && a.strike == b.strike
+           && a.smallCaps == b.smallCaps && a.font == b.font && a.halfPoints == b.halfPoints && a.color == b.color
+           && a.background == b.background && a.vertical == b.vertical;
+}
+} // namespace
+
 QTextCharFormat Parser::charFormat() const
+{
+    for (const auto &[key, format] : m_formats)
+        if (sameCharacter(key.character, m_st) && key.defaultFont == m_defaultFont && key.tables == m_tableChanges)
+            return format;
+    std::pair<FormatKey, QTextCharFormat> made{FormatKey{m_st, m_defaultFont, m_tableChanges}, makeCharFormat()};
+    if (m_formats.size() < kKeptFormats)
+        m_formats.append(made);
+    else
+        m_formats[std::exchange(m_nextFormat, (m_nextFormat + 1) % kKeptFormats)] = made;
+    return made.second;
+}
+
+QTextCharFormat Parser::makeCharFormat() const
 {
     QTextCharFormat f;
     f.setFontWeight(m_st.bold ? QFont::Bold : QFont::Normal);
