@@ -48,6 +48,16 @@ void prepare(QTextDocument *document, QPagedPaintDevice *device, QSizeF size)
     document->setPageSize(size);
 }
 
+// Qt lays a document out in steps that grow only while it is asked for
+// a point further down, each step laying out again the part in front of
+// it. Asked for the page count first, it keeps to its smallest steps and
+// lays every table out twice; asked for the far end first, it does not.
+void layOutWhole(QTextDocument *document)
+{
+    constexpr qreal kFarDown = 3e7; // device pixels, within what the layout counts in
+    document->documentLayout()->hitTest(QPointF(0, kFarDown), Qt::FuzzyHit);
+}
+
 // A header or footer with its page-number marks replaced by `page`.
 std::unique_ptr<QTextDocument> numbered(QTextDocument *document, int page)
 {
@@ -127,8 +137,10 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
 
     QTextDocument *text = document.body.get();
     prepare(text, device, body.size());
+    layOutWhole(text);
     const QSizeF sideSize(body.width(), -1);
-    for (QTextDocument *side : {document.header.get(), document.footer.get()})
+    for (QTextDocument *side : {document.header.get(), document.footer.get(), document.firstHeader.get(),
+                                document.firstFooter.get()})
         if (side)
             prepare(side, device, sideSize);
 
@@ -140,7 +152,9 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
             device->newPage();
         // Header and footer sit in the margins, where the document puts them.
         std::unique_ptr<QTextDocument> header, footer;
-        QTextDocument *top = document.header.get(), *foot = document.footer.get();
+        const bool first = page == 0 && document.titlePage;
+        QTextDocument *top = (first ? document.firstHeader : document.header).get();
+        QTextDocument *foot = (first ? document.firstFooter : document.footer).get();
         if (hasPageNumber(top)) {
             header = numbered(top, page + 1);
             top = header.get();
@@ -163,7 +177,10 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
         painter.translate(0, -view.top());
         QAbstractTextDocumentLayout::PaintContext context;
         context.palette.setColor(QPalette::Text, Qt::black);
-        context.clip = view;
+        // A paragraph that starts the next page touches this one's bottom
+        // edge, and Qt draws what touches the clip (unseen, but its text is
+        // in the page's PDF): the clip ends a little above the edge.
+        context.clip = view.adjusted(0, 0, 0, -1.0 / 128);
         text->documentLayout()->draw(&painter, context);
         painter.restore();
     }

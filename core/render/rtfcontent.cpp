@@ -10,7 +10,8 @@ namespace Rtf {
 namespace {
 qreal px(int twips) { return twips / 15.0; } // document units are 96 per inch
 
-// The row that defines the columns: the one with the most cells.
+// The row that defines the columns when the rows' right edges do not
+// make a grid: the one with the most cells.
 const Row *widestRow(const Table &table)
 {
     const Row *best = nullptr;
@@ -21,7 +22,65 @@ const Row *widestRow(const Table &table)
     return best;
 }
 
-QTextTableFormat tableFormat(const Row &row, int columns)
+// Rows may divide the width differently (a heading across two columns
+// has one right edge less than the rows under it), so the columns are
+// those of all rows' right edges together, and a cell spans from the
+// edge of the cell before it to its own. Without usable edges the cells
+// of a row go into the columns one by one.
+TableGrid gridOf(const Table &table)
+{
+    constexpr int kSameEdge = 20; // twips; closer edges are one, rounded apart by the writer
+    constexpr int kMaxGridColumns = 63;
+    TableGrid grid;
+    const Row *widest = widestRow(table);
+    if (!widest)
+        return grid;
+    grid.left = widest->left;
+    QList<int> all;
+    bool usable = true;
+    for (const Row &row : table.rows) {
+        usable = usable && row.cellx.size() >= row.cells.size();
+        for (qsizetype i = 0; usable && i < row.cells.size(); ++i)
+            all << row.cellx[i];
+    }
+    std::sort(all.begin(), all.end());
+    for (const int x : all) { // each edge stands for the run of near ones ending with it
+        if (!grid.edges.isEmpty() && x - grid.edges.last() <= kSameEdge)
+            grid.edges.last() = x;
+        else
+            grid.edges << x;
+    }
+    usable = usable && !grid.edges.isEmpty() && grid.edges.size() <= kMaxGridColumns;
+    for (const Row &row : table.rows) {
+        QList<CellPlace> places;
+        int next = 0;
+        for (qsizetype i = 0; usable && i < row.cells.size(); ++i) {
+            const int last = static_cast<int>(std::lower_bound(grid.edges.begin(), grid.edges.end(), row.cellx[i])
+                                               - grid.edges.begin());
+            usable = last >= next; // edges out of order
+            places << CellPlace{next, last - next + 1};
+            next = last + 1;
+        }
+        grid.places << places;
+    }
+    if (usable) {
+        grid.columns = static_cast<int>(grid.edges.size());
+        return grid;
+    }
+    // One cell a column, the widest row's edges giving the widths.
+    grid.columns = std::max<int>(1, static_cast<int>(widest->cells.size()));
+    grid.edges = widest->cellx.size() >= grid.columns ? widest->cellx.first(grid.columns) : QList<int>();
+    grid.places.clear();
+    for (const Row &row : table.rows) {
+        QList<CellPlace> places;
+        for (int i = 0; i < row.cells.size() && i < grid.columns; ++i)
+            places << CellPlace{i, 1};
+        grid.places << places;
+    }
+    return grid;
+}
+
+QTextTableFormat tableFormat(const Row &row, const TableGrid &grid)
 {
     QTextTableFormat format;
     format.setCellSpacing(0);
@@ -30,13 +89,12 @@ QTextTableFormat tableFormat(const Row &row, int columns)
     format.setBorderCollapse(false);
     format.setBorder(row.borders ? 1 : 0);
     format.setBorderStyle(row.borders ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
-    if (row.left > 0)
-        format.setLeftMargin(px(row.left));
-    if (row.cellx.size() >= columns) {
+    if (grid.left > 0)
+        format.setLeftMargin(px(grid.left));
+    if (!grid.edges.isEmpty()) {
         QList<QTextLength> widths;
-        int previous = row.left;
-        for (int i = 0; i < columns; ++i) {
-            const int right = row.cellx[i];
+        int previous = grid.left;
+        for (const int right : grid.edges) {
             widths << QTextLength(QTextLength::FixedLength, px(std::max(right - previous, 1)));
             previous = std::max(previous, right);
         }
@@ -118,8 +176,8 @@ void Writer::writeTable(QTextCursor &cursor, const Table &table, bool &first)
     const Row *widest = widestRow(table);
     if (!widest)
         return;
-    const int columns = std::max<int>(1, static_cast<int>(widest->cells.size()));
-    const QTextTableFormat format = tableFormat(*widest, columns);
+    const TableGrid grid = gridOf(table);
+    const QTextTableFormat format = tableFormat(*widest, grid);
     // A piece's frame border and the one above's lie over their cells'
     // borders, so rows are as far apart as in the one table.
     QTextTableFormat below = format;
@@ -129,58 +187,81 @@ void Writer::writeTable(QTextCursor &cursor, const Table &table, bool &first)
     while (from < rows) {
         int to = rows;
         if (rows - from > kLongTable) {
+            // Cut below a cell merged down, unless it goes on so long that
+            // the piece would grow with the table again.
             to = from + kTablePiece;
-            while (to < rows && continuesAbove(table.rows[to]))
+            while (to < rows && to < from + 2 * kTablePiece && continuesAbove(table.rows[to]))
                 ++to;
         }
         if (from > 0) { // the block Qt keeps between two tables, without height
             cursor.setBlockFormat(joiningBlock());
             cursor.setBlockCharFormat(joiningChar());
         }
-        writeRows(cursor, table, from, to, columns, from > 0 ? below : format);
+        writeRows(cursor, table, grid, from, to, from > 0 ? below : format);
         from = to;
     }
     first = true; // the empty paragraph that follows every table
 }
 
-void Writer::writeRows(QTextCursor &cursor, const Table &table, int from, int to, int columns,
+void Writer::writeRows(QTextCursor &cursor, const Table &table, const TableGrid &grid, int from, int to,
                        const QTextTableFormat &format)
 {
-    QTextTable *textTable = cursor.insertTable(to - from, columns, format);
+    QTextTable *textTable = cursor.insertTable(to - from, grid.columns, format);
     for (int r = from; r < to; ++r) {
         const QList<Cell> &cells = table.rows[r].cells;
-        for (int c = 0; c < cells.size() && c < columns; ++c) {
-            QTextCursor cellCursor = textTable->cellAt(r - from, c).firstCursorPosition();
+        const QList<CellPlace> &places = grid.places[r];
+        for (int c = 0; c < places.size(); ++c) {
+            QTextCursor cellCursor = textTable->cellAt(r - from, places[c].column).firstCursorPosition();
             bool cellFirst = true;
             for (const Item &item : cells[c].items)
                 write(cellCursor, item, cellFirst);
         }
     }
-    mergeCells(textTable, table, from);
+    mergeCells(textTable, table, grid, from);
     cursor.setPosition(textTable->lastPosition() + 1);
 }
 
-// Joins merged cells once the table is filled. Every merge makes Qt
-// rebuild the table's grid, so a table gets a bounded number of them.
-void Writer::mergeCells(QTextTable *textTable, const Table &table, int firstRow)
+// Joins cells once the table is filled: a cell across several columns of
+// the grid, and cells merged across (\clmgf) or down (\clvmgf). Every
+// merge makes Qt rebuild the table's grid, so a table gets a bounded
+// number of them.
+void Writer::mergeCells(QTextTable *textTable, const Table &table, const TableGrid &grid, int firstRow)
 {
     constexpr int kMaxMerges = 500;
+    // Qt lays out a cell merged down in time that grows with the cube of
+    // its rows; a longer one is merged in parts.
+    constexpr int kMaxMergedRows = 25;
     int merges = 0;
-    const int rows = textTable->rows(), columns = textTable->columns();
-    auto flags = [&](int r, int c) -> quint8 { return table.rows[firstRow + r].merges.value(c); };
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns && merges < kMaxMerges; ++c) {
-            int across = 1, down = 1;
-            if (flags(r, c) & MergeFirst)
-                while (c + across < columns && (flags(r, c + across) & MergeNext))
-                    ++across;
-            if (flags(r, c) & MergeTop)
-                while (r + down < rows && (flags(r + down, c) & MergeBelow))
-                    ++down;
+    const int rows = textTable->rows();
+    // The cell of row r (of this piece) that starts in grid column `column`.
+    auto cellAtColumn = [&](int r, int column) -> int {
+        const QList<CellPlace> &places = grid.places[firstRow + r]; // in the order of their columns
+        const auto place = std::lower_bound(places.begin(), places.end(), column,
+                                            [](const CellPlace &p, int col) { return p.column < col; });
+        return place != places.end() && place->column == column ? static_cast<int>(place - places.begin()) : -1;
+    };
+    for (int r = 0; r < rows && merges < kMaxMerges; ++r) {
+        const Row &row = table.rows[firstRow + r];
+        const QList<CellPlace> &places = grid.places[firstRow + r];
+        for (int c = 0; c < places.size() && merges < kMaxMerges; ++c) {
+            const quint8 flags = row.merges.value(c);
+            int last = c; // the last cell merged across into this one
+            if (flags & MergeFirst)
+                while (last + 1 < places.size() && (row.merges.value(last + 1) & MergeNext))
+                    ++last;
+            const int across = places[last].column + places[last].span - places[c].column;
+            int down = 1;
+            while ((flags & MergeTop) && r + down < rows && down < kMaxMergedRows) {
+                const int below = cellAtColumn(r + down, places[c].column);
+                if (below < 0 || !(table.rows[firstRow + r + down].merges.value(below) & MergeBelow))
+                    break;
+                ++down;
+            }
             if (across > 1 || down > 1) {
-                textTable->mergeCells(r, c, down, across);
+                textTable->mergeCells(r, places[c].column, down, across);
                 ++merges;
             }
+            c = last;
         }
     }
 }

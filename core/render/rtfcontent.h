@@ -61,6 +61,19 @@ struct Table {
     bool rowOpen = false;
 };
 
+// Where a cell goes in the table's grid of columns.
+struct CellPlace {
+    int column = 0;
+    int span = 1;
+};
+
+struct TableGrid {
+    int columns = 1;
+    QList<int> edges; // right edges of the columns in twips; empty when unknown
+    int left = 0;     // the left edge in twips
+    QList<QList<CellPlace>> places; // per row, per cell
+};
+
 // Writes paragraphs and tables in document order with one cursor.
 class Writer {
 public:
@@ -73,9 +86,9 @@ private:
     void write(QTextCursor &cursor, const Item &item, bool &first);
     void writeParagraph(QTextCursor &cursor, const Paragraph &paragraph, bool &first);
     void writeTable(QTextCursor &cursor, const Table &table, bool &first);
-    void writeRows(QTextCursor &cursor, const Table &table, int from, int to, int columns,
+    void writeRows(QTextCursor &cursor, const Table &table, const TableGrid &grid, int from, int to,
                    const QTextTableFormat &format);
-    static void mergeCells(QTextTable *textTable, const Table &table, int firstRow);
+    static void mergeCells(QTextTable *textTable, const Table &table, const TableGrid &grid, int firstRow);
     // Tables longer than this are written in pieces of about kTablePiece rows.
     static constexpr int kLongTable = 150, kTablePiece = 100;
     QTextDocument *m_document;

@@ -10,7 +10,7 @@ namespace {
 const QSet<QByteArray> &skippedDestinations()
 {
     static const QSet<QByteArray> names = {
-        "stylesheet", "info", "headerl", "headerf", "footerl", "footerf", "listtable", "listoverridetable",
+        "stylesheet", "info", "headerl", "footerl", "listtable", "listoverridetable",
         "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping", "datastore", "latentstyles",
         "pgdsctbl", "bkmkstart", "bkmkend", "shpinst", "nonshppict", "annotation", "atnid",
         "atnauthor", "filetbl", "revtbl", "docvar", "userprops", "title", "author", "operator", "comment",
@@ -32,19 +32,33 @@ QChar symbolCharacter(char c)
     }
 }
 
-// The formatting words acted on; most words in a file are none of them
-// and are passed over with one look-up.
-bool isFormattingWord(const QByteArray &w)
+// The formatting words acted on, by the kind of thing they format; most
+// words in a file are none of them and are passed over with one look-up,
+// the others go to the one function that knows them.
+enum class WordKind { None, Character, Paragraph, Page };
+
+WordKind formattingWord(const QByteArray &w)
 {
-    static const QSet<QByteArray> words = {
-        "b", "i", "ul", "uld", "uldb", "ulw", "uldash", "ulth", "ulnone", "strike", "striked", "v", "scaps",
-        "caps", "fs", "f", "cf", "cb", "highlight", "chcbpat", "super", "sub", "up", "dn", "nosupersub", "uc",
-        "deff", "ansicpg", "mac", "pc", "pca", "chftn", "chpgn", "plain", "par", "sect", "page", "pagebb", "pard", "ql",
-        "qc", "qr", "qj", "qd", "li", "lin", "ri", "rin", "fi", "sb", "sa", "intbl", "itap", "trowd", "cellx",
-        "trleft", "clmgf", "clmrg", "clvmgf", "clvmrg", "cell", "nestcell", "row", "nestrow", "paperw", "paperh", "pgwsxn", "pghsxn", "margl",
-        "margr", "margt", "margb", "marglsxn", "margrsxn", "margtsxn", "margbsxn", "landscape", "lndscpsxn",
-        "headery", "footery"};
-    return words.contains(w) || w.startsWith("clbrdr") || w.startsWith("trbrdr");
+    static const QHash<QByteArray, WordKind> words = [] {
+        QHash<QByteArray, WordKind> kinds;
+        for (const char *word : {"b", "i", "ul", "uld", "uldb", "ulw", "uldash", "ulth", "ulnone", "strike", "striked",
+                                 "v", "scaps", "caps", "fs", "f", "cf", "cb", "highlight", "chcbpat", "super", "sub",
+                                 "up", "dn", "nosupersub", "uc", "deff", "ansicpg", "mac", "pc", "pca", "chftn",
+                                 "chpgn", "plain"})
+            kinds.insert(word, WordKind::Character);
+        for (const char *word : {"par", "sect", "page", "pagebb", "pard", "ql", "qc", "qr", "qj", "qd", "li", "lin",
+                                 "ri", "rin", "fi", "sb", "sa", "intbl", "itap", "trowd", "cellx", "trleft", "clmgf",
+                                 "clmrg", "clvmgf", "clvmrg", "cell", "nestcell", "row", "nestrow"})
+            kinds.insert(word, WordKind::Paragraph);
+        for (const char *word : {"paperw", "paperh", "pgwsxn", "pghsxn", "margl", "margr", "margt", "margb",
+                                 "marglsxn", "margrsxn", "margtsxn", "margbsxn", "landscape", "lndscpsxn", "headery",
+                                 "footery", "titlepg"})
+            kinds.insert(word, WordKind::Page);
+        return kinds;
+    }();
+    if (w.startsWith("clbrdr") || w.startsWith("trbrdr"))
+        return WordKind::Paragraph;
+    return words.value(w, WordKind::None);
 }
 
 QChar wordCharacter(const QByteArray &w)
@@ -96,8 +110,13 @@ bool Parser::destination(const QByteArray &w)
     if (skippedDestinations().contains(w)) dest = Dest::Skip;
     else if (w == "fonttbl") dest = Dest::FontTable;
     else if (w == "colortbl") dest = Dest::ColorTable;
-    else if (w == "header" || w == "headerr") dest = m_haveHeader ? Dest::Skip : Dest::Header;
-    else if (w == "footer" || w == "footerr") dest = m_haveFooter ? Dest::Skip : Dest::Footer;
+    else if (w == "header" || w == "headerr" || w == "headerf") {
+        m_firstPageSide = w == "headerf";
+        dest = (m_firstPageSide ? m_haveFirstHeader : m_haveHeader) ? Dest::Skip : Dest::Header;
+    } else if (w == "footer" || w == "footerr" || w == "footerf") {
+        m_firstPageSide = w == "footerf";
+        dest = (m_firstPageSide ? m_haveFirstFooter : m_haveFooter) ? Dest::Skip : Dest::Footer;
+    }
     else if (w == "footnote") dest = m_st.dest == Dest::Text ? Dest::Footnote : Dest::Skip;
     else if (w == "pict") { dest = Dest::Picture; m_picture = Picture(); }
     else if (w == "pn") {
@@ -122,7 +141,8 @@ bool Parser::destination(const QByteArray &w)
         addText(QString(QChar(RtfReader::kPageNumber)));
         dest = Dest::Skip;
     }
-    else if (ignorable && w != "shppict" && w != "nesttableprops" && w != "fldrslt") dest = Dest::Skip;
+    else if (w == "nesttableprops") m_st.nestedRowProperties = true;
+    else if (ignorable && w != "shppict" && w != "fldrslt") dest = Dest::Skip;
     if (dest == m_st.dest)
         return false;
     flushText();
@@ -179,11 +199,12 @@ void Parser::controlWord(const Token &t)
     }
     if (m_ucSkip > 0)
         --m_ucSkip;
-    if (!isFormattingWord(w))
-        return;
-    if (characterWord(w, t.hasParam, t.param) || paragraphWord(w, t.hasParam, t.param) || pageWord(w, t.param))
-        return;
-    // Every other word is skipped.
+    switch (formattingWord(w)) { // every other word is skipped
+    case WordKind::Character: characterWord(w, t.hasParam, t.param); break;
+    case WordKind::Paragraph: paragraphWord(w, t.hasParam, t.param); break;
+    case WordKind::Page: pageWord(w, t.param); break;
+    case WordKind::None: break;
+    }
 }
 
 void Parser::fontTableWord(const QByteArray &w, int param)

@@ -77,20 +77,21 @@ bool Parser::paragraphWord(const QByteArray &w, bool hasParam, int param)
     else if (w == "sa") m_st.sa = param;
     else if (w == "intbl") m_st.inTable = true;
     else if (w == "itap") { m_st.itap = hasParam ? param : 1; m_st.inTable = m_st.itap > 0; }
-    else if (w == "trowd") { m_cellx.clear(); m_cellMerges.clear(); m_rowLeft = 0; m_rowBorders = false; m_merge = 0; }
+    else if (w == "trowd") definedRow() = RowDefinition();
     else if (w == "cellx") {
-        if (m_cellx.size() < kMaxColumns) {
-            m_cellx.append(param);
-            m_cellMerges.append(m_merge);
+        RowDefinition &row = definedRow();
+        if (row.cellx.size() < kMaxColumns) {
+            row.cellx.append(param);
+            row.merges.append(row.merge);
         }
-        m_merge = 0;
+        row.merge = 0;
     }
-    else if (w == "clmgf") m_merge |= MergeFirst;
-    else if (w == "clmrg") m_merge |= MergeNext;
-    else if (w == "clvmgf") m_merge |= MergeTop;
-    else if (w == "clvmrg") m_merge |= MergeBelow;
-    else if (w == "trleft") m_rowLeft = param;
-    else if (w.startsWith("clbrdr") || w.startsWith("trbrdr")) m_rowBorders = true;
+    else if (w == "clmgf") definedRow().merge |= MergeFirst;
+    else if (w == "clmrg") definedRow().merge |= MergeNext;
+    else if (w == "clvmgf") definedRow().merge |= MergeTop;
+    else if (w == "clvmrg") definedRow().merge |= MergeBelow;
+    else if (w == "trleft") definedRow().left = param;
+    else if (w.startsWith("clbrdr") || w.startsWith("trbrdr")) definedRow().borders = true;
     else if (w == "cell") { if (side) addText(QStringLiteral("\t")); else endCell(1); }
     else if (w == "nestcell") { if (side) addText(QStringLiteral("\t")); else endCell(std::clamp(m_st.itap, 2, kMaxNesting)); }
     else if (w == "row") { if (side) endParagraph(); else endRow(1); }
@@ -111,6 +112,7 @@ bool Parser::pageWord(const QByteArray &w, int param)
     else if (w == "margt" || (firstSection && w == "margtsxn")) m_page.margins.setTop(pt);
     else if (w == "margb" || (firstSection && w == "margbsxn")) m_page.margins.setBottom(pt);
     else if (w == "landscape" || (firstSection && w == "lndscpsxn")) m_page.landscape = true;
+    else if (w == "titlepg" && firstSection) m_titlePage = true;
     else if (w == "headery") m_page.headerFromTop = pt;
     else if (w == "footery") m_page.footerFromBottom = pt;
     else return false;

@@ -75,6 +75,9 @@ RtfReader::Document Parser::run()
     RtfReader::Document result;
     result.header = sideDocument(m_header);
     result.footer = sideDocument(m_footer);
+    result.titlePage = m_titlePage;
+    result.firstHeader = sideDocument(m_firstHeader);
+    result.firstFooter = sideDocument(m_firstFooter);
     result.body = std::move(m_document);
     result.page = m_page;
     result.truncated = m_truncated;
@@ -115,30 +118,38 @@ void Parser::finishDestination(Dest dest)
     switch (dest) {
     case Dest::ColorTable:
         if (m_colorPending)
-            m_colors.append(QColor(m_red, m_green, m_blue));
+            m_colors.append(QColor(m_red, m_green, m_blue)), ++m_tableChanges;
         m_colorPending = false;
         break;
     case Dest::FontTable:
         if (!m_fontName.isEmpty())
-            m_fonts.insert(m_fontIndex, Font{m_codePages.decode(m_fontName, m_fontCodePage ? m_fontCodePage : m_docCodePage).trimmed(), m_fontCodePage});
+            m_fonts.insert(m_fontIndex, Font{m_codePages.decode(m_fontName, m_fontCodePage ? m_fontCodePage : m_docCodePage).trimmed(), m_fontCodePage}), ++m_tableChanges;
         m_fontName.clear();
         break;
     case Dest::Header:
     case Dest::Footer:
     case Dest::Footnote:
         if (!m_side.isEmpty()) {
-            QList<Item> &items = dest == Dest::Header ? m_header : dest == Dest::Footer ? m_footer : m_footnotes;
-            items << Item{m_side, nullptr};
+            sideItems(dest) << Item{m_side, nullptr};
         }
         m_side = Paragraph();
         if (dest == Dest::Header)
-            m_haveHeader = true;
+            (m_firstPageSide ? m_haveFirstHeader : m_haveHeader) = true;
         if (dest == Dest::Footer)
-            m_haveFooter = true;
+            (m_firstPageSide ? m_haveFirstFooter : m_haveFooter) = true;
         break;
     case Dest::Picture: finishPicture(); break;
     default: break;
     }
+}
+
+QList<Item> &Parser::sideItems(Dest dest)
+{
+    if (dest == Dest::Header)
+        return m_firstPageSide ? m_firstHeader : m_header;
+    if (dest == Dest::Footer)
+        return m_firstPageSide ? m_firstFooter : m_footer;
+    return m_footnotes;
 }
 
 void Parser::addBytes(const QByteArray &bytes)
@@ -165,6 +176,7 @@ void Parser::addBytes(const QByteArray &bytes)
         for (qsizetype i = from; i < bytes.size(); ++i)
             if (bytes[i] == ';') {
                 m_colors.append(m_colorPending ? QColor(m_red, m_green, m_blue) : QColor());
+                ++m_tableChanges;
                 m_red = m_green = m_blue = 0;
                 m_colorPending = false;
             }

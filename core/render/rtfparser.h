@@ -26,6 +26,16 @@ struct State {
     int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
     bool inTable = false;
     int itap = 1;
+    bool nestedRowProperties = false; // inside \nesttableprops
+};
+
+// The cells of a row as \trowd ... \cellx define them.
+struct RowDefinition {
+    QList<int> cellx;
+    QList<quint8> merges;
+    quint8 merge = 0; // of the cell whose \cellx comes next
+    int left = 0;
+    bool borders = false;
 };
 
 struct Font {
@@ -68,6 +78,7 @@ private:
     QString breakLongWords(const QString &text);
     Paragraph &currentParagraph();
     QTextCharFormat charFormat() const;
+    QTextCharFormat makeCharFormat() const;
     QTextBlockFormat blockFormat() const;
     int codePage() const;
     int paragraphLevel() const { return m_st.inTable ? std::clamp(m_st.itap, 1, kMaxNesting) : 0; }
@@ -114,6 +125,17 @@ private:
     int m_wordLength = 0;
     bool m_truncated = false;
 
+    // The character formats made last, with the state each was made for:
+    // a file uses a few formats again and again.
+    struct FormatKey {
+        State character;
+        int defaultFont = 0, tables = 0;
+    };
+    static constexpr int kKeptFormats = 16;
+    mutable QList<std::pair<FormatKey, QTextCharFormat>> m_formats;
+    mutable int m_nextFormat = 0; // the one to replace next
+    int m_tableChanges = 0; // fonts and colours defined so far
+
     QHash<int, Font> m_fonts;
     int m_fontIndex = 0, m_defaultFont = 0;
     QByteArray m_fontName;
@@ -127,14 +149,17 @@ private:
     std::unique_ptr<QTextDocument> m_document;
     Writer m_writer;
     QList<Table> m_tables;
-    QList<int> m_cellx;
-    QList<quint8> m_cellMerges;
-    quint8 m_merge = 0;
-    int m_rowLeft = 0;
-    bool m_rowBorders = false;
+    // Rows of nested tables are defined apart (\nesttableprops), so
+    // they do not change the columns of the row that holds them.
+    RowDefinition m_outerRow, m_nestedRow;
+    RowDefinition &definedRow() { return m_st.nestedRowProperties ? m_nestedRow : m_outerRow; }
+    const RowDefinition &definedRow(int level) const { return level > 1 ? m_nestedRow : m_outerRow; }
 
-    QList<Item> m_header, m_footer, m_footnotes;
-    bool m_haveHeader = false, m_haveFooter = false;
+    QList<Item> m_header, m_footer, m_firstHeader, m_firstFooter, m_footnotes;
+    bool m_haveHeader = false, m_haveFooter = false, m_haveFirstHeader = false, m_haveFirstFooter = false;
+    bool m_firstPageSide = false; // the header or footer being read is the first page's
+    bool m_titlePage = false;
+    QList<Item> &sideItems(Dest dest);
     int m_footnoteNumber = 0;
     Picture m_picture;
     QByteArray m_fieldInstruction;

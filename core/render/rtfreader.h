@@ -27,6 +27,9 @@ struct PageSetup {
 
 struct Document {
     std::unique_ptr<QTextDocument> body, header, footer; // header/footer null when absent
+    // The first page's own header and footer (\titlepg), null when absent.
+    bool titlePage = false;
+    std::unique_ptr<QTextDocument> firstHeader, firstFooter;
     PageSetup page;
     bool truncated = false; // text past what can be printed in reasonable time was left out
 };

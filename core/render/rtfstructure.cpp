@@ -9,7 +9,29 @@ namespace {
 qreal px(int twips) { return twips / 15.0; }
 } // namespace
 
+namespace {
+bool sameCharacter(const State &a, const State &b)
+{
+    return a.bold == b.bold && a.italic == b.italic && a.underline == b.underline && a.strike == b.strike
+           && a.smallCaps == b.smallCaps && a.font == b.font && a.halfPoints == b.halfPoints && a.color == b.color
+           && a.background == b.background && a.vertical == b.vertical;
+}
+} // namespace
+
 QTextCharFormat Parser::charFormat() const
+{
+    for (const auto &[key, format] : m_formats)
+        if (sameCharacter(key.character, m_st) && key.defaultFont == m_defaultFont && key.tables == m_tableChanges)
+            return format;
+    std::pair<FormatKey, QTextCharFormat> made{FormatKey{m_st, m_defaultFont, m_tableChanges}, makeCharFormat()};
+    if (m_formats.size() < kKeptFormats)
+        m_formats.append(made);
+    else
+        m_formats[std::exchange(m_nextFormat, (m_nextFormat + 1) % kKeptFormats)] = made;
+    return made.second;
+}
+
+QTextCharFormat Parser::makeCharFormat() const
 {
     QTextCharFormat f;
     f.setFontWeight(m_st.bold ? QFont::Bold : QFont::Normal);
@@ -67,12 +89,8 @@ void Parser::endParagraph()
     paragraph = Paragraph();
     if (m_st.dest == Dest::Text)
         commit(std::move(done), paragraphLevel());
-    else if (m_st.dest == Dest::Header)
-        m_header << Item{std::move(done), nullptr};
-    else if (m_st.dest == Dest::Footer)
-        m_footer << Item{std::move(done), nullptr};
-    else if (m_st.dest == Dest::Footnote)
-        m_footnotes << Item{std::move(done), nullptr};
+    else if (m_st.dest == Dest::Header || m_st.dest == Dest::Footer || m_st.dest == Dest::Footnote)
+        sideItems(m_st.dest) << Item{std::move(done), nullptr};
 }
 
 void Parser::commit(Paragraph paragraph, int level)
@@ -107,7 +125,8 @@ Table &Parser::tableAt(int level)
 {
     Table &table = m_tables[level - 1];
     if (!table.rowOpen) {
-        table.rows.append(Row{{}, m_cellx, m_cellMerges, m_rowLeft, m_rowBorders});
+        const RowDefinition &defined = definedRow(level);
+        table.rows.append(Row{{}, defined.cellx, defined.merges, defined.left, defined.borders});
         table.rowOpen = true;
     }
     return table;
@@ -116,6 +135,7 @@ Table &Parser::tableAt(int level)
 void Parser::endCell(int level)
 {
     flushText();
+    m_wordLength = 0; // a word ends with its cell
     if (!m_body.isEmpty()) {
         Paragraph last = std::move(m_body);
         m_body = Paragraph();
@@ -124,11 +144,14 @@ void Parser::endCell(int level)
     }
     adjustDepth(level);
     Table &table = tableAt(level);
-    QList<Cell> &cells = table.rows.last().cells;
-    if (cells.size() < kMaxColumns)
-        cells.append(table.pending);
-    else // past the widest table a word processor makes, cells share the last column
-        cells.last().items += table.pending.items;
+    if (table.rows.last().cells.size() >= kMaxColumns) {
+        // Past the widest table a word processor makes the row goes on
+        // below: one cell holding the rest would be as tall as many pages,
+        // which Qt draws in time that grows with their square.
+        table.rowOpen = false;
+        tableAt(level);
+    }
+    table.rows.last().cells.append(table.pending);
     table.pending = Cell();
 }
 
@@ -140,12 +163,13 @@ void Parser::endRow(int level)
     if (!table.pending.items.isEmpty())
         endCell(level);
     Row &row = table.rows.last();
-    if (!m_cellx.isEmpty()) {
-        row.cellx = m_cellx;
-        row.merges = m_cellMerges;
+    const RowDefinition &defined = definedRow(level);
+    if (!defined.cellx.isEmpty()) {
+        row.cellx = defined.cellx;
+        row.merges = defined.merges;
     }
-    row.left = m_rowLeft;
-    row.borders = m_rowBorders;
+    row.left = defined.left;
+    row.borders = defined.borders;
     while (row.cells.size() < std::min<qsizetype>(row.cellx.size(), kMaxColumns))
         row.cells.append(Cell());
     if (row.cellx.size() > kMaxColumns)

@@ -16,6 +16,7 @@ private Q_SLOTS:
     void columnWidthsFollowCellx();
     void nestedTables();
     void mergedCells();
+    void overlongRowGoesOnBelow();
     void longTableIsWrittenInPieces();
     void pathologicalInput_data();
     void pathologicalInput();
@@ -120,6 +121,24 @@ void TestRtfTables::mergedCells()
     QCOMPARE(table->cellAt(1, 1).rowSpan(), 1);
 }
 
+// More cells than any word processor puts in a row: the row goes on
+// below in rows as wide as the widest table, every cell in order.
+void TestRtfTables::overlongRowGoesOnBelow()
+{
+    QList<QByteArray> cells;
+    for (int i = 0; i < 130; ++i)
+        cells << "c" + QByteArray::number(i);
+    const auto doc = read("{\\rtf1 " + row(cells, 20) + "\\pard after}");
+    QTextTable *table = tablesIn(doc->rootFrame()).value(0);
+    QVERIFY(table);
+    QCOMPARE(table->rows(), 3);
+    const int columns = table->columns();
+    QVERIFY2(columns >= 40 && columns < 130, qPrintable(QString::number(columns)));
+    for (int i = 0; i < 130; ++i)
+        QCOMPARE(cellText(table, i / columns, i % columns), QStringLiteral("c%1").arg(i));
+    QCOMPARE(cellText(table, 2, columns - 1), QString());
+}
+
 // A long table becomes several tables, for the layout's sake, that read
 // and look as the one: every row in order, a cell merged down across the
 // place of a cut kept whole, no space between the pieces.
@@ -171,6 +190,12 @@ void TestRtfTables::pathologicalInput_data()
         << QStringLiteral("start deep end");
     QTest::newRow("20,000 columns") << "{\\rtf1 " + row(QList<QByteArray>(20000, "x"), 10) + "\\pard after}"
                                     << QStringLiteral("after");
+    QByteArray mergedDown = "\\trowd";
+    for (int i = 1; i <= 60; ++i)
+        mergedDown += "\\clvmgf\\clvmrg\\cellx" + QByteArray::number(i * 100);
+    mergedDown += "\\pard\\intbl " + QByteArray("m\\cell ").repeated(60) + "\\row ";
+    QTest::newRow("every cell merged down") << "{\\rtf1 " + mergedDown.repeated(400) + "\\pard after}"
+                                            << QStringLiteral("after");
     QTest::newRow("5,000 rows") << "{\\rtf1 " + row({"a", "b", "c"}).repeated(5000) + "\\pard after}"
                                 << QStringLiteral("after");
     QTest::newRow("\\bin past the end") << QByteArray("{\\rtf1 shown\\bin999999999 abc") << QStringLiteral("shown");
