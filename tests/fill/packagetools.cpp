@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QUrl>
 
 namespace PackageTools {
@@ -61,9 +62,20 @@ QByteArray entry(const QString &path, const QString &name)
 
 bool haveOffice() { return !QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty(); }
 
+namespace {
+// One office profile per test process: a second office started on a profile
+// in use hands its work to the first one, which may be just ending, and the
+// conversion is lost when tests run side by side.
+QString officeProfile()
+{
+    static const QTemporaryDir profile(QDir::tempPath() + QStringLiteral("/qlt-test-office-XXXXXX"));
+    return profile.path();
+}
+} // namespace
+
 bool officeConvert(const QStringList &files, const QString &format, const QString &outDir)
 {
-    const QString profile = QDir::tempPath() + QStringLiteral("/qlt-test-office-profile-") + qEnvironmentVariable("USER");
+    const QString profile = officeProfile();
     QProcess office;
     office.start(QStringLiteral("soffice"),
                  QStringList{QStringLiteral("--headless"), QStringLiteral("--norestore"),
