@@ -66,6 +66,8 @@ QStringView Tag::rawAttribute(QLatin1StringView qualifiedName) const
         if (i >= n)
             return QStringView();
         const qsizetype nameStart = i;
+        while (i < n && a[i] > u'=')
+            ++i; // letters and ':' or '-'; what may end a name is all below
         while (i < n && a[i] != u'=' && !isBlank(a[i]))
             ++i;
         const qsizetype nameEnd = i;
@@ -122,6 +124,8 @@ bool TagScanner::next(Tag &tag)
         qsizetype i = open + 1;
         for (; i < size; ++i) {
             const char16_t ch = text[i];
+            if (ch > u'>')
+                continue; // letters, most of a tag
             if (ch == u'>')
                 break;
             if (ch == u'"' || ch == u'\'') {
@@ -142,7 +146,7 @@ bool TagScanner::next(Tag &tag)
         tag.empty = text[i - 1] == u'/';
         const qsizetype nameStart = open + (tag.closing ? 2 : 1);
         qsizetype nameEnd = nameStart;
-        while (nameEnd < i && !QChar::isSpace(text[nameEnd]) && text[nameEnd] != u'/')
+        while (nameEnd < i && !isBlank(text[nameEnd]) && text[nameEnd] != u'/')
             ++nameEnd;
         tag.name = m_text.mid(nameStart, nameEnd - nameStart);
         tag.attributes = m_text.mid(nameEnd, (tag.empty ? i - 1 : i) - nameEnd);
