@@ -191,18 +191,31 @@ bool inflateMapped(const QByteArray &raw, qint64 size, quint32 crc, Mapped *out)
     const bool whole = result == Z_STREAM_END && qint64(z.total_out) == size;
     const qint64 endBit = qint64(z.total_in) * 8;
     inflateEnd(&z);
-    if (!whole || crc32_z(0, bytesOf(text), size_t(size)) != crc)
+    if (!whole)
+        return false;
+    blocks.append({size, endBit});
+    // The whole text's checksum, made of the blocks' own.
+    uLong sum = 0;
+    for (qsizetype i = 0; i + 1 < blocks.size(); ++i) {
+        const qint64 length = blocks[i + 1].text - blocks[i].text;
+        blocks[i].crc = quint32(crc32_z(0, bytesOf(text) + blocks[i].text, size_t(length)));
+        sum = crc32_combine(sum, blocks[i].crc, length);
+    }
+    if (sum != crc)
         return false;
     text.truncate(size);
-    blocks.append({size, endBit});
     out->raw = raw;
     out->text = text;
     out->blocks = blocks;
     return true;
 }
 
-QByteArray deflateReusing(const Mapped &old, const QByteArray &text, int level)
+QByteArray deflateReusing(const Mapped &old, const QByteArray &text, int level, quint32 *crc)
 {
+    uLong sum = 0;
+    const auto addFresh = [&](qint64 from, qint64 to) {
+        sum = crc32_combine(sum, crc32_z(0, bytesOf(text) + from, size_t(to - from)), to - from);
+    };
     QByteArray out;
     out.reserve(old.raw.size() + 4096);
     Pending pending;
@@ -214,17 +227,22 @@ QByteArray deflateReusing(const Mapped &old, const QByteArray &text, int level)
         // piece before them (possibly empty) gives.
         if ((start > 0 || !out.isEmpty()) && !compressFresh(out, text, done, start, pending, false, level))
             return QByteArray();
+        addFresh(done, start);
         copyBits(out, old.raw, old.blocks[run.first].bit, old.blocks[run.last].bit, pending);
+        for (int i = run.first; i < run.last; ++i)
+            sum = crc32_combine(sum, old.blocks[i].crc, old.blocks[i + 1].text - old.blocks[i].text);
         done = old.blocks[run.last].text + run.shift;
         ended = run.last == old.blocks.size() - 1;
     }
     if (ended) {
         if (pending.bits)
             out.append(char(pending.value));
-        return out;
-    }
-    if (!compressFresh(out, text, done, text.size(), pending, true, level))
+    } else if (compressFresh(out, text, done, text.size(), pending, true, level)) {
+        addFresh(done, text.size());
+    } else {
         return QByteArray();
+    }
+    *crc = quint32(sum);
     return out;
 }
 

@@ -13,6 +13,7 @@ namespace Zip::Deflate {
 struct BlockStart {
     qint64 text = 0; // offset in the inflated text
     qint64 bit = 0;  // offset in the compressed stream, in bits
+    quint32 crc = 0; // checksum of the block's text, so a copy needs no new one
 };
 
 struct Mapped {
@@ -29,6 +30,7 @@ bool inflateMapped(const QByteArray &raw, qint64 size, quint32 crc, Mapped *out)
 // A raw deflate stream of `text`: the blocks of `old` whose text, and the
 // window they may refer back to, are unchanged in `text` are copied bit for
 // bit, the rest is compressed afresh at `level`. Empty when zlib fails.
-QByteArray deflateReusing(const Mapped &old, const QByteArray &text, int level);
+// Gives the checksum of `text` too.
+QByteArray deflateReusing(const Mapped &old, const QByteArray &text, int level, quint32 *crc);
 
 } // namespace Zip::Deflate

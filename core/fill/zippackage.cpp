@@ -191,11 +191,11 @@ bool Package::write(const QString &target, const QHash<QString, QByteArray> &rep
     // A changed version of an entry read before: most of its compressed
     // blocks are copied, only the changed stretches are compressed afresh.
     auto writeReusing = [&](QuaZipNewInfo entry, const Deflate::Mapped &old, const QByteArray &bytes) {
-        const QByteArray raw = Deflate::deflateReusing(old, bytes, Z_BEST_SPEED);
+        quint32 crc = 0;
+        const QByteArray raw = Deflate::deflateReusing(old, bytes, Z_BEST_SPEED, &crc);
         if (raw.isEmpty())
             return writeNew(entry, bytes, false);
         entry.uncompressedSize = ulong(bytes.size());
-        const auto crc = quint32(crc32_z(0, reinterpret_cast<const Bytef *>(bytes.constData()), size_t(bytes.size())));
         QuaZipFile file(&out);
         if (!file.open(QIODevice::WriteOnly, entry, nullptr, crc, Z_DEFLATED, Z_BEST_SPEED, true))
             return false;
