@@ -182,10 +182,11 @@ bool inflateMapped(const QByteArray &raw, qint64 size, quint32 crc, Mapped *out)
     int result = Z_OK;
     while (result == Z_OK) {
         // Stops at every block boundary: bit 128 of data_type says so, and
-        // its low bits count the bits of the last byte not yet used.
+        // its low bits count the bits of the last byte not yet used. It stops
+        // after the final block too (bit 64), where no block begins.
         result = inflate(&z, Z_BLOCK);
         const qint64 bit = qint64(z.total_in) * 8 - (z.data_type & 7);
-        if (result == Z_OK && (z.data_type & 128) && bit > blocks.last().bit)
+        if (result == Z_OK && (z.data_type & 128) && !(z.data_type & 64) && bit > blocks.last().bit)
             blocks.append({qint64(z.total_out), bit});
     }
     const bool whole = result == Z_STREAM_END && qint64(z.total_out) == size;

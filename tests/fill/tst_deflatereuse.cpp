@@ -16,6 +16,7 @@ class TestDeflateReuse : public QObject {
 private Q_SLOTS:
     void inflatesToTheNewText_data();
     void inflatesToTheNewText();
+    void randomChangesInflateToTheirText();
     void damagedOrMisdeclaredStreamIsNotMapped();
 
 private:
@@ -143,6 +144,38 @@ void TestDeflateReuse::inflatesToTheNewText()
         const QByteArray afresh = compress(text, Z_BEST_SPEED, 0);
         QVERIFY2(reused.size() < afresh.size() * 9 / 10,
                  qPrintable(QStringLiteral("%1 bytes, afresh %2").arg(reused.size()).arg(afresh.size())));
+    }
+}
+
+void TestDeflateReuse::randomChangesInflateToTheirText()
+{
+    QRandomGenerator random(42);
+    // Bytes that do not compress make stored blocks, which may only be
+    // copied where they keep their place in the byte.
+    QByteArray noise(70000, Qt::Uninitialized);
+    for (char &c : noise)
+        c = char(random.bounded(256));
+    const QByteArray plain = rows(3000, 11);
+    const QByteArray mixed = plain.left(200000) + noise + plain.mid(200000);
+    for (const auto &[old, piece] : {std::pair{plain, qint64(0)}, std::pair{plain, qint64(40000)},
+                                     std::pair{mixed, qint64(0)}, std::pair{mixed, qint64(30000)}}) {
+        const QByteArray raw = compress(old, 6, piece);
+        Mapped mapped;
+        QVERIFY(inflateMapped(raw, old.size(),
+                              quint32(crc32(0, reinterpret_cast<const Bytef *>(old.constData()), uInt(old.size()))),
+                              &mapped));
+        for (int round = 0; round < 60; ++round) {
+            QByteArray text = old;
+            for (int change = random.bounded(1, 6); change > 0; --change) {
+                const qint64 at = random.bounded(text.size() + 1);
+                const qint64 removed = std::min<qint64>(random.bounded(200), text.size() - at);
+                text.replace(at, removed, QByteArray(random.bounded(200), char('a' + random.bounded(26))));
+            }
+            quint32 crc = 0;
+            const QByteArray reused = deflateReusing(mapped, text, Z_BEST_SPEED, &crc);
+            QCOMPARE(inflated(reused, text.size()), text);
+            QCOMPARE(crc, quint32(crc32(0, reinterpret_cast<const Bytef *>(text.constData()), uInt(text.size()))));
+        }
     }
 }
 
