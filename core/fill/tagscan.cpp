@@ -50,6 +50,15 @@ QString Tag::attribute(QLatin1StringView qualifiedName) const
 
 namespace {
 bool isBlank(char16_t ch) { return ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r'; }
+
+// The name at `at` is `name`, whose length the caller has compared.
+bool sameName(const char16_t *at, QLatin1StringView name)
+{
+    for (qsizetype k = 0; k < name.size(); ++k)
+        if (at[k] != char16_t(uchar(name.data()[k])))
+            return false;
+    return true;
+}
 } // namespace
 
 // One pass over the attributes, name by name: a sheet asks three or four of
@@ -86,8 +95,7 @@ QStringView Tag::rawAttribute(QLatin1StringView qualifiedName) const
             ++i;
         if (i >= n)
             return QStringView();
-        if (nameEnd - nameStart == qualifiedName.size() &&
-            attributes.mid(nameStart, nameEnd - nameStart) == qualifiedName)
+        if (nameEnd - nameStart == qualifiedName.size() && sameName(a + nameStart, qualifiedName))
             return attributes.mid(valueStart, i - valueStart);
         ++i;
     }
