@@ -27,6 +27,9 @@ bool openWithAssociatedProgram(const QString &fileOrUrl);
 void tieToThisProcess(QProcess &process);
 // Kills a process started with tieToThisProcess, with everything it started.
 void killProcessGroup(qint64 processId);
+// A write into a pipe or socket whose other end died fails with an error
+// instead of ending this program (the office's connection writes so).
+void surviveBrokenPipes();
 
 // Where an executable lies on PATH, or "".
 QString findExecutable(const QString &name);

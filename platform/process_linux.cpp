@@ -43,6 +43,13 @@ void killProcessGroup(qint64 processId)
         ::kill(-static_cast<pid_t>(processId), SIGKILL);
 }
 
+void surviveBrokenPipes()
+{
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGPIPE, &ignore, nullptr);
+}
+
 QString findExecutable(const QString &name) { return QStandardPaths::findExecutable(name); }
 
 QString findAssociatedProgram(const QString &filePath)

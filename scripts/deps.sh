@@ -7,7 +7,7 @@ QLT_PACKAGES=(
   build-essential cmake
   qt6-base-dev qt6-base-dev-tools libgl-dev
   # Zip packages: .xlsx and .ods workbooks, .docx and .odt documents.
-  libquazip1-qt6-dev
+  libquazip1-qt6-dev zlib1g-dev
   xvfb xauth xdg-utils fonts-dejavu-core
   # Driving the real program on a virtual X display: window titles as shown.
   xdotool x11-utils

@@ -65,7 +65,16 @@ QString Sheet::textOf(const Native::CellRun &cell) const
 {
     if (cell.valueStart < 0)
         return QString();
-    Native::TagScanner xml(QStringView(m_xml).mid(cell.valueStart, cell.valueEnd - cell.valueStart));
+    const QStringView content = QStringView(m_xml).mid(cell.valueStart, cell.valueEnd - cell.valueStart);
+    // Nearly every cell is one plain paragraph: read without a scanner, as
+    // the layout scan reads thousands of them.
+    const QLatin1StringView open("<text:p>"), close("</text:p>");
+    if (content.startsWith(open) && content.endsWith(close) && content.size() >= open.size() + close.size()) {
+        const QStringView inner = content.sliced(open.size(), content.size() - open.size() - close.size());
+        if (!inner.contains(QLatin1Char('<')))
+            return Native::unescapeXml(inner);
+    }
+    Native::TagScanner xml(content);
     QStringList paragraphs;
     Native::Tag tag;
     while (xml.next(tag)) {

@@ -115,9 +115,12 @@ bool OfficeSession::waitReady(RunContext &run)
 {
     if (m_state == State::Idle || m_state == State::Failed)
         startAhead(); // a run may need it after all, or a failed start may pass now
+    else if (m_state == State::Ready)
+        m_state = State::Starting; // asked again: one that died since is replaced now, and waited for
     if (m_state == State::Starting) {
         check();
         if (m_state == State::Starting) {
+            m_poll.start();
             run.showWait(QStringLiteral("Starting the office"));
             QEventLoop loop;
             connect(this, &OfficeSession::settled, &loop, &QEventLoop::quit);

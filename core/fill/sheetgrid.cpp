@@ -120,7 +120,13 @@ namespace Native {
 Result<QString> applySplices(const QString &source, QList<Splice> splices)
 {
     std::stable_sort(splices.begin(), splices.end(), [](const Splice &a, const Splice &b) { return a.start < b.start; });
+    // Sized once: growing a copy of megabytes step by step copies it again
+    // and again.
+    qsizetype size = source.size();
+    for (const Splice &splice : std::as_const(splices))
+        size += splice.text.size() - std::max<qsizetype>(0, splice.end - splice.start);
     QString out;
+    out.reserve(std::max(size, source.size()));
     qsizetype at = 0;
     for (const Splice &splice : std::as_const(splices)) {
         // Overlapping or backward pieces come only from damaged markup, and

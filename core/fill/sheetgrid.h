@@ -36,6 +36,15 @@ struct RowRun {
     qsizetype contentEnd = 0; // where the row's end tag begins; == end when it has none
 };
 
+} // namespace Native
+
+// A sheet has tens of thousands of runs: lists of them grow by moving their
+// bytes rather than copying each run.
+Q_DECLARE_TYPEINFO(Native::CellRun, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(Native::RowRun, Q_RELOCATABLE_TYPE);
+
+namespace Native {
+
 using Edits = QMap<int, QMap<int, QString>>; // row -> column -> text
 
 class Grid : public Sheets::Worksheet {

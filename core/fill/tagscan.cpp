@@ -48,34 +48,73 @@ QString Tag::attribute(QLatin1StringView qualifiedName) const
     return raw.isNull() ? QString() : unescapeXml(raw);
 }
 
+namespace {
+bool isBlank(char16_t ch) { return ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r'; }
+
+// The name at `at` is `name`, whose length the caller has compared.
+bool sameName(const char16_t *at, QLatin1StringView name)
+{
+    for (qsizetype k = 0; k < name.size(); ++k)
+        if (at[k] != char16_t(uchar(name.data()[k])))
+            return false;
+    return true;
+}
+} // namespace
+
+// One pass over the attributes, name by name: a sheet asks three or four of
+// every cell tag, and searching the text for each name cost more than the
+// rest of the reading.
 QStringView Tag::rawAttribute(QLatin1StringView qualifiedName) const
 {
-    qsizetype from = 0;
+    const char16_t *a = attributes.utf16();
+    const qsizetype n = attributes.size();
+    qsizetype i = 0;
     for (;;) {
-        const qsizetype at = attributes.indexOf(qualifiedName, from);
-        if (at < 0)
+        while (i < n && isBlank(a[i]))
+            ++i;
+        if (i >= n)
             return QStringView();
-        from = at + 1;
-        const qsizetype eq = at + qualifiedName.size();
-        if ((at > 0 && !attributes[at - 1].isSpace()) || eq + 1 >= attributes.size() ||
-            attributes[eq] != QLatin1Char('='))
-            continue;
-        const QChar quote = attributes[eq + 1];
-        const qsizetype close = attributes.indexOf(quote, eq + 2);
-        if (close < 0)
+        const qsizetype nameStart = i;
+        while (i < n && a[i] > u'=')
+            ++i; // letters and ':' or '-'; what may end a name is all below
+        while (i < n && a[i] != u'=' && !isBlank(a[i]))
+            ++i;
+        const qsizetype nameEnd = i;
+        while (i < n && isBlank(a[i]))
+            ++i;
+        if (i >= n || a[i] != u'=')
             return QStringView();
-        return attributes.mid(eq + 2, close - eq - 2);
+        ++i;
+        while (i < n && isBlank(a[i]))
+            ++i;
+        if (i >= n || (a[i] != u'"' && a[i] != u'\''))
+            return QStringView();
+        const char16_t quote = a[i++];
+        const qsizetype valueStart = i;
+        while (i < n && a[i] != quote)
+            ++i;
+        if (i >= n)
+            return QStringView();
+        if (nameEnd - nameStart == qualifiedName.size() && sameName(a + nameStart, qualifiedName))
+            return attributes.mid(valueStart, i - valueStart);
+        ++i;
     }
 }
 
 bool TagScanner::next(Tag &tag)
 {
+    const char16_t *text = m_text.utf16();
+    const qsizetype size = m_text.size();
     for (;;) {
-        const qsizetype open = m_text.indexOf(QLatin1Char('<'), m_pos);
-        if (open < 0 || open + 1 >= m_text.size())
+        // Tags mostly follow each other closely: a plain loop finds the next
+        // one sooner than a library search that is set up for each call.
+        qsizetype open = m_pos;
+        while (open < size && text[open] != u'<')
+            ++open;
+        if (open + 1 >= size)
             return false;
-        const QChar first = m_text[open + 1];
-        if (first == QLatin1Char('?') || first == QLatin1Char('!')) {
+        const char16_t first = text[open + 1];
+        if (first == u'?' || first == u'!') {
             const bool comment = m_text.mid(open, 4) == QLatin1String("<!--");
             const bool cdata = m_text.mid(open, 9) == QLatin1String("<![CDATA[");
             const qsizetype close = comment ? m_text.indexOf(QLatin1String("-->"), open)
@@ -91,29 +130,31 @@ bool TagScanner::next(Tag &tag)
         // A '>' inside a quoted attribute value would end the tag too soon:
         // the search goes past quotes.
         qsizetype i = open + 1;
-        QChar quote;
-        for (; i < m_text.size(); ++i) {
-            const QChar ch = m_text[i];
-            if (!quote.isNull()) {
-                if (ch == quote)
-                    quote = QChar();
-            } else if (ch == QLatin1Char('"') || ch == QLatin1Char('\'')) {
-                quote = ch;
-            } else if (ch == QLatin1Char('>')) {
+        for (; i < size; ++i) {
+            const char16_t ch = text[i];
+            if (ch > u'>')
+                continue; // letters, most of a tag
+            if (ch == u'>')
                 break;
+            if (ch == u'"' || ch == u'\'') {
+                ++i;
+                while (i < size && text[i] != ch)
+                    ++i;
+                if (i >= size)
+                    break;
             }
         }
-        if (i >= m_text.size()) {
+        if (i >= size) {
             m_failed = true;
             return false;
         }
         tag.start = open;
         tag.end = i + 1;
-        tag.closing = first == QLatin1Char('/');
-        tag.empty = m_text[i - 1] == QLatin1Char('/');
-        qsizetype nameStart = open + (tag.closing ? 2 : 1);
+        tag.closing = first == u'/';
+        tag.empty = text[i - 1] == u'/';
+        const qsizetype nameStart = open + (tag.closing ? 2 : 1);
         qsizetype nameEnd = nameStart;
-        while (nameEnd < i && !m_text[nameEnd].isSpace() && m_text[nameEnd] != QLatin1Char('/'))
+        while (nameEnd < i && !isBlank(text[nameEnd]) && text[nameEnd] != u'/')
             ++nameEnd;
         tag.name = m_text.mid(nameStart, nameEnd - nameStart);
         tag.attributes = m_text.mid(nameEnd, (tag.empty ? i - 1 : i) - nameEnd);

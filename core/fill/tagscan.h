@@ -19,18 +19,28 @@ struct Tag {
     // The name without its namespace prefix.
     QStringView localName() const
     {
-        const qsizetype colon = name.indexOf(QLatin1Char(':'));
-        return colon < 0 ? name : name.mid(colon + 1);
+        const qsizetype at = colon();
+        return at < 0 ? name : name.mid(at + 1);
     }
     QStringView prefix() const
     {
-        const qsizetype colon = name.indexOf(QLatin1Char(':'));
-        return colon < 0 ? QStringView() : name.left(colon + 1);
+        const qsizetype at = colon();
+        return at < 0 ? QStringView() : name.left(at + 1);
     }
     // An attribute's value with entities resolved; null when absent.
     QString attribute(QLatin1StringView qualifiedName) const;
     // The raw value, for values that hold no entities (numbers, names).
     QStringView rawAttribute(QLatin1StringView qualifiedName) const;
+
+private:
+    // Names are a few characters long: a plain loop beats a library search.
+    qsizetype colon() const
+    {
+        for (qsizetype i = 0; i < name.size(); ++i)
+            if (name[i] == u':')
+                return i;
+        return -1;
+    }
 };
 
 class TagScanner {
@@ -56,5 +66,20 @@ private:
 
 // Character data with its entities resolved.
 QString unescapeXml(QStringView text);
+
+// A decimal number as QStringView::toInt() reads it, quicker for the plain
+// digits that cell references and indexes are.
+inline int toNumber(QStringView text)
+{
+    if (text.isEmpty() || text.size() > 9)
+        return text.toInt();
+    int value = 0;
+    for (const QChar ch : text) {
+        if (ch < u'0' || ch > u'9')
+            return text.toInt();
+        value = value * 10 + (ch.unicode() - u'0');
+    }
+    return value;
+}
 
 } // namespace Native

@@ -95,6 +95,16 @@ QString encodeEscapes(const QString &text)
 
 QString runText(QStringView xml)
 {
+    // Nearly every string is one plain run: read without a scanner, as the
+    // layout scan reads thousands of them.
+    const QLatin1StringView close("</t>");
+    for (const QLatin1StringView open : {QLatin1StringView("<t>"), QLatin1StringView("<t xml:space=\"preserve\">")}) {
+        if (!xml.startsWith(open) || !xml.endsWith(close) || xml.size() < open.size() + close.size())
+            continue;
+        const QStringView inner = xml.sliced(open.size(), xml.size() - open.size() - close.size());
+        if (!inner.contains(QLatin1Char('<')))
+            return decodeEscapes(Native::unescapeXml(inner));
+    }
     Native::TagScanner scanner(xml);
     Native::Tag tag;
     QString text;

@@ -15,7 +15,7 @@ std::pair<int, int> parseReference(QStringView ref)
     qsizetype i = 0;
     for (; i < ref.size() && ref[i].isLetter(); ++i)
         column = column * 26 + (ref[i].toUpper().unicode() - u'A' + 1);
-    return {ref.mid(i).toInt(), column};
+    return {Native::toNumber(ref.mid(i)), column};
 }
 
 const QByteArray kBom("\xEF\xBB\xBF");
@@ -135,7 +135,7 @@ QString Sheet::textOf(const Native::CellRun &cell) const
     const QStringView value = QStringView(m_xml).mid(cell.valueStart, cell.valueEnd - cell.valueStart);
     switch (cell.kind) {
     case 's':
-        return m_strings.at(value.toInt());
+        return m_strings.at(Native::toNumber(value));
     case 'i':
         return runText(value);
     case 'b':

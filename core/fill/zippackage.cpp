@@ -52,6 +52,7 @@ bool Package::open(const QString &path)
 {
     m_path = path;
     m_names.clear();
+    m_read.clear();
     m_readSoFar = 0;
     m_error.clear();
     if (!QFileInfo(path).isFile())
@@ -100,6 +101,24 @@ bool Package::read(const QString &name, QByteArray *bytes)
     const QString tooBig = partOf(name, m_path, "inflates past ") + megabytes(m_limits.entryBytes);
     if (qint64(info.uncompressedSize) > m_limits.entryBytes)
         return fail(tooBig);
+    // The quick way, inflated at once with the block map a later write
+    // reuses; whatever it does not take is read chunk by chunk below, which
+    // also says what is wrong.
+    if (info.method == Z_DEFLATED && m_readSoFar + qint64(info.uncompressedSize) <= m_limits.totalBytes) {
+        QuaZipFile source(&zip);
+        Deflate::Mapped mapped;
+        if (source.open(QIODevice::ReadOnly, nullptr, nullptr, true)) {
+            const QByteArray raw = source.readAll();
+            source.close();
+            if (raw.size() == qint64(info.compressedSize) &&
+                Deflate::inflateMapped(raw, qint64(info.uncompressedSize), info.crc, &mapped)) {
+                m_readSoFar += mapped.text.size();
+                *bytes = mapped.text;
+                m_read.insert(name, mapped);
+                return true;
+            }
+        }
+    }
     QuaZipFile file(&zip);
     if (!file.open(QIODevice::ReadOnly))
         return fail(partOf(name, m_path, "cannot be read"));
@@ -169,6 +188,21 @@ bool Package::write(const QString &target, const QHash<QString, QByteArray> &rep
         file.close();
         return written && file.getZipError() == ZIP_OK;
     };
+    // A changed version of an entry read before: most of its compressed
+    // blocks are copied, only the changed stretches are compressed afresh.
+    auto writeReusing = [&](QuaZipNewInfo entry, const Deflate::Mapped &old, const QByteArray &bytes) {
+        quint32 crc = 0;
+        const QByteArray raw = Deflate::deflateReusing(old, bytes, Z_BEST_SPEED, &crc);
+        if (raw.isEmpty())
+            return writeNew(entry, bytes, false);
+        entry.uncompressedSize = ulong(bytes.size());
+        QuaZipFile file(&out);
+        if (!file.open(QIODevice::WriteOnly, entry, nullptr, crc, Z_DEFLATED, Z_BEST_SPEED, true))
+            return false;
+        const bool written = file.write(raw) == raw.size();
+        file.close();
+        return written && file.getZipError() == ZIP_OK;
+    };
 
     QSet<QString> done;
     bool more = in.goToFirstFile();
@@ -179,7 +213,11 @@ bool Package::write(const QString &target, const QHash<QString, QByteArray> &rep
         const auto replacement = replaced.constFind(info.name);
         if (replacement != replaced.constEnd()) {
             entry.extraLocal.clear();
-            if (!writeNew(entry, *replacement, info.method == 0))
+            const auto read = m_read.constFind(info.name);
+            const bool written = read != m_read.constEnd() && info.method == Z_DEFLATED
+                                     ? writeReusing(entry, *read, *replacement)
+                                     : writeNew(entry, *replacement, info.method == 0);
+            if (!written)
                 return abandon(notWritten(info.name, target));
             done.insert(info.name);
         } else {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/fill/deflatereuse.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -50,6 +52,9 @@ private:
     QString m_error;
     QStringList m_names;
     qint64 m_readSoFar = 0;
+    // The deflated entries read so far, which a write of a changed version
+    // partly reuses.
+    QHash<QString, Deflate::Mapped> m_read;
 };
 
 } // namespace Zip

@@ -32,6 +32,12 @@ QList<qint64> processesWith(const QString &text)
 
 QList<qint64> officeProcessesOf(qint64 pid) { return processesWith(QStringLiteral("qlt_calc_%1_").arg(pid)); }
 
+bool officeListens(qint64 pid)
+{
+    QFile sockets(QStringLiteral("/proc/net/unix"));
+    return sockets.open(QIODevice::ReadOnly) && sockets.readAll().contains(QStringLiteral("qlt_calc_%1_").arg(pid).toUtf8());
+}
+
 int officesOf(qint64 pid) { return int(officeProcessesOf(pid).size()); }
 
 int ourOffices() { return officesOf(::getpid()); }

@@ -13,6 +13,8 @@ int ourOffices();
 // The same for another process, also after it has died.
 int officesOf(qint64 pid);
 QList<qint64> officeProcessesOf(qint64 pid);
+// Whether an office of that process listens on its pipe.
+bool officeListens(qint64 pid);
 
 // Rows read back through a spreadsheet application, each row as
 // comma-separated cells.

@@ -229,7 +229,7 @@ public:
     bool startAhead(QString *error) noexcept override
     {
         return guarded(error, [this] {
-            if (!m_office || m_office->hasEnded())
+            if (!m_office || m_office->isDead())
                 m_office = std::make_shared<HeadlessOffice>();
         });
     }
@@ -264,9 +264,9 @@ private:
     // one that failed is dropped, so the next call launches afresh.
     bool connect(bool wait)
     {
-        // The run's office may serve many runs: one that crashed is
-        // replaced rather than failing every later item.
-        if (m_office && m_office->hasEnded())
+        // The run's office may serve many runs: one that died is replaced
+        // here, before an item uses it, rather than failing every later item.
+        if (m_office && m_office->isDead())
             m_office.reset();
         if (!m_office)
             m_office = std::make_shared<HeadlessOffice>();

@@ -128,6 +128,9 @@ HeadlessOffice::HeadlessOffice()
     m_folder = officeFolder();
     if (m_folder.isEmpty() || !QFileInfo(m_folder + QStringLiteral("soffice.bin")).isExecutable())
         throw OfficeError(QStringLiteral("LibreOffice Calc is not installed"));
+    // An office that dies while its connection writes to it must not take
+    // this program with it.
+    Platform::surviveBrokenPipes();
     try {
         m_local = localContext();
     } catch (const uno::Exception &e) {
@@ -183,6 +186,25 @@ void HeadlessOffice::waitReady()
         m_process.waitForFinished(100);
 }
 
+bool HeadlessOffice::isDead()
+{
+    if (!m_desktop.is())
+        return false; // still starting: poll() finds out whether that fails
+    // The system reports a killed office as ended only once all its threads
+    // are gone, which takes a while after it stopped answering: the end of
+    // the process alone says too late that the office is dead.
+    if (m_process.state() == QProcess::NotRunning || m_process.waitForFinished(0))
+        return true;
+    try {
+        // A round trip: a dead office, or one whose pipe is gone, cannot
+        // answer it, and its bridge throws instead.
+        m_desktop->getCurrentFrame();
+        return false;
+    } catch (const uno::Exception &) {
+        return true;
+    }
+}
+
 Reference<frame::XComponentLoader> HeadlessOffice::loader()
 {
     waitReady();
@@ -214,18 +236,20 @@ void HeadlessOffice::fail(const QString &why)
 
 void HeadlessOffice::stop()
 {
-    // One still starting cannot be asked to end, and holds nothing yet.
-    const bool answered = m_desktop.is();
-    if (answered) {
+    // One still starting cannot be asked to end, and holds nothing yet; one
+    // that cannot be asked (its pipe is gone) is not waited for either.
+    bool asked = false;
+    if (m_desktop.is()) {
         try {
             m_desktop->terminate();
+            asked = true;
         } catch (const uno::Exception &) {
-            // the office may already be gone, or refuse; it is killed below
+            // the office is gone, or its connection is: it is killed below
         }
         m_desktop.clear();
         m_loader.clear();
     }
-    if (m_process.state() != QProcess::NotRunning && (!answered || !m_process.waitForFinished(10000))) {
+    if (m_process.state() != QProcess::NotRunning && (!asked || !m_process.waitForFinished(10000))) {
         Platform::killProcessGroup(m_process.processId());
         m_process.waitForFinished(5000);
     }

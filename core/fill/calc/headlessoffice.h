@@ -61,12 +61,10 @@ public:
     // office stopped or did not answer in time.
     bool poll();
     void waitReady();
-    // True when the office answered once and has ended since (a crash).
-    // Asks the system, not only the event loop's last news of it.
-    bool hasEnded()
-    {
-        return m_loader.is() && (m_process.state() == QProcess::NotRunning || m_process.waitForFinished(0));
-    }
+    // True when the office answered once and does no more: it crashed, was
+    // killed, or its pipe is gone. Asked over the connection, since a killed
+    // office stops answering well before the system tells us it ended.
+    bool isDead();
     css::uno::Reference<css::frame::XComponentLoader> loader();
 
     // Offices started by this module so far (a restart on a fresh profile
