@@ -1,5 +1,8 @@
 #include "core/render/printdocument.h"
 
+#include "core/render/pageblocks.h"
+#include "core/render/tableborders.h"
+
 #include "platform/codepage.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -10,6 +13,8 @@
 #include <QTextCursor>
 #include <QTextLayout>
 #include <QTextDocument>
+
+#include <optional>
 
 namespace PrintDocument {
 
@@ -81,6 +86,7 @@ void drawAt(QPainter &painter, QTextDocument *document, qreal y)
     context.palette.setColor(QPalette::Text, Qt::black);
     context.clip = QRectF(QPointF(0, 0), document->size());
     document->documentLayout()->draw(&painter, context);
+    TableBorders::Outlines(document, painter.device(), 0).draw(painter, context.clip);
     painter.restore();
 }
 } // namespace
@@ -138,6 +144,10 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
     QTextDocument *text = document.body.get();
     prepare(text, device, body.size());
     layOutWhole(text);
+    const TableBorders::Outlines borders(text, device, body.height());
+    std::optional<PageBlocks> paragraphs;
+    if (document.paragraphsOnly)
+        paragraphs.emplace(text, body.height());
     const QSizeF sideSize(body.width(), -1);
     for (QTextDocument *side : {document.header.get(), document.footer.get(), document.firstHeader.get(),
                                 document.firstFooter.get()})
@@ -181,7 +191,13 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
         // edge, and Qt draws what touches the clip (unseen, but its text is
         // in the page's PDF): the clip ends a little above the edge.
         context.clip = view.adjusted(0, 0, 0, -1.0 / 128);
-        text->documentLayout()->draw(&painter, context);
+        if (paragraphs) {
+            painter.setPen(Qt::black); // text without a colour of its own
+            paragraphs->draw(painter, context.clip);
+        } else {
+            text->documentLayout()->draw(&painter, context);
+        }
+        borders.draw(painter, context.clip);
         painter.restore();
     }
     return pages;

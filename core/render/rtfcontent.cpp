@@ -1,5 +1,7 @@
 #include "core/render/rtfcontent.h"
 
+#include "core/render/tableborders.h"
+
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
@@ -87,8 +89,7 @@ QTextTableFormat tableFormat(const Row &row, const TableGrid &grid)
     format.setCellPadding(3);
     // Collapsed borders would double the time Qt takes to lay a table out.
     format.setBorderCollapse(false);
-    format.setBorder(row.borders ? 1 : 0);
-    format.setBorderStyle(row.borders ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
+    TableBorders::setBorder(format, row.borders ? 1 : 0);
     if (grid.left > 0)
         format.setLeftMargin(px(grid.left));
     if (!grid.edges.isEmpty()) {

@@ -81,6 +81,7 @@ RtfReader::Document Parser::run()
     result.body = std::move(m_document);
     result.page = m_page;
     result.truncated = m_truncated;
+    result.paragraphsOnly = true;
     return result;
 }
 

@@ -32,6 +32,10 @@ struct Document {
     std::unique_ptr<QTextDocument> firstHeader, firstFooter;
     PageSetup page;
     bool truncated = false; // text past what can be printed in reasonable time was left out
+    // Every mark on its pages is a paragraph's text or picture, or a table
+    // border drawn apart: no lists, rules or backgrounds of blocks, cells
+    // or frames. Such a document is printed paragraph by paragraph.
+    bool paragraphsOnly = false;
 };
 
 bool looksLikeRtf(const QByteArray &text);

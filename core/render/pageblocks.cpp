@@ -1,0 +1,36 @@
+#include "core/render/pageblocks.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <cmath>
+
+PageBlocks::PageBlocks(QTextDocument *document, qreal pageHeight) : m_pageHeight(pageHeight)
+{
+    QAbstractTextDocumentLayout *layout = document->documentLayout();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QTextLayout *lines = block.layout();
+        if (!block.isVisible() || !lines || lines->lineCount() == 0)
+            continue;
+        const QRectF rect = layout->blockBoundingRect(block);
+        const Placed placed{lines, rect.topLeft() - lines->position()};
+        const int first = m_pageHeight > 0 ? std::max(0, static_cast<int>(rect.top() / m_pageHeight)) : 0;
+        const int last = m_pageHeight > 0 ? std::max(first, static_cast<int>(rect.bottom() / m_pageHeight)) : 0;
+        if (m_byPage.size() <= last)
+            m_byPage.resize(last + 1);
+        for (int page = first; page <= last; ++page)
+            m_byPage[page] << placed;
+    }
+}
+
+void PageBlocks::draw(QPainter &painter, const QRectF &view) const
+{
+    const int page = m_pageHeight > 0 ? static_cast<int>(std::floor(view.center().y() / m_pageHeight)) : 0;
+    if (page < 0 || page >= m_byPage.size())
+        return;
+    for (const Placed &placed : m_byPage[page])
+        placed.layout->draw(&painter, placed.offset, {}, view);
+}
