@@ -1,5 +1,6 @@
 #include "core/render/printdocument.h"
 
+#include "core/render/layoutscale.h"
 #include "core/render/pageblocks.h"
 #include "core/render/tableborders.h"
 
@@ -37,6 +38,34 @@ QString decodeHtml(const QByteArray &text)
     return Platform::decodeText(text);
 }
 
+// Qt scales every measure of a document to the device it is laid out for
+// but paragraphs' left and right margins and first-line indents, which a
+// printer's many pixels made twelve times too small. They are scaled here;
+// each paragraph keeps the scale it was given, so a header prepared again
+// for each page is not scaled twice.
+void scaleIndents(QTextDocument *document, qreal scale)
+{
+    constexpr int kIndentScale = QTextFormat::UserProperty + 2;
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (format.leftMargin() == 0 && format.rightMargin() == 0 && format.textIndent() == 0)
+            continue;
+        const qreal before = format.hasProperty(kIndentScale) ? format.doubleProperty(kIndentScale) : 1.0;
+        if (before == scale)
+            continue;
+        const qreal factor = scale / before;
+        format.setLeftMargin(format.leftMargin() * factor);
+        format.setRightMargin(format.rightMargin() * factor);
+        format.setTextIndent(format.textIndent() * factor);
+        format.setProperty(kIndentScale, scale);
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(format);
+    }
+    cursor.endEditBlock();
+}
+
 // Lays `document` out for the device in its pixels, `size` big (an
 // unbounded height for headers and footers). Every setting that changes
 // the layout is made while the document cannot lay out (a null page size),
@@ -47,6 +76,7 @@ void prepare(QTextDocument *document, QPagedPaintDevice *device, QSizeF size)
     document->setPageSize(QSizeF(0, 0));
     document->setDocumentMargin(0);
     document->documentLayout()->setPaintDevice(device);
+    scaleIndents(document, layoutScale(device));
     // Painting would shape every line's text a second time without this.
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
         block.layout()->setCacheEnabled(true);

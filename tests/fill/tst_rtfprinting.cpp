@@ -14,7 +14,8 @@
 
 // How read documents come out on paper: table borders, which we draw
 // ourselves, must sit where Qt would draw them; pages painted paragraph by
-// paragraph must look as Qt paints them.
+// paragraph must look as Qt paints them; indents keep their size on a
+// printer's fine pixels.
 class TestRtfPrinting : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -22,6 +23,7 @@ private Q_SLOTS:
     void bordersWhereQtDrawsThem();
     void paragraphByParagraphAsQtPaints_data();
     void paragraphByParagraphAsQtPaints();
+    void indentsKeepTheirSize();
 
 private:
     QString printToPdf(RtfReader::Document &doc, const QString &name);
@@ -35,6 +37,14 @@ QByteArray fixture(const char *name)
 {
     QFile f(QStringLiteral(RTF_FIXTURES) + QLatin1String(name));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // Tables with cells merged down and across, cells of two lines, a table
@@ -203,6 +213,40 @@ void TestRtfPrinting::paragraphByParagraphAsQtPaints()
         QVERIFY(darkPixels(printed[0][page]) > 100); // something was printed
         QCOMPARE(darkPixels(printed[0][page], &printed[1][page]), 0);
     }
+}
+
+void TestRtfPrinting::indentsKeepTheirSize()
+{
+    // Inch margins on Letter paper; a hanging indent of half an inch from
+    // one inch in, a right indent of an inch, and the same in the header,
+    // which is laid out again for every page.
+    RtfReader::Document doc = RtfReader::readDocument(
+        "{\\rtf1\\paperw12240\\paperh15840\\margl1440\\margr1440"
+        "{\\header\\pard\\li720 Head {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}"
+        "\\pard\\li1440\\fi-720 Hanging words words words words words words words words words words words words "
+        "words words words words words words words words\\par"
+        "\\pard\\qr\\ri1440 Righted\\par\\page Next\\par}");
+    const QString bbox = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), printToPdf(doc, QStringLiteral("indents")),
+                                                            QStringLiteral("-")});
+    auto edges = [&](const QString &word) {
+        QList<QPointF> found; // xMin, xMax in points
+        const QRegularExpression re(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*xMax=\"([0-9.]+)\"[^>]*>%1<").arg(word));
+        for (auto it = re.globalMatch(bbox); it.hasNext();) {
+            const auto m = it.next();
+            found << QPointF(m.captured(1).toDouble(), m.captured(2).toDouble());
+        }
+        return found;
+    };
+    QCOMPARE(qRound(edges(QStringLiteral("Hanging")).value(0).x()), 72 + 36);
+    qreal wrapped = 1000; // the line's first word: the leftmost
+    for (const QPointF &word : edges(QStringLiteral("words")))
+        wrapped = std::min(wrapped, word.x());
+    QCOMPARE(qRound(wrapped), 72 + 72);
+    QCOMPARE(qRound(edges(QStringLiteral("Righted")).value(0).y()), 612 - 72 - 72);
+    const QList<QPointF> heads = edges(QStringLiteral("Head"));
+    QCOMPARE(heads.size(), 2);
+    QCOMPARE(qRound(heads[0].x()), 72 + 36);
+    QCOMPARE(qRound(heads[1].x()), 72 + 36);
 }
 
 QTEST_MAIN(TestRtfPrinting)
