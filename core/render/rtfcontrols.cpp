@@ -1,24 +1,80 @@
 // Control words and symbols.
 #include "core/render/rtfparser.h"
 
-#include <QSet>
+#include <algorithm>
+#include <string_view>
+#include <vector>
 
 namespace Rtf {
 
 namespace {
-// Destinations whose content is never printed.
-const QSet<QByteArray> &skippedDestinations()
+// What a control word is to the reader.
+enum class WordKind : quint8 {
+    None,
+    Character, // formats characters
+    Paragraph, // formats or ends paragraphs, cells and rows
+    Page,      // sets up the page
+    Symbol,    // stands for one character
+    Skipped,   // starts a destination whose content is never printed
+};
+
+struct KnownWord {
+    std::string_view name;
+    WordKind kind;
+    char16_t character; // for a Symbol
+};
+
+std::string_view view(const QByteArray &w) { return {w.constData(), static_cast<size_t>(w.size())}; }
+
+// The words acted on, sorted and searched in halves: there are few of
+// them, and hashing every word of a file cost more than this search. Most
+// words in a file are none of them and are passed over with one look-up.
+const KnownWord *knownWord(const QByteArray &w)
 {
-    static const QSet<QByteArray> names = {
-        "stylesheet", "info", "headerl", "footerl", "listtable", "listoverridetable",
-        "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping", "datastore", "latentstyles",
-        "pgdsctbl", "bkmkstart", "bkmkend", "shpinst", "nonshppict", "annotation", "atnid",
-        "atnauthor", "filetbl", "revtbl", "docvar", "userprops", "title", "author", "operator", "comment",
-        "subject", "keywords", "doccomm", "template", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc", "mmathPr",
-        "xe", "tc", "background", "nonesttables", "objdata", "objclass", "blipuid", "fchars", "lchars",
-        "panose", "falt", "pgdsc", "listpicture", "txe", "protusertbl", "mmath", "wgrffmtfilter", "ftncn",
-        "aftncn", "pnseclvl"};
-    return names;
+    static const std::vector<KnownWord> words = [] {
+        std::vector<KnownWord> all;
+        for (const char *word : {"b", "i", "ul", "uld", "uldb", "ulw", "uldash", "ulth", "ulnone", "strike", "striked",
+                                 "v", "scaps", "caps", "fs", "f", "cf", "cb", "highlight", "chcbpat", "super", "sub",
+                                 "up", "dn", "nosupersub", "uc", "deff", "ansicpg", "mac", "pc", "pca", "chftn",
+                                 "chpgn", "plain"})
+            all.push_back({word, WordKind::Character, 0});
+        for (const char *word : {"par", "sect", "page", "pagebb", "pard", "ql", "qc", "qr", "qj", "qd", "li", "lin",
+                                 "ri", "rin", "fi", "sb", "sa", "intbl", "itap", "trowd", "cellx", "trleft", "clmgf",
+                                 "clmrg", "clvmgf", "clvmrg", "cell", "nestcell", "row", "nestrow"})
+            all.push_back({word, WordKind::Paragraph, 0});
+        for (const char *word : {"paperw", "paperh", "pgwsxn", "pghsxn", "margl", "margr", "margt", "margb",
+                                 "marglsxn", "margrsxn", "margtsxn", "margbsxn", "landscape", "lndscpsxn", "headery",
+                                 "footery", "titlepg"})
+            all.push_back({word, WordKind::Page, 0});
+        for (const auto &[word, character] : std::initializer_list<std::pair<const char *, char16_t>>{
+                 {"emdash", 0x2014}, {"endash", 0x2013}, {"bullet", 0x2022}, {"lquote", 0x2018}, {"rquote", 0x2019},
+                 {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003}, {"enspace", 0x2002},
+                 {"qmspace", 0x2005}, {"tab", u'\t'}, {"line", 0x2028}, {"zwj", 0x200D}, {"zwnj", 0x200C}})
+            all.push_back({word, WordKind::Symbol, character});
+        for (const char *word :
+             {"stylesheet", "info", "headerl", "footerl", "listtable", "listoverridetable", "rsidtbl", "generator",
+              "xmlnstbl", "themedata", "colorschememapping", "datastore", "latentstyles", "pgdsctbl", "bkmkstart",
+              "bkmkend", "shpinst", "nonshppict", "annotation", "atnid", "atnauthor", "filetbl", "revtbl", "docvar",
+              "userprops", "title", "author", "operator", "comment", "subject", "keywords", "doccomm", "template",
+              "ftnsep", "ftnsepc", "aftnsep", "aftnsepc", "mmathPr", "xe", "tc", "background", "nonesttables",
+              "objdata", "objclass", "blipuid", "fchars", "lchars", "panose", "falt", "pgdsc", "listpicture", "txe",
+              "protusertbl", "mmath", "wgrffmtfilter", "ftncn", "aftncn", "pnseclvl"})
+            all.push_back({word, WordKind::Skipped, 0});
+        std::sort(all.begin(), all.end(), [](const KnownWord &a, const KnownWord &b) { return a.name < b.name; });
+        return all;
+    }();
+    const std::string_view name = view(w);
+    const auto it = std::lower_bound(words.begin(), words.end(), name,
+                                     [](const KnownWord &known, std::string_view n) { return known.name < n; });
+    return it != words.end() && it->name == name ? &*it : nullptr;
+}
+
+WordKind kindOf(const QByteArray &w)
+{
+    if (w.startsWith("clbrdr") || w.startsWith("trbrdr"))
+        return WordKind::Paragraph;
+    const KnownWord *known = knownWord(w);
+    return known ? known->kind : WordKind::None;
 }
 
 // Symbols that stand for one character each.
@@ -30,46 +86,6 @@ QChar symbolCharacter(char c)
     case '_': return QChar(0x2011);
     default: return QChar();
     }
-}
-
-// The formatting words acted on, by the kind of thing they format; most
-// words in a file are none of them and are passed over with one look-up,
-// the others go to the one function that knows them.
-enum class WordKind { None, Character, Paragraph, Page };
-
-WordKind formattingWord(const QByteArray &w)
-{
-    static const QHash<QByteArray, WordKind> words = [] {
-        QHash<QByteArray, WordKind> kinds;
-        for (const char *word : {"b", "i", "ul", "uld", "uldb", "ulw", "uldash", "ulth", "ulnone", "strike", "striked",
-                                 "v", "scaps", "caps", "fs", "f", "cf", "cb", "highlight", "chcbpat", "super", "sub",
-                                 "up", "dn", "nosupersub", "uc", "deff", "ansicpg", "mac", "pc", "pca", "chftn",
-                                 "chpgn", "plain"})
-            kinds.insert(word, WordKind::Character);
-        for (const char *word : {"par", "sect", "page", "pagebb", "pard", "ql", "qc", "qr", "qj", "qd", "li", "lin",
-                                 "ri", "rin", "fi", "sb", "sa", "intbl", "itap", "trowd", "cellx", "trleft", "clmgf",
-                                 "clmrg", "clvmgf", "clvmrg", "cell", "nestcell", "row", "nestrow"})
-            kinds.insert(word, WordKind::Paragraph);
-        for (const char *word : {"paperw", "paperh", "pgwsxn", "pghsxn", "margl", "margr", "margt", "margb",
-                                 "marglsxn", "margrsxn", "margtsxn", "margbsxn", "landscape", "lndscpsxn", "headery",
-                                 "footery", "titlepg"})
-            kinds.insert(word, WordKind::Page);
-        return kinds;
-    }();
-    if (w.startsWith("clbrdr") || w.startsWith("trbrdr"))
-        return WordKind::Paragraph;
-    return words.value(w, WordKind::None);
-}
-
-QChar wordCharacter(const QByteArray &w)
-{
-    static const QHash<QByteArray, char16_t> chars = {
-        {"emdash", 0x2014}, {"endash", 0x2013}, {"bullet", 0x2022}, {"lquote", 0x2018},
-        {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003},
-        {"enspace", 0x2002}, {"qmspace", 0x2005}, {"tab", u'\t'}, {"line", 0x2028}, {"zwj", 0x200D},
-        {"zwnj", 0x200C}};
-    const auto it = chars.constFind(w);
-    return it == chars.constEnd() ? QChar() : QChar(*it);
 }
 } // namespace
 
@@ -107,7 +123,7 @@ bool Parser::destination(const QByteArray &w)
     if (!m_groupStart && !ignorable)
         return false;
     Dest dest = m_st.dest;
-    if (skippedDestinations().contains(w)) dest = Dest::Skip;
+    if (kindOf(w) == WordKind::Skipped) dest = Dest::Skip;
     else if (w == "fonttbl") dest = Dest::FontTable;
     else if (w == "colortbl") dest = Dest::ColorTable;
     else if (w == "header" || w == "headerr" || w == "headerf") {
@@ -190,20 +206,18 @@ void Parser::controlWord(const Token &t)
     case Dest::ListDef: case Dest::ListLabel: listDefWord(w, t.param); return;
     default: break;
     }
-    if (const QChar ch = wordCharacter(w); !ch.isNull()) {
-        if (m_ucSkip > 0)
-            --m_ucSkip;
-        else
-            addText(QString(ch));
-        return;
-    }
-    if (m_ucSkip > 0)
+    const WordKind kind = kindOf(w);
+    if (m_ucSkip > 0) {
         --m_ucSkip;
-    switch (formattingWord(w)) { // every other word is skipped
+        if (kind == WordKind::Symbol) // the symbol was the fallback skipped
+            return;
+    }
+    switch (kind) { // every other word is skipped
     case WordKind::Character: characterWord(w, t.hasParam, t.param); break;
     case WordKind::Paragraph: paragraphWord(w, t.hasParam, t.param); break;
     case WordKind::Page: pageWord(w, t.param); break;
-    case WordKind::None: break;
+    case WordKind::Symbol: addText(QString(QChar(knownWord(w)->character))); break;
+    case WordKind::None: case WordKind::Skipped: break;
     }
 }
 

@@ -50,7 +50,7 @@ Token Tokenizer::next()
             ++m_pos;
         if (m_pos > start) {
             t.kind = Token::Text;
-            t.data = m_in.mid(start, m_pos - start);
+            t.data = QByteArray::fromRawData(m_in.constData() + start, m_pos - start);
             return t;
         }
         ++m_pos; // a line end
@@ -65,7 +65,7 @@ void Tokenizer::readWord(Token &t)
     if (!isLetter(c)) {
         ++m_pos;
         t.kind = Token::Symbol;
-        t.word = QByteArray(1, c);
+        t.word = QByteArray::fromRawData(m_in.constData() + m_pos - 1, 1);
         if (c == '\'') {
             const int hi = m_pos < n ? hexDigit(m_in[m_pos]) : -1;
             const int lo = m_pos + 1 < n ? hexDigit(m_in[m_pos + 1]) : -1;
@@ -81,7 +81,7 @@ void Tokenizer::readWord(Token &t)
     while (m_pos < n && isLetter(m_in[m_pos]) && m_pos - start < 32)
         ++m_pos;
     t.kind = Token::Word;
-    t.word = m_in.mid(start, m_pos - start);
+    t.word = QByteArray::fromRawData(m_in.constData() + start, m_pos - start);
     const qsizetype numStart = m_pos;
     bool negative = false;
     if (m_pos < n && m_in[m_pos] == '-' && m_pos + 1 < n && isDigit(m_in[m_pos + 1])) {
@@ -105,7 +105,7 @@ void Tokenizer::readWord(Token &t)
         // The data follows at once; a length past the end takes the rest.
         const qsizetype length = std::clamp<qsizetype>(t.param, 0, n - m_pos);
         t.kind = Token::Binary;
-        t.data = m_in.mid(m_pos, length);
+        t.data = QByteArray::fromRawData(m_in.constData() + m_pos, length);
         m_pos += length;
     }
 }

@@ -4,7 +4,8 @@
 
 // Splits rich text into groups, control words and symbols, and runs of
 // plain bytes. \binN data is handed over whole, so binary never reads as
-// text or control words.
+// text or control words. A token's bytes are not copied: they are valid
+// while the text being split is.
 namespace Rtf {
 
 struct Token {
