@@ -77,6 +77,11 @@ TableGrid gridOf(const Table &table)
         QList<CellPlace> places;
         for (int i = 0; i < row.cells.size() && i < grid.columns; ++i)
             places << CellPlace{i, 1};
+        // A shorter row whose last cell ends where the widest row does
+        // reaches the table's right edge, as word processors show it.
+        if (!places.isEmpty() && places.size() < grid.columns && !widest->cellx.isEmpty()
+            && row.cellx.value(places.size() - 1, -1) >= widest->cellx.last() - kSameEdge)
+            places.last().span = grid.columns - places.last().column;
         grid.places << places;
     }
     return grid;

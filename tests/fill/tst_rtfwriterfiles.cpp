@@ -16,6 +16,9 @@ using namespace RtfTest;
 // rows that divide the width differently, and a scaled JPEG picture. And
 // (writer-pages.fodt) page numbers in the header and footer, and footnotes;
 // (writer-first.fodt) a first page with a header and footer of its own.
+// (writer-borders.fodt) bordered tables, one nested, one over two pages;
+// Writer saves a cell too many in the row around the nested table, and
+// reads it back so, the last row spanning all three columns.
 class TestRtfWriterFiles : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -25,6 +28,7 @@ private Q_SLOTS:
     void cellsFollowTheirEdges();
     void pageNumbersAndFootnotes();
     void firstPageHeader();
+    void cellTooManyAsWriterReadsIt();
 
 private:
     // The paper size, then the text of each printed page, as laid out on
@@ -94,6 +98,22 @@ void TestRtfWriterFiles::textAndLists()
     QCOMPARE(qRound(doc.page.paper.height()), 595);
     QVERIFY(doc.page.landscape);
     QCOMPARE(doc.page.margins, QMarginsF(72, 72, 72, 72));
+}
+
+void TestRtfWriterFiles::cellTooManyAsWriterReadsIt()
+{
+    const RtfReader::Document doc = readFixture("writer-borders.rtf");
+    const QList<QTextTable *> tables = tablesIn(doc.body->rootFrame());
+    QCOMPARE(tables.size(), 2);
+    QTextTable *outer = tables[0];
+    QCOMPARE(outer->rows(), 2);
+    QCOMPARE(outer->columns(), 3);
+    QVERIFY(cellText(outer, 0, 0).endsWith(QStringLiteral("Under the inner table")));
+    QCOMPARE(cellText(outer, 0, 1), QStringLiteral("Outer B"));
+    QCOMPARE(cellText(outer, 1, 0), QStringLiteral("Across both"));
+    QCOMPARE(outer->cellAt(1, 0).columnSpan(), 3);
+    QCOMPARE(tablesIn(outer).size(), 1);
+    QCOMPARE(tables[1]->rows(), 70);
 }
 
 QStringList TestRtfWriterFiles::printedPages(RtfReader::Document &doc, bool layout)
