@@ -2,6 +2,8 @@
 
 #include "core/render/rtfreader.h"
 
+#include <QFile>
+#include <QProcess>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -45,6 +47,24 @@ inline QString cellText(QTextTable *table, int row, int column)
     QTextCursor cur = cell.firstCursorPosition();
     cur.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
     return cur.selectedText();
+}
+
+#ifdef RTF_FIXTURES
+// A file of tests/fill/data/.
+inline QByteArray fixture(const char *name)
+{
+    QFile f(QStringLiteral(RTF_FIXTURES) + QLatin1String(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+#endif
+
+// What a program such as pdftotext prints.
+inline QString run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace RtfTest

@@ -28,22 +28,6 @@ private:
     QTemporaryDir m_dir;
 };
 
-namespace {
-QByteArray fixture(const char *name)
-{
-    QFile f(QStringLiteral(RTF_FIXTURES) + QLatin1String(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-} // namespace
-
 QString TestRtfPages::printedText(RtfReader::Document &doc, int page, QString *info)
 {
     const QString path = m_dir.filePath(QStringLiteral("out.pdf"));

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace RtfTest;
+
 // How read documents come out on paper: table borders, which we draw
 // ourselves, must sit where Qt would draw them; pages painted paragraph by
 // paragraph must look as Qt paints them; indents keep their size on a
@@ -33,20 +35,6 @@ private:
 };
 
 namespace {
-QByteArray fixture(const char *name)
-{
-    QFile f(QStringLiteral(RTF_FIXTURES) + QLatin1String(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 // Tables with cells merged down and across, cells of two lines, a table
 // nested in a cell, and enough rows to go on over the next page; their
 // borders drawn by Qt, or left to us.

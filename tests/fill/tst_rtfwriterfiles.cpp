@@ -37,11 +37,7 @@ private:
 };
 
 namespace {
-RtfReader::Document readFixture(const char *name)
-{
-    QFile f(QStringLiteral(RTF_FIXTURES) + QLatin1String(name));
-    return RtfReader::readDocument(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
-}
+RtfReader::Document readFixture(const char *name) { return RtfReader::readDocument(fixture(name)); }
 
 QList<qreal> widths(QTextTable *table)
 {
