@@ -162,8 +162,13 @@ bool Parser::destination(const QByteArray &w)
     if (dest == m_st.dest)
         return false;
     flushText();
-    if (dest == Dest::Footnote || dest == Dest::Header || dest == Dest::Footer)
-        m_side = Paragraph();
+    if (dest == Dest::Footnote || dest == Dest::Header || dest == Dest::Footer) {
+        // Its own flow, outside any table of the body around it.
+        m_side = Flow();
+        m_sideDest = dest;
+        m_st.inTable = false;
+        m_st.itap = 1;
+    }
     m_st.dest = dest;
     return dest != Dest::Text;
 }

@@ -54,7 +54,6 @@ bool Parser::characterWord(const QByteArray &w, bool hasParam, int param)
 
 bool Parser::paragraphWord(const QByteArray &w, bool hasParam, int param)
 {
-    const bool side = m_st.dest != Dest::Text;
     if (w == "par") endParagraph();
     else if (w == "sect") { endParagraph(); ++m_sections; }
     else if (w == "page") { endParagraph(); m_pageBreak = true; }
@@ -92,10 +91,10 @@ bool Parser::paragraphWord(const QByteArray &w, bool hasParam, int param)
     else if (w == "clvmrg") definedRow().merge |= MergeBelow;
     else if (w == "trleft") definedRow().left = param;
     else if (w.startsWith("clbrdr") || w.startsWith("trbrdr")) definedRow().borders = true;
-    else if (w == "cell") { if (side) addText(QStringLiteral("\t")); else endCell(1); }
-    else if (w == "nestcell") { if (side) addText(QStringLiteral("\t")); else endCell(std::clamp(m_st.itap, 2, kMaxNesting)); }
-    else if (w == "row") { if (side) endParagraph(); else endRow(1); }
-    else if (w == "nestrow") { if (side) endParagraph(); else endRow(std::clamp(m_st.itap, 2, kMaxNesting)); }
+    else if (w == "cell") endCell(flow(), 1);
+    else if (w == "nestcell") endCell(flow(), std::clamp(m_st.itap, 2, kMaxNesting));
+    else if (w == "row") endRow(flow(), 1);
+    else if (w == "nestrow") endRow(flow(), std::clamp(m_st.itap, 2, kMaxNesting));
     else return false;
     return true;
 }

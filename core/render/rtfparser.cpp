@@ -47,11 +47,11 @@ RtfReader::Document Parser::run()
     while (!m_stack.isEmpty()) // an unbalanced file still ends its destinations
         groupClose();
     flushText();
-    if (!m_body.isEmpty()) {
-        m_body.format = blockFormat();
-        commit(std::exchange(m_body, Paragraph()), paragraphLevel());
+    if (!m_body.paragraph.isEmpty()) {
+        m_body.paragraph.format = blockFormat();
+        commit(m_body, std::exchange(m_body.paragraph, Paragraph()), paragraphLevel());
     }
-    adjustDepth(0);
+    adjustDepth(m_body, 0);
     if (!m_footnotes.isEmpty()) {
         Paragraph rule;
         rule.runs << Run{QStringLiteral("\u2014\u2014\u2014\u2014\u2014\u2014"), QTextCharFormat(), {}, {}};
@@ -130,10 +130,7 @@ void Parser::finishDestination(Dest dest)
     case Dest::Header:
     case Dest::Footer:
     case Dest::Footnote:
-        if (!m_side.isEmpty()) {
-            sideItems(dest) << Item{m_side, nullptr};
-        }
-        m_side = Paragraph();
+        closeSide();
         if (dest == Dest::Header)
             (m_firstPageSide ? m_haveFirstHeader : m_haveHeader) = true;
         if (dest == Dest::Footer)
@@ -218,8 +215,6 @@ int Parser::codePage() const
         return font->codePage;
     return m_docCodePage;
 }
-
-Paragraph &Parser::currentParagraph() { return m_st.dest == Dest::Text ? m_body : m_side; }
 
 void Parser::flushText()
 {

@@ -38,6 +38,16 @@ struct RowDefinition {
     bool borders = false;
 };
 
+// Where the paragraphs of the body, or of a header, footer or footnote, go
+// while they are read: each has its own open tables and row definitions.
+struct Flow {
+    Paragraph paragraph; // being read
+    QList<Table> tables; // open, the outermost first
+    // Rows of nested tables are defined apart (\nesttableprops), so
+    // they do not change the columns of the row that holds them.
+    RowDefinition outerRow, nestedRow;
+};
+
 struct Font {
     QString name;
     int codePage = 0; // 0: the document's
@@ -76,18 +86,22 @@ private:
     void flushBytes();
     void flushText();
     QString breakLongWords(const QString &text);
-    Paragraph &currentParagraph();
+    Paragraph &currentParagraph() { return flow().paragraph; }
+    // The body's flow, or the header's, footer's or footnote's being read.
+    Flow &flow() { return m_st.dest == Dest::Text ? m_body : m_side; }
     QTextCharFormat charFormat() const;
     QTextCharFormat makeCharFormat() const;
     QTextBlockFormat blockFormat() const;
     int codePage() const;
     int paragraphLevel() const { return m_st.inTable ? std::clamp(m_st.itap, 1, kMaxNesting) : 0; }
     void endParagraph();
-    void commit(Paragraph paragraph, int level);
-    void adjustDepth(int level);
-    Table &tableAt(int level);
-    void endCell(int level);
-    void endRow(int level);
+    void commit(Flow &flow, Paragraph paragraph, int level);
+    void emit(Flow &flow, Item item);
+    void adjustDepth(Flow &flow, int level);
+    Table &tableAt(Flow &flow, int level);
+    void endCell(Flow &flow, int level);
+    void endRow(Flow &flow, int level);
+    void closeSide();
 
     // rtfcontrols.cpp: control words and symbols
     void controlWord(const Token &t);
@@ -144,16 +158,16 @@ private:
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorPending = false;
 
-    Paragraph m_body, m_side;
+    Flow m_body, m_side;
+    Dest m_sideDest = Dest::Header; // what m_side is read for
     bool m_pageBreak = false;
     std::unique_ptr<QTextDocument> m_document;
     Writer m_writer;
-    QList<Table> m_tables;
-    // Rows of nested tables are defined apart (\nesttableprops), so
-    // they do not change the columns of the row that holds them.
-    RowDefinition m_outerRow, m_nestedRow;
-    RowDefinition &definedRow() { return m_st.nestedRowProperties ? m_nestedRow : m_outerRow; }
-    const RowDefinition &definedRow(int level) const { return level > 1 ? m_nestedRow : m_outerRow; }
+    RowDefinition &definedRow() { return m_st.nestedRowProperties ? flow().nestedRow : flow().outerRow; }
+    static const RowDefinition &definedRow(const Flow &flow, int level)
+    {
+        return level > 1 ? flow.nestedRow : flow.outerRow;
+    }
 
     QList<Item> m_header, m_footer, m_firstHeader, m_firstFooter, m_footnotes;
     bool m_haveHeader = false, m_haveFooter = false, m_haveFirstHeader = false, m_haveFirstFooter = false;

@@ -87,83 +87,91 @@ void Parser::endParagraph()
     m_pageBreak = false;
     Paragraph done = std::move(paragraph);
     paragraph = Paragraph();
-    if (m_st.dest == Dest::Text)
-        commit(std::move(done), paragraphLevel());
-    else if (m_st.dest == Dest::Header || m_st.dest == Dest::Footer || m_st.dest == Dest::Footnote)
-        sideItems(m_st.dest) << Item{std::move(done), nullptr};
+    if (m_st.dest == Dest::Text || m_st.dest == Dest::Header || m_st.dest == Dest::Footer
+        || m_st.dest == Dest::Footnote)
+        commit(flow(), std::move(done), paragraphLevel());
 }
 
-void Parser::commit(Paragraph paragraph, int level)
+void Parser::commit(Flow &flow, Paragraph paragraph, int level)
 {
-    adjustDepth(level);
+    adjustDepth(flow, level);
     if (level == 0)
-        m_writer.write(Item{std::move(paragraph), nullptr});
+        emit(flow, Item{std::move(paragraph), nullptr});
     else
-        tableAt(level).pending.items << Item{std::move(paragraph), nullptr};
+        tableAt(flow, level).pending.items << Item{std::move(paragraph), nullptr};
+}
+
+// A paragraph or table done with: the body's into the document, a
+// header's, footer's or footnote's into its own list.
+void Parser::emit(Flow &flow, Item item)
+{
+    if (&flow == &m_body)
+        m_writer.write(item);
+    else
+        sideItems(m_sideDest) << std::move(item);
 }
 
 // Opens or closes tables until `level` tables are open; a closed table
-// goes into the cell that holds it, or into the document.
-void Parser::adjustDepth(int level)
+// goes into the cell that holds it, or out of the flow.
+void Parser::adjustDepth(Flow &flow, int level)
 {
-    while (m_tables.size() > level) {
-        if (m_tables.last().rowOpen) // a row never ended keeps its content
-            endRow(static_cast<int>(m_tables.size()));
-        auto table = std::make_shared<Table>(m_tables.takeLast());
+    while (flow.tables.size() > level) {
+        if (flow.tables.last().rowOpen) // a row never ended keeps its content
+            endRow(flow, static_cast<int>(flow.tables.size()));
+        auto table = std::make_shared<Table>(flow.tables.takeLast());
         if (table->rows.isEmpty())
             continue;
-        if (m_tables.isEmpty())
-            m_writer.write(Item{Paragraph(), table});
+        if (flow.tables.isEmpty())
+            emit(flow, Item{Paragraph(), table});
         else
-            tableAt(static_cast<int>(m_tables.size())).pending.items << Item{Paragraph(), table};
+            tableAt(flow, static_cast<int>(flow.tables.size())).pending.items << Item{Paragraph(), table};
     }
-    while (m_tables.size() < level)
-        m_tables.append(Table());
+    while (flow.tables.size() < level)
+        flow.tables.append(Table());
 }
 
-Table &Parser::tableAt(int level)
+Table &Parser::tableAt(Flow &flow, int level)
 {
-    Table &table = m_tables[level - 1];
+    Table &table = flow.tables[level - 1];
     if (!table.rowOpen) {
-        const RowDefinition &defined = definedRow(level);
+        const RowDefinition &defined = definedRow(flow, level);
         table.rows.append(Row{{}, defined.cellx, defined.merges, defined.left, defined.borders});
         table.rowOpen = true;
     }
     return table;
 }
 
-void Parser::endCell(int level)
+void Parser::endCell(Flow &flow, int level)
 {
     flushText();
     m_wordLength = 0; // a word ends with its cell
-    if (!m_body.isEmpty()) {
-        Paragraph last = std::move(m_body);
-        m_body = Paragraph();
+    if (!flow.paragraph.isEmpty()) {
+        Paragraph last = std::exchange(flow.paragraph, Paragraph());
         last.format = blockFormat();
-        commit(std::move(last), level);
+        commit(flow, std::move(last), level);
     }
-    adjustDepth(level);
-    Table &table = tableAt(level);
+    adjustDepth(flow, level);
+    Table &table = tableAt(flow, level);
     if (table.rows.last().cells.size() >= kMaxColumns) {
         // Past the widest table a word processor makes the row goes on
         // below: one cell holding the rest would be as tall as many pages,
         // which Qt draws in time that grows with their square.
         table.rowOpen = false;
-        tableAt(level);
+        tableAt(flow, level);
     }
     table.rows.last().cells.append(table.pending);
     table.pending = Cell();
 }
 
-void Parser::endRow(int level)
+void Parser::endRow(Flow &flow, int level)
 {
     flushText();
-    adjustDepth(level);
-    Table &table = tableAt(level);
+    adjustDepth(flow, level);
+    Table &table = tableAt(flow, level);
     if (!table.pending.items.isEmpty())
-        endCell(level);
+        endCell(flow, level);
     Row &row = table.rows.last();
-    const RowDefinition &defined = definedRow(level);
+    const RowDefinition &defined = definedRow(flow, level);
     if (!defined.cellx.isEmpty()) {
         row.cellx = defined.cellx;
         row.merges = defined.merges;
@@ -175,6 +183,22 @@ void Parser::endRow(int level)
     if (row.cellx.size() > kMaxColumns)
         row.cellx.resize(kMaxColumns);
     table.rowOpen = false;
+}
+
+// The end of a header, footer or footnote: what it left open is closed,
+// a paragraph without its mark kept where it was read.
+void Parser::closeSide()
+{
+    if (!m_side.paragraph.isEmpty()) {
+        Paragraph last = std::exchange(m_side.paragraph, Paragraph());
+        const int level = static_cast<int>(m_side.tables.size());
+        if (level == 0)
+            emit(m_side, Item{std::move(last), nullptr});
+        else
+            tableAt(m_side, level).pending.items << Item{std::move(last), nullptr};
+    }
+    adjustDepth(m_side, 0);
+    m_side = Flow();
 }
 
 } // namespace Rtf

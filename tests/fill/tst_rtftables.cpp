@@ -16,6 +16,7 @@ private Q_SLOTS:
     void columnWidthsFollowCellx();
     void nestedTables();
     void mergedCells();
+    void headersAndFootnotesKeepTheirOwnTables();
     void overlongRowGoesOnBelow();
     void longTableIsWrittenInPieces();
     void pathologicalInput_data();
@@ -65,6 +66,40 @@ void TestRtfTables::columnWidthsFollowCellx()
     QCOMPARE(widths[1], QTextLength(QTextLength::FixedLength, 192));
     QCOMPARE(widths[2], QTextLength(QTextLength::FixedLength, 48));
     QVERIFY(table->format().border() > 0);
+}
+
+void TestRtfTables::headersAndFootnotesKeepTheirOwnTables()
+{
+    // The body's row is defined before the header, which defines a row of
+    // its own; a footnote in a body cell is no part of the table.
+    RtfReader::Document doc = RtfReader::readDocument(
+        "{\\rtf1\\trowd\\clbrdrt\\brdrs\\cellx1500\\cellx3000"
+        "{\\header\\trowd\\cellx4500\\cellx9000\\pard\\intbl Left\\cell Right\\cell\\row\\pard Under\\par}"
+        "{\\footer\\pard\\intbl Unfinished\\cell}"
+        "\\pard\\intbl A{\\footnote Note text\\par}\\cell B\\cell\\row\\pard After\\par}");
+    QVERIFY(doc.header);
+    const QList<QTextTable *> head = tablesIn(doc.header->rootFrame());
+    QCOMPARE(head.size(), 1);
+    QCOMPARE(head[0]->columns(), 2);
+    QCOMPARE(cellText(head[0], 0, 0), QStringLiteral("Left"));
+    QCOMPARE(cellText(head[0], 0, 1), QStringLiteral("Right"));
+    QCOMPARE(head[0]->format().columnWidthConstraints().value(1).rawValue(), 300.0); // 4500 twips
+    QVERIFY(doc.header->toPlainText().endsWith(QStringLiteral("Under")));
+    // A footer ending inside a row keeps what it read.
+    QVERIFY(doc.footer);
+    QCOMPARE(tablesIn(doc.footer->rootFrame()).size(), 1);
+    QVERIFY(doc.footer->toPlainText().contains(QStringLiteral("Unfinished")));
+
+    const QList<QTextTable *> body = tablesIn(doc.body->rootFrame());
+    QCOMPARE(body.size(), 1);
+    QCOMPARE(body[0]->rows(), 1);
+    QCOMPARE(body[0]->columns(), 2);
+    QCOMPARE(body[0]->format().columnWidthConstraints().value(0).rawValue(), 100.0); // 1500 twips
+    QCOMPARE(cellText(body[0], 0, 0), QStringLiteral("A"));
+    QCOMPARE(cellText(body[0], 0, 1), QStringLiteral("B"));
+    const QString text = doc.body->toPlainText();
+    QVERIFY2(text.contains(QStringLiteral("After")) && text.trimmed().endsWith(QStringLiteral("Note text")),
+             qPrintable(text));
 }
 
 void TestRtfTables::nestedTables()

@@ -19,6 +19,8 @@ using namespace RtfTest;
 // (writer-borders.fodt) bordered tables, one nested, one over two pages;
 // Writer saves a cell too many in the row around the nested table, and
 // reads it back so, the last row spanning all three columns.
+// (writer-letterhead.fodt) a letterhead and a footer that are tables, the
+// footer's with the page number.
 class TestRtfWriterFiles : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -29,6 +31,7 @@ private Q_SLOTS:
     void pageNumbersAndFootnotes();
     void firstPageHeader();
     void cellTooManyAsWriterReadsIt();
+    void letterheadAndFooterTables();
 
 private:
     // The paper size, then the text of each printed page, as laid out on
@@ -110,6 +113,29 @@ void TestRtfWriterFiles::cellTooManyAsWriterReadsIt()
     QCOMPARE(outer->cellAt(1, 0).columnSpan(), 3);
     QCOMPARE(tablesIn(outer).size(), 1);
     QCOMPARE(tables[1]->rows(), 70);
+}
+
+void TestRtfWriterFiles::letterheadAndFooterTables()
+{
+    RtfReader::Document doc = readFixture("writer-letterhead.rtf");
+    QVERIFY(doc.header && doc.footer);
+    const QList<QTextTable *> head = tablesIn(doc.header->rootFrame());
+    QCOMPARE(head.size(), 1);
+    QCOMPARE(widths(head[0]), (QList<qreal>{192, 384})); // two inches and four
+    QCOMPARE(cellText(head[0], 0, 0), QStringLiteral("Quill & Sons"));
+    QCOMPARE(cellText(head[0], 0, 1), QStringLiteral("12 Quill Lane\u2029Lisbon"));
+    QCOMPARE(tablesIn(doc.footer->rootFrame()).size(), 1);
+    QCOMPARE(tablesIn(doc.body->rootFrame()).size(), 0);
+
+    // Side by side on every page, the page number in the footer's cell.
+    const QStringList pages = printedPages(doc);
+    QCOMPARE(pages.size(), 3); // the paper size, two pages
+    for (int page = 1; page <= 2; ++page) {
+        const QString text = pages[page];
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Quill & Sons +12 Quill Lane"))), qPrintable(text));
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Registered in Lisbon +Page %1").arg(page))),
+                 qPrintable(text));
+    }
 }
 
 QStringList TestRtfWriterFiles::printedPages(RtfReader::Document &doc, bool layout)
