@@ -122,10 +122,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QFile f(saved);
         FUZZ_CHECK(f.open(QIODevice::ReadOnly));
         const QByteArray written = f.readAll();
-        // Known limit: in files that mix delimiters, a written value can still
-        // move the delimiter guess; such a re-read is not compared.
+        // Known limits: in files that mix delimiters, a written value can
+        // still move the delimiter guess; and a Windows-1252 file whose only
+        // bytes that are not UTF-8 were overwritten reads as UTF-8 after,
+        // its other bytes unchanged. Such a re-read is not compared.
         const Csv::Table reread = Csv::parse(written);
-        FUZZ_CHECK(!checkRecords || reread.delimiter != parsed.delimiter || records(texts(reread)) == records(expected));
+        const bool sameGuess = reread.delimiter == parsed.delimiter && reread.encoding == parsed.encoding;
+        FUZZ_CHECK(!checkRecords || !sameGuess || records(texts(reread)) == records(expected));
         return {};
     };
     if (!fill())
