@@ -155,11 +155,11 @@ Status ProcessDocument(const Request &request, const Folders &folders, const QSt
     const bool valuesHaveAmpersand = std::any_of(values.cbegin(), values.cend(),
                                                  [](const QString &v) { return v.contains(QLatin1Char('&')); });
     if (RtfMarkers::applies(text, extension) && valuesHaveAmpersand) {
-        text = RtfMarkers::fill(text, extension, fieldNames, values);
+        text = RtfMarkers::fill(text, extension, fieldNames, values, &problem);
     } else {
         text = Markers::ReplaceFieldMarkers(text, extension, fieldNames, values, &problem);
         if (problem.isEmpty() && RtfMarkers::applies(text, extension) && RtfMarkers::containsMarker(text, fieldNames))
-            text = RtfMarkers::fill(text, extension, fieldNames, values);
+            text = RtfMarkers::fill(text, extension, fieldNames, values, &problem);
     }
     if (!problem.isEmpty())
         return Failure{problem};

@@ -143,9 +143,17 @@ bool endsWithControlWord(const QByteArray &before)
     return Detail::needsBlank(before.constData(), before.constData() + before.size(), true);
 }
 
-QByteArray Detail::fillFieldByField(const QByteArray &text, const QString &extension, const QList<QByteArray> &names,
-                                    const QList<QByteArray> &values)
+QString tooMuchGrowth()
 {
+    return QStringLiteral("The values hold the markers of other fields so often that the document would grow by "
+                          "more than %1 MB")
+        .arg(kMaxGrowth / (1024 * 1024));
+}
+
+std::optional<QByteArray> Detail::fillFieldByField(const QByteArray &text, const QString &extension,
+                                                   const QList<QByteArray> &names, const QList<QByteArray> &values)
+{
+    const qsizetype largest = text.size() + kMaxGrowth;
     const bool exactRtf = extension == QStringLiteral(".rtf");
     const bool richText = isRichText(extension);
     QByteArray current = text;
@@ -169,6 +177,8 @@ QByteArray Detail::fillFieldByField(const QByteArray &text, const QString &exten
             if (needsBlank(out.constData(), out.constData() + out.size(), richText))
                 out += ' ';
             out += value;
+            if (out.size() > largest)
+                return std::nullopt;
             from = p + marker.size();
             p = findMarker(current, marker, from);
         }
@@ -209,9 +219,15 @@ QByteArray ReplaceFieldMarkers(const QByteArray &text, const QString &extension,
         names << *name;
         encodedValues << *value;
     }
-    if (const std::optional<QByteArray> swept = Detail::fillInOneSweep(text, extension, names, encodedValues))
-        return *swept;
-    return Detail::fillFieldByField(text, extension, names, encodedValues);
+    std::optional<QByteArray> filled = Detail::fillInOneSweep(text, extension, names, encodedValues);
+    if (!filled)
+        filled = Detail::fillFieldByField(text, extension, names, encodedValues);
+    if (!filled || filled->size() > text.size() + kMaxGrowth) {
+        if (problem)
+            *problem = tooMuchGrowth();
+        return text;
+    }
+    return *filled;
 }
 
 } // namespace Markers

@@ -27,10 +27,18 @@ std::optional<QByteArray> encodeValue(const QString &value, const QString &exten
 // Replaces the markers of each field in turn, in model order. `values[j]`
 // belongs to `fieldNames[j]`. Outside ".rtf" files the entity form
 // "&amp;Name&amp;" is replaced when the plain form does not occur. When a
-// plain-text value cannot be written in the document's encoding, the text
-// comes back unchanged and `problem` says why.
+// plain-text value cannot be written in the document's encoding, or the
+// text would grow past kMaxGrowth, the text comes back unchanged and
+// `problem` says why.
 QByteArray ReplaceFieldMarkers(const QByteArray &text, const QString &extension, const QStringList &fieldNames,
                                const QStringList &values, QString *problem = nullptr);
+
+// Values may hold the markers of later fields, which then fill them in
+// turn; so every field can multiply the text, and a few short values could
+// fill the memory. A fill that would make a text grow by more than this
+// stops, and the document is left as it was.
+constexpr qsizetype kMaxGrowth = 16 * 1024 * 1024;
+QString tooMuchGrowth();
 
 // True when `before` ends with a rich-text control word (a backslash, up to
 // 32 letters, and an optional number of up to 10 digits), which a following
@@ -40,7 +48,8 @@ bool endsWithControlWord(const QByteArray &before);
 // The two ways of filling names and values already encoded for the document.
 namespace Detail {
 // One pass per field, each linear: always right, also when values carry "&".
-QByteArray fillFieldByField(const QByteArray &text, const QString &extension, const QList<QByteArray> &names,
+// Nothing when the text would grow past kMaxGrowth.
+std::optional<QByteArray> fillFieldByField(const QByteArray &text, const QString &extension, const QList<QByteArray> &names,
                             const QList<QByteArray> &values);
 // One sweep over the text with a table of the names. Nothing when the
 // markers could interact (a value or name with "&", an empty or repeated

@@ -183,8 +183,9 @@ bool containsMarker(const QByteArray &rtf, const QStringList &fieldNames)
 }
 
 QByteArray fill(const QByteArray &rtf, const QString &extension, const QStringList &fieldNames,
-                const QStringList &values)
+                const QStringList &values, QString *problem)
 {
+    const qsizetype largest = rtf.size() + Markers::kMaxGrowth;
     QByteArray current = rtf;
     for (qsizetype j = 0; j < fieldNames.size(); ++j) {
         const Visible v = readVisible(current);
@@ -208,6 +209,11 @@ QByteArray fill(const QByteArray &rtf, const QString &extension, const QStringLi
             if (Markers::endsWithControlWord(out))
                 out += ' ';
             out += value;
+            if (out.size() > largest) {
+                if (problem)
+                    *problem = Markers::tooMuchGrowth();
+                return rtf;
+            }
             from = start.end;
             edited = true;
             for (qsizetype k = p + 1; k < p + marker.size(); ++k) {

@@ -20,8 +20,10 @@ bool containsMarker(const QByteArray &rtf, const QStringList &fieldNames);
 // later fields see earlier values, a value after a control word gets the
 // blank that ends it. The value goes where the marker's first character
 // was, so it takes the formatting in force there; the marker's other
-// characters are removed and its control words and groups stay.
+// characters are removed and its control words and groups stay. When the
+// text would grow past Markers::kMaxGrowth, it comes back unchanged and
+// `problem` says why.
 QByteArray fill(const QByteArray &rtf, const QString &extension, const QStringList &fieldNames,
-                const QStringList &values);
+                const QStringList &values, QString *problem = nullptr);
 
 } // namespace RtfMarkers

@@ -1,5 +1,6 @@
 #include "core/fill/xmlmarkers.h"
 
+#include "core/fill/markers.h"
 #include "core/fill/xmlscan.h"
 
 #include <QHash>
@@ -85,34 +86,62 @@ private:
     bool m_slow = false;
 };
 
-// Replaces the marker at `p` of the paragraph's text by `value`: the value
-// goes into the piece where the marker starts, the rest of the marker is cut
-// from the pieces it covers.
-void replaceAt(Paragraph &para, std::vector<Piece> &all, qsizetype p, qsizetype length, const QByteArray &value)
+// Where `marker` stands in `text`, left to right, not overlapping.
+std::vector<qsizetype> occurrences(const QByteArray &text, const QByteArray &marker)
 {
+    std::vector<qsizetype> at;
+    for (qsizetype p = text.indexOf(marker); p >= 0; p = text.indexOf(marker, p + marker.size()))
+        at.push_back(p);
+    return at;
+}
+
+// Replaces the occurrences `at` of `marker` in the paragraph's text by
+// `value`, in one pass over the text and its pieces: each value goes into
+// the piece where its marker starts, the rest of the marker is cut from
+// the pieces it covers, and a value is never searched again for its own
+// marker.
+void replaceAll(Paragraph &para, std::vector<Piece> &all, const QByteArray &marker, const QByteArray &value,
+                const std::vector<qsizetype> &at)
+{
+    const qsizetype length = marker.size();
+    QByteArray text;
+    text.reserve(para.text.size() + qsizetype(at.size()) * (value.size() - length));
+    qsizetype from = 0;
+    for (const qsizetype p : at) {
+        text.append(para.text.constData() + from, p - from).append(value);
+        from = p + length;
+    }
+    para.text = text.append(QByteArrayView(para.text).sliced(from));
+
+    size_t m = 0; // the first marker not wholly before the piece
     qsizetype start = 0;
-    qsizetype markerLeft = length;
-    bool placed = false;
     for (const int k : para.pieces) {
         Piece &piece = all[k];
-        const qsizetype pieceSize = piece.text.size();
-        const qsizetype end = start + pieceSize;
-        if (end > p && markerLeft > 0) {
-            const qsizetype from = std::max(p - start, qsizetype(0));
-            const qsizetype cut = std::min(pieceSize - from, markerLeft);
-            piece.text.remove(from, cut);
-            if (!placed) {
-                piece.text.insert(from, value);
-                placed = true;
-            }
-            piece.changed = true;
-            markerLeft -= cut;
+        const qsizetype end = start + piece.text.size();
+        while (m < at.size() && at[m] + length <= start)
+            ++m;
+        if (m == at.size() || at[m] >= end) { // no marker touches this piece
+            start = end;
+            continue;
         }
+        QByteArray out;
+        for (qsizetype i = start; i < end;) {
+            while (m < at.size() && at[m] + length <= i)
+                ++m;
+            if (m < at.size() && at[m] <= i) { // within a marker
+                if (at[m] == i)
+                    out += value;
+                i = std::min(end, at[m] + length);
+                continue;
+            }
+            const qsizetype stop = m < at.size() ? std::min(end, at[m]) : end;
+            out.append(piece.text.constData() + (i - start), stop - i);
+            i = stop;
+        }
+        piece.text = out;
+        piece.changed = true;
         start = end;
-        if (markerLeft == 0)
-            break;
     }
-    para.text.replace(p, length, value);
 }
 
 QByteArray sanitised(const QString &value)
@@ -187,6 +216,7 @@ Result<QByteArray> fill(const QByteArray &xml, Dialect dialect, const QStringLis
         return std::find(fields.begin(), fields.end(), j) != fields.end();
     };
     bool changed = false;
+    qsizetype growth = 0;
     for (int j = 0; j < int(fieldNames.size()); ++j) {
         bool plain = false, entity = false;
         for (const Paragraph &para : candidates) {
@@ -201,11 +231,12 @@ Result<QByteArray> fill(const QByteArray &xml, Dialect dialect, const QStringLis
         for (Paragraph &para : candidates) {
             if (!holds(plain ? para.plain : para.entity, j))
                 continue;
-            qsizetype p = para.text.indexOf(marker);
-            while (p >= 0) {
-                replaceAt(para, part.pieces, p, marker.size(), value);
-                p = para.text.indexOf(marker, p + value.size());
-            }
+            const std::vector<qsizetype> at = occurrences(para.text, marker);
+            growth += qsizetype(at.size()) * (value.size() - marker.size());
+            if (growth > Markers::kMaxGrowth)
+                return Failure{Markers::tooMuchGrowth()};
+            if (!at.empty())
+                replaceAll(para, part.pieces, marker, value, at);
             changed = true;
             index.find(para);
         }

@@ -2,6 +2,8 @@
 // possible, on many random texts built to make markers touch, share "&"s,
 // follow control words and form again from what is inserted.
 #include "core/fill/markers.h"
+#include "core/fill/rtfmarkers.h"
+#include "core/fill/xmlmarkers.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -104,6 +106,8 @@ private Q_SLOTS:
     void interactingMarkers();
     void controlWordBounds_data();
     void controlWordBounds();
+    void valuesThatMultiplyTheTextStop_data();
+    void valuesThatMultiplyTheTextStop();
 };
 
 void TestMarkerFill::sweepAgreesWithFieldByField()
@@ -201,6 +205,51 @@ void TestMarkerFill::controlWordBounds()
     const QByteArray filled = ReplaceFieldMarkers(before + "&A&", QStringLiteral(".rtf"), {QStringLiteral("A")},
                                                   {QStringLiteral("v")});
     QCOMPARE(filled, before + (blank ? " v" : "v"));
+}
+
+void TestMarkerFill::valuesThatMultiplyTheTextStop_data()
+{
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<int>("fields");
+    for (const char *engine : {"plain text", "rich text as a reader sees it", "Word XML"}) {
+        QTest::addRow("%s, 5 fields: filled", engine) << QString::fromLatin1(engine) << 5;
+        QTest::addRow("%s, 16 fields: stopped", engine) << QString::fromLatin1(engine) << 16;
+    }
+}
+
+void TestMarkerFill::valuesThatMultiplyTheTextStop()
+{
+    // Each value holds the next field's marker four times, so every field
+    // makes four of each: 16 fields would make 4^15 copies of the last.
+    QFETCH(QString, engine);
+    QFETCH(int, fields);
+    QStringList names, values;
+    for (int i = 1; i <= fields; ++i) {
+        names << QStringLiteral("F%1").arg(i);
+        values << (i < fields ? QStringLiteral("&F%1&").arg(i + 1).repeated(4) : QStringLiteral("x"));
+    }
+    QString problem;
+    QByteArray text, filled;
+    if (engine == QStringLiteral("plain text")) {
+        text = "Start &F1& end";
+        filled = ReplaceFieldMarkers(text, QStringLiteral(".txt"), names, values, &problem);
+    } else if (engine == QStringLiteral("Word XML")) {
+        text = "<w:body><w:p><w:r><w:t>Start &amp;F1&amp; end</w:t></w:r></w:p></w:body>";
+        const Result<QByteArray> result = XmlMarkers::fill(text, XmlMarkers::Dialect::Word, names, values);
+        filled = result ? *result : text;
+        problem = result ? QString() : result.error();
+    } else {
+        text = "{\\rtf1 Start &F{\\b 1}& end}"; // the marker split by formatting
+        filled = RtfMarkers::fill(text, QStringLiteral(".rtf"), names, values, &problem);
+    }
+    if (fields > 10) {
+        QCOMPARE(problem, tooMuchGrowth());
+        QCOMPARE(filled, text);
+    } else {
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        QCOMPARE(filled.count('x'), 1 << (2 * (fields - 1)));
+        QVERIFY(!filled.contains("&F"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMarkerFill)

@@ -12,21 +12,33 @@
 #include "core/fill/markers.h"
 #include "platform/codepage.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 
 namespace {
 // Does `before` end with a rich-text control word: an odd run of
-// backslashes, letters, and an optional (negative) number? Matched on the
-// reversed text so the match is anchored at its end.
+// backslashes, letters, and an optional (negative) number? Read backwards
+// from the end, so that the time is that of the word, not of the text.
 bool endsWithControlWord(const QByteArray &before)
 {
-    static const QRegularExpression reversedWord(QStringLiteral("^(?:[0-9]{1,10}-?)?[A-Za-z]{1,32}(\\\\+)"));
-    QByteArray reversed = before;
-    std::reverse(reversed.begin(), reversed.end());
-    const QRegularExpressionMatch m = reversedWord.match(QString::fromLatin1(reversed));
-    return m.hasMatch() && m.capturedLength(1) % 2 == 1;
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    qsizetype i = before.size();
+    int digits = 0;
+    while (i > 0 && digits <= 10 && isDigit(before[i - 1]))
+        --i, ++digits;
+    if (digits > 10)
+        return false;
+    if (digits > 0 && i > 0 && before[i - 1] == '-')
+        --i;
+    int letters = 0;
+    while (i > 0 && letters <= 32 && isLetter(before[i - 1]))
+        --i, ++letters;
+    if (letters == 0 || letters > 32)
+        return false;
+    qsizetype backslashes = 0;
+    while (i > 0 && before[i - 1] == '\\')
+        --i, ++backslashes;
+    return backslashes % 2 == 1;
 }
 
 // A name in the document's own encoding, or nothing when it cannot be written in it.
@@ -68,6 +80,9 @@ std::optional<QByteArray> reference(QByteArray text, const QString &extension, c
         encodedNames << *name;
         encodedValues << *value;
     }
+    // Values holding other fields' markers may multiply the text; past
+    // this it is left as it was.
+    const qsizetype largest = text.size() + Markers::kMaxGrowth;
     for (qsizetype j = 0; j < encodedNames.size(); ++j) {
         QByteArray marker = '&' + encodedNames[j] + '&';
         qsizetype p = text.indexOf(marker);
@@ -76,13 +91,21 @@ std::optional<QByteArray> reference(QByteArray text, const QString &extension, c
             p = text.indexOf(marker);
         }
         const QByteArray &value = encodedValues[j];
+        // Built up in one pass: the search goes on after each inserted value.
+        QByteArray filled;
+        qsizetype from = 0;
         while (p >= 0) {
-            QByteArray before = text.left(p);
-            if (richText ? endsWithControlWord(before) : before.endsWith("\\par"))
-                before += ' ';
-            text = before + value + text.mid(p + marker.size());
-            p = text.indexOf(marker, before.size() + value.size());
+            filled += QByteArrayView(text).sliced(from, p - from);
+            if (richText ? endsWithControlWord(filled) : filled.endsWith("\\par"))
+                filled += ' ';
+            filled += value;
+            if (filled.size() > largest)
+                return std::nullopt;
+            from = p + marker.size();
+            p = text.indexOf(marker, from);
         }
+        if (from > 0)
+            text = filled.append(QByteArrayView(text).sliced(from));
     }
     return text;
 }
