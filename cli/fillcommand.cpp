@@ -4,6 +4,7 @@
 #include "cli/fillplan.h"
 #include "core/fill/engines.h"
 #include "core/fill/fillrun.h"
+#include "core/fill/sheetbatch.h"
 #include "core/model/names.h"
 #include "core/render/pdfcopy.h"
 #include "core/render/printing.h"
@@ -67,7 +68,13 @@ private:
 class ConsoleObserver : public FillObserver {
 public:
     explicit ConsoleObserver(Console &console) : m_console(console) {}
-    void showWait(const QString &) override {}
+    // Only a wait for another fill's lock is worth a line.
+    void showWait(const QString &caption) override
+    {
+        if (caption.startsWith(QStringLiteral("Waiting for ")) && caption != m_lastCaption)
+            m_console.err(caption);
+        m_lastCaption = caption;
+    }
     void problem(const QString &text, const QString &) override
     {
         m_problems = true;
@@ -86,6 +93,7 @@ public:
 private:
     Console &m_console;
     QString m_prefix;
+    QString m_lastCaption;
     bool m_problems = false;
 };
 
@@ -161,6 +169,13 @@ int run(const QStringList &arguments)
     std::optional<Platform::DeferredSync> deferred;
     if (plan.batch)
         deferred.emplace();
+    // A batch's records go into each workbook with one read and a write
+    // every half second, not one of each per row.
+    std::optional<SheetFill::SheetBatch> sheetBatch;
+    if (plan.batch && plan.options.sheets) {
+        sheetBatch.emplace(plan.folders.appFolder, engines, observer);
+        fill.setSheetBatch(&*sheetBatch);
+    }
     for (int r = 0; r < records.size(); ++r) {
         if (plan.batch)
             observer.setPrefix(QStringLiteral("row ") + QString::number(plan.rowLines.value(r)) + QStringLiteral(": "));
@@ -174,6 +189,10 @@ int run(const QStringList &arguments)
             fill.run(input);
         }
         console.progress(r + 1, int(records.size()));
+    }
+    if (sheetBatch) {
+        observer.setPrefix(QString());
+        sheetBatch->finish();
     }
     console.finish();
     QString error;

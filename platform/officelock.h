@@ -8,8 +8,8 @@ namespace Platform {
 
 // Describes the lock that shows the file is open, naming it; empty when
 // nothing holds the file. Looks for LibreOffice's lock file beside it
-// (".~lock." + name + "#") and for a lock another process holds on the
-// file itself.
+// (".~lock." + name + "#"), for Excel's owner file ("~$" + name), and for a
+// lock another process holds on the file itself.
 QString officeLock(const QString &path);
 
 } // namespace Platform

@@ -1,5 +1,7 @@
 #include "platform/officelock.h"
 
+#include "platform/codepage.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -45,6 +47,33 @@ QString lockFileHolder(const QString &lockFile)
     if (!f.value(3).isEmpty())
         holder += QStringLiteral(" since ") + f.value(3);
     return holder.trimmed();
+}
+
+// Excel's owner file "~$" + name: the user's name after a byte that gives
+// its length, in the system's 8-bit code page; after it, at byte 54, the
+// same name again as UTF-16 after a 16-bit length.
+QString ownerFileUser(const QString &ownerFile)
+{
+    QFile file(ownerFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray bytes = file.read(512);
+    const int length = bytes.isEmpty() ? 0 : uchar(bytes[0]);
+    constexpr int kWide = 54;
+    if (bytes.size() >= kWide + 2 && uchar(bytes[kWide]) + 256 * uchar(bytes[kWide + 1]) == length
+        && bytes.size() >= kWide + 2 + 2 * length && length > 0) {
+        QString wide;
+        for (int i = 0; i < length; ++i)
+            wide += QChar(ushort(uchar(bytes[kWide + 2 + 2 * i]) | uchar(bytes[kWide + 3 + 2 * i]) << 8));
+        return wide.trimmed();
+    }
+    return decodeWindows1252(bytes.mid(1, length)).trimmed();
+}
+
+QString lockedBy(const QString &lockFile, const QString &holder)
+{
+    return QStringLiteral("The workbook is open in an office (lock file ") + lockFile
+        + (holder.isEmpty() ? QString() : QStringLiteral(", ") + holder) + QLatin1Char(')');
 }
 
 // The names in a folder, unsorted; none when it cannot be read.
@@ -115,11 +144,11 @@ QString officeLock(const QString &path)
 {
     const QFileInfo info(path);
     const QString lockFile = info.absolutePath() + QStringLiteral("/.~lock.") + info.fileName() + QLatin1Char('#');
-    if (QFileInfo(lockFile).isFile()) {
-        const QString holder = lockFileHolder(lockFile);
-        return QStringLiteral("The workbook is open in an office (lock file ") + lockFile
-            + (holder.isEmpty() ? QString() : QStringLiteral(", ") + holder) + QLatin1Char(')');
-    }
+    if (QFileInfo(lockFile).isFile())
+        return lockedBy(lockFile, lockFileHolder(lockFile));
+    const QString ownerFile = info.absolutePath() + QStringLiteral("/~$") + info.fileName();
+    if (QFileInfo(ownerFile).isFile())
+        return lockedBy(ownerFile, ownerFileUser(ownerFile));
     if (const pid_t pid = holdingProcess(path)) {
         const QString name = pid > 0 ? processName(pid) : QString();
         return QStringLiteral("The workbook is held open by ")

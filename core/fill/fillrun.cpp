@@ -2,6 +2,7 @@
 
 #include "core/model/names.h"
 
+#include "core/fill/sheetbatch.h"
 #include "core/fill/sheetfill.h"
 
 #include <QFileInfo>
@@ -124,9 +125,14 @@ void FillRun::processSheets(const FillRunInput &input, RunContext &context)
             m_observer.skipped(paths[k]);
             continue;
         }
-        const bool added = SheetFill::ProcessSpreadsheet(
-            {paths[k], input.model.SheetNumbers.value(k, 1)}, input.folders.appFolder, input.model.FieldNames, context,
-            m_engines, [this](const QString &text, const QString &title) { m_observer.problem(text, title); });
+        const SheetFill::Request request{paths[k], input.model.SheetNumbers.value(k, 1)};
+        const auto message = [this](const QString &text, const QString &title) { m_observer.problem(text, title); };
+        if (m_sheetBatch && SheetFill::SheetBatch::handles(paths[k])) {
+            m_sheetBatch->add(request, input.model.FieldNames, context, message); // "added" once written
+            continue;
+        }
+        const bool added = SheetFill::ProcessSpreadsheet(request, input.folders.appFolder, input.model.FieldNames,
+                                                         context, m_engines, message);
         if (added)
             m_observer.recordAdded(paths[k]);
     }

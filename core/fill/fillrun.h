@@ -11,6 +11,10 @@
 
 #include <functional>
 
+namespace SheetFill {
+class SheetBatch;
+}
+
 // What a fill run tells whoever started it: a window, a command line, a test.
 class FillObserver {
 public:
@@ -58,6 +62,9 @@ public:
     // False, after telling the observer, when the run was refused before
     // anything was done (save copies without a usable save name).
     bool run(const FillRunInput &input);
+    // Runs of a batch hand their records for such a batch's workbooks to
+    // it (null: every record is written at once).
+    void setSheetBatch(SheetFill::SheetBatch *batch) { m_sheetBatch = batch; }
     // Whether a wait caption was shown (the window that shows it closes).
     bool waitShown() const;
 
@@ -73,4 +80,5 @@ private:
     Sheets::Engines &m_engines;
     PdfCopier m_pdfCopier;
     bool m_waitShown = false;
+    SheetFill::SheetBatch *m_sheetBatch = nullptr;
 };

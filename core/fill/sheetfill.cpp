@@ -1,11 +1,16 @@
 #include "core/fill/sheetfill.h"
 
+#include "core/fill/nativeworkbook.h"
+#include "core/fill/workbooklock.h"
 #include "platform/filesystem.h"
 #include "platform/officelock.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -130,6 +135,9 @@ Status replaceWith(const QString &path, const QString &filled)
         std::filesystem::rename(QFile::encodeName(filled).toStdString(), QFile::encodeName(path).toStdString(), error);
         if (error)
             return Failure{QString::fromStdString(error.message())};
+        // The new name on the disk too, before the record counts as added.
+        if (QString synced; !Platform::syncToDisk(info.absolutePath(), &synced))
+            return Failure{synced};
         return {};
     }
     QFile source(filled);
@@ -146,8 +154,8 @@ Status replaceWith(const QString &path, const QString &filled)
     return {};
 }
 
-// Refuses, before anything is opened or written, a workbook that the fill
-// could not put back: open in an office, or read-only.
+} // namespace
+
 Status checkCanReplace(const QString &path)
 {
     const QFileInfo info(path);
@@ -162,7 +170,6 @@ Status checkCanReplace(const QString &path)
         return Failure{QStringLiteral("The workbook's folder is read-only")};
     return {};
 }
-} // namespace
 
 Result<Layout> DetectSheetLayout(Sheets::Worksheet &sheet)
 {
@@ -195,15 +202,63 @@ Status fillColumn(Sheets::Worksheet &sheet, int column, const QStringList &field
                     fieldNames, value);
 }
 
+Files filesFor(const QString &path, const QString &appFolder)
+{
+    const QString fileName = fileNameOf(path);
+    // Saved beside the workbook, so that its relative links and references
+    // stay as they are.
+    return {path.left(path.size() - fileName.size()) + QStringLiteral("Temp-") + fileName + QLatin1Char('.')
+                + QString::number(::getpid()),
+            appFolder + QStringLiteral("Backup-") + fileName};
+}
+
+Status removeLeftoverCopies(const QString &path, RunContext &run)
+{
+    // No other fill writes one while this one holds the lock: whatever is
+    // there was left by a fill that was stopped (or by an older version,
+    // which named it without the process number).
+    const QFileInfo workbook(path);
+    const QString plain = QStringLiteral("Temp-") + workbook.fileName();
+    QStringList leftovers{plain};
+    for (const QString &name : QDir(workbook.absolutePath()).entryList({plain + QStringLiteral(".*")}, QDir::Files))
+        if (bool number = false; name.mid(plain.size() + 1).section(QLatin1Char('.'), 0, 0).toLongLong(&number), number)
+            leftovers << name;
+    for (const QString &name : std::as_const(leftovers)) {
+        const QString leftover = workbook.absolutePath() + QLatin1Char('/') + name;
+        if (!QFileInfo::exists(leftover))
+            continue;
+        run.step(QStringLiteral("deleting ") + leftover);
+        if (!QFile::remove(leftover))
+            return Failure{QStringLiteral("Permission denied")};
+    }
+    return {};
+}
+
+Status swapIn(const QString &path, const Files &files, RunContext &run)
+{
+    // A damaged workbook (written by something else, or by an older
+    // version) never replaces the backup, which may be the last sound copy.
+    const bool sound = !Native::handles(path) || Zip::Package::readsBack(path);
+    // The old backup is replaced in one step by the copy, never deleted
+    // first: there is a backup at every moment.
+    if (sound && QFileInfo::exists(files.backup))
+        run.step(QStringLiteral("deleting backup ") + path);
+    run.step(QStringLiteral("renaming ") + path + QStringLiteral(" As ") + files.backup);
+    // Copied whole to a hidden file first: a failed copy leaves no half
+    // backup behind.
+    if (QString copied; sound && Platform::copyFile(path, files.backup, &copied) != Platform::CopyResult::Copied)
+        return Failure{copied};
+    run.step(QStringLiteral("renaming ") + files.temp + QStringLiteral(" As ") + path);
+    return replaceWith(path, files.temp);
+}
+
 bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const QStringList &fieldNames,
                         RunContext &run, Sheets::Engines &engines, const Message &message)
 {
     const QString &path = request.path;
     const QString fileName = fileNameOf(path);
-    // Saved beside the workbook, so that its relative links and references
-    // stay as they are.
-    const QString temp = path.left(path.size() - fileName.size()) + QStringLiteral("Temp-") + fileName;
-    const QString backup = appFolder + QStringLiteral("Backup-") + fileName;
+    const Files files = filesFor(path, appFolder);
+    std::unique_ptr<Platform::FileLock> lock;
     run.runStage = 2;
     run.showWait(QStringLiteral("Modifying ") + fileName);
 
@@ -223,6 +278,11 @@ bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
         application = std::move(created).value();
         run.step(QStringLiteral("setting xlbook to ") + path);
         run.runStage = 3;
+        // Held from reading the workbook to swapping in the filled copy.
+        Result<std::unique_ptr<Platform::FileLock>> locked = lockWorkbook(path, run);
+        if (!locked)
+            return locked.failure();
+        lock = std::move(locked).value();
         if (Status replaceable = checkCanReplace(path); !replaceable)
             return replaceable;
         Result<std::unique_ptr<Sheets::Workbook>> opened = application->open(path);
@@ -254,13 +314,10 @@ bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
         if (!filled)
             return filled;
 
-        if (QFileInfo::exists(temp)) {
-            run.step(QStringLiteral("deleting ") + temp);
-            if (!QFile::remove(temp))
-                return Failure{QStringLiteral("Permission denied")};
-        }
+        if (Status removed = removeLeftoverCopies(path, run); !removed)
+            return removed;
         run.step(QStringLiteral("saving Temp-") + path);
-        if (Status saved = book->saveAs(temp); !saved)
+        if (Status saved = book->saveAs(files.temp); !saved)
             return saved;
         run.step(QStringLiteral("closing ") + path);
         closeTried = true;
@@ -286,18 +343,7 @@ bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
         run.step(QStringLiteral("nulling ") + path);
         book.reset();
         application.reset();
-        if (QFileInfo::exists(backup)) {
-            run.step(QStringLiteral("deleting backup ") + path);
-            if (!QFile::remove(backup))
-                return Failure{QStringLiteral("Permission denied")};
-        }
-        run.step(QStringLiteral("renaming ") + path + QStringLiteral(" As ") + backup);
-        // Copied whole to a hidden file first: a failed copy leaves no
-        // half backup behind.
-        if (QString copied; Platform::copyFile(path, backup, &copied) != Platform::CopyResult::Copied)
-            return Failure{copied};
-        run.step(QStringLiteral("renaming ") + temp + QStringLiteral(" As ") + path);
-        return replaceWith(path, temp);
+        return swapIn(path, files, run);
     };
     if (const Status swapped = swap(); !swapped) {
         problem(swapped);

@@ -37,6 +37,28 @@ struct Request {
 
 using Message = std::function<void(const QString &text, const QString &title)>;
 
+// The files of one fill of the workbook at `path`: the filled copy, saved
+// beside it under a name of this process's own, and the backup of the
+// previous version in the app folder.
+struct Files {
+    QString temp;
+    QString backup;
+};
+Files filesFor(const QString &path, const QString &appFolder);
+
+// Refuses, before anything is opened or written, a workbook that a fill
+// could not put back: open in an office, or read-only.
+Status checkCanReplace(const QString &path);
+
+// With the workbook's lock held: removes the filled copies that earlier
+// fills, stopped before their end, left beside the workbook.
+Status removeLeftoverCopies(const QString &path, RunContext &run);
+
+// The previous version into the backup (unless it does not read back
+// whole: a damaged file never replaces a sound backup), then the filled
+// copy into the workbook's place.
+Status swapIn(const QString &path, const Files &files, RunContext &run);
+
 // Fills one spreadsheet in place: the filled workbook is saved as a
 // temporary copy beside it and moved into its place, and the previous
 // version is kept as the backup in the app folder. Failures are reported

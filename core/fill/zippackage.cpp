@@ -155,7 +155,37 @@ bool Package::read(const QString &name, QByteArray *bytes)
     return true;
 }
 
+bool Package::readsBack(const QString &path, const QHash<QString, QByteArray> &expected, QString *error)
+{
+    Package written;
+    bool whole = written.open(path);
+    for (qsizetype i = 0; whole && i < written.m_names.size(); ++i) {
+        const QString &name = written.m_names[i];
+        QByteArray bytes;
+        whole = written.read(name, &bytes);
+        if (whole && expected.contains(name) && bytes != expected.value(name))
+            whole = written.fail(partOf(name, path, "does not hold what was written"));
+        written.m_read.clear(); // only checked, never reused
+    }
+    if (!whole && error)
+        *error = written.errorString();
+    return whole;
+}
+
 bool Package::write(const QString &target, const QHash<QString, QByteArray> &replaced)
+{
+    QString why;
+    for (const bool reuse : {true, false}) {
+        if (!writeOnce(target, replaced, reuse))
+            return false;
+        if (readsBack(target, replaced, &why))
+            return true;
+    }
+    QFile::remove(target);
+    return fail(QStringLiteral("The written package ") + target + QStringLiteral(" does not read back: ") + why);
+}
+
+bool Package::writeOnce(const QString &target, const QHash<QString, QByteArray> &replaced, bool reuse)
 {
     QBuffer device(&m_bytes);
     QuaZip in(&device);
@@ -214,7 +244,7 @@ bool Package::write(const QString &target, const QHash<QString, QByteArray> &rep
         if (replacement != replaced.constEnd()) {
             entry.extraLocal.clear();
             const auto read = m_read.constFind(info.name);
-            const bool written = read != m_read.constEnd() && info.method == Z_DEFLATED
+            const bool written = reuse && read != m_read.constEnd() && info.method == Z_DEFLATED
                                      ? writeReusing(entry, *read, *replacement)
                                      : writeNew(entry, *replacement, info.method == 0);
             if (!written)

@@ -41,10 +41,20 @@ public:
     // order, those named in `replaced` with the new bytes, the others copied
     // raw. Names in `replaced` that the package lacks are added at the end.
     // Nothing is written in place of this package's own file.
+    // The written package is read back before it counts: every entry must
+    // inflate whole with its checksum, the replaced ones to their new bytes.
+    // When a package written with reused compressed blocks does not, it is
+    // written again with every replaced entry compressed afresh.
     bool write(const QString &target, const QHash<QString, QByteArray> &replaced);
+
+    // Whether the package at `path` reads back whole (and the entries in
+    // `expected` hold those bytes); false with `error` saying what is wrong.
+    static bool readsBack(const QString &path, const QHash<QString, QByteArray> &expected = {},
+                          QString *error = nullptr);
 
 private:
     bool fail(const QString &message);
+    bool writeOnce(const QString &target, const QHash<QString, QByteArray> &replaced, bool reuse);
 
     Limits m_limits;
     QString m_path;

@@ -189,11 +189,12 @@ void TestSheetRun::stepsOfASuccessfulFill()
     QCOMPARE(readFile(book), QByteArray("filled"));
     QCOMPARE(readFile(home.appFolder() + QStringLiteral("Backup-Book.xls")), QByteArray("previous"));
     // The copy is saved beside the workbook, so its relative links hold.
-    QCOMPARE(script.savedAs, home.path() + QStringLiteral("Temp-Book.xls"));
+    const QString temp = home.path() + QStringLiteral("Temp-Book.xls.") + QString::number(QCoreApplication::applicationPid());
+    QCOMPARE(script.savedAs, temp);
     QVERIFY(!QFileInfo::exists(script.savedAs));
     QCOMPARE(QDir(home.appFolder()).entryList(QDir::Files), QStringList{QStringLiteral("Backup-Book.xls")});
     QCOMPARE(script.closes, 1);
-    QCOMPARE(r.stepText, QStringLiteral("renaming ") + home.path() + QStringLiteral("Temp-Book.xls As ") + book);
+    QCOMPARE(r.stepText, QStringLiteral("renaming ") + temp + QStringLiteral(" As ") + book);
     QCOMPARE(r.runStage, qint16(2));
 }
 
@@ -236,8 +237,8 @@ void TestSheetRun::failedSwapLeavesThePreviousWorkbook()
     const QStringList messages = run(script, book, home.appFolder(), r);
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().startsWith(QStringLiteral("Problem|")));
-    QVERIFY(messages.first().endsWith(QStringLiteral(" while renaming ") + home.path()
-                                      + QStringLiteral("Temp-Book.xls As ") + book));
+    QVERIFY(messages.first().endsWith(QStringLiteral(" while renaming ") + home.path() + QStringLiteral("Temp-Book.xls.")
+                                      + QString::number(QCoreApplication::applicationPid()) + QStringLiteral(" As ") + book));
     QCOMPARE(readFile(book), QByteArray("previous"));
 }
 

@@ -7,6 +7,7 @@
 
 #include "core/fill/documents.h"
 #include "core/fill/markers.h"
+#include "core/fill/zippackage.h"
 #include "core/model/datasets.h"
 #include "core/model/settingsfile.h"
 #include "core/model/textfile.h"
@@ -105,6 +106,7 @@ class TestKillSafety : public QObject {
 private Q_SLOTS:
     void killDuringSaves_data();
     void killDuringSaves();
+    void killDuringBatch();
 };
 
 void TestKillSafety::killDuringSaves_data()
@@ -136,6 +138,92 @@ void TestKillSafety::killDuringSaves()
         QCOMPARE(driver.exitStatus(), QProcess::CrashExit); // still saving when killed, never failing
         const QString problem = checkAfterKill(kind, home.path());
         QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("after kill %1: ").arg(kill) + problem));
+    }
+}
+
+namespace {
+// The records of a workbook, after checking that it reads back whole and
+// keeps its labels and markers; empty with `why` set when it does not.
+QList<QStringList> batchRecords(const QString &path, QString *why)
+{
+    if (QString error; Native::handles(path) && !Zip::Package::readsBack(path, {}, &error)) {
+        *why = path + QStringLiteral(": ") + error;
+        return {};
+    }
+    const Result<QList<QStringList>> rows = sheetRows(path);
+    if (!rows || rows->size() < 2 || rows->first() != QStringList{QStringLiteral("Name"), QStringLiteral("City")}
+        || rows->last() != QStringList{QStringLiteral("&Name&"), QStringLiteral("&City&")}) {
+        *why = path + QStringLiteral(": ") + (rows ? QStringLiteral("labels or markers lost") : rows.error());
+        return {};
+    }
+    return rows->mid(1, rows->size() - 2);
+}
+} // namespace
+
+// Real QLT batches into a .csv, an .xlsx and an .ods, killed at random
+// moments: every workbook and its backup read back whole after every kill,
+// every record reported added is there, and the next batch completes.
+void TestKillSafety::killDuringBatch()
+{
+    TestHome home;
+    const QString app = home.appFolder();
+    const QStringList books{app + QStringLiteral("Book.csv"), app + QStringLiteral("Book.xlsx"),
+                            app + QStringLiteral("Book.ods")};
+    QVERIFY(writeFile(books[0], csvStart()));
+    for (const QString ext : {QStringLiteral("xlsx"), QStringLiteral("ods")})
+        QVERIFY(QFile::copy(QStringLiteral(QLT_WORKBOOKS "row.") + ext, app + QStringLiteral("Book.") + ext));
+    ModelLists m;
+    m.FieldNames = documentFields();
+    m.SheetPaths = books;
+    m.SheetNumbers = {1, 1, 1};
+    QVERIFY(ModelFile::write(ModelFile::modelPath(app, modelName()), m, nullptr));
+    constexpr int kRows = 300;
+    QByteArray csv = "Name,City\n";
+    for (int r = 1; r <= kRows; ++r)
+        csv += "Ann " + QByteArray::number(r) + ",Town " + QByteArray::number(r) + '\n';
+    QVERIFY(writeFile(home.path() + QStringLiteral("rows.csv"), csv));
+    const QStringList arguments{QStringLiteral("fill"), modelName(), QStringLiteral("--rows"),
+                                home.path() + QStringLiteral("rows.csv"), QStringLiteral("--sheets")};
+    const quint32 seed = qEnvironmentVariableIsSet("QLT_KILL_SEED")
+        ? static_cast<quint32>(qEnvironmentVariableIntValue("QLT_KILL_SEED"))
+        : QRandomGenerator::global()->generate();
+    qInfo("batch, seed %u", seed);
+    QRandomGenerator random(seed);
+    QList<qsizetype> counts(books.size(), 0);
+    for (int kill = 0; kill <= 12; ++kill) {
+        QProcess qlt;
+        qlt.start(QStringLiteral(QLT_BINARY), arguments);
+        QVERIFY(qlt.waitForStarted());
+        const bool last = kill == 12; // the next batch after the kills completes
+        if (last) {
+            QVERIFY(qlt.waitForFinished(120000));
+            QCOMPARE(qlt.exitCode(), 0);
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50 + random.bounded(700)));
+            ::kill(static_cast<pid_t>(qlt.processId()), SIGKILL);
+            QVERIFY(qlt.waitForFinished(30000));
+        }
+        const QString out = QString::fromUtf8(qlt.readAllStandardOutput());
+        for (qsizetype b = 0; b < books.size(); ++b) {
+            QString why;
+            const QList<QStringList> records = batchRecords(books[b], &why);
+            QVERIFY2(why.isEmpty(), qPrintable(QStringLiteral("after kill %1: ").arg(kill) + why));
+            const QString backup = app + QStringLiteral("Backup-") + QFileInfo(books[b]).fileName();
+            if (QFileInfo::exists(backup)) {
+                batchRecords(backup, &why);
+                QVERIFY2(why.isEmpty(), qPrintable(QStringLiteral("after kill %1: ").arg(kill) + why));
+            }
+            // Whatever was reported added is there; nothing else is.
+            const qsizetype added = out.count(QStringLiteral("added a record to ") + QFileInfo(books[b]).fileName());
+            QVERIFY2(records.size() >= counts[b] + added, qPrintable(books[b]));
+            QVERIFY(records.size() <= counts[b] + kRows);
+            if (last)
+                QCOMPARE(records.size(), counts[b] + kRows);
+            for (qsizetype r = counts[b]; r < records.size(); ++r)
+                QCOMPARE(records[r], QStringList({QStringLiteral("Ann %1").arg(r - counts[b] + 1),
+                                                  QStringLiteral("Town %1").arg(r - counts[b] + 1)}));
+            counts[b] = records.size();
+        }
     }
 }
 
