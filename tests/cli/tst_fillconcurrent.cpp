@@ -63,7 +63,7 @@ private Q_SLOTS:
     {
         m_home = std::make_unique<TestHome>();
         QVERIFY(writeFile(book(QStringLiteral("csv")), "Name,City\r\n&Name&,&City&\r\n"));
-        for (const QString ext : {QStringLiteral("xlsx"), QStringLiteral("ods")})
+        for (const QString &ext : {QStringLiteral("xlsx"), QStringLiteral("ods")})
             QVERIFY(QFile::copy(QStringLiteral(QLT_SOURCE_DIR "/tests/fill/workbooks/row.") + ext, book(ext)));
         QVERIFY(writeModel(*m_home, QStringLiteral("Books"), {QStringLiteral("Name"), QStringLiteral("City")}, {},
                            {book(QStringLiteral("csv")), book(QStringLiteral("xlsx")), book(QStringLiteral("ods"))}));
@@ -96,7 +96,7 @@ private Q_SLOTS:
             out += QString::fromUtf8(qlt->readAllStandardOutput());
         }
         expected.sort();
-        for (const QString ext : {QStringLiteral("csv"), QStringLiteral("xlsx"), QStringLiteral("ods")}) {
+        for (const QString &ext : {QStringLiteral("csv"), QStringLiteral("xlsx"), QStringLiteral("ods")}) {
             QCOMPARE(out.count(QStringLiteral("added a record to book.") + ext + QLatin1Char('\n')), 100);
             Result<QStringList> found = records(book(ext));
             QVERIFY2(found, qPrintable(found ? QString() : found.error()));

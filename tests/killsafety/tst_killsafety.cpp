@@ -170,7 +170,7 @@ void TestKillSafety::killDuringBatch()
     const QStringList books{app + QStringLiteral("Book.csv"), app + QStringLiteral("Book.xlsx"),
                             app + QStringLiteral("Book.ods")};
     QVERIFY(writeFile(books[0], csvStart()));
-    for (const QString ext : {QStringLiteral("xlsx"), QStringLiteral("ods")})
+    for (const QString &ext : {QStringLiteral("xlsx"), QStringLiteral("ods")})
         QVERIFY(QFile::copy(QStringLiteral(QLT_WORKBOOKS "row.") + ext, app + QStringLiteral("Book.") + ext));
     ModelLists m;
     m.FieldNames = documentFields();
