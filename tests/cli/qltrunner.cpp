@@ -52,13 +52,12 @@ QltResult runQlt(const QStringList &arguments, const QString &workingFolder, con
 QList<QltResult> runQltTogether(const QList<QStringList> &argumentLists)
 {
     std::vector<std::unique_ptr<QProcess>> processes;
+    // All started before any is waited for.
     for (const QStringList &arguments : argumentLists) {
         processes.push_back(std::make_unique<QProcess>());
         prepare(*processes.back(), QString(), {});
+        processes.back()->start(QStringLiteral(QLT_BINARY), arguments);
     }
-    // All started before any is waited for.
-    for (size_t i = 0; i < processes.size(); ++i)
-        processes[i]->start(QStringLiteral(QLT_BINARY), argumentLists[qsizetype(i)]);
     QList<QltResult> results;
     for (const auto &process : processes)
         results << finish(*process);
