@@ -1,20 +1,25 @@
 #include "cli/fillcommand.h"
 
+#include "cli/batchnames.h"
 #include "cli/fillargs.h"
+#include "cli/fillneeds.h"
 #include "cli/fillplan.h"
 #include "core/fill/engines.h"
 #include "core/fill/fillrun.h"
 #include "core/fill/sheetbatch.h"
+#include "core/fill/officesession.h"
 #include "core/model/names.h"
 #include "core/render/pdfcopy.h"
 #include "core/render/printing.h"
 #include "platform/filesystem.h"
 #include "platform/terminal.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace FillCommand {
@@ -97,6 +102,13 @@ private:
     bool m_problems = false;
 };
 
+// The office's own waits ("Starting the office") show nothing here.
+class OfficeWaits : public RunContext {
+public:
+    void showWait(const QString &) override {}
+    QString fieldValue(int) const override { return QString(); }
+};
+
 FillRunInput inputFor(const FillPlan::Plan &plan, const QStringList &values)
 {
     const FillArgs::Options &o = plan.options;
@@ -129,40 +141,47 @@ QString helpText()
     return QStringLiteral("\nWithout a window:\n") + FillArgs::usage();
 }
 
-int exec(int argc, char *argv[])
-{
-    // Taken before the application object, which would otherwise take
-    // values such as "-reverse" for options of its own.
-    QStringList arguments;
-    for (int i = 2; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    Platform::useOffscreenWithoutDisplay();
-    int appArgc = 1;
-    QGuiApplication app(appArgc, argv);
-    return run(arguments);
-}
+namespace {
 
-int run(const QStringList &arguments)
+// The checked plan, or the exit status of a help text or a usage error.
+struct Start {
+    std::optional<FillPlan::Plan> plan;
+    int status = 0;
+};
+
+Start start(const QStringList &arguments)
 {
     const FillArgs::Parsed parsed = FillArgs::parse(arguments);
     if (parsed.options.help) {
         Console(false).out(FillArgs::usage());
-        return 0;
+        return {};
     }
     if (!parsed.error.isEmpty())
-        return usageError(parsed.error);
-    const FillPlan::Prepared prepared = FillPlan::prepare(parsed.options);
+        return {std::nullopt, usageError(parsed.error)};
+    FillPlan::Prepared prepared = FillPlan::prepare(parsed.options);
     if (!prepared.error.isEmpty())
-        return usageError(prepared.error);
-    const FillPlan::Plan &plan = prepared.plan;
+        return {std::nullopt, usageError(prepared.error)};
+    return {std::move(prepared.plan), 0};
+}
 
+int execute(const FillPlan::Plan &plan, const FillNeeds::Needs &needs)
+{
     Console console(plan.batch && Platform::isTerminal(stderr));
     ConsoleObserver observer(console);
-    SystemPrinting printing;
+    // One office for the whole run, started now, while the first rows fill.
+    std::unique_ptr<OfficeSession> office;
+    OfficeWaits waits;
+    if (needs.office) {
+        office = std::make_unique<OfficeSession>();
+        office->startAhead();
+    }
+    SystemPrinting printing(office.get(), &waits);
     // One set of spreadsheet applications for the whole batch, so an office
     // started for the first row serves every row.
-    SystemEngines engines;
-    FillRun fill(observer, printing, engines, [](const QString &saved) { return PdfCopy::saveBeside(saved); });
+    SystemEngines engines(office ? office->calcEngines(waits) : nullptr);
+    FillRun fill(observer, printing, engines,
+                 [&](const QString &saved) { return PdfCopy::saveBeside(saved, office.get(), &waits); });
+    BatchNames names(plan);
     const QList<QStringList> records = plan.batch ? plan.rows : QList<QStringList>{QStringList()};
     // A batch's copies reach the disk together at its end: waiting for the
     // disk once per copy would take most of the batch's time.
@@ -179,13 +198,15 @@ int run(const QStringList &arguments)
     for (int r = 0; r < records.size(); ++r) {
         if (plan.batch)
             observer.setPrefix(QStringLiteral("row ") + QString::number(plan.rowLines.value(r)) + QStringLiteral(": "));
-        const FillRunInput input = inputFor(plan, FillPlan::valuesFor(plan, records[r]));
+        FillRunInput input = inputFor(plan, FillPlan::valuesFor(plan, records[r]));
         const Names::Problem problem = Names::fileNameProblem(input.saveName);
         if (plan.options.save && problem != Names::Problem::None) {
             // Never a file outside the save folder: this run is left out.
             observer.refuse(QStringLiteral("the save name \"") + input.saveName + QStringLiteral("\" cannot be used. ")
                             + Names::refusal(problem));
         } else {
+            if (plan.options.save)
+                input.saveName = names.claim(input.saveName);
             fill.run(input);
         }
         console.progress(r + 1, int(records.size()));
@@ -201,6 +222,37 @@ int run(const QStringList &arguments)
         observer.refuse(QStringLiteral("the filled files could not all be written to the disk: ") + error);
     }
     return observer.anyProblem() ? 1 : 0;
+}
+
+} // namespace
+
+int exec(int argc, char *argv[])
+{
+    // Taken before the application object, which would otherwise take
+    // values such as "-reverse" for options of its own.
+    QStringList arguments;
+    for (int i = 2; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // Checked before any application object: the run starts only what it
+    // needs, and a letter saved as .docx loads no platform plugin.
+    const Start started = start(arguments);
+    if (!started.plan)
+        return started.status;
+    const FillNeeds::Needs needs = FillNeeds::of(*started.plan);
+    int appArgc = 1;
+    if (!needs.drawing) {
+        QCoreApplication app(appArgc, argv);
+        return execute(*started.plan, needs);
+    }
+    Platform::useOffscreenWithoutDisplay();
+    QGuiApplication app(appArgc, argv);
+    return execute(*started.plan, needs);
+}
+
+int run(const QStringList &arguments)
+{
+    const Start started = start(arguments);
+    return started.plan ? execute(*started.plan, FillNeeds::of(*started.plan)) : started.status;
 }
 
 } // namespace FillCommand

@@ -47,7 +47,8 @@ bool isOwnTemporaryFile(const QString &fileName);
 // folder, reach the disk, and are renamed over `path`. A crash leaves the old
 // file or the new one, never half of one; a symbolic link standing at `path`
 // is replaced by the file, never written through. Stale temporary files of
-// dead processes in that folder are removed first. `mode` gives the new file's
+// dead processes in that folder are removed first (while a DeferredSync
+// lives, at the first write to the folder only). `mode` gives the new file's
 // permission bits; by default a replaced file keeps its own.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1);
 

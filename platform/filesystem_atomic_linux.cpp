@@ -85,6 +85,14 @@ QSet<QByteArray> &pendingFolders()
     return folders;
 }
 
+// Folders swept while a DeferredSync lives: a batch sweeps each once, not
+// once per copy, which beside thousands of files took most of its time.
+QSet<QByteArray> &sweptFolders()
+{
+    static QSet<QByteArray> folders;
+    return folders;
+}
+
 bool endsWith(const char *name, size_t length, const char *suffix, size_t suffixLength)
 {
     return length >= suffixLength && std::memcmp(name + length - suffixLength, suffix, suffixLength) == 0;
@@ -106,7 +114,8 @@ DeferredSync::DeferredSync() { ++g_deferring; }
 DeferredSync::~DeferredSync()
 {
     commit();
-    --g_deferring;
+    if (--g_deferring == 0)
+        sweptFolders().clear();
 }
 
 bool DeferredSync::commit(QString *error)
@@ -156,7 +165,13 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
 {
     const QFileInfo target(path);
     const QString folder = target.absolutePath() + QLatin1Char('/');
-    removeStaleTemporaryFiles(folder);
+    // What a killed writer left: once per folder in a batch, else every time.
+    const QByteArray folderName = QFile::encodeName(folder);
+    if (g_deferring == 0 || !sweptFolders().contains(folderName)) {
+        if (g_deferring > 0)
+            sweptFolders().insert(folderName);
+        removeStaleTemporaryFiles(folder);
+    }
 
     const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
     const QByteArray tempName = QFile::encodeName(folder + temporaryNameFor(target.fileName()));
@@ -186,9 +201,9 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         return result;
     }
     if (g_deferring > 0)
-        pendingFolders().insert(QFile::encodeName(folder));
+        pendingFolders().insert(folderName);
     else
-        syncFolder(QFile::encodeName(folder));
+        syncFolder(folderName);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/officeconvert.h"
 
+#include "platform/filesystem.h"
 #include "platform/officerun.h"
 #include "platform/printing.h"
 
@@ -44,9 +45,13 @@ QString placePdf(const QString &made, const QString &documentPath, const QString
 {
     if (!QFileInfo(made).isFile() || QFileInfo(made).size() == 0)
         return QStringLiteral("The office could not make a PDF copy of ") + QFileInfo(documentPath).fileName();
-    QFile::remove(pdfPath);
-    if (!QFile::copy(made, pdfPath))
-        return QStringLiteral("Could not write ") + pdfPath;
+    // Renamed over the name: a link standing there is replaced, never
+    // written through, and two fills saving one name leave one whole copy.
+    QFile in(made);
+    const QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    QString error;
+    if (bytes.isEmpty() || !writeFileAtomically(pdfPath, bytes, &error))
+        return QStringLiteral("Could not write ") + pdfPath + (error.isEmpty() ? QString() : QStringLiteral(": ") + error);
     return QString();
 }
 

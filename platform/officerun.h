@@ -18,7 +18,9 @@ RunResult runToEnd(const QString &program, const QStringList &arguments, int tim
 
 // A profile folder of our own for the office, as an -env:UserInstallation
 // URL, so a job is never handed to an office the user has open (which would
-// answer before doing it). `purpose` names the folder.
+// answer before doing it). `purpose` names the folder. Each process leases
+// one for its lifetime ("purpose", else "purpose-2", ...), so QLT processes
+// running at the same time never share one, and later ones reuse it.
 QString officeProfileUrl(const QString &purpose);
 
 } // namespace Platform

@@ -3,12 +3,23 @@
 #include "platform/folders.h"
 
 #include <QDir>
+#include <QFile>
+#include <QHash>
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
 #include <QUrl>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace Platform {
+
+namespace {
+// More offices than this at once on one account is no real use.
+constexpr int kMaxProfiles = 64;
+} // namespace
 
 RunResult runToEnd(const QString &program, const QStringList &arguments, int timeoutMs)
 {
@@ -38,11 +49,35 @@ RunResult runToEnd(const QString &program, const QStringList &arguments, int tim
 
 QString officeProfileUrl(const QString &purpose)
 {
+    // Leased for this process's lifetime: the first profile of this purpose
+    // whose lock no other process holds. Two offices on one profile hand
+    // jobs to each other or fail, so fills running at the same time each
+    // get their own, and a profile set up once is used again (its first
+    // start is slow). The lock goes with the process, even a killed one,
+    // and with the office it started, which inherits it.
+    static QHash<QString, QString> leased;
+    if (const auto found = leased.constFind(purpose); found != leased.cend())
+        return *found;
     const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-    const QString root = cache.isEmpty() ? homeDrive() + QStringLiteral(".cache") : cache;
-    const QString profile = root + QStringLiteral("/Quillmate/") + purpose;
+    const QString root = (cache.isEmpty() ? homeDrive() + QStringLiteral(".cache") : cache) + QStringLiteral("/Quillmate/");
+    QDir().mkpath(root);
+    QString profile;
+    for (int slot = 1; profile.isEmpty(); ++slot) {
+        const QString name = slot == 1 ? purpose : purpose + QLatin1Char('-') + QString::number(slot);
+        const int fd = ::open(QFile::encodeName(root + name + QStringLiteral(".lock")).constData(),
+                              O_RDWR | O_CREAT, 0600);
+        if (fd < 0 || slot > kMaxProfiles) {
+            if (fd >= 0)
+                ::close(fd);
+            profile = root + name; // nowhere to note a lease: used unleased
+        } else if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            profile = root + name; // the descriptor stays open: the lease
+        } else {
+            ::close(fd);
+        }
+    }
     QDir().mkpath(profile);
-    return QUrl::fromLocalFile(profile).toString();
+    return *leased.insert(purpose, QUrl::fromLocalFile(profile).toString());
 }
 
 } // namespace Platform

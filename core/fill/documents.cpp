@@ -3,6 +3,7 @@
 #include "core/fill/markers.h"
 #include "core/fill/packagedfill.h"
 #include "core/fill/rtfmarkers.h"
+#include "core/fill/scratchfile.h"
 #include "core/model/names.h"
 #include "platform/filesystem.h"
 
@@ -172,18 +173,14 @@ Status ProcessDocument(const Request &request, const Folders &folders, const QSt
             if (Status printed = printing.printText(text, name + extension); !printed)
                 return printed;
         } else {
-            const QString temp = folders.appFolder + QStringLiteral("temprtf") + extension;
-            if (QFileInfo::exists(temp) && !QFile::remove(temp))
-                return Failure{QStringLiteral("Permission denied")};
-            if (Status written = writeWhole(temp, text); !written)
+            // A file of this fill's own, gone on every way out: the printing
+            // program has read it by the time printFile returns.
+            const ScratchFile temp(extension);
+            if (!temp.isValid())
+                return Failure{temp.errorString()};
+            if (Status written = writeWhole(temp.path(), text); !written)
                 return written;
-            // Removed on every way out: the printing program has read it by
-            // the time printFile returns.
-            struct Remove {
-                QString path;
-                ~Remove() { QFile::remove(path); }
-            } remove{temp};
-            if (Status printed = printing.printFile(temp); !printed)
+            if (Status printed = printing.printFile(temp.path()); !printed)
                 return printed;
         }
     }

@@ -1,13 +1,14 @@
 #include "core/fill/packagedfill.h"
 
+#include "core/fill/scratchfile.h"
 #include "core/fill/xmlmarkers.h"
 #include "core/fill/zippackage.h"
+#include "platform/filesystem.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace PackagedFill {
 
@@ -44,6 +45,8 @@ Status requireNotEncrypted(Zip::Package &package, const QString &extension)
     return {};
 }
 
+// Replaces the save name's file as a whole, never writing through a link
+// that stands there, and never leaving a mix of two fills' copies.
 Status copyWhole(const QString &from, const QString &to)
 {
     if (!QFileInfo(QFileInfo(to).absolutePath()).isDir())
@@ -51,9 +54,12 @@ Status copyWhole(const QString &from, const QString &to)
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
         return fail(in.errorString());
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit())
-        return fail(out.errorString());
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return fail(in.errorString());
+    QString error;
+    if (!Platform::writeFileAtomically(to, bytes, &error))
+        return fail(error);
     return {};
 }
 } // namespace
@@ -112,17 +118,13 @@ Status processPackage(const Documents::Request &request, const Documents::Folder
     QStringList values;
     for (int j = 1; j <= fieldNames.size(); ++j)
         values << run.fieldValue(j);
-    // Filled once into the temporary print file; printing and saving both
+    // Filled once into a file of this fill's own; printing and saving both
     // take that file, and it is gone on every way out.
-    const QString temp = folders.appFolder + QStringLiteral("temprtf") + extension;
-    struct Remove {
-        QString path;
-        ~Remove() { QFile::remove(path); }
-    } remove{temp};
-    if (QFileInfo::exists(temp) && !QFile::remove(temp))
-        return fail(QStringLiteral("Permission denied"));
+    const ScratchFile temp(extension);
+    if (!temp.isValid())
+        return fail(temp.errorString());
     run.step(QStringLiteral("loading ") + name);
-    if (Status filled = fillPackage(folders.modelFolder + file, temp, extension, fieldNames, values); !filled)
+    if (Status filled = fillPackage(folders.modelFolder + file, temp.path(), extension, fieldNames, values); !filled)
         return filled;
 
     run.step(QStringLiteral("printing ") + name);
@@ -130,7 +132,7 @@ Status processPackage(const Documents::Request &request, const Documents::Folder
         run.showWait(QStringLiteral("Printing ") + name);
         // Our own reader knows rich text only: both methods go through the
         // office, which renders the package as the user laid it out.
-        if (Status printed = printing.printFile(temp); !printed)
+        if (Status printed = printing.printFile(temp.path()); !printed)
             return printed;
     }
 
@@ -138,7 +140,7 @@ Status processPackage(const Documents::Request &request, const Documents::Folder
     if (request.save) {
         const QString target = request.saveName + QLatin1Char('-') + name + extension;
         run.showWait(QStringLiteral("Saving ") + target);
-        return copyWhole(temp, folders.saveFolder + target);
+        return copyWhole(temp.path(), folders.saveFolder + target);
     }
     return {};
 }

@@ -4,15 +4,16 @@
 #include "core/fill/officesession.h"
 #include "core/render/rtfreader.h"
 #include "platform/codepage.h"
+#include "platform/filesystem.h"
 #include "platform/folders.h"
 #include "platform/officeconvert.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSettings>
 #include <QTextDocument>
 
@@ -70,11 +71,13 @@ Status renderText(const QByteArray &text, const QString &extension, const QStrin
     } else {
         document = RtfReader::toDocument(text);
     }
-    // Written beside the target first: a failed copy never leaves half a PDF.
-    QSaveFile out(pdfPath);
-    if (!out.open(QIODevice::WriteOnly))
-        return Failure{out.errorString()};
+    // Made whole in memory, then written beside the target and renamed over
+    // it: a failed copy never leaves half a PDF, and a link standing at the
+    // name is replaced, never written through.
+    QByteArray pdf;
     {
+        QBuffer out(&pdf);
+        out.open(QIODevice::WriteOnly);
         QPdfWriter writer(&out);
         writer.setPageLayout(pageOf(RtfReader::looksLikeRtf(text) ? text : QByteArray()));
         writer.setTitle(QFileInfo(pdfPath).completeBaseName());
@@ -82,8 +85,11 @@ Status renderText(const QByteArray &text, const QString &extension, const QStrin
         document->setPageSize(writer.pageLayout().paintRect(QPageLayout::Inch).size() * 96.0);
         document->print(&writer);
     }
-    if (!out.commit())
-        return Failure{out.errorString()};
+    if (!QFileInfo(QFileInfo(pdfPath).absolutePath()).isDir())
+        return Failure{QStringLiteral("Path not found")};
+    QString error;
+    if (!Platform::writeFileAtomically(pdfPath, pdf, &error))
+        return Failure{error};
     return {};
 }
 

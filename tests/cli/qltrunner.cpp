@@ -6,11 +6,14 @@
 #include <QFile>
 #include <QProcess>
 
+#include <memory>
+#include <vector>
+
 QStringList QltResult::outLines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
 
-QltResult runQlt(const QStringList &arguments, const QString &workingFolder, const QStringList &unset)
+namespace {
+void prepare(QProcess &qlt, const QString &workingFolder, const QStringList &unset)
 {
-    QProcess qlt;
     // The process takes the test's environment, home folder included.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // A desktop session has a runtime folder; without one the GUI library
@@ -24,7 +27,10 @@ QltResult runQlt(const QStringList &arguments, const QString &workingFolder, con
     qlt.setProcessEnvironment(environment);
     if (!workingFolder.isEmpty())
         qlt.setWorkingDirectory(workingFolder);
-    qlt.start(QStringLiteral(QLT_BINARY), arguments);
+}
+
+QltResult finish(QProcess &qlt)
+{
     QltResult result;
     if (!qlt.waitForFinished(120000) || qlt.exitStatus() != QProcess::NormalExit)
         return result;
@@ -32,6 +38,30 @@ QltResult runQlt(const QStringList &arguments, const QString &workingFolder, con
     result.out = QString::fromUtf8(qlt.readAllStandardOutput());
     result.err = QString::fromUtf8(qlt.readAllStandardError());
     return result;
+}
+} // namespace
+
+QltResult runQlt(const QStringList &arguments, const QString &workingFolder, const QStringList &unset)
+{
+    QProcess qlt;
+    prepare(qlt, workingFolder, unset);
+    qlt.start(QStringLiteral(QLT_BINARY), arguments);
+    return finish(qlt);
+}
+
+QList<QltResult> runQltTogether(const QList<QStringList> &argumentLists)
+{
+    std::vector<std::unique_ptr<QProcess>> processes;
+    // All started before any is waited for.
+    for (const QStringList &arguments : argumentLists) {
+        processes.push_back(std::make_unique<QProcess>());
+        prepare(*processes.back(), QString(), {});
+        processes.back()->start(QStringLiteral(QLT_BINARY), arguments);
+    }
+    QList<QltResult> results;
+    for (const auto &process : processes)
+        results << finish(*process);
+    return results;
 }
 
 bool writeModel(const TestHome &home, const QString &name, const QStringList &fields, const QStringList &documents,

@@ -3,6 +3,7 @@
 #include "tests/support/testhome.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,10 @@ struct QltResult {
 // `unset` names environment variables the program does not get.
 QltResult runQlt(const QStringList &arguments, const QString &workingFolder = QString(),
                  const QStringList &unset = {});
+
+// Several QLT processes started at once, each with its arguments; their
+// results in the same order once all have ended.
+QList<QltResult> runQltTogether(const QList<QStringList> &argumentLists);
 
 // A model in the app folder (the model folder of a fresh home): its fields,
 // documents by name, and spreadsheets as path and worksheet number.

@@ -48,6 +48,7 @@ private Q_SLOTS:
     void temporaryNameRule_data();
     void temporaryNameRule();
     void staleTemporariesRemovedOnNextWrite();
+    void batchSweepsEachFolderOnce();
     void temporariesNeverListedAsTagsOrModels();
     void deferredSyncKeepsWritesAtomicAndReportsFailure();
     void windows1252Bytes_data();
@@ -148,6 +149,31 @@ void TestAtomicWrite::staleTemporariesRemovedOnNextWrite()
     QVERIFY(Platform::writeFileAtomically(folder + QStringLiteral("Other"), "x"));
     QCOMPARE(allFiles(folder), (QStringList{QStringLiteral(".Brown.1.qlt-tmp"), QStringLiteral(".Smith"),
                                             QStringLiteral("Other")}));
+}
+
+// A batch beside thousands of files reads the folder once, not per copy;
+// the next batch sweeps again.
+void TestAtomicWrite::batchSweepsEachFolderOnce()
+{
+    TestHome home;
+    const qint64 dead = deadProcessId();
+    QVERIFY(dead > 0);
+    const QString folder = home.appFolder();
+    const QString first = leftover(QStringLiteral("First"), dead);
+    const QString later = leftover(QStringLiteral("Later"), dead);
+    writeFile(folder + first, "half");
+    {
+        Platform::DeferredSync batch;
+        QVERIFY(Platform::writeFileAtomically(folder + QStringLiteral("a"), "a"));
+        writeFile(folder + later, "half");
+        QVERIFY(Platform::writeFileAtomically(folder + QStringLiteral("b"), "b"));
+        QCOMPARE(allFiles(folder), (QStringList{later, QStringLiteral("a"), QStringLiteral("b")}));
+    }
+    {
+        Platform::DeferredSync batch;
+        QVERIFY(Platform::writeFileAtomically(folder + QStringLiteral("c"), "c"));
+    }
+    QCOMPARE(allFiles(folder), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
 }
 
 void TestAtomicWrite::temporariesNeverListedAsTagsOrModels()

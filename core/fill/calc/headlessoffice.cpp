@@ -1,6 +1,7 @@
 #include "core/fill/calc/headlessoffice.h"
 
 #include "platform/folders.h"
+#include "platform/officerun.h"
 #include "platform/printing.h"
 #include "platform/process.h"
 
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include <atomic>
@@ -44,20 +44,10 @@ Reference<uno::XComponentContext> localContext()
     return context;
 }
 
-// One profile for this program's lifetime, so two QLT instances never
-// drive each other's office and the slow first start is paid once.
-QString profileUrl()
-{
-    static std::unique_ptr<QTemporaryDir> profile; // removed when the program ends
-    if (!profile) {
-        const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-        const QString root = (cache.isEmpty() ? Platform::homeDrive() + QStringLiteral(".cache") : cache)
-            + QStringLiteral("/Quillmate");
-        QDir().mkpath(root);
-        profile = std::make_unique<QTemporaryDir>(root + QStringLiteral("/calc-profile-XXXXXX"));
-    }
-    return QUrl::fromLocalFile(profile->path()).toString();
-}
+// A profile leased for this program's lifetime, so two QLT instances never
+// drive each other's office, and set up once for all later ones: the first
+// start on a fresh profile is slow.
+QString profileUrl() { return Platform::officeProfileUrl(QStringLiteral("calc-profile")); }
 } // namespace
 
 QString fromOU(const rtl::OUString &s) { return QString(reinterpret_cast<const QChar *>(s.getStr()), s.getLength()); }
