@@ -48,6 +48,23 @@ QString option(const cups_dest_t &dest, const char *name)
 
 QString lastError() { return QString::fromUtf8(cupsLastErrorString()); }
 
+// The reason the printer's keeper gave (cupsreject -r), which the list of
+// destinations leaves out: asked of the printer itself.
+QString stateMessage(const cups_dest_t &dest)
+{
+    const QByteArray uri = option(dest, "printer-uri-supported").toUtf8();
+    if (uri.isEmpty())
+        return QString();
+    ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-state-message");
+    ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"); // takes the request
+    ipp_attribute_t *message = response ? ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT) : nullptr;
+    const QString text = message ? QString::fromUtf8(ippGetString(message, 0, nullptr)) : QString();
+    ippDelete(response);
+    return text;
+}
+
 QString shown(const QString &printer) { return printer.isEmpty() ? QStringLiteral("default printer") : printer; }
 } // namespace
 
@@ -59,7 +76,7 @@ QString printerRefusal(const QString &printer)
                + QStringLiteral(" (") + lastError() + QLatin1Char(')');
     if (option(*dest, "printer-is-accepting-jobs") != QStringLiteral("false"))
         return QString();
-    const QString reason = option(*dest, "printer-state-message");
+    const QString reason = stateMessage(*dest);
     return QStringLiteral("The printer ") + QString::fromUtf8(dest->name) + QStringLiteral(" does not accept jobs")
            + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
 }
