@@ -20,13 +20,16 @@ QStringList documentNames(const QString &list)
 QString usage()
 {
     return QStringLiteral(
-        "Usage: QLT fill MODEL [--set \"FIELD=VALUE\"]... [--values TAG] [--rows FILE.csv]\n"
+        "Usage: QLT fill MODEL [--set \"FIELD=VALUE\"]... [--values TAG] [--rows FILE [--ragged]]\n"
         "                      [--save NAME] [--out DIR] [--pdf] [--print [faster|quality]]\n"
         "                      [--documents \"NAME,NAME\"] [--sheets]\n\n"
         "Fills the model's documents and spreadsheets without a window.\n"
         "  --set \"FIELD=VALUE\"   the value of one field (repeatable)\n"
         "  --values TAG          the values saved under this identifier tag\n"
-        "  --rows FILE.csv       one run per data row; the header row names the fields\n"
+        "  --rows FILE           one run per data row of a .csv file or of the first sheet\n"
+        "                        of an .xlsx or .ods workbook; the first row names the fields\n"
+        "  --ragged              take rows with more or fewer cells than the header (extra\n"
+        "                        cells are dropped, missing ones empty); else they are refused\n"
         "  --save NAME           save filled copies as NAME-Document.ext; {Field} in NAME\n"
         "                        takes that field's value of the run\n"
         "  --out DIR             save into DIR instead of the documents folder\n"
@@ -83,6 +86,8 @@ Parsed parse(const QStringList &arguments)
             o.documents = documentNames(value);
         } else if (arg == QStringLiteral("--pdf")) {
             o.pdf = true;
+        } else if (arg == QStringLiteral("--ragged")) {
+            o.ragged = true;
         } else if (arg == QStringLiteral("--sheets")) {
             o.sheets = true;
         } else if (arg == QStringLiteral("--print")) {

@@ -15,7 +15,8 @@ struct Options {
     QString model;
     QList<QPair<QString, QString>> sets; // --set FIELD=VALUE, in the order given
     QString valuesTag;                   // --values TAG
-    QString rowsFile;                    // --rows FILE.csv
+    QString rowsFile;                    // --rows FILE (.csv, .xlsx, .ods)
+    bool ragged = false;                 // --ragged: take rows that do not match the header
     QString saveName;                    // --save NAME, may hold {Field}
     bool save = false;
     QString outFolder;                   // --out DIR

@@ -1,6 +1,7 @@
 #include "cli/fillplan.h"
 
 #include "cli/batchrows.h"
+#include "core/fill/rowlist.h"
 #include "core/model/datasets.h"
 #include "core/model/modelpath.h"
 #include "core/model/names.h"
@@ -84,11 +85,21 @@ QString loadValues(Plan &plan)
     }
     if (o.rowsFile.isEmpty())
         return o.valuesTag.isEmpty() && o.sets.isEmpty()
-                   ? QStringLiteral("no values: give --set \"FIELD=VALUE\", --values TAG or --rows FILE.csv")
+                   ? QStringLiteral("no values: give --set \"FIELD=VALUE\", --values TAG or --rows FILE")
                    : QString();
-    const BatchRows::Rows rows = BatchRows::read(o.rowsFile);
-    if (!rows.error.isEmpty())
-        return QStringLiteral("cannot read ") + o.rowsFile + QStringLiteral(": ") + rows.error;
+    const RowList::List rows = RowList::read(o.rowsFile);
+    if (rows.error)
+        return QStringLiteral("cannot read ") + o.rowsFile + QStringLiteral(": ") + rows.error->text();
+    if (!rows.ragged.isEmpty() && !o.ragged) {
+        constexpr int kShown = 10; // enough to find the pattern; the count says the rest
+        QStringList lines;
+        for (const RowList::Problem &row : rows.ragged.mid(0, kShown))
+            lines << row.text();
+        if (rows.ragged.size() > kShown)
+            lines << QStringLiteral("and %1 more").arg(rows.ragged.size() - kShown);
+        return o.rowsFile + QStringLiteral(" has rows that do not match its header (give --ragged to take them):\n  ")
+               + lines.join(QStringLiteral("\n  "));
+    }
     for (const QString &column : rows.header) {
         const qsizetype j = plan.model.FieldNames.indexOf(column);
         if (j < 0)

@@ -24,6 +24,11 @@ QStringList plainFiles(const QString &folder);
 
 bool makeExecutable(const QString &path);
 
+// The longest file name (one path component) the file systems take, in
+// the bytes of its on-disk encoding, and that length of a name.
+int maxFileNameBytes();
+qsizetype fileNameBytes(const QString &name);
+
 // True when the path itself is a symbolic link (dangling ones included).
 bool isSymLink(const QString &path);
 // True when both paths name one file on disk (through links, other

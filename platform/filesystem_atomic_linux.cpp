@@ -30,8 +30,12 @@ bool fail(QString *error)
 
 QString temporaryNameFor(const QString &fileName)
 {
-    return QLatin1Char('.') + fileName.left(kMaxBaseLength) + QLatin1Char('.')
-        + QString::number(::getpid()) + kTempSuffix;
+    // Cut in bytes, not characters: 120 letters of a script outside Latin-1
+    // take up to 360 bytes, more than a file name may hold.
+    QString base = fileName.left(kMaxBaseLength);
+    while (fileNameBytes(base) > kMaxBaseLength)
+        base.chop(base.size() > 1 && base.back().isLowSurrogate() ? 2 : 1);
+    return QLatin1Char('.') + base + QLatin1Char('.') + QString::number(::getpid()) + kTempSuffix;
 }
 
 // The id of the process that wrote a temporary file, or 0.

@@ -62,6 +62,11 @@ CopyResult copyFile(const QString &from, const QString &to, QString *error)
                                                                                         : CopyResult::Failed;
 }
 
+// NAME_MAX of Linux's file systems (ext4, btrfs, xfs, tmpfs): 255 bytes.
+int maxFileNameBytes() { return 255; }
+
+qsizetype fileNameBytes(const QString &name) { return QFile::encodeName(name).size(); }
+
 bool deleteFile(const QString &path, QString *error)
 {
     return ::unlink(QFile::encodeName(path).constData()) == 0 || fail(error);

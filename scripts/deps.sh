@@ -13,6 +13,8 @@ QLT_PACKAGES=(
   xdotool x11-utils
   # Printing: a private CUPS spooler for the tests, pdftotext to read its output.
   cups cups-client cups-bsd poppler-utils
+  # libcups: QLT hands print jobs to the spooler and reads its answer.
+  libcups2-dev
   # The full office (not the -nogui build, which cannot print), and its SDK
   # for driving Calc.
   libreoffice-core libreoffice-writer libreoffice-calc libreoffice-dev

@@ -137,6 +137,7 @@ void split(const QString &text, QChar delimiter, qsizetype limit, Table &t)
         t.rows.append(row);
         t.ends.append(QString());
     }
+    t.unterminatedQuote = inQuotes;
 }
 
 bool needsQuotes(const Table &t, const Cell &cell)

@@ -29,6 +29,7 @@ struct Table {
     bool quoteAll = false; // every field of the file was quoted
     Encoding encoding = Encoding::Utf8;
     bool bom = false;
+    bool unterminatedQuote = false; // the last record opens a quote that never closes
 };
 
 Table parse(const QByteArray &bytes);

@@ -57,6 +57,12 @@ bool FillRun::run(const FillRunInput &input)
         m_observer.problem(text, QStringLiteral("Operation aborting"));
         return false;
     }
+    for (int i = 0; i < input.model.DocNames.size(); ++i)
+        if (const QString tooLong = Names::copyNameRefusal(input.saveName, input.model.DocNames[i]);
+            input.documents.value(i).save && !tooLong.isEmpty()) {
+            m_observer.problem(tooLong, QStringLiteral("Operation aborting"));
+            return false;
+        }
     ObservedContext context(m_observer, input.values);
     if (processDocuments(input, context)) {
         context.runStage = 2;

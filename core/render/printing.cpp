@@ -6,6 +6,7 @@
 
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryDir>
 #include <QTextDocument>
 
 namespace {
@@ -17,6 +18,13 @@ Result<QPrinterInfo> defaultPrinter()
         return Failure{QStringLiteral("No printer is available")};
     return info;
 }
+
+Status fromText(const QString &error)
+{
+    if (!error.isEmpty())
+        return Failure{error};
+    return {};
+}
 } // namespace
 
 Status SystemPrinting::printText(const QByteArray &text, const QString &title)
@@ -24,16 +32,27 @@ Status SystemPrinting::printText(const QByteArray &text, const QString &title)
     const Result<QPrinterInfo> target = defaultPrinter();
     if (!target)
         return target.failure();
-    QPrinter printer(*target, QPrinter::HighResolution);
-    printer.setDocName(title);
     RtfReader::Document document = PrintDocument::forFile(text, title);
     if (document.truncated) // a part of a document must not pass for all of it
         return Failure{QStringLiteral("The document is too large to print this way")};
-    printer.setPageLayout(PrintDocument::pageLayout(document.page, printer.pageLayout().pageSize()));
-    PrintDocument::paint(document, &printer);
-    if (printer.printerState() == QPrinter::Error)
-        return Failure{QStringLiteral("The printer reported an error")};
-    return {};
+    // Painted into a PDF of our own that we hand to the spooler: Qt's own
+    // print engine does the same but never says whether the spooler took
+    // the job.
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        return Failure{QStringLiteral("Could not make a folder for the print job")};
+    const QString pdf = folder.filePath(QStringLiteral("print.pdf"));
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setDocName(title);
+        printer.setPageLayout(PrintDocument::pageLayout(document.page, target->defaultPageSize()));
+        PrintDocument::paint(document, &printer);
+        if (printer.printerState() == QPrinter::Error)
+            return Failure{QStringLiteral("The printer reported an error")};
+    }
+    return fromText(Platform::submitToSpooler(pdf, target->printerName(), title));
 }
 
 Status SystemPrinting::printFile(const QString &path)
@@ -41,14 +60,19 @@ Status SystemPrinting::printFile(const QString &path)
     const Result<QPrinterInfo> printer = defaultPrinter();
     if (!printer)
         return printer.failure();
+    const QString name = printer->printerName();
     // Without a session, or an office that can print, or when the module
     // cannot start one: the print program, as always.
     const bool bySession = m_session && m_run && OfficeSession::printsThroughOffice(path) && Platform::officeCanPrint()
         && m_session->waitReady(*m_run);
-    if (bySession)
-        return m_session->print(path, printer->printerName());
-    const QString error = Platform::printFile(path);
-    if (!error.isEmpty())
-        return Failure{error};
-    return {};
+    if (!bySession)
+        return fromText(Platform::printFile(path, name));
+    // The office does not say whether the spooler took its job: ask the
+    // spooler before and after.
+    if (const QString refusal = Platform::printerRefusal(name); !refusal.isEmpty())
+        return Failure{refusal};
+    const int before = Platform::newestJob(name);
+    if (Status printed = m_session->print(path, name); !printed)
+        return printed;
+    return fromText(Platform::jobSince(name, before));
 }

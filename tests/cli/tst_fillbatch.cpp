@@ -123,6 +123,54 @@ private Q_SLOTS:
                  QByteArray("Name,Town\r\n&Last Name&,&Town&\r\n"));
     }
 
+    void raggedRowsTakenWhenAsked()
+    {
+        QVERIFY(writeFile(csvPath(), "Last Name,Town\nBrown\nCole,York,UK\n"));
+        const QltResult r = runQlt({QStringLiteral("fill"), QStringLiteral("Members"), QStringLiteral("--rows"),
+                                    csvPath(), QStringLiteral("--ragged"), QStringLiteral("--save"),
+                                    QStringLiteral("{Last Name}"), QStringLiteral("--documents"), QStringLiteral("Letter")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(readFile(docs() + QStringLiteral("Brown-Letter.txt")), QByteArray("To Brown in .\n"));
+        QCOMPARE(readFile(docs() + QStringLiteral("Cole-Letter.txt")), QByteArray("To Cole in York.\n"));
+    }
+
+    // Workbooks made by LibreOffice: the first sheet, its first row naming
+    // the columns, sheet rows as line numbers.
+    void rowsFromAWorkbook_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QString>("problem"); // "" when the rows run
+        const QByteArray good = "Town,Last Name\nBath,Adams\n\n1066,Brown\n";
+        QTest::newRow("xlsx") << QStringLiteral("xlsx") << good << QString();
+        QTest::newRow("ods") << QStringLiteral("ods") << good << QString();
+        QTest::newRow("ods, duplicate header") << QStringLiteral("ods") << QByteArray("Town,Town\nBath,York\n")
+                                               << QStringLiteral("row 1: the header names \"Town\" twice");
+        QTest::newRow("xlsx, value right of the header")
+            << QStringLiteral("xlsx") << QByteArray("Town,Last Name\nBath,Adams\nYork,Brown,UK\n")
+            << QStringLiteral("row 3: a value in column C, right of the named columns");
+    }
+
+    void rowsFromAWorkbook()
+    {
+        QFETCH(QString, format);
+        QFETCH(QByteArray, csv);
+        QFETCH(QString, problem);
+        if (!PackageTools::haveOffice())
+            QSKIP("LibreOffice is not installed");
+        QVERIFY(writeFile(csvPath(), csv));
+        QVERIFY(PackageTools::officeConvert({csvPath()}, format, m_home->path()));
+        const QltResult r = runQlt({QStringLiteral("fill"), QStringLiteral("Members"), QStringLiteral("--rows"),
+                                    m_home->path() + QStringLiteral("people.") + format, QStringLiteral("--save"),
+                                    QStringLiteral("{Last Name}"), QStringLiteral("--documents"), QStringLiteral("Letter")});
+        QCOMPARE(r.status, problem.isEmpty() ? 0 : 2);
+        QVERIFY2(r.err.contains(problem), qPrintable(r.err));
+        if (!problem.isEmpty())
+            return;
+        QCOMPARE(filesIn(docs()), QStringList({QStringLiteral("Adams-Letter.txt"), QStringLiteral("Brown-Letter.txt")}));
+        QCOMPARE(readFile(docs() + QStringLiteral("Brown-Letter.txt")), QByteArray("To Brown in 1066.\n"));
+    }
+
     void usageErrors_data()
     {
         QTest::addColumn<QByteArray>("csv");
@@ -134,6 +182,17 @@ private Q_SLOTS:
                                      << QStringLiteral("no data rows");
         QTest::newRow("placeholder naming no field") << QByteArray("Last Name\nA\n") << QStringLiteral("{Surname}")
                                                      << QStringLiteral("\"Surname\"");
+        // Lists that are not what the user meant are refused with their line.
+        QTest::newRow("unterminated quote") << QByteArray("Last Name,Town\nAdams,\"Bath\nBrown,York\n")
+                                            << QStringLiteral("x") << QStringLiteral("line 2: a quoted field is never closed");
+        QTest::newRow("duplicate header") << QByteArray("Town,Last Name,town\nBath,Adams,York\n") << QStringLiteral("x")
+                                          << QStringLiteral("line 1: the header names \"town\" twice");
+        QTest::newRow("UTF-8 with a stray byte") << QByteArray("Last Name\nM\xC3\xBCller\nJos\xE9\n")
+                                                 << QStringLiteral("x") << QStringLiteral("line 3: the file is UTF-8 but");
+        QTest::newRow("ragged rows") << QByteArray("Last Name,Town\nAdams,Bath\nBrown\nCole,York,UK\n")
+                                     << QStringLiteral("x")
+                                     << QStringLiteral("(give --ragged to take them):\n  line 3: 1 field where the "
+                                                       "header has 2\n  line 4: 3 fields where the header has 2");
     }
 
     void usageErrors()

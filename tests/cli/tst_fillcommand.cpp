@@ -132,6 +132,45 @@ private Q_SLOTS:
         QVERIFY2(printed.contains(QStringLiteral("Dear Ann Quillby,")), qPrintable(job + QLatin1Char(' ') + printed));
     }
 
+    // Nothing printed is never "printed": the spooler's refusal is a problem.
+    void printerThatRejectsJobsIsAProblem_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::newRow("faster") << QStringLiteral("faster");
+        QTest::newRow("quality") << QStringLiteral("quality");
+    }
+
+    void printerThatRejectsJobsIsAProblem()
+    {
+        QFETCH(QString, method);
+        if (qEnvironmentVariable("QLT_TEST_PRINT_OUT").isEmpty())
+            QSKIP("no test print spooler (scripts/test.sh starts one)");
+        const QStringList printer{QStringLiteral("QuillmatePDF")};
+        QCOMPARE(QProcess::execute(QStringLiteral("cupsreject"), printer), 0);
+        const QltResult r = runQlt({QStringLiteral("fill"), QStringLiteral("Letters"), QStringLiteral("--set"),
+                                    QStringLiteral("Last Name=Quillby"), QStringLiteral("--print"), method});
+        QProcess::execute(QStringLiteral("cupsaccept"), printer);
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.outLines(), QStringList());
+        for (const QString &document : {QStringLiteral("Letter"), QStringLiteral("Note")})
+            QVERIFY2(r.err.contains(QStringLiteral("The printer QuillmatePDF does not accept jobs"))
+                         && r.err.contains(QStringLiteral("while printing ") + document),
+                     qPrintable(r.err));
+    }
+
+    // The file system's limit is named, not some later step's failure.
+    void saveNameTooLongSaysSo()
+    {
+        const QltResult r = runQlt({QStringLiteral("fill"), QStringLiteral("Letters"), QStringLiteral("--set"),
+                                    QStringLiteral("Last Name=Smith"), QStringLiteral("--save"), QString(240, QLatin1Char('x')),
+                                    QStringLiteral("--pdf")});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("The save name is too long: the copy of \"Letter\" would get a file "
+                                               "name of 247 bytes")),
+                 qPrintable(r.err));
+        QCOMPARE(filesIn(docs()), QStringList());
+    }
+
     // A failing item is a problem with the window's text; the others still run.
     void aFailingSaveIsAProblemAndTheNextDocumentFollows()
     {
@@ -175,6 +214,13 @@ private Q_SLOTS:
         QTest::newRow("save name leaving the folder")
             << QStringList{QStringLiteral("Letters"), set, QStringLiteral("Last Name=A"), save, QStringLiteral("../A")}
             << QStringLiteral("cannot be used");
+        QTest::newRow("save name with a right-to-left override")
+            << QStringList{QStringLiteral("Letters"), set, QStringLiteral("Last Name=A"), save,
+                           QStringLiteral("Invoice\u202Efdp")}
+            << QStringLiteral("Names cannot contain right-to-left or other text direction controls");
+        QTest::newRow("save name with a zero-width space")
+            << QStringList{QStringLiteral("Letters"), set, QStringLiteral("Last Name=A"), save, QStringLiteral("Sm\u200Bith")}
+            << QStringLiteral("Names cannot contain zero-width");
         QTest::newRow("missing out folder")
             << QStringList{QStringLiteral("Letters"), set, QStringLiteral("Last Name=A"), save, QStringLiteral("A"),
                            QStringLiteral("--out"), QStringLiteral("/nonexistent/q")}
@@ -199,7 +245,8 @@ private Q_SLOTS:
         QVERIFY(all.out.contains(QStringLiteral("QLT fill MODEL")));
         const QltResult fill = runQlt({QStringLiteral("fill"), QStringLiteral("--help")});
         QCOMPARE(fill.status, 0);
-        QVERIFY(fill.out.contains(QStringLiteral("--rows FILE.csv")));
+        QVERIFY(fill.out.contains(QStringLiteral("--rows FILE")));
+        QVERIFY(fill.out.contains(QStringLiteral("--ragged")));
         QVERIFY(!QFile::exists(m_home->appFolder() + QStringLiteral("qlt.ini")));
     }
 };

@@ -28,6 +28,8 @@ private Q_SLOTS:
     void officeThatCannotPrintIsAProblem();
     void fasterPrintsEachKindOfFile_data();
     void fasterPrintsEachKindOfFile();
+    void queueThatRejectsOrIsStopped_data();
+    void queueThatRejectsOrIsStopped();
 
 private:
     // Each job file with its time: a restarted spooler numbers its jobs anew.
@@ -189,6 +191,62 @@ void TestPrinting::fasterPrintsEachKindOfFile()
         const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
         QVERIFY2(text.contains(pages[page - 1]), qPrintable(text));
     }
+}
+
+namespace {
+bool queueCommand(const QString &command)
+{
+    return QProcess::execute(command, {QStringLiteral("QuillmatePDF")}) == 0;
+}
+} // namespace
+
+// A printer that rejects jobs gets none and says so; a stopped one keeps the
+// job in its queue, which is printed once the printer is started again.
+void TestPrinting::queueThatRejectsOrIsStopped_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("queueState"); // the command that sets it
+    QTest::newRow("faster, rejecting") << QStringLiteral("Option1") << QStringLiteral("cupsreject");
+    QTest::newRow("higher quality, rejecting") << QStringLiteral("Option2") << QStringLiteral("cupsreject");
+    QTest::newRow("faster, stopped") << QStringLiteral("Option1") << QStringLiteral("cupsdisable");
+    QTest::newRow("higher quality, stopped") << QStringLiteral("Option2") << QStringLiteral("cupsdisable");
+}
+
+void TestPrinting::queueThatRejectsOrIsStopped()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, queueState);
+    TestHome home;
+    QVERIFY(writeFile(home.appFolder() + QStringLiteral("Letter.rtf"), "{\\rtf1\\ansi Dear &City&\\par}"));
+    writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), " 1 \r\nCity\r\n 1 \r\nLetter\r\n 0 \r\n");
+    MainForm *main = startProgram(m_workspace);
+    setEntryText(main, 1, QStringLiteral("Lisbon"));
+    QTest::mouseClick(child<QPushButton>(main, QStringLiteral("butOK")), Qt::LeftButton);
+    QWidget *confirm = topWindow("ConfirmForm");
+    QVERIFY(confirm);
+    child<QRadioButton>(confirm, option)->setChecked(true);
+    const auto before = jobs();
+    QVERIFY(queueCommand(queueState));
+    struct Restore {
+        ~Restore()
+        {
+            queueCommand(QStringLiteral("cupsaccept"));
+            queueCommand(QStringLiteral("cupsenable"));
+        }
+    } restore;
+    QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
+    if (queueState == QStringLiteral("cupsreject")) {
+        QCOMPARE(Ask::records().size(), 1);
+        QCOMPARE(lastTitle(), QStringLiteral("Problem"));
+        QVERIFY2(lastMessage().startsWith(QStringLiteral("The printer QuillmatePDF does not accept jobs")),
+                 qPrintable(lastMessage()));
+        QVERIFY2(lastMessage().endsWith(QStringLiteral(" while printing Letter")), qPrintable(lastMessage()));
+        return;
+    }
+    QVERIFY2(Ask::records().isEmpty(), qPrintable(lastMessage()));
+    QVERIFY(newJob(before).isEmpty()); // held while the printer is stopped
+    QVERIFY(queueCommand(QStringLiteral("cupsenable")));
+    QTRY_VERIFY_WITH_TIMEOUT(!newJob(before).isEmpty(), 30000);
 }
 
 QTEST_MAIN(TestPrinting)

@@ -16,6 +16,8 @@ private Q_SLOTS:
     void linesAllowSeparators();
     void refusalsSayWhy_data();
     void refusalsSayWhy();
+    void longSaveNamesSaySo_data();
+    void longSaveNamesSaySo();
     void singleLine_data();
     void singleLine();
     void storedFolderMadeAbsolute_data();
@@ -47,6 +49,14 @@ void TestNames::fileNames_data()
     QTest::newRow("delete") << withChar("a", u'\x7f', "") << int(Problem::ControlCharacter);
     QTest::newRow("C1 next line") << withChar("a", u'\x85', "b") << int(Problem::ControlCharacter);
     QTest::newRow("line separator") << withChar("a", u'\x2028', "b") << int(Problem::ControlCharacter);
+    // Names that look like other names: "Invoice<RLO>fdp.exe" shows as "Invoiceexe.pdf".
+    QTest::newRow("right-to-left override") << withChar("Invoice", u'\x202E', "fdp.exe") << int(Problem::DirectionControl);
+    QTest::newRow("right-to-left mark") << withChar("a", u'\x200F', "b") << int(Problem::DirectionControl);
+    QTest::newRow("isolate") << withChar("a", u'\x2067', "b") << int(Problem::DirectionControl);
+    QTest::newRow("zero-width space") << withChar("Smith", u'\x200B', "") << int(Problem::InvisibleCharacter);
+    QTest::newRow("zero-width joiner") << withChar("a", u'\x200D', "b") << int(Problem::InvisibleCharacter);
+    QTest::newRow("byte order mark") << withChar("", u'\xFEFF', "Smith") << int(Problem::InvisibleCharacter);
+    QTest::newRow("Hebrew letters") << QStringLiteral("\u05E9\u05DC\u05D5\u05DD") << int(Problem::None);
 }
 
 void TestNames::fileNames()
@@ -84,6 +94,27 @@ void TestNames::refusalsSayWhy_data()
                              << QStringLiteral("Names cannot contain line breaks, tabs or other control characters.");
     QTest::newRow("dots") << int(Problem::DotName) << QStringLiteral("Names cannot be . or ..");
     QTest::newRow("none") << int(Problem::None) << QString();
+}
+
+// The copy "SAVE-DOC.ext" and its temporary file must fit in one file name.
+void TestNames::longSaveNamesSaySo_data()
+{
+    QTest::addColumn<QString>("saveName");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("short") << QStringLiteral("Smith") << false;
+    QTest::newRow("229 bytes with the document") << QString(220, QLatin1Char('a')) << false;
+    QTest::newRow("240 bytes with the document") << QString(231, QLatin1Char('a')) << true;
+    // Counted in bytes: 80 letters of three bytes each.
+    QTest::newRow("80 CJK letters") << QString(80, QChar(0x6587)) << true;
+}
+
+void TestNames::longSaveNamesSaySo()
+{
+    QFETCH(QString, saveName);
+    QFETCH(bool, refused);
+    const QString text = Names::copyNameRefusal(saveName, QStringLiteral("Letter!!"));
+    QCOMPARE(!text.isEmpty(), refused);
+    QVERIFY2(!refused || text.startsWith(QStringLiteral("The save name is too long")), qPrintable(text));
 }
 
 void TestNames::refusalsSayWhy()
