@@ -6,6 +6,8 @@ set -euo pipefail
 QLT_PACKAGES=(
   build-essential cmake
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # The preview: Qt's PDF module and its view.
+  qt6-pdf-dev
   # Zip packages: .xlsx and .ods workbooks, .docx and .odt documents.
   libquazip1-qt6-dev zlib1g-dev
   xvfb xauth xdg-utils fonts-dejavu-core

@@ -2,6 +2,8 @@
 
 #include "platform/screen.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -27,4 +29,21 @@ WaitForm::WaitForm()
     Screen::centreForm(this);
 }
 
-void WaitForm::setAction(const QString &text) { m_actionLabel->setText(text); }
+void WaitForm::showAction(const QString &text)
+{
+    WaitForm *wait = instance();
+    wait->setAction(text);
+    wait->show();
+    QApplication::processEvents();
+}
+
+void WaitForm::setAction(const QString &text)
+{
+    m_actionLabel->setText(text);
+    // Screen readers hear each step: the label's name changes (Qt tells
+    // them), and the window's description carries it too.
+    m_actionLabel->setAccessibleName(text);
+    setAccessibleDescription(text);
+    QAccessibleEvent announce(m_actionLabel, QAccessible::Alert);
+    QAccessible::updateAccessibility(&announce);
+}

@@ -12,6 +12,8 @@ class WaitForm : public SingleWindow<WaitForm, QWidget> {
 public:
     WaitForm();
     void setAction(const QString &text);
+    // Shows the window with this step and lets pending events run.
+    static void showAction(const QString &text);
 
 private:
     QLabel *m_pleaseWait;

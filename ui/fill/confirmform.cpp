@@ -3,12 +3,14 @@
 
 #include "ui/dialogs/helpform.h"
 #include "ui/dialogs/waitform.h"
+#include "ui/fill/previewform.h"
 #include "core/fill/documents.h"
 #include "core/fill/engines.h"
 #include "core/fill/fillrun.h"
 #include "core/fill/officesession.h"
 #include "core/render/printing.h"
 #include "core/render/pdfcopy.h"
+#include "core/render/preview.h"
 #include "ui/mainwin/mainform.h"
 #include "core/model/qltbas.h"
 #include "platform/folders.h"
@@ -43,13 +45,7 @@ namespace {
 class WindowObserver : public FillObserver {
 public:
     explicit WindowObserver(QWidget *parent) : m_parent(parent) {}
-    void showWait(const QString &caption) override
-    {
-        WaitForm *wait = WaitForm::instance();
-        wait->setAction(caption);
-        wait->show();
-        QApplication::processEvents();
-    }
+    void showWait(const QString &caption) override { WaitForm::showAction(caption); }
     void problem(const QString &text, const QString &title) override
     {
         Ask::show(text, title, Ask::OkOnly, Ask::NoIcon, m_parent);
@@ -128,7 +124,11 @@ ConfirmForm::ConfirmForm(Workspace &workspace)
     m_okButton = button("Command1", QStringLiteral("&Ok"));
     m_closeButton = button("Command2", QStringLiteral("&Close"));
     m_helpButton = button("Command3", QStringLiteral("&Help"));
+    m_previewButton = button("cmdPreview", QStringLiteral("&Preview"));
     connect(m_okButton, &QPushButton::clicked, this, &ConfirmForm::runFill);
+    connect(m_previewButton, &QPushButton::clicked, this, &ConfirmForm::preview);
+    // Return in the save name runs the fill, as the window's default button.
+    connect(m_saveNameBox, &QLineEdit::returnPressed, this, &ConfirmForm::runFill);
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(m_helpButton, &QPushButton::clicked, this, [this] {
         ShowInstructions(m_workspace, QStringLiteral("This screen lists all documents and spreadsheets linked"),
@@ -136,6 +136,7 @@ ConfirmForm::ConfirmForm(Workspace &workspace)
     });
 
     buildRows();
+    setKeyboardOrder();
     resize(twips(9000), twips(5800));
     Screen::centreForm(this);
 
@@ -193,6 +194,12 @@ void ConfirmForm::buildRows()
         m_printTicks[n]->move(label->x() + label->width(), twips(kRowStep * n));
         m_saveTicks[n]->move(m_printTicks[n]->x() + m_printTicks[n]->width(), twips(kRowStep * n));
         m_printTicks[n]->setChecked(true);
+        // Screen readers say which item a box is for; the boxes show only "Print" and "Save".
+        m_printTicks[n]->setAccessibleName(QStringLiteral("Print ") + s.DocNames[i - 1]);
+        m_saveTicks[n]->setAccessibleName(QStringLiteral("Save ") + s.DocNames[i - 1]);
+        connect(m_printTicks[n], &QCheckBox::toggled, this, [this] {
+            m_previewButton->setEnabled(!m_running && firstTickedDocument() > 0);
+        });
     }
     for (int k = 1; k <= s.SheetCount(); ++k) {
         createRow(++n, false);
@@ -202,6 +209,7 @@ void ConfirmForm::buildRows()
         m_saveTicks[n]->adjustSize();
         m_saveTicks[n]->move(label->x() + label->width(), twips(kRowStep * n));
         m_saveTicks[n]->setChecked(true);
+        m_saveTicks[n]->setAccessibleName(QStringLiteral("Save ") + s.SheetPaths[k - 1]);
     }
     int width = 0;
     for (int r = 1; r <= n; ++r)
@@ -220,6 +228,7 @@ bool ConfirmForm::anyDocumentToSave() const
 
 void ConfirmForm::saveToggled(int n)
 {
+    m_previewButton->setEnabled(!m_running && firstTickedDocument() > 0);
     if (n <= m_workspace.DocCount() && m_saveTicks[n]->isChecked()) {
         m_saveNameLabel->show();
         m_saveNameBox->show();
@@ -250,13 +259,54 @@ FillRunInput ConfirmForm::runInput() const
     return input;
 }
 
+void ConfirmForm::setKeyboardOrder()
+{
+    // Tab goes down the rows, then through the choices below them to the buttons.
+    QList<QWidget *> order;
+    for (int n = 1; n < m_saveTicks.size(); ++n) {
+        if (m_printTicks[n])
+            order << m_printTicks[n];
+        order << m_saveTicks[n];
+    }
+    order << m_fasterPrint << m_higherQualityPrint << m_saveNameBox << m_okButton << m_previewButton
+          << m_helpButton << m_closeButton;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+int ConfirmForm::firstTickedDocument() const
+{
+    for (int i = 1; i <= m_workspace.DocCount() && i < m_saveTicks.size(); ++i)
+        if (m_printTicks[i]->isChecked() || m_saveTicks[i]->isChecked())
+            return i;
+    return 0;
+}
+
+void ConfirmForm::setRunning(bool running)
+{
+    m_running = running;
+    m_okButton->setEnabled(!running);
+    m_closeButton->setEnabled(!running);
+    m_previewButton->setEnabled(!running && firstTickedDocument() > 0);
+}
+
+void ConfirmForm::preview()
+{
+    const int document = firstTickedDocument();
+    if (m_running || document == 0)
+        return; // making the pages lets events through; a second press must wait
+    setRunning(true);
+    const Workspace &s = m_workspace;
+    const Preview::Request request{s.DocNames[document - 1], s.ModelFolder, s.FieldNames, s.values()};
+    PreviewForm::showDocument(request, m_office.get(), this);
+    setRunning(false);
+}
+
 void ConfirmForm::runFill()
 {
     if (m_running)
         return; // the run lets events through; a second press must not start another
-    m_running = true;
-    m_okButton->setEnabled(false);
-    m_closeButton->setEnabled(false);
+    setRunning(true);
     WindowObserver observer(this);
     OfficeWaits officeWaits(observer);
     // Office work goes to the window's one office; other applications end with the run.
@@ -269,9 +319,7 @@ void ConfirmForm::runFill()
     if (run.waitShown() || officeWaits.waitShown)
         if (WaitForm *wait = WaitForm::existing())
             wait->close();
-    m_running = false;
-    m_okButton->setEnabled(true);
-    m_closeButton->setEnabled(true);
+    setRunning(false);
 }
 
 void ConfirmForm::resizeEvent(QResizeEvent *event)
@@ -285,6 +333,7 @@ void ConfirmForm::resizeEvent(QResizeEvent *event)
     m_okButton->move(m_okButton->x(), top);
     m_closeButton->move(w - m_closeButton->width() - m_okButton->x(), top);
     m_helpButton->move((w - m_helpButton->width()) / 2, top);
+    m_previewButton->move(m_okButton->x() + m_okButton->width() + twips(kMargin), top);
     m_printMethodBox->resize(std::max(0, w - 2 * m_printMethodBox->x()), m_printMethodBox->height());
     m_fasterPrint->move(std::max(0, m_printMethodBox->width() / 3 - m_fasterPrint->width()), m_fasterPrint->y());
     m_higherQualityPrint->move(2 * m_printMethodBox->width() / 3, m_higherQualityPrint->y());

@@ -27,6 +27,8 @@ public:
     ~ConfirmForm() override;
 
     void runFill();
+    // Shows the first ticked document filled with the current values.
+    void preview();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -38,6 +40,9 @@ private:
     void saveToggled(int n);
     bool anyDocumentToSave() const;
     FillRunInput runInput() const;
+    int firstTickedDocument() const; // from 1, or 0
+    void setKeyboardOrder();
+    void setRunning(bool running);
 
     Workspace &m_workspace;
     QLabel *m_instructions;
@@ -54,6 +59,7 @@ private:
     QPushButton *m_okButton;
     QPushButton *m_closeButton;
     QPushButton *m_helpButton;
+    QPushButton *m_previewButton;
     bool m_running = false;
     std::unique_ptr<OfficeSession> m_office; // the runs' one office, started ahead
 };

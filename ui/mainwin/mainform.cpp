@@ -118,6 +118,13 @@ void MainForm::createRow(int i)
     } else {
         box->resize(m_valueBoxes[0]->size());
         box->setText(m_workspace.value(i));
+        // Screen readers announce the box by its field's name. The label is
+        // also its buddy, unless the name holds an "&", which a buddy's
+        // label would show as a keyboard mnemonic instead.
+        const QString field = m_workspace.FieldNames.value(i - 1);
+        box->setAccessibleName(field);
+        if (!field.contains(QLatin1Char('&')))
+            label->setBuddy(box);
         // The box edits the workspace's value; the workspace is the store.
         connect(box, &QLineEdit::textChanged, this, [this, i](const QString &text) { m_workspace.setValue(i, text); });
         connect(box, &QLineEdit::returnPressed, this, [this, i] { enterPressed(i); });
