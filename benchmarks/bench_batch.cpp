@@ -50,8 +50,9 @@ void growWorkbook(const QString &book)
     Result<Sheets::Worksheet *> sheet = (*opened)->worksheet(1);
     const QStringList fields{QStringLiteral("Name"), QStringLiteral("City")};
     for (int r = 0; sheet && r < kRecordsBefore; ++r)
-        (void)SheetFill::fillRow(**sheet, 2 + r, fields,
-                                 [r](int j) { return j == 1 ? QStringLiteral("Earlier %1").arg(r) : QStringLiteral("Town"); });
+        (void)SheetFill::fillRow(**sheet, 2 + r, fields, [r](int j) {
+            return j == 1 ? QStringLiteral("Earlier %1").arg(r) : QStringLiteral("Town");
+        });
     (void)(*opened)->saveAs(book + QStringLiteral(".grown"));
     QFile::remove(book);
     QFile::rename(book + QStringLiteral(".grown"), book);

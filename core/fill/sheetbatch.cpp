@@ -12,7 +12,10 @@ namespace {
 // How long a filled record may wait in memory before it is written.
 constexpr qint64 kFlushMilliseconds = 500;
 
-bool isMarker(const QString &text) { return text.size() >= 1 && text.startsWith(QLatin1Char('&')) && text.endsWith(QLatin1Char('&')); }
+bool isMarker(const QString &text)
+{
+    return !text.isEmpty() && text.startsWith(QLatin1Char('&')) && text.endsWith(QLatin1Char('&'));
+}
 
 bool usedRow(Sheets::Worksheet &sheet, int row)
 {

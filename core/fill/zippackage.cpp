@@ -12,6 +12,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 namespace Zip {
 
 namespace {
@@ -157,19 +159,37 @@ bool Package::read(const QString &name, QByteArray *bytes)
 
 bool Package::readsBack(const QString &path, const QHash<QString, QByteArray> &expected, QString *error)
 {
-    Package written;
-    bool whole = written.open(path);
-    for (qsizetype i = 0; whole && i < written.m_names.size(); ++i) {
-        const QString &name = written.m_names[i];
-        QByteArray bytes;
-        whole = written.read(name, &bytes);
-        if (whole && expected.contains(name) && bytes != expected.value(name))
-            whole = written.fail(partOf(name, path, "does not hold what was written"));
-        written.m_read.clear(); // only checked, never reused
+    // Streamed, so that checking a large part never holds it whole.
+    const auto failed = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    QuaZip zip(path);
+    if (!zip.open(QuaZip::mdUnzip))
+        return failed(notAPackage(path));
+    char chunk[kChunk];
+    for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
+        const QString name = zip.getCurrentFileName();
+        const auto wanted = expected.constFind(name);
+        QuaZipFile file(&zip);
+        if (!file.open(QIODevice::ReadOnly))
+            return failed(partOf(name, path, "cannot be read"));
+        qint64 at = 0, got = 0;
+        bool same = true;
+        for (; (got = file.read(chunk, kChunk)) > 0; at += got)
+            same = same && (wanted == expected.constEnd()
+                            || QByteArrayView(*wanted).sliced(std::min<qint64>(at, wanted->size())).startsWith(
+                                QByteArrayView(chunk, got)));
+        file.close();
+        if (got < 0 || file.getZipError() != UNZ_OK)
+            return failed(partOf(name, path, "is damaged"));
+        if (wanted != expected.constEnd() && (!same || at != wanted->size()))
+            return failed(partOf(name, path, "does not hold what was written"));
     }
-    if (!whole && error)
-        *error = written.errorString();
-    return whole;
+    if (zip.getZipError() != UNZ_OK)
+        return failed(notAPackage(path));
+    return true;
 }
 
 bool Package::write(const QString &target, const QHash<QString, QByteArray> &replaced)
