@@ -65,8 +65,8 @@ Lists::Level *Lists::level()
 
 void Lists::listWord(const QByteArray &w, int param)
 {
-    if (w == "listid" && !m_lists.isEmpty())
-        m_lists.last().id = param;
+    if (w == "listid" && !m_lists.isEmpty() && !m_byId.contains(param))
+        m_byId.insert(param, static_cast<int>(m_lists.size()) - 1);
     Level *l = level();
     if (!l)
         return;
@@ -97,10 +97,10 @@ std::optional<QString> Lists::label(int list, int level)
     const auto id = m_overrides.constFind(list);
     if (id == m_overrides.constEnd())
         return std::nullopt;
-    const auto found = std::find_if(m_lists.cbegin(), m_lists.cend(), [&](const List &l) { return l.id == *id; });
-    if (found == m_lists.cend() || found->levels.isEmpty())
+    const auto found = m_byId.constFind(*id);
+    if (found == m_byId.constEnd() || m_lists[*found].levels.isEmpty())
         return std::nullopt;
-    const QList<Level> &levels = found->levels;
+    const QList<Level> &levels = m_lists[*found].levels;
     level = std::clamp(level, 0, static_cast<int>(levels.size()) - 1);
     // Counted per \ls; a level starts again under each new item above it.
     Counters &counters = m_counters[list];

@@ -105,13 +105,13 @@ private:
         int follow = 0; // 0 a tab, 1 a space, 2 nothing
     };
     struct List {
-        int id = 0;
         QList<Level> levels;
     };
     static constexpr int kLevels = 9;
     static constexpr int kMaxLists = 4096;
     Level *level();
     QList<List> m_lists;
+    QHash<int, int> m_byId;      // \listid to its index in m_lists
     QHash<int, int> m_overrides; // \ls to \listid
     int m_overrideId = 0;
     struct Counters {
