@@ -8,7 +8,8 @@
 
 #include <cmath>
 
-PageBlocks::PageBlocks(QTextDocument *document, qreal pageHeight) : m_pageHeight(pageHeight)
+PageBlocks::PageBlocks(QTextDocument *document, qreal pageHeight, const QList<TableBorders::RepeatedRows> &repeated)
+    : m_pageHeight(pageHeight)
 {
     QAbstractTextDocumentLayout *layout = document->documentLayout();
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
@@ -23,6 +24,17 @@ PageBlocks::PageBlocks(QTextDocument *document, qreal pageHeight) : m_pageHeight
             m_byPage.resize(last + 1);
         for (int page = first; page <= last; ++page)
             m_byPage[page] << placed;
+    }
+    for (const TableBorders::RepeatedRows &rows : repeated) {
+        if (rows.page < 0 || rows.page >= m_byPage.size())
+            continue;
+        for (QTextBlock block = document->findBlock(rows.from); block.isValid() && block.position() <= rows.to;
+             block = block.next()) {
+            QTextLayout *lines = block.layout();
+            if (block.isVisible() && lines && lines->lineCount() > 0)
+                m_byPage[rows.page] << Placed{lines, layout->blockBoundingRect(block).topLeft() - lines->position()
+                                                         + QPointF(0, rows.shift)};
+        }
     }
 }
 

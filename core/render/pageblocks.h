@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/render/tableborders.h"
+
 #include <QList>
 #include <QPointF>
 #include <QRectF>
@@ -16,8 +18,9 @@ class QTextLayout;
 // lists, rules and backgrounds of blocks, cells and frames are not drawn.
 class PageBlocks {
 public:
-    // `pageHeight`: the page height the document was laid out with.
-    PageBlocks(QTextDocument *document, qreal pageHeight);
+    // `pageHeight`: the page height the document was laid out with;
+    // `repeated`: tables' header rows to draw again on later pages.
+    PageBlocks(QTextDocument *document, qreal pageHeight, const QList<TableBorders::RepeatedRows> &repeated = {});
 
     // Draws the lines within `view` (one page, in document pixels).
     void draw(QPainter &painter, const QRectF &view) const;

@@ -177,10 +177,10 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
     const TableBorders::Outlines borders(text, device, body.height());
     std::optional<PageBlocks> paragraphs;
     if (document.paragraphsOnly)
-        paragraphs.emplace(text, body.height());
+        paragraphs.emplace(text, body.height(), borders.repeatedRows());
     const QSizeF sideSize(body.width(), -1);
     for (QTextDocument *side : {document.header.get(), document.footer.get(), document.firstHeader.get(),
-                                document.firstFooter.get()})
+                                document.firstFooter.get(), document.leftHeader.get(), document.leftFooter.get()})
         if (side)
             prepare(side, device, sideSize);
 
@@ -193,8 +193,9 @@ int paint(RtfReader::Document &document, QPagedPaintDevice *device)
         // Header and footer sit in the margins, where the document puts them.
         std::unique_ptr<QTextDocument> header, footer;
         const bool first = page == 0 && document.titlePage;
-        QTextDocument *top = (first ? document.firstHeader : document.header).get();
-        QTextDocument *foot = (first ? document.firstFooter : document.footer).get();
+        const bool left = !first && document.facingPages && page % 2 == 1; // an even page
+        QTextDocument *top = (first ? document.firstHeader : left ? document.leftHeader : document.header).get();
+        QTextDocument *foot = (first ? document.firstFooter : left ? document.leftFooter : document.footer).get();
         if (hasPageNumber(top)) {
             header = numbered(top, page + 1);
             top = header.get();

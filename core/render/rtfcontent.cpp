@@ -189,21 +189,31 @@ void Writer::writeTable(QTextCursor &cursor, const Table &table, bool &first)
     QTextTableFormat below = format;
     below.setTopMargin(-2 * format.border());
     const int rows = static_cast<int>(table.rows.size());
+    // Rows marked to repeat at the top of each page, which Qt does for one
+    // table: such a table is cut into longer pieces, which Qt still lays
+    // out in reasonable time.
+    int headerRows = 0;
+    while (headerRows < rows && table.rows[headerRows].header)
+        ++headerRows;
+    const int piece = headerRows > 0 ? kHeadedTablePiece : kTablePiece;
     int from = 0;
     while (from < rows) {
         int to = rows;
-        if (rows - from > kLongTable) {
+        if (rows - from > piece * 3 / 2) {
             // Cut below a cell merged down, unless it goes on so long that
             // the piece would grow with the table again.
-            to = from + kTablePiece;
-            while (to < rows && to < from + 2 * kTablePiece && continuesAbove(table.rows[to]))
+            to = from + piece;
+            while (to < rows && to < from + 2 * piece && continuesAbove(table.rows[to]))
                 ++to;
         }
         if (from > 0) { // the block Qt keeps between two tables, without height
             cursor.setBlockFormat(joiningBlock());
             cursor.setBlockCharFormat(joiningChar());
         }
-        writeRows(cursor, table, grid, from, to, from > 0 ? below : format);
+        QTextTableFormat pieceFormat = from > 0 ? below : format;
+        if (from == 0 && headerRows < to)
+            pieceFormat.setHeaderRowCount(headerRows);
+        writeRows(cursor, table, grid, from, to, pieceFormat);
         from = to;
     }
     first = true; // the empty paragraph that follows every table

@@ -53,6 +53,7 @@ struct Row {
     QList<quint8> merges; // per cell: the Merge flags below
     int left = 0;     // \trleft
     bool borders = false;
+    bool header = false; // \trhdr
 };
 
 struct Table {
@@ -89,8 +90,9 @@ private:
     void writeRows(QTextCursor &cursor, const Table &table, const TableGrid &grid, int from, int to,
                    const QTextTableFormat &format);
     static void mergeCells(QTextTable *textTable, const Table &table, const TableGrid &grid, int firstRow);
-    // Tables longer than this are written in pieces of about kTablePiece rows.
-    static constexpr int kLongTable = 150, kTablePiece = 100;
+    // Tables longer than half as much again are written in pieces of
+    // about this many rows.
+    static constexpr int kTablePiece = 100, kHeadedTablePiece = 1000;
     QTextDocument *m_document;
     std::unique_ptr<QTextCursor> m_cursor;
     bool m_first = true;

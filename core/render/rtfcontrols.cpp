@@ -40,11 +40,11 @@ const KnownWord *knownWord(const QByteArray &w)
             all.push_back({word, WordKind::Character, 0});
         for (const char *word : {"par", "sect", "page", "pagebb", "pard", "ql", "qc", "qr", "qj", "qd", "li", "lin",
                                  "ri", "rin", "fi", "sb", "sa", "intbl", "itap", "trowd", "cellx", "trleft", "clmgf",
-                                 "clmrg", "clvmgf", "clvmrg", "cell", "nestcell", "row", "nestrow"})
+                                 "clmrg", "clvmgf", "clvmrg", "cell", "nestcell", "row", "nestrow", "trhdr", "ls", "ilvl"})
             all.push_back({word, WordKind::Paragraph, 0});
         for (const char *word : {"paperw", "paperh", "pgwsxn", "pghsxn", "margl", "margr", "margt", "margb",
                                  "marglsxn", "margrsxn", "margtsxn", "margbsxn", "landscape", "lndscpsxn", "headery",
-                                 "footery", "titlepg"})
+                                 "footery", "titlepg", "facingp"})
             all.push_back({word, WordKind::Page, 0});
         for (const auto &[word, character] : std::initializer_list<std::pair<const char *, char16_t>>{
                  {"emdash", 0x2014}, {"endash", 0x2013}, {"bullet", 0x2022}, {"lquote", 0x2018}, {"rquote", 0x2019},
@@ -52,7 +52,7 @@ const KnownWord *knownWord(const QByteArray &w)
                  {"qmspace", 0x2005}, {"tab", u'\t'}, {"line", 0x2028}, {"zwj", 0x200D}, {"zwnj", 0x200C}})
             all.push_back({word, WordKind::Symbol, character});
         for (const char *word :
-             {"stylesheet", "info", "headerl", "footerl", "listtable", "listoverridetable", "rsidtbl", "generator",
+             {"stylesheet", "info", "rsidtbl", "generator",
               "xmlnstbl", "themedata", "colorschememapping", "datastore", "latentstyles", "pgdsctbl", "bkmkstart",
               "bkmkend", "shpinst", "nonshppict", "annotation", "atnid", "atnauthor", "filetbl", "revtbl", "docvar",
               "userprops", "title", "author", "operator", "comment", "subject", "keywords", "doccomm", "template",
@@ -126,13 +126,23 @@ bool Parser::destination(const QByteArray &w)
     if (kindOf(w) == WordKind::Skipped) dest = Dest::Skip;
     else if (w == "fonttbl") dest = Dest::FontTable;
     else if (w == "colortbl") dest = Dest::ColorTable;
-    else if (w == "header" || w == "headerr" || w == "headerf") {
-        m_firstPageSide = w == "headerf";
-        dest = (m_firstPageSide ? m_haveFirstHeader : m_haveHeader) ? Dest::Skip : Dest::Header;
-    } else if (w == "footer" || w == "footerr" || w == "footerf") {
-        m_firstPageSide = w == "footerf";
-        dest = (m_firstPageSide ? m_haveFirstFooter : m_haveFooter) ? Dest::Skip : Dest::Footer;
+    else if (const std::optional<Side> side = sideOf(w)) {
+        // The first of each kind is kept: later sections repeat them.
+        // One in another is not printed.
+        const bool header = w[0] == 'h';
+        if (m_st.dest != Dest::Text || (header ? m_haveHeader : m_haveFooter)[*side]) {
+            dest = Dest::Skip;
+        } else {
+            m_sideFor = *side;
+            dest = header ? Dest::Header : Dest::Footer;
+        }
     }
+    else if (w == "listtable") dest = Dest::ListTable;
+    else if (w == "listoverridetable") dest = Dest::ListOverrides;
+    else if (w == "leveltext" && m_st.dest == Dest::ListTable) dest = Dest::LevelText;
+    else if ((w == "levelnumbers" || w == "listname" || w == "lfolevel")
+             && (m_st.dest == Dest::ListTable || m_st.dest == Dest::ListOverrides))
+        dest = Dest::Skip;
     else if (w == "footnote") dest = m_st.dest == Dest::Text ? Dest::Footnote : Dest::Skip;
     else if (w == "pict") { dest = Dest::Picture; m_picture = Picture(); }
     else if (w == "pn") {
@@ -173,6 +183,20 @@ bool Parser::destination(const QByteArray &w)
     return dest != Dest::Text;
 }
 
+// The pages a header or footer destination is for, if `w` names one.
+std::optional<Parser::Side> Parser::sideOf(const QByteArray &w)
+{
+    if (!w.startsWith("header") && !w.startsWith("footer"))
+        return std::nullopt;
+    switch (w.size() == 6 ? 0 : w.size() == 7 ? w[6] : '?') {
+    case 0: return AllPages;
+    case 'l': return LeftPages;
+    case 'r': return RightPages;
+    case 'f': return FirstPage;
+    default: return std::nullopt;
+    }
+}
+
 bool Parser::isPageNumberField() const
 {
     return (m_st.dest == Dest::Header || m_st.dest == Dest::Footer)
@@ -209,6 +233,13 @@ void Parser::controlWord(const Token &t)
         return;
     case Dest::Picture: pictureWord(w, t.param); return;
     case Dest::ListDef: case Dest::ListLabel: listDefWord(w, t.param); return;
+    case Dest::ListTable:
+        if (w == "list") m_lists.beginList();
+        else if (w == "listlevel") m_lists.beginLevel();
+        else m_lists.listWord(w, t.param);
+        return;
+    case Dest::LevelText: return;
+    case Dest::ListOverrides: m_lists.overrideWord(w, t.param); return;
     default: break;
     }
     const WordKind kind = kindOf(w);
@@ -261,7 +292,7 @@ void Parser::listDefWord(const QByteArray &w, int param)
         m_numbering.style = Numbering::LowerRoman;
 }
 
-QString Numbering::label(int number) const
+QString Numbering::numberText(int number, Style style)
 {
     if (style == Decimal || number < 1 || number > 3999)
         return QString::number(number);

@@ -63,6 +63,7 @@ bool Parser::paragraphWord(const QByteArray &w, bool hasParam, int param)
         m_st.li = m_st.ri = m_st.fi = m_st.sb = m_st.sa = 0;
         m_st.inTable = false;
         m_st.itap = 1;
+        m_st.list = m_st.listLevel = 0;
         m_numbering.active = false;
     }
     else if (w == "ql") m_st.align = Qt::AlignLeft;
@@ -90,6 +91,9 @@ bool Parser::paragraphWord(const QByteArray &w, bool hasParam, int param)
     else if (w == "clvmgf") definedRow().merge |= MergeTop;
     else if (w == "clvmrg") definedRow().merge |= MergeBelow;
     else if (w == "trleft") definedRow().left = param;
+    else if (w == "trhdr") definedRow().header = !hasParam || param != 0;
+    else if (w == "ls") m_st.list = param;
+    else if (w == "ilvl") m_st.listLevel = param;
     else if (w.startsWith("clbrdr") || w.startsWith("trbrdr")) definedRow().borders = true;
     else if (w == "cell") endCell(flow(), 1);
     else if (w == "nestcell") endCell(flow(), std::clamp(m_st.itap, 2, kMaxNesting));
@@ -112,6 +116,7 @@ bool Parser::pageWord(const QByteArray &w, int param)
     else if (w == "margb" || (firstSection && w == "margbsxn")) m_page.margins.setBottom(pt);
     else if (w == "landscape" || (firstSection && w == "lndscpsxn")) m_page.landscape = true;
     else if (w == "titlepg" && firstSection) m_titlePage = true;
+    else if (w == "facingp") m_facingPages = true;
     else if (w == "headery") m_page.headerFromTop = pt;
     else if (w == "footery") m_page.footerFromBottom = pt;
     else return false;

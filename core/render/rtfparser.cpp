@@ -73,11 +73,20 @@ RtfReader::Document Parser::run()
     };
     m_writer.finish();
     RtfReader::Document result;
-    result.header = sideDocument(m_header);
-    result.footer = sideDocument(m_footer);
+    // A side of its own for the pages, else the one for all pages.
+    auto side = [&](const std::array<QList<Item>, kSides> &sides, const std::array<bool, kSides> &have, Side own) {
+        return sideDocument(have[own] ? sides[own] : sides[AllPages]);
+    };
+    result.header = side(m_headers, m_haveHeader, RightPages);
+    result.footer = side(m_footers, m_haveFooter, RightPages);
+    result.facingPages = m_facingPages;
+    if (m_facingPages) {
+        result.leftHeader = side(m_headers, m_haveHeader, LeftPages);
+        result.leftFooter = side(m_footers, m_haveFooter, LeftPages);
+    }
     result.titlePage = m_titlePage;
-    result.firstHeader = sideDocument(m_firstHeader);
-    result.firstFooter = sideDocument(m_firstFooter);
+    result.firstHeader = sideDocument(m_headers[FirstPage]);
+    result.firstFooter = sideDocument(m_footers[FirstPage]);
     result.body = std::move(m_document);
     result.page = m_page;
     result.truncated = m_truncated;
@@ -132,9 +141,9 @@ void Parser::finishDestination(Dest dest)
     case Dest::Footnote:
         closeSide();
         if (dest == Dest::Header)
-            (m_firstPageSide ? m_haveFirstHeader : m_haveHeader) = true;
+            m_haveHeader[m_sideFor] = true;
         if (dest == Dest::Footer)
-            (m_firstPageSide ? m_haveFirstFooter : m_haveFooter) = true;
+            m_haveFooter[m_sideFor] = true;
         break;
     case Dest::Picture: finishPicture(); break;
     default: break;
@@ -144,9 +153,9 @@ void Parser::finishDestination(Dest dest)
 QList<Item> &Parser::sideItems(Dest dest)
 {
     if (dest == Dest::Header)
-        return m_firstPageSide ? m_firstHeader : m_header;
+        return m_headers[m_sideFor];
     if (dest == Dest::Footer)
-        return m_firstPageSide ? m_firstFooter : m_footer;
+        return m_footers[m_sideFor];
     return m_footnotes;
 }
 
@@ -180,7 +189,7 @@ void Parser::addBytes(const QByteArray &bytes)
             }
         return;
     case Dest::Picture: m_picture.hex += bytes.mid(from); return;
-    case Dest::ListLabel: m_bytes += bytes.mid(from); return;
+    case Dest::ListLabel: case Dest::LevelText: m_bytes += bytes.mid(from); return;
     case Dest::FieldInstruction: m_fieldInstruction += bytes.mid(from); return;
     default: return;
     }
@@ -190,7 +199,7 @@ void Parser::addText(const QString &text)
 {
     flushBytes();
     if (m_st.dest == Dest::Text || m_st.dest == Dest::Header || m_st.dest == Dest::Footer
-        || m_st.dest == Dest::Footnote || m_st.dest == Dest::ListLabel) {
+        || m_st.dest == Dest::Footnote || m_st.dest == Dest::ListLabel || m_st.dest == Dest::LevelText) {
         if (!m_st.hidden)
             m_text += text;
     } else if (m_st.dest == Dest::FontTable) {
@@ -224,6 +233,10 @@ void Parser::flushText()
     if (m_st.dest == Dest::ListLabel) {
         (m_labelAfter ? m_numbering.after : m_numbering.before) += m_text;
         m_text.clear();
+        return;
+    }
+    if (m_st.dest == Dest::LevelText) {
+        m_lists.addLevelText(std::exchange(m_text, QString()));
         return;
     }
     if (m_st.allCaps)

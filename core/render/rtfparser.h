@@ -9,9 +9,15 @@
 #include <QHash>
 #include <QList>
 
+#include <array>
+#include <optional>
+
 namespace Rtf {
 
-enum class Dest { Text, Skip, FontTable, ColorTable, Header, Footer, Footnote, Picture, ListDef, ListLabel, FieldInstruction };
+enum class Dest {
+    Text, Skip, FontTable, ColorTable, Header, Footer, Footnote, Picture, ListDef, ListLabel, FieldInstruction,
+    ListTable, LevelText, ListOverrides
+};
 
 struct State {
     Dest dest = Dest::Text;
@@ -26,6 +32,7 @@ struct State {
     int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
     bool inTable = false;
     int itap = 1;
+    int list = 0, listLevel = 0; // \ls, \ilvl
     bool nestedRowProperties = false; // inside \nesttableprops
 };
 
@@ -36,6 +43,7 @@ struct RowDefinition {
     quint8 merge = 0; // of the cell whose \cellx comes next
     int left = 0;
     bool borders = false;
+    bool header = false; // \trhdr: repeated at the top of each page
 };
 
 // Where the paragraphs of the body, or of a header, footer or footnote, go
@@ -68,7 +76,49 @@ struct Numbering {
     Style style = Decimal;
     QString before, after;
     bool continued = false;
-    QString label(int number) const;
+    QString label(int number) const { return numberText(number, style); }
+    static QString numberText(int number, Style style);
+};
+
+// The list table (\listtable, \listoverridetable) and the counters of the
+// lists that paragraphs name with \ls: the labels a writer leaves to the
+// reader to number.
+class Lists {
+public:
+    // While the list table is read.
+    void beginList();
+    void beginLevel();
+    void listWord(const QByteArray &word, int param);
+    void addLevelText(const QString &text);
+    // While the override table is read.
+    void overrideWord(const QByteArray &word, int param);
+
+    // The next label of list `list` at `level`, counted on; empty when the
+    // document does not define that list.
+    std::optional<QString> label(int list, int level);
+
+private:
+    struct Level {
+        int format = 0; // \levelnfc
+        int start = 1;
+        QString text;   // characters below 9 stand for the numbers of those levels
+        int follow = 0; // 0 a tab, 1 a space, 2 nothing
+    };
+    struct List {
+        QList<Level> levels;
+    };
+    static constexpr int kLevels = 9;
+    static constexpr int kMaxLists = 4096;
+    Level *level();
+    QList<List> m_lists;
+    QHash<int, int> m_byId;      // \listid to its index in m_lists
+    QHash<int, int> m_overrides; // \ls to \listid
+    int m_overrideId = 0;
+    struct Counters {
+        std::array<int, kLevels> value{};
+        std::array<bool, kLevels> started{};
+    };
+    QHash<int, Counters> m_counters; // by \ls
 };
 
 class Parser {
@@ -114,6 +164,9 @@ private:
     void fontTableWord(const QByteArray &word, int param);
     void pictureWord(const QByteArray &word, int param);
     void listDefWord(const QByteArray &word, int param);
+
+    // rtflists.cpp: labels of list paragraphs
+    void addListLabel(Paragraph &paragraph);
 
     // rtfpicture.cpp
     void finishPicture();
@@ -169,15 +222,22 @@ private:
         return level > 1 ? flow.nestedRow : flow.outerRow;
     }
 
-    QList<Item> m_header, m_footer, m_firstHeader, m_firstFooter, m_footnotes;
-    bool m_haveHeader = false, m_haveFooter = false, m_haveFirstHeader = false, m_haveFirstFooter = false;
-    bool m_firstPageSide = false; // the header or footer being read is the first page's
-    bool m_titlePage = false;
+    // Headers and footers by the pages they are for: \header and \footer all
+    // pages, \headerl left (even) ones, \headerr right (odd) ones,
+    // \headerf the first (with \titlepg).
+    enum Side { AllPages, LeftPages, RightPages, FirstPage, kSides };
+    std::array<QList<Item>, kSides> m_headers, m_footers;
+    std::array<bool, kSides> m_haveHeader{}, m_haveFooter{};
+    Side m_sideFor = AllPages; // the pages of the header or footer being read
+    static std::optional<Side> sideOf(const QByteArray &word);
+    QList<Item> m_footnotes;
+    bool m_titlePage = false, m_facingPages = false;
     QList<Item> &sideItems(Dest dest);
     int m_footnoteNumber = 0;
     Picture m_picture;
     QByteArray m_fieldInstruction;
     Numbering m_numbering;
+    Lists m_lists;
     bool m_paragraphHasListText = false;
     bool m_labelAfter = false;
 

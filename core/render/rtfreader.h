@@ -30,6 +30,10 @@ struct Document {
     // The first page's own header and footer (\titlepg), null when absent.
     bool titlePage = false;
     std::unique_ptr<QTextDocument> firstHeader, firstFooter;
+    // Left (even) pages' own header and footer (\facingp), null when absent;
+    // `header` and `footer` are then the right (odd) pages'.
+    bool facingPages = false;
+    std::unique_ptr<QTextDocument> leftHeader, leftFooter;
     PageSetup page;
     bool truncated = false; // text past what can be printed in reasonable time was left out
     // Every mark on its pages is a paragraph's text or picture, or a table

@@ -75,13 +75,7 @@ void Parser::endParagraph()
 {
     flushText();
     Paragraph &paragraph = currentParagraph();
-    if (m_st.dest == Dest::Text && m_numbering.active && !m_paragraphHasListText) {
-        const QString label = m_numbering.bullet
-                                  ? (m_numbering.before.isEmpty() ? QStringLiteral("\u2022") : m_numbering.before)
-                                  : m_numbering.before + m_numbering.label(m_numbering.next++) + m_numbering.after;
-        paragraph.runs.prepend(Run{label + QLatin1Char('\t'), charFormat(), {}, {}});
-    }
-    m_paragraphHasListText = false;
+    addListLabel(paragraph);
     m_wordLength = 0;
     paragraph.format = blockFormat();
     m_pageBreak = false;
@@ -135,7 +129,7 @@ Table &Parser::tableAt(Flow &flow, int level)
     Table &table = flow.tables[level - 1];
     if (!table.rowOpen) {
         const RowDefinition &defined = definedRow(flow, level);
-        table.rows.append(Row{{}, defined.cellx, defined.merges, defined.left, defined.borders});
+        table.rows.append(Row{{}, defined.cellx, defined.merges, defined.left, defined.borders, defined.header});
         table.rowOpen = true;
     }
     return table;
@@ -146,6 +140,7 @@ void Parser::endCell(Flow &flow, int level)
     flushText();
     m_wordLength = 0; // a word ends with its cell
     if (!flow.paragraph.isEmpty()) {
+        addListLabel(flow.paragraph);
         Paragraph last = std::exchange(flow.paragraph, Paragraph());
         last.format = blockFormat();
         commit(flow, std::move(last), level);
@@ -178,6 +173,7 @@ void Parser::endRow(Flow &flow, int level)
     }
     row.left = defined.left;
     row.borders = defined.borders;
+    row.header = defined.header;
     while (row.cells.size() < std::min<qsizetype>(row.cellx.size(), kMaxColumns))
         row.cells.append(Cell());
     if (row.cellx.size() > kMaxColumns)

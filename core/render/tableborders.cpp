@@ -111,11 +111,31 @@ void Outlines::addTable(QTextTable *table)
         return outline.bottom() - rim;
     };
 
+    // Qt leaves room for the header rows above the first row that starts
+    // a page after the table's first.
+    const int headed = m_pageHeight > 0 ? std::min(format.headerRowCount(), rows - 1) : 0;
+    QList<qreal> shifts; // of the header rows' copies
+    if (headed > 0) {
+        const qreal below = bottom(headed - 1) + gap; // where the first row under the header starts
+        auto pageOf = [this](qreal y) { return static_cast<int>(std::floor(y / m_pageHeight)); };
+        int page = pageOf(top[0]);
+        for (int r = headed; r < rows; ++r) {
+            if (std::isnan(top[r]) || pageOf(top[r]) <= page)
+                continue;
+            page = pageOf(top[r]);
+            shifts << top[r] - below;
+            m_repeated << RepeatedRows{table->cellAt(0, 0).firstPosition(),
+                                       table->cellAt(headed - 1, columns - 1).lastPosition(), page, shifts.last()};
+        }
+    }
     if (format.boolProperty(kOurBorder) && border > 0) {
         for (const Start &start : starts) {
             const QRectF cell(QPointF(left[start.column], top[start.row]),
                               QPointF(right(start.column + start.columns - 1), bottom(start.row + start.rows - 1)));
             add(Box{cell.adjusted(-border, -border, border, border), border});
+            if (start.row + start.rows <= headed)
+                for (const qreal shift : std::as_const(shifts))
+                    add(Box{cell.adjusted(-border, shift - border, border, shift + border), border});
         }
         add(Box{outline, border});
     }

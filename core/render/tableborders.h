@@ -18,6 +18,15 @@ class QTextTableFormat;
 // it is laid out exactly as if Qt drew them.
 namespace TableBorders {
 
+// Header rows (QTextTableFormat::headerRowCount) that Qt makes room for at
+// the top of a page the table goes on to: the text between document
+// positions `from` and `to`, drawn again on `page` moved down by `shift`.
+struct RepeatedRows {
+    int from = 0, to = 0;
+    int page = 0;
+    qreal shift = 0;
+};
+
 // Gives `format` a solid border `width` (document units) for us to draw.
 void setBorder(QTextTableFormat &format, qreal width);
 
@@ -40,6 +49,8 @@ public:
     };
     // Every outline, for checking; a cell before the table it is in.
     QList<Box> boxes() const;
+    // The header rows to draw again on the pages their tables go on to.
+    const QList<RepeatedRows> &repeatedRows() const { return m_repeated; }
 
 private:
     void addTables(QTextFrame *frame);
@@ -52,6 +63,7 @@ private:
     qreal m_pageHeight;
     QList<Box> m_boxes;
     QList<QList<int>> m_byPage; // indexes into m_boxes, by the pages they reach
+    QList<RepeatedRows> m_repeated;
 };
 
 } // namespace TableBorders

@@ -68,6 +68,27 @@ void TestRtfEncoding::text_data()
         << QStringLiteral("z)\ta\naa)\tb\nMCMXCIV.\tc");
     QTest::newRow("pn bullet without pntext")
         << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlblt{\\pntxtb -}}a\\par}") << QStringLiteral("-\ta");
+    // \ls lists: a list table of decimal "1." over "1.a)", a symbol-font
+    // bullet, lower roman from iv followed by a space; \ls1 and \ls4 are
+    // the first list counted apart.
+    const QByteArray lists = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext \\'02\\'00.;}}"
+                             "{\\listlevel\\levelnfc4{\\leveltext \\'04\\'00.\\'01);}}\\listid10}"
+                             "{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}}\\listid20}"
+                             "{\\list{\\listlevel\\levelnfc2\\levelstartat4\\levelfollow1{\\leveltext\\'02\\'00.;}}\\listid30}}"
+                             "{\\*\\listoverridetable{\\listoverride\\listid10\\ls1}{\\listoverride\\listid20\\ls2}"
+                             "{\\listoverride\\listid30\\ls3}{\\listoverride\\listid10\\ls4}}";
+    QTest::newRow("ls numbers by level, restarted under the next item")
+        << lists + "\\pard\\ls1 A\\par\\ilvl1 B\\par C\\par\\pard\\ls1 D\\par\\ls1\\ilvl1 E\\par\\pard F}"
+        << QStringLiteral("1.\tA\n1.a)\tB\n1.b)\tC\n2.\tD\n2.a)\tE\nF");
+    QTest::newRow("ls bullet, roman, unknown list")
+        << lists + "\\pard\\ls2 dot\\par\\pard\\ls3 four\\par\\pard\\ls9 none\\par}"
+        << QStringLiteral("\u2022\tdot\niv. four\nnone");
+    QTest::newRow("ls counted per override")
+        << lists + "\\pard\\ls1 a\\par\\pard\\ls4 b\\par\\pard\\ls1 c\\par}" << QStringLiteral("1.\ta\n1.\tb\n2.\tc");
+    QTest::newRow("ls with its listtext labelled once")
+        << lists + "\\pard{\\listtext\\pard\\plain 7.\\tab}\\ls1 a\\par"
+                   "\\trowd\\cellx900\\pard\\intbl\\ls2 cell\\cell\\row\\pard b}"
+        << QStringLiteral("7.\ta\n\u2022\tcell\nb");
 }
 
 void TestRtfEncoding::text()

@@ -37,8 +37,8 @@ private:
 namespace {
 // Tables with cells merged down and across, cells of two lines, a table
 // nested in a cell, and enough rows to go on over the next page; their
-// borders drawn by Qt, or left to us.
-std::unique_ptr<QTextDocument> tablesDocument(bool ours)
+// borders drawn by Qt, or left to us; `headerRows` repeated on the next page.
+std::unique_ptr<QTextDocument> tablesDocument(bool ours, int headerRows)
 {
     auto doc = std::make_unique<QTextDocument>();
     auto withBorder = [ours](QTextTableFormat format) {
@@ -58,6 +58,7 @@ std::unique_ptr<QTextDocument> tablesDocument(bool ours)
     outer.setColumnWidthConstraints({QTextLength(QTextLength::FixedLength, 120),
                                      QTextLength(QTextLength::FixedLength, 90),
                                      QTextLength(QTextLength::FixedLength, 200)});
+    outer.setHeaderRowCount(headerRows);
     QTextTableFormat inner;
     inner.setColumnWidthConstraints(
         {QTextLength(QTextLength::FixedLength, 80), QTextLength(QTextLength::FixedLength, 80)});
@@ -134,21 +135,24 @@ QList<QImage> TestRtfPrinting::pagesOf(const QString &pdf)
 void TestRtfPrinting::bordersWhereQtDrawsThem_data()
 {
     QTest::addColumn<int>("dpi");
-    QTest::newRow("screen") << 96;
-    QTest::newRow("150 dpi: borders of fractions of pixels, rounded") << 150;
-    QTest::newRow("300 dpi") << 300;
+    QTest::addColumn<int>("headerRows");
+    QTest::newRow("screen") << 96 << 0;
+    QTest::newRow("150 dpi: borders of fractions of pixels, rounded") << 150 << 0;
+    QTest::newRow("300 dpi") << 300 << 0;
+    QTest::newRow("300 dpi, two header rows repeated") << 300 << 2;
 }
 
 void TestRtfPrinting::bordersWhereQtDrawsThem()
 {
     QFETCH(int, dpi);
+    QFETCH(int, headerRows);
     QImage device(1, 1, QImage::Format_RGB32);
     device.setDotsPerMeterX(dpi * 10000 / 254);
     device.setDotsPerMeterY(dpi * 10000 / 254);
     const QSizeF page = (QSizeF(520, 500) * layoutScale(&device)).toSize(); // pages of whole pixels
     QList<QImage> pages[2];
     for (const bool ours : {false, true}) {
-        std::unique_ptr<QTextDocument> doc = tablesDocument(ours);
+        std::unique_ptr<QTextDocument> doc = tablesDocument(ours, headerRows);
         doc->setDocumentMargin(0);
         doc->documentLayout()->setPaintDevice(&device);
         doc->setPageSize(page);
@@ -172,6 +176,7 @@ void TestRtfPrinting::paragraphByParagraphAsQtPaints_data()
     QTest::addColumn<QByteArray>("rtf");
     QTest::newRow("bordered tables by LibreOffice, nested and over pages") << fixture("writer-borders.rtf");
     QTest::newRow("letter by LibreOffice: picture, header, footnote") << fixture("writer-letter.rtf");
+    QTest::newRow("a header row repeated on each page, lists") << fixture("hand-pagesides.rtf");
     QTest::newRow("highlights, colours, lines, picture, indents, page break")
         << QByteArray("{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;\\red255\\green255\\blue0;}"
                       "\\pard Plain {\\highlight2 highlighted} {\\cb2 background} {\\cf1 red} {\\ul under} "

@@ -21,6 +21,11 @@ using namespace RtfTest;
 // reads it back so, the last row spanning all three columns.
 // (writer-letterhead.fodt) a letterhead and a footer that are tables, the
 // footer's with the page number.
+// (writer-pagesides.docx) a first page's header and footer and numbered
+// and bulleted lists, whose labels Writer gives (\listtext) and which we
+// make from its list table when they are taken out. And by hand
+// (hand-pagesides.rtf): left, right and first pages' headers and footers,
+// lists left to the reader and a table whose header row repeats.
 class TestRtfWriterFiles : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -32,6 +37,9 @@ private Q_SLOTS:
     void firstPageHeader();
     void cellTooManyAsWriterReadsIt();
     void letterheadAndFooterTables();
+    void listLabels_data();
+    void listLabels();
+    void pagesOfTheirOwn();
 
 private:
     // The paper size, then the text of each printed page, as laid out on
@@ -241,6 +249,64 @@ void TestRtfWriterFiles::firstPageHeader()
     QCOMPARE(pages.size(), 3);
     QVERIFY2(pages[1].startsWith(QStringLiteral("Letterhead\nFirst footer\nOne")), qPrintable(pages[1]));
     QVERIFY2(pages[2].startsWith(QStringLiteral("Page 2 of &Name&\nFooter 2\nTwo")), qPrintable(pages[2]));
+}
+
+void TestRtfWriterFiles::listLabels_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QStringList>("labelled");
+    const QByteArray writer = fixture("writer-pagesides.rtf");
+    const QStringList writerLabels{QStringLiteral("1.\tApple"), QStringLiteral("2.\tBanana"),
+                                   QStringLiteral("a)\tInner one"), QStringLiteral("b)\tInner two"),
+                                   QStringLiteral("3.\tCherry"), QStringLiteral("\u2022\tDot one"),
+                                   QStringLiteral("\u2022\tDot two")};
+    QTest::newRow("Writer's labels") << writer << writerLabels;
+    QTest::newRow("Writer's labels left out")
+        << QByteArray(writer).replace(QByteArrayLiteral("{\\listtext\\pard\\plain "), "{\\*\\ignored ") << writerLabels;
+    QTest::newRow("by hand")
+        << fixture("hand-pagesides.rtf")
+        << QStringList{QStringLiteral("1.\tApple"), QStringLiteral("2.\tBanana"), QStringLiteral("2.a)\tInner one"),
+                       QStringLiteral("2.b)\tInner two"), QStringLiteral("3.\tCherry"),
+                       QStringLiteral("3.a)\tInner again"), QStringLiteral("\u2022\tDot one"),
+                       QStringLiteral("iv.\tRoman four"), QStringLiteral("9.\tGiven label"),
+                       QStringLiteral("1.\tOld one"), QStringLiteral("2.\tOld two"), QStringLiteral("\u2022\tOld bullet")};
+}
+
+void TestRtfWriterFiles::listLabels()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QStringList, labelled);
+    const QStringList paragraphs = RtfReader::readDocument(rtf).body->toPlainText().split(QLatin1Char('\n'));
+    for (const QString &paragraph : labelled) // each once, maybe after a blank, never labelled twice
+        QVERIFY2(paragraphs.contains(paragraph) != paragraphs.contains(QLatin1Char(' ') + paragraph),
+                 qPrintable(paragraph + QStringLiteral(" in:\n") + paragraphs.join(QLatin1Char('\n'))));
+}
+
+void TestRtfWriterFiles::pagesOfTheirOwn()
+{
+    RtfReader::Document writer = readFixture("writer-pagesides.rtf");
+    QStringList pages = printedPages(writer, false);
+    QVERIFY2(pages.size() >= 3, qPrintable(pages.join(QLatin1Char('|'))));
+    QVERIFY2(pages[1].startsWith(QStringLiteral("First header\nFirst footer\nLists")), qPrintable(pages[1]));
+    QVERIFY2(pages[2].startsWith(QStringLiteral("Odd header 2\nOdd footer")), qPrintable(pages[2]));
+
+    // The first page its own, then left and right pages; the table's header
+    // row on top of each page it is on, and never in the middle.
+    RtfReader::Document hand = readFixture("hand-pagesides.rtf");
+    QVERIFY(hand.facingPages && hand.titlePage);
+    pages = printedPages(hand, false);
+    const QStringList laidOut = printedPages(hand);
+    QVERIFY2(pages.size() >= 5, qPrintable(pages.join(QLatin1Char('|'))));
+    QVERIFY2(pages[1].startsWith(QStringLiteral("First header\nNumbered")), qPrintable(pages[1]));
+    for (int page = 2; page < pages.size(); ++page) {
+        const QString side = page % 2 == 0 ? QStringLiteral("Even") : QStringLiteral("Odd");
+        QVERIFY2(pages[page].startsWith(QStringLiteral("%1 header %2\n%1 footer\n").arg(side).arg(page)),
+                 qPrintable(pages[page]));
+        QCOMPARE(pages[page].count(QStringLiteral("Name head Value head")), 1);
+        const qsizetype firstRow = laidOut[page].indexOf(QStringLiteral("Row "));
+        QVERIFY2(firstRow > laidOut[page].indexOf(QStringLiteral("Name head")), qPrintable(laidOut[page]));
+    }
+    QVERIFY(pages.last().contains(QStringLiteral("Row 80 Value 80\nAfter the table")));
 }
 
 QTEST_MAIN(TestRtfWriterFiles)
