@@ -40,6 +40,7 @@ private:
     QString m_extraPart;  // xlsx: the workbook part, which gets the recalculation flag
     QByteArray m_extraXml;
     QStringList m_otherSheets; // xlsx: the other worksheets' parts
+    QStringList m_mentions;    // xlsx: what their formulas name to reach the filled sheet
 };
 
 class Application : public Sheets::Application {
