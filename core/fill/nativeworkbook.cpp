@@ -38,8 +38,11 @@ bool isEncryptedOoxml(const QString &path)
 bool handles(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix();
-    return suffix.compare(QStringLiteral("xlsx"), Qt::CaseInsensitive) == 0 ||
-           suffix.compare(QStringLiteral("ods"), Qt::CaseInsensitive) == 0;
+    // Macro-enabled workbooks and templates are the same package: their
+    // macros (xl/vbaProject.bin) and content types are copied untouched.
+    static const QStringList suffixes{QStringLiteral("xlsx"), QStringLiteral("xlsm"), QStringLiteral("xltx"),
+                                      QStringLiteral("xltm"), QStringLiteral("ods")};
+    return suffixes.contains(suffix, Qt::CaseInsensitive);
 }
 
 Workbook::Workbook(Format format) : m_format(format) {}
