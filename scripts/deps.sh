@@ -25,6 +25,8 @@ QLT_PACKAGES=(
   # The validators the install-tree test runs on the desktop entry and the
   # AppStream data.
   desktop-file-utils appstream
+  # The package's dependencies are read from its binaries (dpkg-shlibdeps).
+  dpkg-dev
   # Zip archives: the office tests read links out of .xlsx and .ods files.
   libquazip1-qt6-dev
 )

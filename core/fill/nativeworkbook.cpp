@@ -38,8 +38,11 @@ bool isEncryptedOoxml(const QString &path)
 bool handles(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix();
-    return suffix.compare(QStringLiteral("xlsx"), Qt::CaseInsensitive) == 0 ||
-           suffix.compare(QStringLiteral("ods"), Qt::CaseInsensitive) == 0;
+    // Macro-enabled workbooks and templates are the same package: their
+    // macros (xl/vbaProject.bin) and content types are copied untouched.
+    static const QStringList suffixes{QStringLiteral("xlsx"), QStringLiteral("xlsm"), QStringLiteral("xltx"),
+                                      QStringLiteral("xltm"), QStringLiteral("ods")};
+    return suffixes.contains(suffix, Qt::CaseInsensitive);
 }
 
 Workbook::Workbook(Format format) : m_format(format) {}
@@ -126,9 +129,11 @@ Result<Sheets::Worksheet *> Workbook::worksheet(int position)
     auto sheet = std::make_unique<Xlsx::Sheet>(*sheetXml, strings);
     if (Status read = sheet->status(); !read)
         return read.failure();
+    sheet->dropResultsOf([](const QString &formula) { return Xlsx::formulaMaySee(formula, true, {}); });
     m_sheet = std::move(sheet);
     m_extraPart = *workbook;
     m_extraXml = *workbookXml;
+    m_mentions = Xlsx::mentionsOf(*workbookXml, position);
     m_otherSheets.clear();
     for (const QString &part : sheets)
         if (!part.isEmpty() && part != m_sheetPart)
@@ -149,16 +154,22 @@ Status Workbook::saveAs(const QString &path)
             if (!workbook)
                 return workbook.failure();
             parts.insert(m_extraPart, *workbook);
-            // Formulas on other sheets may count the written cells too.
+            // Formulas on other sheets that reach the filled one lose their
+            // old results too; all others keep theirs.
             for (const QString &part : std::as_const(m_otherSheets)) {
                 const Result<QByteArray> bytes = readPart(part);
                 if (!bytes)
                     return bytes.failure();
-                const Result<QByteArray> uncached = Xlsx::Sheet(*bytes, {}).rewritten();
-                if (!uncached)
-                    return uncached.failure();
-                if (*uncached != *bytes)
-                    parts.insert(part, *uncached);
+                Xlsx::Sheet other(*bytes, {});
+                other.dropResultsOf([this](const QString &formula) {
+                    return Xlsx::formulaMaySee(formula, false, m_mentions);
+                });
+                if (!other.dropsResults())
+                    continue;
+                const Result<QByteArray> rewritten = other.rewritten();
+                if (!rewritten)
+                    return rewritten.failure();
+                parts.insert(part, *rewritten);
             }
         }
     }

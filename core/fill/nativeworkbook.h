@@ -9,8 +9,8 @@
 
 #include <memory>
 
-// Our own engine for Office Open XML (.xlsx) and OpenDocument (.ods)
-// workbooks: the chosen worksheet's XML is read from the zip package and,
+// Our own engine for Office Open XML (.xlsx, .xlsm, .xltx, .xltm) and
+// OpenDocument (.ods) workbooks: the chosen worksheet's XML is read from the zip package and,
 // when saved, only the written cells change; every other part of the
 // package is copied as it was.
 namespace Native {
@@ -40,6 +40,7 @@ private:
     QString m_extraPart;  // xlsx: the workbook part, which gets the recalculation flag
     QByteArray m_extraXml;
     QStringList m_otherSheets; // xlsx: the other worksheets' parts
+    QStringList m_mentions;    // xlsx: what their formulas name to reach the filled sheet
 };
 
 class Application : public Sheets::Application {

@@ -148,6 +148,7 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
                                                               : QString::fromRawData(style.data(), style.size());
                 cell.start = tag.start;
                 cell.tagEnd = tag.end;
+                cell.formula = !tag.rawAttribute(QLatin1StringView("table:formula")).isEmpty();
                 // Its text is read only when asked for.
                 xml.skipElement(tag);
                 cell.end = xml.position();

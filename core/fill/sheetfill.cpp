@@ -22,20 +22,21 @@ bool isMarker(const QString &text)
     return !text.isEmpty() && text.startsWith(QLatin1Char('&')) && text.endsWith(QLatin1Char('&'));
 }
 
-// The last line with something in its first three cells, before three
-// empty lines in a row; 0 when there is none.
-Result<int> lastUsedLine(const std::function<Result<QString>(int line, int k)> &cell)
+// The last line with something in its first three cells (a formula counts,
+// even one without a stored result), before three empty lines in a row; 0
+// when there is none.
+Result<int> lastUsedLine(const std::function<Result<bool>(int line, int k)> &used)
 {
     int last = 0, empty = 0;
     for (int line = 1; line <= kScanLimit; ++line) {
-        bool used = false;
-        for (int k = 1; k <= 3 && !used; ++k) {
-            const Result<QString> text = cell(line, k);
-            if (!text)
-                return text.failure();
-            used = !text->isEmpty();
+        bool any = false;
+        for (int k = 1; k <= 3 && !any; ++k) {
+            const Result<bool> filled = used(line, k);
+            if (!filled)
+                return filled.failure();
+            any = *filled;
         }
-        if (used) {
+        if (any) {
             last = line;
             empty = 0;
         } else if (++empty >= 3) {
@@ -64,10 +65,11 @@ Result<int> markersAlong(const std::function<Result<QString>(int k)> &cell)
 }
 
 // The last used line when it holds at least two markers, else 0; `cell`
-// reads cell k of a line.
-Result<int> markerLine(const std::function<Result<QString>(int line, int k)> &cell)
+// reads cell k of a line and `used` tells whether it holds anything.
+Result<int> markerLine(const std::function<Result<QString>(int line, int k)> &cell,
+                       const std::function<Result<bool>(int line, int k)> &used)
 {
-    const Result<int> last = lastUsedLine(cell);
+    const Result<int> last = lastUsedLine(used);
     if (!last || *last == 0)
         return last;
     const Result<int> markers = markersAlong([&cell, line = *last](int k) { return cell(line, k); });
@@ -173,12 +175,14 @@ Status checkCanReplace(const QString &path)
 
 Result<Layout> DetectSheetLayout(Sheets::Worksheet &sheet)
 {
-    const Result<int> row = markerLine([&sheet](int r, int k) { return sheet.cellText(r, k); });
+    const Result<int> row = markerLine([&sheet](int r, int k) { return sheet.cellText(r, k); },
+                                       [&sheet](int r, int k) { return sheet.cellUsed(r, k); });
     if (!row)
         return row.failure();
     if (*row > 0)
         return Layout{RowLayout, *row};
-    const Result<int> column = markerLine([&sheet](int c, int k) { return sheet.cellText(k, c); });
+    const Result<int> column = markerLine([&sheet](int c, int k) { return sheet.cellText(k, c); },
+                                          [&sheet](int c, int k) { return sheet.cellUsed(k, c); });
     if (!column)
         return column.failure();
     if (*column > 0)

@@ -21,6 +21,21 @@ Result<QString> Grid::cellText(int row, int column)
     return text;
 }
 
+Result<bool> Grid::cellUsed(int row, int column)
+{
+    const auto editedRow = m_edits.constFind(row);
+    const bool edited = editedRow != m_edits.constEnd() && editedRow->contains(column);
+    if (!edited) {
+        const CellRun *cell = cellAt(row, column);
+        if (cell && cell->formula)
+            return true;
+    }
+    const Result<QString> text = cellText(row, column);
+    if (!text)
+        return text.failure();
+    return !text->isEmpty();
+}
+
 Status Grid::setCellText(int row, int column, const QString &text)
 {
     m_edits[row][column] = text;

@@ -22,6 +22,7 @@ struct CellRun {
     qsizetype end = 0;
     // Where the text is read from when it is read lazily (see Grid::textOf).
     char kind = 0;
+    bool formula = false;
     qsizetype valueStart = -1;
     qsizetype valueEnd = -1;
 };
@@ -51,6 +52,7 @@ class Grid : public Sheets::Worksheet {
 public:
     Result<QString> cellText(int row, int column) override;
     Status setCellText(int row, int column, const QString &text) override;
+    Result<bool> cellUsed(int row, int column) override;
     // The sheet's XML with the written cells in it.
     virtual Result<QByteArray> rewritten() const = 0;
     // Whether the XML read so far is sound: a sheet is read when it is made,

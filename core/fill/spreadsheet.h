@@ -18,6 +18,15 @@ public:
     virtual ~Worksheet() = default;
     // Rows and columns count from 1; an empty cell reads as "".
     virtual Result<QString> cellText(int row, int column) = 0;
+    // Whether the cell holds anything: its text, or a formula even when the
+    // formula has no stored result to read as text.
+    virtual Result<bool> cellUsed(int row, int column)
+    {
+        const Result<QString> text = cellText(row, column);
+        if (!text)
+            return text.failure();
+        return !text->isEmpty();
+    }
     virtual Status setCellText(int row, int column, const QString &text) = 0;
 };
 

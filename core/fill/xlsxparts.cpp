@@ -6,6 +6,8 @@
 
 #include "core/fill/tagscan.h"
 
+#include <algorithm>
+
 namespace Xlsx {
 
 namespace {
@@ -204,6 +206,75 @@ Result<QStringList> sheetParts(const QString &workbookPath, const QByteArray &wo
     if (xml.hasError())
         return damaged(workbookPath, xml);
     return parts;
+}
+
+namespace {
+
+bool isNameCharacter(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.') || c == QLatin1Char('\\');
+}
+
+// Whether `name` occurs in `text` as a whole name (a sheet mention ends in
+// "!", so only its start needs a boundary).
+bool mentions(QStringView text, const QString &name)
+{
+    for (qsizetype at = text.indexOf(name, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(name, at + 1, Qt::CaseInsensitive)) {
+        const qsizetype after = at + name.size();
+        if (at > 0 && isNameCharacter(text[at - 1]))
+            continue;
+        if (!name.endsWith(QLatin1Char('!')) && after < text.size() &&
+            (isNameCharacter(text[after]) || text[after] == QLatin1Char('(')))
+            continue;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool formulaMaySee(const QString &formula, bool onFilledSheet, const QStringList &names)
+{
+    // String literals ("a ""b"" c") name nothing.
+    QString outside;
+    bool quoted = false;
+    for (const QChar c : formula) {
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted)
+            outside += c;
+    }
+    if (onFilledSheet)
+        return std::any_of(outside.cbegin(), outside.cend(), [](QChar c) { return c.isLetter(); });
+    return std::any_of(names.cbegin(), names.cend(), [&outside](const QString &name) { return mentions(outside, name); });
+}
+
+QStringList mentionsOf(const QByteArray &workbookXml, int position)
+{
+    QStringList sheetNames;
+    QList<std::pair<QString, QString>> defined; // name, definition
+    QXmlStreamReader xml(workbookXml);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("sheet")) {
+            sheetNames << xml.attributes().value(QLatin1String("name")).toString();
+        } else if (xml.name() == QLatin1String("definedName")) {
+            const QString name = xml.attributes().value(QLatin1String("name")).toString();
+            defined.append({name, xml.readElementText()});
+        }
+    }
+    const QString sheet = sheetNames.value(position - 1);
+    if (sheet.isEmpty())
+        return {};
+    QStringList result{sheet + QLatin1Char('!'),
+                       QLatin1Char('\'') + QString(sheet).replace(QLatin1Char('\''), QStringLiteral("''")) +
+                           QStringLiteral("'!")};
+    for (const auto &[name, definition] : std::as_const(defined))
+        if (formulaMaySee(definition, false, result.mid(0, 2)))
+            result << name;
+    return result;
 }
 
 Result<QByteArray> withFullCalcOnLoad(const QByteArray &workbookXml)

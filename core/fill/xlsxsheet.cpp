@@ -2,6 +2,8 @@
 
 #include "core/fill/tagscan.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 namespace Xlsx {
@@ -33,7 +35,9 @@ Sheet::Sheet(const QByteArray &bytes, const SharedStrings &sharedStrings) : m_st
     QStringView type;
     bool inCell = false;
     bool formula = false;
+    QString formulaText;
     qsizetype valueStart = -1, valueEnd = -1;
+    QHash<QStringView, QString> sharedFormulas; // by their index "si"
     int lastRow = 0, lastColumn = 0;
     while (xml.next(tag)) {
         const QStringView name = tag.localName();
@@ -105,16 +109,30 @@ Sheet::Sheet(const QByteArray &bytes, const SharedStrings &sharedStrings) : m_st
                     cell.valueStart = tag.end;
                     cell.valueEnd = m_xml.lastIndexOf(QLatin1Char('<'), xml.position() - 1);
                 }
-            } else if (inCell && (name == QLatin1String("rPh") || name == QLatin1String("f"))) {
-                formula = formula || name == QLatin1String("f");
+            } else if (inCell && name == QLatin1String("f")) {
+                // A shared formula's text is on its first cell only.
+                const QStringView shared = tag.rawAttribute(QLatin1StringView("t")) == QLatin1String("shared")
+                                               ? tag.rawAttribute(QLatin1StringView("si"))
+                                               : QStringView();
+                xml.skipElement(tag);
+                formula = true;
+                formulaText = tag.empty ? QString()
+                                        : Native::unescapeXml(QStringView(m_xml).mid(
+                                              tag.end, m_xml.lastIndexOf(QLatin1Char('<'), xml.position() - 1) - tag.end));
+                if (!shared.isEmpty() && formulaText.isEmpty())
+                    formulaText = sharedFormulas.value(shared);
+                else if (!shared.isEmpty())
+                    sharedFormulas.insert(shared, formulaText);
+            } else if (inCell && name == QLatin1String("rPh")) {
                 xml.skipElement(tag);
             }
         } else if (name == QLatin1String("c") && inCell) {
             inCell = false;
             cell.end = tag.end;
+            cell.formula = formula;
             row->cells.append(cell);
             if (formula && valueStart >= 0)
-                m_cachedResults.append({row->row, cell.column, valueStart, valueEnd});
+                m_results.append({row->row, cell.column, valueStart, valueEnd, formulaText});
         } else if (name == QLatin1String("row") && row) {
             row->end = tag.end;
             row->contentEnd = tag.start;
@@ -238,6 +256,13 @@ QString Sheet::dimensionTag() const
     return Native::withAttribute(tag, QStringLiteral("ref"), from == to ? from : from + QLatin1Char(':') + to);
 }
 
+bool Sheet::dropsResults() const
+{
+    return m_mayChange && std::any_of(m_results.cbegin(), m_results.cend(), [this](const StoredResult &result) {
+               return m_mayChange(result.formula);
+           });
+}
+
 Result<QByteArray> Sheet::rewritten() const
 {
     if (Status read = status(); !read)
@@ -265,9 +290,11 @@ Result<QByteArray> Sheet::rewritten() const
         else
             splices.append({m_dataContentEnd, m_dataContentEnd, added});
     }
-    for (const CachedResult &result : m_cachedResults)
-        if (!edits().value(result.row).contains(result.column))
-            splices.append({result.start, result.end, QString()});
+    if (m_mayChange) {
+        for (const StoredResult &result : m_results)
+            if (!edits().value(result.row).contains(result.column) && m_mayChange(result.formula))
+                splices.append({result.start, result.end, QString()});
+    }
     if (m_dimensionStart >= 0 && m_dimensionEnd > m_dimensionStart)
         splices.append({m_dimensionStart, m_dimensionEnd, dimensionTag()});
     const Result<QString> xml = Native::applySplices(m_xml, splices);

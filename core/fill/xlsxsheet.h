@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <functional>
+
 // The parts of an Office Open XML workbook (.xlsx) that a fill reads and
 // changes. A part read from damaged XML says so in its status().
 namespace Xlsx {
@@ -45,6 +47,16 @@ Result<QStringList> sheetParts(const QString &workbookPath, const QByteArray &wo
 // The relationships part that belongs to a part.
 QString relationshipsOf(const QString &part);
 
+// Whether a formula's result may change when cells of the filled sheet
+// change: on that sheet, any formula that names something (a cell, a range,
+// a name, a function) outside its string literals; on another sheet, one
+// that mentions the filled sheet's name or a defined name over it
+// (`mentions`, compared without letter case).
+bool formulaMaySee(const QString &formula, bool onFilledSheet, const QStringList &mentions);
+// What formulas on other sheets name to reach a sheet: "Name!", "'Name'!"
+// and the names the workbook defines over that sheet.
+QStringList mentionsOf(const QByteArray &workbookXml, int position);
+
 // The workbook part with calcPr fullCalcOnLoad="1", so that formulas over
 // written cells are computed afresh when the workbook is opened.
 Result<QByteArray> withFullCalcOnLoad(const QByteArray &workbookXml);
@@ -57,11 +69,14 @@ public:
     Sheet(const QByteArray &xml, const SharedStrings &sharedStrings);
     QString textOf(const Native::CellRun &cell) const override;
     // The worksheet part with the written cells and the dimension changed
-    // and every other character as it was, but for the results that
-    // formulas had when the sheet was last saved: they are dropped, so that
-    // every spreadsheet program computes them afresh on opening (some do not
-    // heed fullCalcOnLoad).
+    // and every other character as it was, but for the stored results of
+    // the formulas that `mayChange` picks (by their text), which are dropped:
+    // not every program heeds fullCalcOnLoad, and one that does not would
+    // show their old results. Every other formula keeps its result.
     Result<QByteArray> rewritten() const override;
+    void dropResultsOf(std::function<bool(const QString &formula)> mayChange) { m_mayChange = std::move(mayChange); }
+    // Whether rewritten() would drop any stored result.
+    bool dropsResults() const;
 
 private:
     QString cellXml(int row, int column, const QString &style, const QString &text) const;
@@ -75,11 +90,13 @@ private:
     QString m_prefix; // namespace prefix of the sheet's elements, with its colon
     qsizetype m_dataStart = -1, m_dataTagEnd = -1, m_dataContentEnd = -1, m_dataEnd = -1;
     qsizetype m_dimensionStart = -1, m_dimensionEnd = -1;
-    struct CachedResult {
+    struct StoredResult {
         int row, column;
         qsizetype start, end; // the <v> element
+        QString formula;
     };
-    QList<CachedResult> m_cachedResults;
+    QList<StoredResult> m_results;
+    std::function<bool(const QString &)> m_mayChange;
 };
 
 } // namespace Xlsx

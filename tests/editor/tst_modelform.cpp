@@ -499,7 +499,7 @@ void TestModelForm::pickersYieldFolderAndFile()
 {
     TestHome home;
     const QString books = home.path() + QStringLiteral("books");
-    for (const char *f : {"a.xls", "b.ODS", "c.csv", "d.xlsx", "notes.txt"})
+    for (const char *f : {"a.xls", "b.ODS", "c.csv", "d.xlsx", "e.xlsm", "notes.txt"})
         writeFile(books + QLatin1Char('/') + QLatin1String(f), "x");
     QDir().mkpath(books + QStringLiteral("/inner"));
     openOn(home, " 0 \r\n 0 \r\n 0 \r\n");
@@ -512,7 +512,7 @@ void TestModelForm::pickersYieldFolderAndFile()
     for (int i = 0; i < files->count(); ++i)
         listed << files->item(i)->text();
     QCOMPARE(listed, (QStringList{QStringLiteral("a.xls"), QStringLiteral("b.ODS"), QStringLiteral("c.csv"),
-                                  QStringLiteral("d.xlsx")}));
+                                  QStringLiteral("d.xlsx"), QStringLiteral("e.xlsm")}));
     QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(files->item(2)).center());
     QCOMPARE(field()->text(), books + QStringLiteral("/c.csv"));
     // Entering a subfolder from the folder list, and back up with "..".

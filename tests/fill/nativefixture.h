@@ -79,3 +79,28 @@ inline QByteArray nativeFixtureFods()
 </office:spreadsheet></office:body></office:document>
 )FODS";
 }
+
+// A record list below formulas that hold stored results: "Total" in A1,
+// =1+1, =2+2, =3+3 in A2:A4, the markers in A5:B5.
+inline QByteArray formulasFixtureFods()
+{
+    QByteArray rows;
+    for (int i = 1; i <= 3; ++i)
+        rows += "<table:table-row><table:table-cell table:formula=\"of:=" + QByteArray::number(i) + "+" +
+                QByteArray::number(i) + "\" office:value-type=\"float\" office:value=\"" + QByteArray::number(2 * i) +
+                "\"><text:p>" + QByteArray::number(2 * i) + "</text:p></table:table-cell></table:table-row>\n";
+    return R"FODS(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:of="urn:oasis:names:tc:opendocument:xmlns:of:1.2"
+ office:version="1.2" office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+<office:body><office:spreadsheet><table:table table:name="Totals">
+<table:table-row><table:table-cell office:value-type="string"><text:p>Total</text:p></table:table-cell></table:table-row>
+)FODS" + rows + R"FODS(<table:table-row>
+ <table:table-cell office:value-type="string"><text:p>&amp;Name&amp;</text:p></table:table-cell>
+ <table:table-cell office:value-type="string"><text:p>&amp;City&amp;</text:p></table:table-cell>
+</table:table-row>
+</table:table></office:spreadsheet></office:body></office:document>
+)FODS";
+}

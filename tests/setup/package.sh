@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Makes the .deb and the .tar.gz and checks what they hold and declare:
-# Qt 6 libraries as dependencies, LibreOffice only as a recommendation.
+# every library the programs and qltcalc.so link comes from a package that
+# Depends pulls in, LibreOffice is only a recommendation, and the unpacked
+# QLT starts.
 # Usage: package.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -28,6 +30,39 @@ for path in ./usr/bin/QLT ./usr/bin/SetupQLT ./usr/bin/RemoveQLT ./usr/share/app
   grep -qF " $path" <<<"$contents" || fail "the .deb lacks $path"
 done
 tar tzf "$tgz" | grep -q '/bin/QLT$' || fail "the .tar.gz lacks bin/QLT"
+
+# Each library a binary needs, resolved as the loader finds it, must belong
+# to a package in the closure of Depends.
+root="$out/root"
+dpkg-deb -x "$deb" "$root"
+read -r -a wanted <<<"$(sed -E 's/\([^)]*\)//g; s/[|,]/ /g' <<<"$depends")"
+closure=$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks --no-replaces \
+            --no-enhances "${wanted[@]}" | grep -E '^[a-z0-9]' | sort -u)
+owner() { # the package that holds a library file, seen through /usr merging
+  local path=$1 found
+  for p in "$path" "$(readlink -f "$path")" "${path#/usr}" "/usr$path"; do
+    found=$(dpkg -S "$p" 2>/dev/null | head -n1 | cut -d: -f1) && [ -n "$found" ] && { echo "$found"; return; }
+  done
+}
+for binary in QLT SetupQLT RemoveQLT qltcalc.so; do
+  file="$root/usr/lib/quillmate/$binary"
+  [ -f "$file" ] || { fail "the .deb lacks /usr/lib/quillmate/$binary"; continue; }
+  needed=$(readelf -d "$file" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+  [ -n "$needed" ] || fail "$binary needs no library at all?"
+  resolved=$(ldd "$file")
+  for lib in $needed; do
+    path=$(awk -v lib="$lib" '$1 == lib && $2 == "=>" { print $3 }' <<<"$resolved")
+    package=$( [ -n "$path" ] && owner "$path" || true)
+    if [ -z "$package" ]; then
+      fail "$binary needs $lib, which no installed package provides"
+    elif ! grep -qx "$package" <<<"$closure"; then
+      fail "$binary needs $lib from $package, which Depends does not pull in: $depends"
+    fi
+  done
+done
+version=$(env -i PATH=/usr/bin:/bin HOME="$out" QT_QPA_PLATFORM=offscreen "$root/usr/lib/quillmate/QLT" --version 2>&1) ||
+  fail "the unpacked QLT --version failed: $version"
+[[ $version == *[0-9].[0-9]* ]] || fail "the unpacked QLT --version printed no version: $version"
 
 [ "$failures" -eq 0 ] && echo "packages: all checks passed"
 exit "$failures"

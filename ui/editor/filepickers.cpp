@@ -47,7 +47,8 @@ QStringList FilePicker::patterns()
 {
     // The classic file list showed "*.xls;*.csv"; the spreadsheet engines
     // also read the newer formats.
-    return {QStringLiteral("*.xls"), QStringLiteral("*.csv"), QStringLiteral("*.xlsx"), QStringLiteral("*.ods")};
+    return {QStringLiteral("*.xls"),  QStringLiteral("*.csv"),  QStringLiteral("*.xlsx"),
+            QStringLiteral("*.xlsm"), QStringLiteral("*.xltx"), QStringLiteral("*.xltm"), QStringLiteral("*.ods")};
 }
 
 void FilePicker::setFolder(const QString &folder)
