@@ -73,13 +73,15 @@ bool isTextPart(const QString &entryName, const QString &extension)
 }
 
 Status fillPackage(const QString &source, const QString &target, const QString &extension,
-                   const QStringList &fieldNames, const QStringList &values)
+                   const QStringList &fieldNames, const QStringList &values, const std::function<void()> &replacing)
 {
     Zip::Package package;
     if (!package.open(source))
         return fail(notAPackage(source, package.errorString()));
     if (Status readable = requireNotEncrypted(package, extension); !readable)
         return readable;
+    if (replacing)
+        replacing();
     const XmlMarkers::Dialect dialect = isWord(extension) ? XmlMarkers::Dialect::Word
                                                           : XmlMarkers::Dialect::OpenDocument;
     QHash<QString, QByteArray> replaced;
@@ -122,7 +124,9 @@ Status processPackage(const Documents::Request &request, const Documents::Folder
     if (QFileInfo::exists(temp) && !QFile::remove(temp))
         return fail(QStringLiteral("Permission denied"));
     run.step(QStringLiteral("loading ") + name);
-    if (Status filled = fillPackage(folders.modelFolder + file, temp, extension, fieldNames, values); !filled)
+    const auto replacing = [&run, &name] { run.step(QStringLiteral("replacing fields in ") + name); };
+    if (Status filled = fillPackage(folders.modelFolder + file, temp, extension, fieldNames, values, replacing);
+        !filled)
         return filled;
 
     run.step(QStringLiteral("printing ") + name);

@@ -51,6 +51,7 @@ class Grid : public Sheets::Worksheet {
 public:
     Result<QString> cellText(int row, int column) override;
     Status setCellText(int row, int column, const QString &text) override;
+    std::optional<char32_t> unfitCharacter(const QString &text) const override;
     // The sheet's XML with the written cells in it.
     virtual Result<QByteArray> rewritten() const = 0;
     // Whether the XML read so far is sound: a sheet is read when it is made,
