@@ -126,6 +126,9 @@ std::optional<QByteArray> encodeValue(const QString &value, const QString &exten
 {
     if (Detail::isRichText(extension))
         return escapeRichText(value); // plain ASCII, whatever the file's code page
+    // Markup cannot hold some characters at all, not even as references.
+    if (isMarkup(extension) && ValueText::firstUnfitForXml(value))
+        return std::nullopt;
     // A browser joins the lines of a value written with bare line ends.
     return encodeText(value, encoding, isMarkup(extension), isHtml(extension) ? QByteArray("<br>") : QByteArray());
 }
@@ -223,12 +226,10 @@ QByteArray ReplaceFieldMarkers(const QByteArray &text, const QString &extension,
         const std::optional<QByteArray> name = encodeText(fieldNames[j], encoding, false);
         if (!name)
             continue;
-        // Markup cannot hold some characters at all, not even as references.
-        const std::optional<char32_t> unfit =
-            isMarkup(extension) ? ValueText::firstUnfitForXml(values.value(j)) : std::nullopt;
-        const std::optional<QByteArray> value =
-            unfit ? std::nullopt : encodeValue(values.value(j), extension, encoding);
+        const std::optional<QByteArray> value = encodeValue(values.value(j), extension, encoding);
         if (!value) {
+            const std::optional<char32_t> unfit =
+                isMarkup(extension) ? ValueText::firstUnfitForXml(values.value(j)) : std::nullopt;
             const bool used = text.contains('&' + *name + '&') || text.contains("&amp;" + *name + "&amp;")
                 || values.join(QString()).contains(QLatin1Char('&'));
             if (!used)

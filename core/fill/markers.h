@@ -21,8 +21,8 @@ Encoding encodingOf(const QByteArray &document);
 // escaped, non-ASCII written as \uN? and line breaks and tabs as \line and
 // \tab, markup gets entities for & < > and for characters the encoding
 // cannot hold, and HTML a <br> for each line break (CR LF, LF or CR). Plain
-// text takes the value as typed; nothing when the encoding cannot hold one
-// of its characters.
+// text takes the value as typed. Nothing when the encoding cannot hold one
+// of its characters, or for markup when XML cannot hold one.
 std::optional<QByteArray> encodeValue(const QString &value, const QString &extension,
                                       Encoding encoding = Encoding::Utf8);
 
