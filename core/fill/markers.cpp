@@ -1,5 +1,7 @@
 #include "core/fill/markers.h"
 
+#include "core/fill/valuetext.h"
+
 #include "platform/codepage.h"
 
 #include <algorithm>
@@ -13,10 +15,15 @@ namespace {
 constexpr qsizetype kMaxControlLetters = 32;
 constexpr qsizetype kMaxControlDigits = 10;
 
-bool isMarkup(const QString &extension)
+bool isHtml(const QString &extension)
 {
     const QString e = extension.toLower();
-    return e == QStringLiteral(".htm") || e == QStringLiteral(".html") || e == QStringLiteral(".xml");
+    return e == QStringLiteral(".htm") || e == QStringLiteral(".html");
+}
+
+bool isMarkup(const QString &extension)
+{
+    return isHtml(extension) || extension.compare(QStringLiteral(".xml"), Qt::CaseInsensitive) == 0;
 }
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -26,9 +33,15 @@ QByteArray escapeRichText(const QString &value)
 {
     QByteArray out;
     out.reserve(value.size());
-    for (const QChar ch : value) {
+    for (const QChar ch : ValueText::withLineFeeds(value)) {
         const char16_t u = ch.unicode();
-        if (u == u'\\' || u == u'{' || u == u'}') {
+        // Readers skip bare line ends: a value's line break is a control word,
+        // and so is its tab.
+        if (u == u'\n') {
+            out += "\\line ";
+        } else if (u == u'\t') {
+            out += "\\tab ";
+        } else if (u == u'\\' || u == u'{' || u == u'}') {
             out += '\\';
             out += static_cast<char>(u);
         } else if (u < 0x80) {
@@ -51,12 +64,16 @@ std::optional<QByteArray> encodeCharacter(char32_t c, Encoding encoding)
     return b ? std::optional<QByteArray>(QByteArray(1, *b)) : std::nullopt;
 }
 
-std::optional<QByteArray> encodeText(const QString &value, Encoding encoding, bool markup)
+// `lineBreak`, when given, stands for each line break of the value.
+std::optional<QByteArray> encodeText(const QString &value, Encoding encoding, bool markup,
+                                     const QByteArray &lineBreak = QByteArray())
 {
     QByteArray out;
     out.reserve(value.size());
-    for (const char32_t c : value.toUcs4()) {
-        if (markup && c == U'&')
+    for (const char32_t c : (lineBreak.isEmpty() ? value : ValueText::withLineFeeds(value)).toUcs4()) {
+        if (!lineBreak.isEmpty() && c == U'\n')
+            out += lineBreak;
+        else if (markup && c == U'&')
             out += "&amp;";
         else if (markup && c == U'<')
             out += "&lt;";
@@ -109,7 +126,11 @@ std::optional<QByteArray> encodeValue(const QString &value, const QString &exten
 {
     if (Detail::isRichText(extension))
         return escapeRichText(value); // plain ASCII, whatever the file's code page
-    return encodeText(value, encoding, isMarkup(extension));
+    // Markup cannot hold some characters at all, not even as references.
+    if (isMarkup(extension) && ValueText::firstUnfitForXml(value))
+        return std::nullopt;
+    // A browser joins the lines of a value written with bare line ends.
+    return encodeText(value, encoding, isMarkup(extension), isHtml(extension) ? QByteArray("<br>") : QByteArray());
 }
 
 bool Detail::isRichText(const QString &extension)
@@ -207,13 +228,17 @@ QByteArray ReplaceFieldMarkers(const QByteArray &text, const QString &extension,
             continue;
         const std::optional<QByteArray> value = encodeValue(values.value(j), extension, encoding);
         if (!value) {
+            const std::optional<char32_t> unfit =
+                isMarkup(extension) ? ValueText::firstUnfitForXml(values.value(j)) : std::nullopt;
             const bool used = text.contains('&' + *name + '&') || text.contains("&amp;" + *name + "&amp;")
                 || values.join(QString()).contains(QLatin1Char('&'));
             if (!used)
                 continue;
             if (problem)
-                *problem = QStringLiteral("The value of %1 holds \"%2\", which this Windows-1252 document cannot hold")
-                               .arg(fieldNames[j], firstUnwritable(values.value(j)));
+                *problem = unfit ? ValueText::unfitCharacterText(fieldNames[j], *unfit, QStringLiteral("documents"))
+                                 : QStringLiteral("The value of %1 holds \"%2\", which this Windows-1252 document "
+                                                  "cannot hold")
+                                       .arg(fieldNames[j], firstUnwritable(values.value(j)));
             return text;
         }
         names << *name;

@@ -18,18 +18,20 @@ Encoding encodingOf(const QByteArray &document);
 
 // The value as bytes fit for the document's format and encoding, so typed
 // text can never break the file: rich text gets its special characters
-// escaped and non-ASCII written as \uN?, markup gets entities for & < > and
-// for characters the encoding cannot hold. Plain text takes the value as
-// typed; nothing when the encoding cannot hold one of its characters.
+// escaped, non-ASCII written as \uN? and line breaks and tabs as \line and
+// \tab, markup gets entities for & < > and for characters the encoding
+// cannot hold, and HTML a <br> for each line break (CR LF, LF or CR). Plain
+// text takes the value as typed. Nothing when the encoding cannot hold one
+// of its characters, or for markup when XML cannot hold one.
 std::optional<QByteArray> encodeValue(const QString &value, const QString &extension,
                                       Encoding encoding = Encoding::Utf8);
 
 // Replaces the markers of each field in turn, in model order. `values[j]`
 // belongs to `fieldNames[j]`. Outside ".rtf" files the entity form
 // "&amp;Name&amp;" is replaced when the plain form does not occur. When a
-// plain-text value cannot be written in the document's encoding, or the
-// text would grow past kMaxGrowth, the text comes back unchanged and
-// `problem` says why.
+// plain-text value cannot be written in the document's encoding, a markup
+// value holds a character XML cannot hold, or the text would grow past
+// kMaxGrowth, the text comes back unchanged and `problem` says why.
 QByteArray ReplaceFieldMarkers(const QByteArray &text, const QString &extension, const QStringList &fieldNames,
                                const QStringList &values, QString *problem = nullptr);
 

@@ -79,13 +79,15 @@ bool isTextPart(const QString &entryName, const QString &extension)
 }
 
 Status fillPackage(const QString &source, const QString &target, const QString &extension,
-                   const QStringList &fieldNames, const QStringList &values)
+                   const QStringList &fieldNames, const QStringList &values, const std::function<void()> &replacing)
 {
     Zip::Package package;
     if (!package.open(source))
         return fail(notAPackage(source, package.errorString()));
     if (Status readable = requireNotEncrypted(package, extension); !readable)
         return readable;
+    if (replacing)
+        replacing();
     const XmlMarkers::Dialect dialect = isWord(extension) ? XmlMarkers::Dialect::Word
                                                           : XmlMarkers::Dialect::OpenDocument;
     QHash<QString, QByteArray> replaced;
@@ -124,7 +126,9 @@ Status processPackage(const Documents::Request &request, const Documents::Folder
     if (!temp.isValid())
         return fail(temp.errorString());
     run.step(QStringLiteral("loading ") + name);
-    if (Status filled = fillPackage(folders.modelFolder + file, temp.path(), extension, fieldNames, values); !filled)
+    const auto replacing = [&run, &name] { run.step(QStringLiteral("replacing fields in ") + name); };
+    if (Status filled = fillPackage(folders.modelFolder + file, temp.path(), extension, fieldNames, values, replacing);
+        !filled)
         return filled;
 
     run.step(QStringLiteral("printing ") + name);

@@ -2,6 +2,8 @@
 
 #include "core/fill/nativeworkbook.h"
 #include "core/fill/workbooklock.h"
+#include "core/fill/valuetext.h"
+
 #include "platform/filesystem.h"
 #include "platform/officelock.h"
 
@@ -80,7 +82,7 @@ Result<int> markerLine(const std::function<Result<QString>(int line, int k)> &ce
 
 // Shared by rows and columns: `at(i)` reads and `put(i, offset, text)`
 // writes cell i of the marker line (offset 0) or of the next line (1).
-Status fillLine(const std::function<Result<QString>(int)> &at,
+Status fillLine(const Sheets::Worksheet &sheet, const std::function<Result<QString>(int)> &at,
                 const std::function<Status(int, int, const QString &)> &put, const QStringList &fieldNames,
                 const std::function<QString(int)> &value)
 {
@@ -92,7 +94,11 @@ Status fillLine(const std::function<Result<QString>(int)> &at,
             return copied;
         for (int j = 0; j < fieldNames.size(); ++j) {
             if (*v == QLatin1Char('&') + fieldNames[j] + QLatin1Char('&')) {
-                if (Status written = put(i, 0, value(j + 1)); !written)
+                // Cells break lines with LF alone, as the offices write them.
+                const QString text = ValueText::withLineFeeds(value(j + 1));
+                if (const std::optional<char32_t> unfit = sheet.unfitCharacter(text))
+                    return Failure{ValueText::unfitCharacterText(fieldNames[j], *unfit, QStringLiteral("workbooks"))};
+                if (Status written = put(i, 0, text); !written)
                     return written;
                 break;
             }
@@ -193,7 +199,7 @@ Result<Layout> DetectSheetLayout(Sheets::Worksheet &sheet)
 Status fillRow(Sheets::Worksheet &sheet, int row, const QStringList &fieldNames,
                const std::function<QString(int)> &value)
 {
-    return fillLine([&](int i) { return sheet.cellText(row, i); },
+    return fillLine(sheet, [&](int i) { return sheet.cellText(row, i); },
                     [&](int i, int offset, const QString &t) { return sheet.setCellText(row + offset, i, t); },
                     fieldNames, value);
 }
@@ -201,7 +207,7 @@ Status fillRow(Sheets::Worksheet &sheet, int row, const QStringList &fieldNames,
 Status fillColumn(Sheets::Worksheet &sheet, int column, const QStringList &fieldNames,
                   const std::function<QString(int)> &value)
 {
-    return fillLine([&](int i) { return sheet.cellText(i, column); },
+    return fillLine(sheet, [&](int i) { return sheet.cellText(i, column); },
                     [&](int i, int offset, const QString &t) { return sheet.setCellText(i, column + offset, t); },
                     fieldNames, value);
 }

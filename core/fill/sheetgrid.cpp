@@ -1,5 +1,7 @@
 #include "core/fill/sheetgrid.h"
 
+#include "core/fill/valuetext.h"
+
 #include <algorithm>
 
 namespace Native {
@@ -40,6 +42,11 @@ Status Grid::setCellText(int row, int column, const QString &text)
 {
     m_edits[row][column] = text;
     return {};
+}
+
+std::optional<char32_t> Grid::unfitCharacter(const QString &text) const
+{
+    return ValueText::firstUnfitForXml(text);
 }
 
 Status Grid::status() const
@@ -119,12 +126,13 @@ QString escapeXml(const QString &text)
         case '"': out += QLatin1String("&quot;"); break;
         case '\r': out += QLatin1String("&#13;"); break;
         default:
-            // Characters XML 1.0 cannot carry at all are left out.
-            if (ch.unicode() < 0x20 && ch != QLatin1Char('\n') && ch != QLatin1Char('\t'))
-                break;
             out += ch;
         }
     }
+    // Characters XML 1.0 cannot carry at all are left out: written, they
+    // would make the office drop the sheet or every cell after them.
+    while (const std::optional<char32_t> unfit = ValueText::firstUnfitForXml(out))
+        out.remove(out.indexOf(QChar{char16_t(*unfit)}), 1);
     return out;
 }
 

@@ -53,6 +53,7 @@ public:
     Result<QString> cellText(int row, int column) override;
     Status setCellText(int row, int column, const QString &text) override;
     Result<bool> cellUsed(int row, int column) override;
+    std::optional<char32_t> unfitCharacter(const QString &text) const override;
     // The sheet's XML with the written cells in it.
     virtual Result<QByteArray> rewritten() const = 0;
     // Whether the XML read so far is sound: a sheet is read when it is made,

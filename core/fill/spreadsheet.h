@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 // What a spreadsheet fill needs of a spreadsheet application: open a
 // workbook by path, take a worksheet by its 1-based position, read and
@@ -28,6 +29,14 @@ public:
         return !text->isEmpty();
     }
     virtual Status setCellText(int row, int column, const QString &text) = 0;
+    // The first character of `text` that the workbook's file cannot hold,
+    // so that a value holding one is refused before anything is written;
+    // nothing when every character fits.
+    virtual std::optional<char32_t> unfitCharacter(const QString &text) const
+    {
+        Q_UNUSED(text)
+        return std::nullopt;
+    }
 };
 
 class Workbook {

@@ -5,6 +5,7 @@
 #include <QXmlStreamReader>
 
 #include "core/fill/tagscan.h"
+#include "core/fill/valuetext.h"
 
 #include <algorithm>
 
@@ -88,11 +89,20 @@ QString decodeEscapes(const QString &text)
 
 QString encodeEscapes(const QString &text)
 {
-    if (!text.contains(QLatin1String("_x")))
-        return text;
-    // A literal "_x0041_" would read back as "A": its underscore is escaped.
-    static const QRegularExpression escapeLike(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
-    return QString(text).replace(escapeLike, QStringLiteral("_x005F_"));
+    QString out = text;
+    if (out.contains(QLatin1String("_x"))) {
+        // A literal "_x0041_" would read back as "A": its underscore is escaped.
+        static const QRegularExpression escapeLike(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+        out.replace(escapeLike, QStringLiteral("_x005F_"));
+    }
+    // Characters XML cannot hold (a copied cell may have been read from
+    // such an escape) go out as escapes again, never raw.
+    while (const std::optional<char32_t> unfit = ValueText::firstUnfitForXml(out)) {
+        const QChar ch{char16_t(*unfit)};
+        const QString hex = QStringLiteral("%1").arg(uint(*unfit), 4, 16, QLatin1Char('0')).toUpper();
+        out.replace(ch, QStringLiteral("_x") + hex + QLatin1Char('_'));
+    }
+    return out;
 }
 
 QString runText(QStringView xml)

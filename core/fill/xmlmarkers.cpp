@@ -1,6 +1,7 @@
 #include "core/fill/xmlmarkers.h"
 
 #include "core/fill/markers.h"
+#include "core/fill/valuetext.h"
 #include "core/fill/xmlscan.h"
 
 #include <QHash>
@@ -144,14 +145,20 @@ void replaceAll(Paragraph &para, std::vector<Piece> &all, const QByteArray &mark
     }
 }
 
-QByteArray sanitised(const QString &value)
+// A value as piece text: its line breaks (CR LF, LF or CR) and tabs marked,
+// to be written as elements. A value holding a character XML cannot hold
+// is refused: written, it would make the document unreadable.
+Result<QByteArray> pieceText(const QString &field, const QString &value)
 {
-    // Characters XML cannot hold would make the part unreadable.
+    if (const std::optional<char32_t> unfit = ValueText::firstUnfitForXml(value))
+        return Failure{ValueText::unfitCharacterText(field, *unfit, QStringLiteral("documents"))};
+    const QByteArray utf8 = ValueText::withLineFeeds(value).toUtf8();
     QByteArray out;
-    for (const char c : value.toUtf8()) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u >= 0x20 || c == '\t')
-            out += c;
+    out.reserve(utf8.size());
+    for (const char c : utf8) {
+        if (c == '\n' || c == '\t')
+            out += XmlScan::kValueMark;
+        out += c;
     }
     return out;
 }
@@ -164,10 +171,11 @@ QByteArray write(const QByteArray &xml, const Part &part, XmlMarkers::Dialect di
     for (const Piece &piece : part.pieces) {
         if (!piece.changed)
             continue;
-        // Word drops leading and trailing blanks of text not marked to keep them.
-        const bool keepBlanks = dialect == XmlMarkers::Dialect::Word && piece.tagBegin >= 0
+        // Word drops leading and trailing blanks of text not marked to keep
+        // them; a value's line break may put blanks at the end of a line.
+        const bool keepBlanks = dialect == XmlMarkers::Dialect::Word && piece.tagBegin >= from
             && QByteArrayView(xml.constData() + piece.tagBegin, piece.tagEnd - piece.tagBegin) == QByteArrayView("<w:t>")
-            && (piece.text.startsWith(' ') || piece.text.endsWith(' '));
+            && (piece.text.startsWith(' ') || piece.text.endsWith(' ') || piece.text.contains(XmlScan::kValueMark));
         if (keepBlanks) {
             out.append(xml.constData() + from, piece.tagBegin - from);
             out += "<w:t xml:space=\"preserve\">";
@@ -178,7 +186,7 @@ QByteArray write(const QByteArray &xml, const Part &part, XmlMarkers::Dialect di
             // Blanks left of a <text:s/> stay an element: literal ones collapse.
             out += "<text:s text:c=\"" + QByteArray::number(piece.text.size()) + "\"/>";
         else
-            out += XmlScan::escape(piece.text);
+            out += XmlScan::markup(piece, dialect);
         from = piece.rawEnd;
     }
     out.append(xml.constData() + from, xml.size() - from);
@@ -227,7 +235,10 @@ Result<QByteArray> fill(const QByteArray &xml, Dialect dialect, const QStringLis
             continue;
         const QByteArray name = fieldNames[j].toUtf8();
         const QByteArray marker = plain ? '&' + name + '&' : "&amp;" + name + "&amp;";
-        const QByteArray value = sanitised(values.value(j));
+        const Result<QByteArray> encoded = pieceText(fieldNames[j], values.value(j));
+        if (!encoded)
+            return encoded.failure();
+        const QByteArray &value = *encoded;
         for (Paragraph &para : candidates) {
             if (!holds(plain ? para.plain : para.entity, j))
                 continue;

@@ -23,8 +23,10 @@ enum class Dialect {
 // rules as plain documents: a later field also sees values inserted for
 // earlier ones, a value is never searched again for its own marker, and the
 // entity form "&amp;Name&amp;" (as visible text) is used only when the plain
-// form does not occur in the part. Values are escaped for XML. Fails when
-// the markup is damaged.
+// form does not occur in the part. Values are escaped for XML; their line
+// breaks (CR LF, LF or CR) and tabs become the dialect's elements. Fails
+// when the markup is damaged, or when a value to be written holds a
+// character that XML cannot hold (the message names the field).
 Result<QByteArray> fill(const QByteArray &xml, Dialect dialect, const QStringList &fieldNames, const QStringList &values);
 
 // The visible text of the part's paragraphs, one line each (for checks).

@@ -90,6 +90,19 @@ bool same(QByteArrayView name, const QByteArray &wanted)
     return name.size() == wanted.size() && memcmp(name.data(), wanted.constData(), size_t(name.size())) == 0;
 }
 
+// Whether text right inside `element` may have a line break or tab
+// element written into it: in Word only text of <w:t> itself, which is
+// closed around it; in ODF the paragraph content, not fields, notes'
+// citations or drawing titles, which hold plain text only.
+bool takesBreaks(QByteArrayView element, Dialect dialect)
+{
+    if (dialect == Dialect::Word)
+        return same(element, QByteArrayLiteral("w:t"));
+    static const QByteArray names[] = {"text:p", "text:h", "text:span", "text:a", "text:meta", "text:meta-field",
+                                       "text:ruby-base"};
+    return std::any_of(std::begin(names), std::end(names), [element](const QByteArray &n) { return same(element, n); });
+}
+
 // The text:c attribute of a <text:s/> element.
 int blankCount(QByteArrayView tag)
 {
@@ -139,6 +152,7 @@ Result<Part> scan(const QByteArray &xml, Dialect dialect)
     Part part;
     part.pieces.reserve(size_t(xml.size() / 128));
     std::vector<int> open; // paragraphs open now, innermost last
+    std::vector<QByteArrayView> elements; // the elements open now, innermost last
     qsizetype textTagBegin = -1, textTagEnd = -1;
     bool inText = false;
     const qsizetype size = xml.size();
@@ -155,6 +169,7 @@ Result<Part> scan(const QByteArray &xml, Dialect dialect)
                 piece.rawEnd = end;
                 piece.tagBegin = inText ? textTagBegin : -1;
                 piece.tagEnd = inText ? textTagEnd : -1;
+                piece.takesBreaks = !elements.empty() && takesBreaks(elements.back(), dialect);
                 part.paragraphs[open.back()].push_back(int(part.pieces.size()));
                 part.pieces.push_back(std::move(piece));
             }
@@ -189,6 +204,10 @@ Result<Part> scan(const QByteArray &xml, Dialect dialect)
         while (n < end && isNameChar(xml[n]))
             ++n;
         const QByteArrayView name(xml.constData() + nameBegin, n - nameBegin);
+        if (closing && !elements.empty())
+            elements.pop_back();
+        else if (!closing && !empty)
+            elements.push_back(name);
         const bool isParagraph = same(name, names.paragraph) || same(name, names.heading);
         if (closing) {
             if (isParagraph) {
@@ -261,6 +280,29 @@ Status decodePieces(const QByteArray &xml, Part &part, const std::vector<int> &p
         }
     }
     return {};
+}
+
+QByteArray markup(const Piece &piece, Dialect dialect)
+{
+    if (!piece.text.contains(kValueMark))
+        return escape(piece.text);
+    const QList<QByteArray> parts = piece.text.split(kValueMark);
+    QByteArray out = escape(parts.first());
+    for (qsizetype k = 1; k < parts.size(); ++k) {
+        const bool lineBreak = parts[k].startsWith('\n');
+        if (!lineBreak && !parts[k].startsWith('\t')) { // a stray NUL of a damaged part: dropped
+            out += escape(parts[k]);
+            continue;
+        }
+        if (!piece.takesBreaks)
+            out += ' ';
+        else if (dialect == Dialect::Word)
+            out += lineBreak ? "</w:t><w:br/><w:t xml:space=\"preserve\">" : "</w:t><w:tab/><w:t xml:space=\"preserve\">";
+        else
+            out += lineBreak ? "<text:line-break/>" : "<text:tab/>";
+        out += escape(parts[k].mid(1));
+    }
+    return out;
 }
 
 QByteArray escape(const QByteArray &utf8)

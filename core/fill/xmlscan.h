@@ -20,6 +20,7 @@ struct Piece {
     bool breaker = false;    // a tab or line break: no marker runs across it
     int blanks = 0;          // ODF <text:s/>: the blanks the element stands for
     bool changed = false;
+    bool takesBreaks = false; // a line break or tab element may be written into it
 };
 
 struct Part {
@@ -38,6 +39,16 @@ Status decodePieces(const QByteArray &xml, Part &part, const std::vector<int> &p
 
 // Character data with & < > escaped; characters XML cannot hold are dropped.
 QByteArray escape(const QByteArray &utf8);
+
+// In a piece's text, this byte before a line feed or tab marks a value's
+// line break or tab, which is written as an element. Decoded document text
+// never holds it: a reference to NUL is refused as damage.
+constexpr char kValueMark = '\0';
+
+// A changed piece's text as markup: escaped, with each marked line break or
+// tab as the dialect's element (Word: the text element is closed and opened
+// again around it, in the same run).
+QByteArray markup(const Piece &piece, XmlMarkers::Dialect dialect);
 
 // The stand-in text of a breaker piece: never part of a marker.
 inline const QByteArray &breakerText()

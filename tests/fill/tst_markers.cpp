@@ -27,6 +27,8 @@ private Q_SLOTS:
     void controlWordGetsBlank_data();
     void controlWordGetsBlank();
     void parRuleInOtherFiles();
+    void lineBreaksAndUnfitCharacters_data();
+    void lineBreaksAndUnfitCharacters();
 };
 
 void TestMarkers::substitution_data()
@@ -134,6 +136,46 @@ void TestMarkers::parRuleInOtherFiles()
 {
     QCOMPARE(fill("\\par&Name&", QStringLiteral(".txt"), kName, kAnn), QByteArray("\\par Ann"));
     QCOMPARE(fill("C:\\dir&Name&", QStringLiteral(".txt"), kName, kAnn), QByteArray("C:\\dirAnn"));
+}
+
+// Each format gets a value's line breaks the way its readers show them;
+// markup refuses what XML cannot hold, text formats keep it.
+void TestMarkers::lineBreaksAndUnfitCharacters_data()
+{
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("expected"); // empty: refused
+    const QString lines = QStringLiteral("12 Main St\r\nSpringfield\nUSA\rEarth");
+    const QString unfit = QStringLiteral("a") + QChar(0xFFFE);
+    QTest::newRow("rtf") << QStringLiteral(".rtf") << lines + QStringLiteral("\tx")
+                         << QByteArray("\\par 12 Main St\\line Springfield\\line USA\\line Earth\\tab x");
+    QTest::newRow("html") << QStringLiteral(".htm") << lines
+                          << QByteArray("\\par 12 Main St<br>Springfield<br>USA<br>Earth");
+    QTest::newRow("xml keeps the line ends") << QStringLiteral(".xml") << lines << ("\\par " + lines.toUtf8());
+    QTest::newRow("text keeps the line ends") << QStringLiteral(".txt") << lines << ("\\par " + lines.toUtf8());
+    QTest::newRow("html refuses U+FFFE") << QStringLiteral(".html") << unfit << QByteArray();
+    QTest::newRow("html refuses a control character") << QStringLiteral(".htm") << QStringLiteral("\x1b") << QByteArray();
+    QTest::newRow("rtf keeps U+FFFE") << QStringLiteral(".rtf") << unfit << QByteArray("\\par a\\u-2?");
+    QTest::newRow("text keeps a control character")
+        << QStringLiteral(".txt") << QStringLiteral("\x1b[1m") << QByteArray("\\par \x1b[1m");
+}
+
+void TestMarkers::lineBreaksAndUnfitCharacters()
+{
+    QFETCH(QString, extension);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, expected);
+    QString problem;
+    const QByteArray filled = ReplaceFieldMarkers("\\par&Name&", extension, kName, {value}, &problem);
+    if (expected.isEmpty()) {
+        QCOMPARE(filled, QByteArray("\\par&Name&"));
+        QVERIFY2(problem.startsWith(QStringLiteral("The value of the field Name holds a character that documents "
+                                                   "cannot hold (U+")),
+                 qPrintable(problem));
+        return;
+    }
+    QCOMPARE(problem, QString());
+    QCOMPARE(filled, expected);
 }
 
 QTEST_GUILESS_MAIN(TestMarkers)

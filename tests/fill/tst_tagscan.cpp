@@ -2,6 +2,7 @@
 #include "core/fill/xlsxsheet.h"
 #include "core/fill/tagscan.h"
 #include "core/fill/sheetgrid.h"
+#include "core/fill/sheetfill.h"
 
 #include <QtTest>
 
@@ -17,6 +18,7 @@ private Q_SLOTS:
     void valuesReadBackAsWritten_data();
     void valuesReadBackAsWritten();
     void rowLeftOpenIsRefused();
+    void unfitCharactersAreRefused();
     void damagedSplicesAreRefused_data();
     void damagedSplicesAreRefused();
 };
@@ -78,16 +80,22 @@ void TestXmlScan::unescapes()
 void TestXmlScan::valuesReadBackAsWritten_data()
 {
     QTest::addColumn<QString>("value");
-    QTest::newRow("markup") << QStringLiteral("Ann <&> \"Lee\"");
-    QTest::newRow("blanks") << QStringLiteral("  two  blanks, a\ttab ");
-    QTest::newRow("lines") << QStringLiteral("line one\nline two");
-    QTest::newRow("escape-like") << QStringLiteral("_x0041_ stays");
-    QTest::newRow("one blank") << QStringLiteral(" ");
+    QTest::addColumn<QString>("readBack"); // empty: the value
+    QTest::newRow("markup") << QStringLiteral("Ann <&> \"Lee\"") << QString();
+    QTest::newRow("blanks") << QStringLiteral("  two  blanks, a\ttab ") << QString();
+    QTest::newRow("lines") << QStringLiteral("line one\nline two") << QString();
+    // .xlsx keeps them as escapes; an .ods cell cannot hold them.
+    QTest::newRow("unfit for XML") << QStringLiteral("a\x02" "b") + QChar(0xFFFF) << QStringLiteral("ab");
+    QTest::newRow("escape-like") << QStringLiteral("_x0041_ stays") << QString();
+    QTest::newRow("one blank") << QStringLiteral(" ") << QString();
 }
 
 void TestXmlScan::valuesReadBackAsWritten()
 {
     QFETCH(QString, value);
+    QFETCH(QString, readBack);
+    if (readBack.isEmpty())
+        readBack = value;
     // An .xlsx sheet.
     const QByteArray sheet = "<worksheet><dimension ref=\"A1\"/><sheetData><row r=\"1\"><c r=\"A1\" s=\"2\" t=\"inlineStr\">"
                              "<is><t>&amp;Name&amp;</t></is></c></row></sheetData></worksheet>";
@@ -107,11 +115,36 @@ void TestXmlScan::valuesReadBackAsWritten()
     Ods::Sheet ods(content, 1);
     QVERIFY(ods.setCellText(2, 2, value).ok());
     const Ods::Sheet odsAgain(ods.rewritten().value(), 1);
-    QCOMPARE(odsAgain.textOf(*odsAgain.cellAt(2, 2)), value);
+    QCOMPARE(odsAgain.textOf(*odsAgain.cellAt(2, 2)), readBack);
     // The repeated row and cell were split around the written one.
     QCOMPARE(odsAgain.rows.size(), 3);
     QCOMPARE(odsAgain.rowAt(2)->cells.size(), 2);
     QCOMPARE(odsAgain.rowAt(3)->count, 1);
+}
+
+// A value XML cannot hold would leave a sheet the offices cannot read: it
+// is refused, naming the field, and nothing is written. Line breaks go in
+// as LF.
+void TestXmlScan::unfitCharactersAreRefused()
+{
+    const QByteArray content =
+        "<office:document-content><office:body><office:spreadsheet><table:table table:name=\"S\"><table:table-row>"
+        "<table:table-cell office:value-type=\"string\"><text:p>&amp;Name&amp;</text:p></table:table-cell>"
+        "<table:table-cell office:value-type=\"string\"><text:p>&amp;City&amp;</text:p></table:table-cell>"
+        "</table:table-row></table:table></office:spreadsheet></office:body></office:document-content>";
+    Ods::Sheet ods(content, 1);
+    const QStringList fields{QStringLiteral("Name"), QStringLiteral("City")};
+    QStringList values{QStringLiteral("Ann"), QStringLiteral("Rome") + QChar(0xFFFF)};
+    const auto value = [&values](int j) { return values.value(j - 1); };
+    const Status filled = SheetFill::fillRow(ods, 1, fields, value);
+    QVERIFY(!filled.ok());
+    QCOMPARE(filled.error(),
+             QStringLiteral("The value of the field City holds a character that workbooks cannot hold (U+FFFF)"));
+    QCOMPARE(ods.cellText(1, 2).value(), QStringLiteral("&City&"));
+    values[1] = QStringLiteral("12 Main St\r\nSpringfield\rUSA");
+    QVERIFY(SheetFill::fillRow(ods, 1, fields, value).ok());
+    QCOMPARE(ods.cellText(1, 2).value(), QStringLiteral("12 Main St\nSpringfield\nUSA"));
+    QVERIFY(ods.rewritten().value().contains("<text:p>12 Main St</text:p><text:p>Springfield</text:p><text:p>USA</text:p>"));
 }
 
 // Found by fuzzing: a row still open when its table ends had no end to

@@ -29,6 +29,10 @@ private Q_SLOTS:
     void textBoxParagraphsStandAlone();
     void damagedMarkupIsRefused_data();
     void damagedMarkupIsRefused();
+    void lineBreaksAndTabsBecomeElements_data();
+    void lineBreaksAndTabsBecomeElements();
+    void unfitCharactersAreRefused_data();
+    void unfitCharactersAreRefused();
 };
 
 void TestXmlMarkers::fillsSplitMarkers_data()
@@ -118,10 +122,6 @@ void TestXmlMarkers::keepsTheTextAroundAndValuesAreEscaped()
     const QByteArray spaced = XmlMarkers::fill(wordBody(run("", "&amp;City&amp;")), Dialect::Word, kFields,
                                                {QString(), QStringLiteral(" P ")}).value();
     QCOMPARE(spaced, wordBody("<w:r><w:t xml:space=\"preserve\"> P </w:t></w:r>"));
-    // Characters XML cannot hold are dropped rather than breaking the part.
-    const QByteArray control = XmlMarkers::fill(wordBody(run("", "&amp;City&amp;")), Dialect::Word, kFields,
-                                                {QString(), QStringLiteral("a\x01" "b")}).value();
-    QCOMPARE(control, wordBody(run("", "ab")));
 }
 
 void TestXmlMarkers::sequenceFollowsTheModelOrder_data()
@@ -183,6 +183,76 @@ void TestXmlMarkers::damagedMarkupIsRefused()
     const Result<QByteArray> filled = XmlMarkers::fill(xml, Dialect::Word, kFields, kValues);
     QVERIFY(!filled.ok());
     QCOMPARE(filled.error(), QStringLiteral("The document's markup is damaged"));
+}
+
+void TestXmlMarkers::lineBreaksAndTabsBecomeElements_data()
+{
+    QTest::addColumn<Dialect>("dialect");
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray br = "</w:t><w:br/><w:t xml:space=\"preserve\">";
+    QTest::newRow("word, LF, in the marker's run")
+        << Dialect::Word << wordBody(run("<w:rPr><w:b/></w:rPr>", "&amp;City&amp;"))
+        << QStringLiteral("12 Main St\nSpringfield")
+        << wordBody("<w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">12 Main St" + br + "Springfield</w:t></w:r>");
+    QTest::newRow("word, CR LF, CR and a tab, text around")
+        << Dialect::Word << wordBody(run("", "x &amp;City&amp; y")) << QStringLiteral("a\r\nb\rc\td")
+        << wordBody("<w:r><w:t xml:space=\"preserve\">x a" + br + "b" + br
+                    + "c</w:t><w:tab/><w:t xml:space=\"preserve\">d y</w:t></w:r>");
+    QTest::newRow("odf, in a span")
+        << Dialect::OpenDocument << QByteArray("<text:p><text:span text:style-name=\"T1\">&amp;City&amp;</text:span></text:p>")
+        << QStringLiteral("a\r\nb\tc")
+        << QByteArray("<text:p><text:span text:style-name=\"T1\">a<text:line-break/>b<text:tab/>c</text:span></text:p>");
+    QTest::newRow("odf, a field holds plain text only")
+        << Dialect::OpenDocument << QByteArray("<text:p><text:author-name>&amp;City&amp;</text:author-name></text:p>")
+        << QStringLiteral("a\nb") << QByteArray("<text:p><text:author-name>a b</text:author-name></text:p>");
+    QTest::newRow("odf, the part's own line ends stay")
+        << Dialect::OpenDocument << QByteArray("<text:p>\n&amp;City&amp;\n</text:p>") << QStringLiteral("a")
+        << QByteArray("<text:p>\na\n</text:p>");
+}
+
+void TestXmlMarkers::lineBreaksAndTabsBecomeElements()
+{
+    QFETCH(Dialect, dialect);
+    QFETCH(QByteArray, xml);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(XmlMarkers::fill(xml, dialect, kFields, {QString(), value}).value(), expected);
+}
+
+void TestXmlMarkers::unfitCharactersAreRefused_data()
+{
+    QTest::addColumn<Dialect>("dialect");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("code"); // empty: the value is written
+    const auto u = [](char16_t c) { return QString(QChar(c)); };
+    QTest::newRow("U+FFFE") << Dialect::Word << QStringLiteral("a") + u(0xFFFE) << QStringLiteral("FFFE");
+    QTest::newRow("U+FFFF, odf") << Dialect::OpenDocument << u(0xFFFF) << QStringLiteral("FFFF");
+    QTest::newRow("a control character") << Dialect::Word << QStringLiteral("a\x01" "b") << QStringLiteral("0001");
+    QTest::newRow("vertical tab, odf") << Dialect::OpenDocument << QStringLiteral("a\vb") << QStringLiteral("000B");
+    QTest::newRow("unpaired surrogate") << Dialect::Word << QStringLiteral("x") + u(0xD800) << QStringLiteral("D800");
+    QTest::newRow("paired surrogates fit") << Dialect::Word << QString::fromUtf8("😀") << QString();
+    QTest::newRow("U+FFFD fits") << Dialect::OpenDocument << u(0xFFFD) << QString();
+}
+
+void TestXmlMarkers::unfitCharactersAreRefused()
+{
+    QFETCH(Dialect, dialect);
+    QFETCH(QString, value);
+    QFETCH(QString, code);
+    const QByteArray xml = dialect == Dialect::Word ? wordBody(run("", "&amp;City&amp;"))
+                                                    : QByteArray("<text:p>&amp;City&amp;</text:p>");
+    const Result<QByteArray> filled = XmlMarkers::fill(xml, dialect, kFields, {value, value});
+    if (code.isEmpty()) {
+        QCOMPARE(XmlMarkers::paragraphs(filled.value(), dialect).value(), QStringList{value});
+        return;
+    }
+    QVERIFY(!filled.ok());
+    QCOMPARE(filled.error(),
+             QStringLiteral("The value of the field City holds a character that documents cannot hold (U+") + code + QLatin1Char(')'));
+    // A field whose marker the part does not hold is never refused.
+    QVERIFY(XmlMarkers::fill(xml, dialect, kFields, {value, QStringLiteral("P")}).ok());
 }
 
 QTEST_GUILESS_MAIN(TestXmlMarkers)
