@@ -10,6 +10,7 @@
 #include <QDirIterator>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPdfDocument>
 #include <QPdfSelection>
 #include <QPdfView>
@@ -61,9 +62,14 @@ int darkPixels(const QImage &image, const QImage *other = nullptr)
     return count;
 }
 
+// On white paper: the page comes without a background.
 QImage pageImage(QPdfDocument *document, int page)
 {
-    return document->render(page, document->pagePointSize(page).toSize()).convertToFormat(QImage::Format_RGB32);
+    const QImage drawn = document->render(page, document->pagePointSize(page).toSize());
+    QImage paper(drawn.size(), QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    QPainter(&paper).drawImage(0, 0, drawn);
+    return paper;
 }
 } // namespace
 
