@@ -3,6 +3,7 @@
 #include "core/workspace.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
+#include "tests/fill/rtftesthelpers.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -50,18 +51,6 @@ QPdfDocument *pagesShown(QWidget *preview)
 
 QString pageLabel(QWidget *preview) { return child<QLabel>(preview, QStringLiteral("lblPage"))->text(); }
 
-// Dark pixels of a page drawn at 72 dpi; with `other`, those that differ from it.
-int darkPixels(const QImage &image, const QImage *other = nullptr)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const bool dark = qGray(image.pixel(x, y)) < 160;
-            count += other ? dark != (qGray(other->pixel(x, y)) < 160) : dark;
-        }
-    return count;
-}
-
 // On white paper: the page comes without a background.
 QImage pageImage(QPdfDocument *document, int page)
 {
@@ -72,6 +61,8 @@ QImage pageImage(QPdfDocument *document, int page)
     return paper;
 }
 } // namespace
+
+using RtfTest::darkPixels;
 
 // The preview: the first ticked document filled with the typed values, as
 // the pages it would print, with nothing printed or saved.
