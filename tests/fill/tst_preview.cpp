@@ -74,6 +74,7 @@ private Q_SLOTS:
     void cleanup();
     void pagesWithNavigationAndZoom_data();
     void pagesWithNavigationAndZoom();
+    void documentWithoutFileIsAProblem();
     void previewedPagesAreThePrintedPages();
     void officeDocumentThroughTheOffice();
 
@@ -160,6 +161,17 @@ void TestPreview::pagesWithNavigationAndZoom()
     QCOMPARE(filesUnder(home.path()), before); // nothing saved, no temporary file left
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QTRY_VERIFY(!topWindow("PreviewForm"));
+}
+
+void TestPreview::documentWithoutFileIsAProblem()
+{
+    TestHome home;
+    QWidget *confirm = confirmFor(m_workspace, home, QStringLiteral("Other.rtf"), kLetter);
+    QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("cmdPreview")), Qt::LeftButton);
+    QCOMPARE(lastTitle(), QStringLiteral("Problem"));
+    QCOMPARE(lastMessage(), QStringLiteral("There is no file for the document Letter"));
+    QVERIFY(!topWindow("PreviewForm"));
+    QVERIFY(child<QPushButton>(confirm, QStringLiteral("cmdPreview"))->isEnabled()); // and it can be tried again
 }
 
 void TestPreview::previewedPagesAreThePrintedPages()
