@@ -3,6 +3,7 @@
 #include "core/render/rtfreader.h"
 
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -12,6 +13,19 @@
 
 // Looking into what the rich-text reader made.
 namespace RtfTest {
+
+// The dark pixels of a page image; with `other`, those dark in one image
+// and not in the other.
+inline int darkPixels(const QImage &image, const QImage *other = nullptr)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const bool dark = qGray(image.pixel(x, y)) < 160;
+            count += other ? dark != (qGray(other->pixel(x, y)) < 160) : dark;
+        }
+    return count;
+}
 
 inline std::unique_ptr<QTextDocument> read(const QByteArray &rtf) { return RtfReader::toDocument(rtf); }
 

@@ -3,6 +3,7 @@
 #include "core/workspace.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
+#include "tests/fill/rtftesthelpers.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -10,6 +11,7 @@
 #include <QDirIterator>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPdfDocument>
 #include <QPdfSelection>
 #include <QPdfView>
@@ -49,53 +51,39 @@ QPdfDocument *pagesShown(QWidget *preview)
 
 QString pageLabel(QWidget *preview) { return child<QLabel>(preview, QStringLiteral("lblPage"))->text(); }
 
-// Dark pixels of a page drawn at 72 dpi; with `other`, those that differ from it.
-int darkPixels(const QImage &image, const QImage *other = nullptr)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const bool dark = qGray(image.pixel(x, y)) < 160;
-            count += other ? dark != (qGray(other->pixel(x, y)) < 160) : dark;
-        }
-    return count;
-}
-
+// On white paper: the page comes without a background.
 QImage pageImage(QPdfDocument *document, int page)
 {
-    return document->render(page, document->pagePointSize(page).toSize()).convertToFormat(QImage::Format_RGB32);
+    const QImage drawn = document->render(page, document->pagePointSize(page).toSize());
+    QImage paper(drawn.size(), QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    QPainter(&paper).drawImage(0, 0, drawn);
+    return paper;
 }
 } // namespace
+
+using RtfTest::darkPixels;
 
 // The preview: the first ticked document filled with the typed values, as
 // the pages it would print, with nothing printed or saved.
 class TestPreview : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
     void init() { Ask::setScripted(true); }
     void cleanup();
     void pagesWithNavigationAndZoom_data();
     void pagesWithNavigationAndZoom();
+    void documentWithoutFileIsAProblem();
     void previewedPagesAreThePrintedPages();
     void officeDocumentThroughTheOffice();
 
 private:
     Workspace m_workspace;
-    QByteArray m_spooler;
 };
-
-void TestPreview::initTestCase()
-{
-    // No printer unless a test asks for the test spooler.
-    m_spooler = qgetenv("CUPS_SERVER");
-    qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
-}
 
 void TestPreview::cleanup()
 {
     closeAllWindows();
-    qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
     qunsetenv("TMPDIR");
 }
 
@@ -165,12 +153,22 @@ void TestPreview::pagesWithNavigationAndZoom()
     QTRY_VERIFY(!topWindow("PreviewForm"));
 }
 
+void TestPreview::documentWithoutFileIsAProblem()
+{
+    TestHome home;
+    QWidget *confirm = confirmFor(m_workspace, home, QStringLiteral("Other.rtf"), kLetter);
+    QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("cmdPreview")), Qt::LeftButton);
+    QCOMPARE(lastTitle(), QStringLiteral("Problem"));
+    QCOMPARE(lastMessage(), QStringLiteral("There is no file for the document Letter"));
+    QVERIFY(!topWindow("PreviewForm"));
+    QVERIFY(child<QPushButton>(confirm, QStringLiteral("cmdPreview"))->isEnabled()); // and it can be tried again
+}
+
 void TestPreview::previewedPagesAreThePrintedPages()
 {
     const QString out = qEnvironmentVariable("QLT_TEST_PRINT_OUT");
-    if (out.isEmpty() || m_spooler.isEmpty())
+    if (out.isEmpty())
         QSKIP("no test print spooler (scripts/test.sh starts one)");
-    qputenv("CUPS_SERVER", m_spooler);
     TestHome home;
     QWidget *confirm = confirmFor(m_workspace, home, QStringLiteral("Letter.rtf"), kLetter);
     QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("cmdPreview")), Qt::LeftButton);

@@ -100,16 +100,6 @@ QImage paintPage(QTextDocument *doc, QPaintDevice *device, QSizeF page, int inde
     return image;
 }
 
-int darkPixels(const QImage &image, const QImage *other = nullptr)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const bool dark = qGray(image.pixel(x, y)) < 160;
-            count += other ? dark != (qGray(other->pixel(x, y)) < 160) : dark;
-        }
-    return count;
-}
 } // namespace
 
 QString TestRtfPrinting::printToPdf(RtfReader::Document &doc, const QString &name)

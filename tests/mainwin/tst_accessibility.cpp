@@ -38,6 +38,7 @@ private Q_SLOTS:
     void cleanup() { closeAllWindows(); }
     void namesScreenReadersHear();
     void fillWithTheKeyboardAlone();
+    void tabReachesRowsOffThePage();
 
 private:
     Workspace m_workspace;
@@ -129,6 +130,27 @@ void TestAccessibility::fillWithTheKeyboardAlone()
     QTest::keyClick(ok, Qt::Key_Return);
     QVERIFY2(Ask::records().isEmpty(), qPrintable(lastMessage()));
     QCOMPARE(readFile(home.documents() + QStringLiteral("Smith-Letter.rtf")), QByteArray("{\\rtf1 Dear Ann of Lisbon\\par}"));
+}
+
+void TestAccessibility::tabReachesRowsOffThePage()
+{
+    TestHome home;
+    QByteArray model = " 40 \r\n";
+    for (int i = 1; i <= 40; ++i)
+        model += "Field " + QByteArray::number(i) + "\r\n";
+    writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), model + " 0 \r\n 0 \r\n");
+    MainForm *main = startProgram(m_workspace);
+    QVERIFY(m_workspace.ScrollingOn);
+    const auto box = [main](int i) { return child<QLineEdit>(main, QStringLiteral("txtWord_%1").arg(i)); };
+    QTRY_VERIFY(box(1)->hasFocus());
+    for (int i = 2; i <= 40; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY2(box(i)->hasFocus() && box(i)->isVisible(), qPrintable(QString::number(i)));
+    }
+    for (int i = 39; i >= 1; --i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY2(box(i)->hasFocus() && box(i)->isVisible(), qPrintable(QString::number(i)));
+    }
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -17,7 +17,7 @@ tgz=$(ls "$out"/*.tar.gz)
 
 depends=$(dpkg-deb -f "$deb" Depends)
 recommends=$(dpkg-deb -f "$deb" Recommends)
-for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6; do
+for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6pdf6 libqt6pdfwidgets6; do
   [[ $depends == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 [[ $depends != *libreoffice* ]] || fail "LibreOffice must not be required: $depends"

@@ -197,9 +197,7 @@ void ConfirmForm::buildRows()
         // Screen readers say which item a box is for; the boxes show only "Print" and "Save".
         m_printTicks[n]->setAccessibleName(QStringLiteral("Print ") + s.DocNames[i - 1]);
         m_saveTicks[n]->setAccessibleName(QStringLiteral("Save ") + s.DocNames[i - 1]);
-        connect(m_printTicks[n], &QCheckBox::toggled, this, [this] {
-            m_previewButton->setEnabled(!m_running && firstTickedDocument() > 0);
-        });
+        connect(m_printTicks[n], &QCheckBox::toggled, this, &ConfirmForm::updatePreviewButton);
     }
     for (int k = 1; k <= s.SheetCount(); ++k) {
         createRow(++n, false);
@@ -228,7 +226,7 @@ bool ConfirmForm::anyDocumentToSave() const
 
 void ConfirmForm::saveToggled(int n)
 {
-    m_previewButton->setEnabled(!m_running && firstTickedDocument() > 0);
+    updatePreviewButton();
     if (n <= m_workspace.DocCount() && m_saveTicks[n]->isChecked()) {
         m_saveNameLabel->show();
         m_saveNameBox->show();
@@ -287,8 +285,11 @@ void ConfirmForm::setRunning(bool running)
     m_running = running;
     m_okButton->setEnabled(!running);
     m_closeButton->setEnabled(!running);
-    m_previewButton->setEnabled(!running && firstTickedDocument() > 0);
+    updatePreviewButton();
 }
+
+// The preview needs a ticked document, and waits while a run or another preview is under way.
+void ConfirmForm::updatePreviewButton() { m_previewButton->setEnabled(!m_running && firstTickedDocument() > 0); }
 
 void ConfirmForm::preview()
 {

@@ -43,6 +43,7 @@ private:
     int firstTickedDocument() const; // from 1, or 0
     void setKeyboardOrder();
     void setRunning(bool running);
+    void updatePreviewButton();
 
     Workspace &m_workspace;
     QLabel *m_instructions;

@@ -137,16 +137,32 @@ void PreviewForm::setPages(const QByteArray &pdf, const QString &documentName)
     m_source.setBuffer(&m_pdf);
     m_source.open(QIODevice::ReadOnly);
     m_document->load(&m_source);
-    layout()->activate(); // the view's size, before the window is first shown
     m_view->setAccessibleDescription(documentName);
-    // The first page fits the window's width.
-    const QSizeF page = m_document->pagePointSize(0);
-    const qreal pagePixels = page.width() * logicalDpiX() / 72.0;
-    const int room = m_view->viewport()->width() - m_view->documentMargins().left() - m_view->documentMargins().right();
-    if (pagePixels > 0 && room > 0)
-        m_view->setZoomFactor(std::clamp(room / pagePixels, kMinZoom, 1.0));
+    m_fitPending = true;
+    if (isVisible())
+        fitPage();
     m_page = -1;
     showPage(0);
+}
+
+void PreviewForm::showEvent(QShowEvent *event)
+{
+    SingleWindow::showEvent(event);
+    if (m_fitPending)
+        fitPage(); // the view has its size only now
+}
+
+void PreviewForm::fitPage()
+{
+    // The whole first page in view, never larger than life.
+    m_fitPending = false;
+    const QSizeF page = m_document->pagePointSize(0) * logicalDpiY() / 72.0;
+    const QMargins margins = m_view->documentMargins();
+    const QSize room = m_view->viewport()->size().shrunkBy(margins);
+    if (page.isEmpty() || room.isEmpty())
+        return;
+    m_view->setZoomFactor(std::clamp(std::min(room.width() / page.width(), room.height() / page.height()), kMinZoom, 1.0));
+    showPosition();
 }
 
 void PreviewForm::closeEvent(QCloseEvent *event)

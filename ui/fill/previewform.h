@@ -36,9 +36,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void showPosition();
+    void fitPage();
 
     QByteArray m_pdf;
     QBuffer m_source;
@@ -52,4 +54,5 @@ private:
     QPushButton *m_zoomOutButton;
     QPushButton *m_closeButton;
     int m_page = 0;
+    bool m_fitPending = false; // the first page is fitted to the window once it has its size
 };

@@ -254,6 +254,24 @@ void MainForm::enterPressed(int i)
     next->setFocus();
 }
 
+bool MainForm::focusNextPrevChild(bool next)
+{
+    // Tab and Shift+Tab page the rows as Enter does, so that a keyboard
+    // reaches the rows off the page too.
+    // A box being hidden by paging also asks to pass its focus on: only a
+    // visible one pages.
+    const auto *focused = qobject_cast<QLineEdit *>(focusWidget());
+    const int i = focused && focused->isVisible() ? static_cast<int>(m_valueBoxes.indexOf(focused)) : -1;
+    const int target = next ? i + 1 : i - 1;
+    if (i < 1 || target < 1 || target >= m_valueBoxes.size() || !m_workspace.ScrollingOn
+        || !m_valueBoxes[target]->isHidden())
+        return QMainWindow::focusNextPrevChild(next);
+    m_pageScrollBar->setValue(std::min(next ? i + 1 : std::max(1, target - m_workspace.RowsPerPage + 1),
+                                       m_pageScrollBar->maximum()));
+    m_valueBoxes[target]->setFocus(Qt::TabFocusReason);
+    return true;
+}
+
 void MainForm::showValue(int i)
 {
     if (i >= 1 && i < m_valueBoxes.size() && m_valueBoxes[i]->text() != m_workspace.value(i))

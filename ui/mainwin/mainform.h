@@ -33,6 +33,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildMenu();
