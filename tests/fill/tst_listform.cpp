@@ -73,9 +73,11 @@ void TestListForm::pickList(const QByteArray &csv, QWidget **list)
     command->trigger();
     QPointer<QFileDialog> dialog;
     QTRY_VERIFY_WITH_TIMEOUT((dialog = topWindow<QFileDialog>("dlgPickList")), 5000);
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
     auto *name = child<QLineEdit>(dialog, QStringLiteral("fileNameEdit"));
-    name->setFocus();
-    QTest::keyClicks(name, path);
+    // Pasted: typed key by key, each folder of the path would be selected on the way.
+    pasteInto(name, path);
     QTest::keyClick(name, Qt::Key_Return);
     QTRY_VERIFY(!dialog || !dialog->isVisible());
     *list = topWindow("ListForm");
@@ -92,7 +94,7 @@ void TestListForm::runAndWaitForSummary(QWidget *list, QWidget **summary)
 void TestListForm::fillsEveryRow()
 {
     QWidget *list = nullptr;
-    pickList("name , Town\r\nAnn,Rome\r\nBob,Oslo\r\nAnn,Bari\r\n../x,Nowhere\r\n", &list);
+    pickList("name ,Town\r\nAnn,Rome\r\nBob,Oslo\r\nAnn,Bari\r\n../x,Nowhere\r\n", &list);
     QVERIFY(list);
     QCOMPARE(list->windowTitle(), QStringLiteral("Fill From List"));
     auto *fields = child<QTableWidget>(list, QStringLiteral("tblFields"));
