@@ -40,6 +40,7 @@ QTableWidget *table(const char *name, const QString &accessibleName, int rows, c
     t->verticalHeader()->hide();
     t->horizontalHeader()->setStretchLastSection(true);
     t->setTabKeyNavigation(false); // Tab leaves the table for the next control
+    t->setMinimumHeight(150);
     return t;
 }
 
@@ -137,7 +138,7 @@ ListForm::ListForm(Workspace &workspace, const QString &path, RowList::List list
     connect(m_previewButton, &QPushButton::clicked, this, &ListForm::preview);
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
     setRunning(false);
-    resize(720, 640);
+    resize(760, 800);
 
     m_office = std::make_unique<OfficeSession>();
     const auto startOffice = [this] {
