@@ -142,9 +142,7 @@ ListForm::ListForm(Workspace &workspace, const QString &path, RowList::List list
 
     m_office = std::make_unique<OfficeSession>();
     const auto startOffice = [this] {
-        const Workspace &s = m_workspace;
-        if (OfficeSession::mayNeed(s.ModelFolder, s.DocNames, s.SheetPaths, m_higherQualityPrint->isChecked()))
-            m_office->startAhead();
+        m_office->startAheadFor(m_workspace.ModelFolder, m_workspace, m_higherQualityPrint->isChecked());
     };
     startOffice();
     connect(m_higherQualityPrint, &QRadioButton::toggled, this, startOffice);
