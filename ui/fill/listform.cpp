@@ -139,6 +139,8 @@ ListForm::ListForm(Workspace &workspace, const QString &path, RowList::List list
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
     setRunning(false);
     resize(760, 800);
+    // Return in the save name runs the rows, as in the confirmation window.
+    m_saveNameBox->setFocus();
 
     m_office = std::make_unique<OfficeSession>();
     const auto startOffice = [this] {
