@@ -1,17 +1,13 @@
 #include "cli/fillcommand.h"
 
-#include "cli/batchnames.h"
 #include "cli/fillargs.h"
 #include "cli/fillneeds.h"
 #include "cli/fillplan.h"
 #include "core/fill/engines.h"
-#include "core/fill/fillrun.h"
-#include "core/fill/sheetbatch.h"
+#include "core/fill/batchrun.h"
 #include "core/fill/officesession.h"
-#include "core/model/names.h"
 #include "core/render/pdfcopy.h"
 #include "core/render/printing.h"
-#include "platform/filesystem.h"
 #include "platform/terminal.h"
 
 #include <QCoreApplication>
@@ -70,7 +66,7 @@ private:
     bool m_shown = false;
 };
 
-class ConsoleObserver : public FillObserver {
+class ConsoleObserver : public BatchObserver {
 public:
     explicit ConsoleObserver(Console &console) : m_console(console) {}
     // Only a wait for another fill's lock is worth a line.
@@ -91,9 +87,11 @@ public:
     {
         m_console.out(QStringLiteral("added a record to ") + QFileInfo(sheetPath).fileName());
     }
-    void setPrefix(const QString &prefix) { m_prefix = prefix; }
+    void rowStarting(int, int line) override
+    {
+        m_prefix = line > 0 ? QStringLiteral("row ") + QString::number(line) + QStringLiteral(": ") : QString();
+    }
     bool anyProblem() const { return m_problems; }
-    void refuse(const QString &text) { problem(text, QString()); }
 
 private:
     Console &m_console;
@@ -109,21 +107,27 @@ public:
     QString fieldValue(int) const override { return QString(); }
 };
 
-FillRunInput inputFor(const FillPlan::Plan &plan, const QStringList &values)
+// The plan as a batch: the command line's rows, or one run of its values.
+BatchInput inputFor(const FillPlan::Plan &plan)
 {
     const FillArgs::Options &o = plan.options;
-    FillRunInput input;
+    BatchInput batch;
+    FillRunInput &input = batch.base;
     input.model = plan.model;
     input.folders = plan.folders;
-    input.values = values;
+    input.values = plan.baseValues;
     for (const bool chosen : plan.documentChosen)
         input.documents.append({chosen && o.print, chosen && o.save});
     for (int k = 0; k < plan.model.SheetPaths.size(); ++k)
         input.sheets.append(o.sheets);
     input.method = o.method;
-    input.saveName = o.save ? FillPlan::saveNameFor(plan, values) : QString();
     input.pdfCopies = o.pdf;
-    return input;
+    batch.columnField = plan.columnField;
+    batch.rows = plan.batch ? plan.rows : QList<QStringList>{QStringList()};
+    batch.rowLines = plan.rowLines;
+    batch.savePattern = o.save ? o.saveName : QString();
+    batch.batch = plan.batch;
+    return batch;
 }
 
 int usageError(const QString &message)
@@ -179,48 +183,14 @@ int execute(const FillPlan::Plan &plan, const FillNeeds::Needs &needs)
     // One set of spreadsheet applications for the whole batch, so an office
     // started for the first row serves every row.
     SystemEngines engines(office ? office->calcEngines(waits) : nullptr);
-    FillRun fill(observer, printing, engines,
-                 [&](const QString &saved) { return PdfCopy::saveBeside(saved, office.get(), &waits); });
-    BatchNames names(plan);
-    const QList<QStringList> records = plan.batch ? plan.rows : QList<QStringList>{QStringList()};
-    // A batch's copies reach the disk together at its end: waiting for the
-    // disk once per copy would take most of the batch's time.
-    std::optional<Platform::DeferredSync> deferred;
-    if (plan.batch)
-        deferred.emplace();
-    // A batch's records go into each workbook with one read and a write
-    // every half second, not one of each per row.
-    std::optional<SheetFill::SheetBatch> sheetBatch;
-    if (plan.batch && plan.options.sheets) {
-        sheetBatch.emplace(plan.folders.appFolder, engines, observer);
-        fill.setSheetBatch(&*sheetBatch);
+    BatchRun batch(inputFor(plan), observer, printing, engines,
+                   [&](const QString &saved) { return PdfCopy::saveBeside(saved, office.get(), &waits); });
+    while (!batch.atEnd()) {
+        batch.runRow();
+        console.progress(batch.rowsDone(), batch.rowCount());
     }
-    for (int r = 0; r < records.size(); ++r) {
-        if (plan.batch)
-            observer.setPrefix(QStringLiteral("row ") + QString::number(plan.rowLines.value(r)) + QStringLiteral(": "));
-        FillRunInput input = inputFor(plan, FillPlan::valuesFor(plan, records[r]));
-        const Names::Problem problem = Names::fileNameProblem(input.saveName);
-        if (plan.options.save && problem != Names::Problem::None) {
-            // Never a file outside the save folder: this run is left out.
-            observer.refuse(QStringLiteral("the save name \"") + input.saveName + QStringLiteral("\" cannot be used. ")
-                            + Names::refusal(problem));
-        } else {
-            if (plan.options.save)
-                input.saveName = names.claim(input.saveName);
-            fill.run(input);
-        }
-        console.progress(r + 1, int(records.size()));
-    }
-    if (sheetBatch) {
-        observer.setPrefix(QString());
-        sheetBatch->finish();
-    }
+    batch.finish();
     console.finish();
-    QString error;
-    if (deferred && !deferred->commit(&error)) {
-        observer.setPrefix(QString());
-        observer.refuse(QStringLiteral("the filled files could not all be written to the disk: ") + error);
-    }
     return observer.anyProblem() ? 1 : 0;
 }
 

@@ -1,6 +1,6 @@
 #include "cli/fillplan.h"
 
-#include "cli/batchrows.h"
+#include "core/fill/batchrows.h"
 #include "core/fill/rowlist.h"
 #include "core/model/datasets.h"
 #include "core/model/modelpath.h"
@@ -157,21 +157,6 @@ Prepared prepare(const FillArgs::Options &options)
     if (p.error.isEmpty())
         p.error = checkChoices(plan);
     return p;
-}
-
-QStringList valuesFor(const Plan &plan, const QStringList &record)
-{
-    QStringList values = plan.baseValues;
-    for (int c = 0; c < plan.columnField.size(); ++c)
-        values[plan.columnField[c]] = record.value(c);
-    return values;
-}
-
-QString saveNameFor(const Plan &plan, const QStringList &values)
-{
-    return BatchRows::expand(plan.options.saveName, [&](const QString &field) {
-        return values.value(plan.model.FieldNames.indexOf(field));
-    });
 }
 
 } // namespace FillPlan

@@ -33,10 +33,4 @@ struct Prepared {
 // name, and checks every name in them against the model.
 Prepared prepare(const FillArgs::Options &options);
 
-// The values of one run: the base values with a CSV record laid over them.
-QStringList valuesFor(const Plan &plan, const QStringList &record);
-
-// The save name of one run, its {Field} parts filled from the run's values.
-QString saveNameFor(const Plan &plan, const QStringList &values);
-
 } // namespace FillPlan

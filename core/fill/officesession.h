@@ -35,6 +35,12 @@ public:
     // Launches the office without waiting for it; does nothing when it is
     // started already or the module is missing.
     void startAhead();
+    // The same, only when a run of the model may need the office (mayNeed).
+    void startAheadFor(const QString &modelFolder, const ModelLists &model, bool higherQuality)
+    {
+        if (mayNeed(modelFolder, model.DocNames, model.SheetPaths, higherQuality))
+            startAhead();
+    }
     // Waits until the office answers, showing "Starting the office"
     // meanwhile and letting the windows paint. False when there is no
     // office to use: the caller goes its own way, as without a session.

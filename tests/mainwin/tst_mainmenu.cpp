@@ -62,7 +62,8 @@ void TestMainMenu::menuTree()
     QCOMPARE(top, expected({{"mnuFiles", "&File"}, {"mnuConfigure", "&Configure"}, {"mnuHelp", "&Help"}}));
 
     QCOMPARE(describe(main->findChild<QMenu *>(QStringLiteral("mnuFiles"))),
-             expected({{"mnuSaveData", "Sa&ve Data"}, {"mnuLoadData", "&Load Data"}, {"mnuDummyF5", "-"},
+             expected({{"mnuSaveData", "Sa&ve Data"}, {"mnuLoadData", "&Load Data"}, {"mnuFillFromList", "Fill From &List..."},
+                       {"mnuDummyF5", "-"},
                        {"mnuSelectModel", "&Select Model"}, {"mnuDummyF3", "-"}, {"mnuCreateModel", "&Create Model"},
                        {"mnuEditExisitngModel", "&Edit Exisitng Model"}, {"mnuDummyF4", "-"},
                        {"mnuSetModelLocationPath", "Set Model Location &Path"}, {"mnuDummyF1", "-"},

@@ -143,9 +143,7 @@ ConfirmForm::ConfirmForm(Workspace &workspace)
     // The office starts now, in the background, if a run may need it.
     m_office = std::make_unique<OfficeSession>();
     const auto startOffice = [this] {
-        const Workspace &s = m_workspace;
-        if (OfficeSession::mayNeed(s.ModelFolder, s.DocNames, s.SheetPaths, m_higherQualityPrint->isChecked()))
-            m_office->startAhead();
+        m_office->startAheadFor(m_workspace.ModelFolder, m_workspace, m_higherQualityPrint->isChecked());
     };
     startOffice();
     connect(m_higherQualityPrint, &QRadioButton::toggled, this, startOffice);

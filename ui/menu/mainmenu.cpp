@@ -4,6 +4,7 @@
 #include "ui/dialogs/aboutbox.h"
 #include "ui/dialogs/helpform.h"
 #include "ui/fill/confirmform.h"
+#include "ui/fill/listform.h"
 #include "core/render/pdfcopy.h"
 #include "ui/model/identifierform.h"
 #include "ui/menu/modelcommands.h"
@@ -60,6 +61,8 @@ void MainForm::buildMenu()
             [this] { SaveDataCommand(m_workspace); });
     connect(addItem(files, "mnuLoadData", QStringLiteral("&Load Data")), &QAction::triggered, this,
             [this] { LoadDataCommand(m_workspace); });
+    connect(addItem(files, "mnuFillFromList", QStringLiteral("Fill From &List...")), &QAction::triggered, this,
+            [this] { ListForm::pickList(m_workspace, this); });
     addSeparator(files, "mnuDummyF5");
     connect(addItem(files, "mnuSelectModel", QStringLiteral("&Select Model")), &QAction::triggered, this,
             [this] { SelectModelCommand(m_workspace); });

@@ -1,14 +1,12 @@
-#include "cli/batchnames.h"
+#include "core/fill/batchnames.h"
 
 #include "core/fill/documents.h"
 
-BatchNames::BatchNames(const FillPlan::Plan &plan) : m_folder(plan.folders.saveFolder), m_pdf(plan.options.pdf)
+BatchNames::BatchNames(const Documents::Folders &folders, const QStringList &saved, bool pdfCopies)
+    : m_folder(folders.saveFolder), m_pdf(pdfCopies)
 {
-    for (int i = 0; i < plan.model.DocNames.size(); ++i) {
-        if (!plan.documentChosen.value(i))
-            continue;
-        const QString &name = plan.model.DocNames[i];
-        const QString file = Documents::FindDocumentFile(plan.folders.modelFolder, name);
+    for (const QString &name : saved) {
+        const QString file = Documents::FindDocumentFile(folders.modelFolder, name);
         if (!file.isEmpty())
             m_endings << QLatin1Char('-') + name + Documents::extensionOf(file);
     }

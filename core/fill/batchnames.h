@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/fillplan.h"
+#include "core/fill/documents.h"
 
 #include <QSet>
 #include <QString>
@@ -12,7 +12,8 @@
 // the batch are replaced as always.
 class BatchNames {
 public:
-    explicit BatchNames(const FillPlan::Plan &plan);
+    // `saved` names the model documents whose copies the batch saves.
+    BatchNames(const Documents::Folders &folders, const QStringList &saved, bool pdfCopies);
 
     // The save name this row uses, its files now taken.
     QString claim(const QString &saveName);

@@ -1,4 +1,4 @@
-#include "cli/batchrows.h"
+#include "core/fill/batchrows.h"
 
 namespace BatchRows {
 
