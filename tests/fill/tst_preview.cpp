@@ -15,6 +15,7 @@
 #include <QPdfDocument>
 #include <QPdfSelection>
 #include <QPdfView>
+#include <QProcess>
 #include <QPushButton>
 
 namespace {
@@ -164,6 +165,16 @@ void TestPreview::documentWithoutFileIsAProblem()
     QVERIFY(child<QPushButton>(confirm, QStringLiteral("cmdPreview"))->isEnabled()); // and it can be tried again
 }
 
+namespace {
+// No job waiting or printing in the test spooler.
+bool spoolerIdle()
+{
+    QProcess lpstat;
+    lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-o")});
+    return lpstat.waitForFinished(10000) && lpstat.exitCode() == 0 && lpstat.readAllStandardOutput().trimmed().isEmpty();
+}
+} // namespace
+
 void TestPreview::previewedPagesAreThePrintedPages()
 {
     const QString out = qEnvironmentVariable("QLT_TEST_PRINT_OUT");
@@ -176,6 +187,8 @@ void TestPreview::previewedPagesAreThePrintedPages()
     QVERIFY2(preview, qPrintable(lastMessage()));
     QPdfDocument *previewed = pagesShown(preview);
 
+    // A job of an earlier test still under way would be taken for ours.
+    QTRY_VERIFY_WITH_TIMEOUT(spoolerIdle(), 30000);
     const QDateTime start = QDateTime::currentDateTime().addSecs(-1);
     QTest::mouseClick(child<QPushButton>(confirm, QStringLiteral("Command1")), Qt::LeftButton);
     QVERIFY2(Ask::records().isEmpty(), qPrintable(lastMessage()));
