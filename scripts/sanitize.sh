@@ -21,7 +21,7 @@ trap cleanup EXIT
 unset LPDEST PRINTER
 eval "$("$root/tests/cups/cups-server.sh" start "$cups_dir")"
 
-export ASAN_OPTIONS="detect_leaks=1:fast_unwind_on_malloc=0:detect_stack_use_after_return=1:strict_init_order=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 # Only third-party libraries are suppressed there; see the file.
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
