@@ -5,7 +5,8 @@ namespace FillArgs {
 namespace {
 // Options that need a value; the value is the next argument or follows "=".
 const QStringList kWithValue{QStringLiteral("--set"), QStringLiteral("--values"), QStringLiteral("--rows"),
-                             QStringLiteral("--save"), QStringLiteral("--out"), QStringLiteral("--documents")};
+                             QStringLiteral("--save"), QStringLiteral("--out"), QStringLiteral("--documents"),
+                             QStringLiteral("--wait")};
 
 QStringList documentNames(const QString &list)
 {
@@ -22,7 +23,7 @@ QString usage()
     return QStringLiteral(
         "Usage: QLT fill MODEL [--set \"FIELD=VALUE\"]... [--values TAG] [--rows FILE [--ragged]]\n"
         "                      [--save NAME] [--out DIR] [--pdf] [--print [faster|quality]]\n"
-        "                      [--documents \"NAME,NAME\"] [--sheets]\n\n"
+        "                      [--documents \"NAME,NAME\"] [--sheets [--wait SECONDS]]\n\n"
         "Fills the model's documents and spreadsheets without a window.\n"
         "  --set \"FIELD=VALUE\"   the value of one field (repeatable)\n"
         "  --values TAG          the values saved under this identifier tag\n"
@@ -37,6 +38,8 @@ QString usage()
         "  --print [faster|quality]  print the documents (default faster)\n"
         "  --documents \"A,B\"     only these documents (default all)\n"
         "  --sheets              add one record to each spreadsheet per run\n"
+        "  --wait SECONDS        how long to wait for a workbook another fill is adding to\n"
+        "                        (default 60); then that workbook is a problem\n"
         "Exit status: 0 all done, 1 some item had a problem, 2 usage error.\n");
 }
 
@@ -82,6 +85,15 @@ Parsed parse(const QStringList &arguments)
             o.saveName = value;
         } else if (arg == QStringLiteral("--out")) {
             o.outFolder = value;
+        } else if (arg == QStringLiteral("--wait")) {
+            bool number = false;
+            const double seconds = value.toDouble(&number);
+            // A day is more than any fill is worth waiting for.
+            if (!number || seconds < 0 || seconds > 86400) {
+                result.error = QStringLiteral("--wait needs a number of seconds, not \"") + value + QLatin1Char('"');
+                return result;
+            }
+            o.lockWaitMs = int(seconds * 1000);
         } else if (arg == QStringLiteral("--documents")) {
             o.documents = documentNames(value);
         } else if (arg == QStringLiteral("--pdf")) {

@@ -25,6 +25,7 @@ struct Options {
     Documents::PrintMethod method = Documents::PrintMethod::Faster;
     QStringList documents;               // --documents; empty means all
     bool sheets = false;
+    int lockWaitMs = 60000;              // --wait SECONDS
     bool help = false;
 };
 

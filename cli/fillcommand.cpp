@@ -122,6 +122,7 @@ BatchInput inputFor(const FillPlan::Plan &plan)
         input.sheets.append(o.sheets);
     input.method = o.method;
     input.pdfCopies = o.pdf;
+    input.lockWaitMs = o.lockWaitMs;
     batch.columnField = plan.columnField;
     batch.rows = plan.batch ? plan.rows : QList<QStringList>{QStringList()};
     batch.rowLines = plan.rowLines;

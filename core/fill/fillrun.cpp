@@ -64,6 +64,7 @@ bool FillRun::run(const FillRunInput &input)
             return false;
         }
     ObservedContext context(m_observer, input.values);
+    context.lockWaitMs = input.lockWaitMs;
     if (processDocuments(input, context)) {
         context.runStage = 2;
         processSheets(input, context);

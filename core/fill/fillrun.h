@@ -45,6 +45,7 @@ struct FillRunInput {
     Documents::PrintMethod method = Documents::PrintMethod::Faster;
     QString saveName;                     // appended to saved copies' names
     bool pdfCopies = false;               // a PDF beside every saved copy
+    int lockWaitMs = 60000;               // the wait for a workbook another fill holds
 };
 
 // One fill run: every ticked document is printed and/or saved, then every

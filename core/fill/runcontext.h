@@ -15,6 +15,9 @@ public:
     qint16 runStage = 0; // 0 nothing yet, 1 document, 2 spreadsheet, 3 workbook open
     bool waitShown = false;
 
+    // How long a workbook another fill holds is waited for.
+    int lockWaitMs = 60000;
+
     void step(const QString &text) { stepText = text; }
 
     // Shows the wait window with this caption and lets pending events run.

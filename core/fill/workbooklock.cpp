@@ -14,23 +14,12 @@ QString lockPathFor(const QString &workbookPath)
     return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".qlt-lock");
 }
 
-int lockWaitMilliseconds()
-{
-#ifdef QLT_TEST_SWITCHES
-    bool set = false;
-    const int ms = qEnvironmentVariableIntValue("QLT_TEST_LOCK_WAIT_MS", &set);
-    if (set)
-        return ms;
-#endif
-    return 60000;
-}
-
 Result<std::unique_ptr<Platform::FileLock>> lockWorkbook(const QString &path, RunContext &run)
 {
     const QString lockPath = lockPathFor(path);
     const QByteArray me = Platform::thisProcessDescription();
     auto lock = std::make_unique<Platform::FileLock>();
-    const QDeadlineTimer deadline(lockWaitMilliseconds());
+    const QDeadlineTimer deadline(run.lockWaitMs);
     bool waited = false;
     for (;;) {
         QString error;

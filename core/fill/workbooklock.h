@@ -15,13 +15,10 @@ namespace SheetFill {
 // The hidden lock file beside the workbook.
 QString lockPathFor(const QString &workbookPath);
 
-// How long a fill waits for another's lock: a minute (test builds read
-// QLT_TEST_LOCK_WAIT_MS).
-int lockWaitMilliseconds();
-
 // Takes the workbook's lock, waiting with the caption "Waiting for " + the
-// file name while another fill holds it. Fails naming the holder when the
-// wait ends, or saying why the lock cannot be taken.
+// file name while another fill holds it, up to the run's lockWaitMs. Fails
+// naming the holder when the wait ends, or saying why the lock cannot be
+// taken.
 Result<std::unique_ptr<Platform::FileLock>> lockWorkbook(const QString &path, RunContext &run);
 
 } // namespace SheetFill

@@ -201,6 +201,10 @@ private Q_SLOTS:
                                    << QStringLiteral("no values");
         QTest::newRow("unknown option") << QStringList{QStringLiteral("Letters"), QStringLiteral("--colour")}
                                         << QStringLiteral("unknown option: --colour");
+        QTest::newRow("wait that is no number")
+            << QStringList{QStringLiteral("Letters"), set, QStringLiteral("Last Name=A"), QStringLiteral("--sheets"),
+                           QStringLiteral("--wait"), QStringLiteral("-1")}
+            << QStringLiteral("--wait needs a number of seconds, not \"-1\"");
         QTest::newRow("unknown data set")
             << QStringList{QStringLiteral("Letters"), QStringLiteral("--values"), QStringLiteral("Nobody"), save,
                            QStringLiteral("A")}

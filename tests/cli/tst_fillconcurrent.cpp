@@ -46,15 +46,11 @@ private:
         }
     }
 
-    QStringList fill(const QString &rows, const QStringList &env = {}) const
+    QStringList fill(const QString &rows, const QStringList &more = {}) const
     {
-        QStringList args{QStringLiteral("fill"), QStringLiteral("Books"), QStringLiteral("--rows"), rows,
-                         QStringLiteral("--sheets")};
-        for (const QString &e : env)
-            qputenv(qPrintable(e.section(QLatin1Char('='), 0, 0)), e.section(QLatin1Char('='), 1).toUtf8());
-        const QltResult r = runQlt(args);
-        for (const QString &e : env)
-            qunsetenv(qPrintable(e.section(QLatin1Char('='), 0, 0)));
+        const QltResult r = runQlt(QStringList{QStringLiteral("fill"), QStringLiteral("Books"), QStringLiteral("--rows"),
+                                               rows, QStringLiteral("--sheets")}
+                                   + more);
         return {QString::number(r.status), r.out, r.err};
     }
 
@@ -152,7 +148,7 @@ private Q_SLOTS:
         const QByteArray before = readFile(book(ext));
         QVERIFY(writeFile(m_home->path() + QStringLiteral("rows.csv"), "Name,City\nAnn,Rome\n"));
         const QStringList r =
-            fill(m_home->path() + QStringLiteral("rows.csv"), {QStringLiteral("QLT_TEST_LOCK_WAIT_MS=300")});
+            fill(m_home->path() + QStringLiteral("rows.csv"), {QStringLiteral("--wait"), QStringLiteral("0.3")});
         if (message.isEmpty()) {
             QCOMPARE(r[0], QStringLiteral("0"));
             QCOMPARE(r[1], QStringLiteral("added a record to book.") + ext + QLatin1Char('\n'));
