@@ -4,6 +4,7 @@
 // e.g. build/benchmarks/bench_batch [rows...]. The workbook is filled in
 // this process; no office is involved.
 #include "cli/fillcommand.h"
+#include "core/fill/engines.h"
 #include "benchmarks/batchbench.h"
 
 #include <QDir>
@@ -20,8 +21,7 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     QGuiApplication app(argc, argv);
-    if (qEnvironmentVariableIsEmpty("QLT_CALC_MODULE"))
-        qputenv("QLT_CALC_MODULE", QByteArrayLiteral(QLT_CALC_MODULE_PATH));
+    SystemEngines::setCalcModulePath(QStringLiteral(QLT_CALC_MODULE_PATH));
     QTemporaryDir home;
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/.config")));

@@ -2,6 +2,7 @@
 // page drawn: a three-page rich-text letter laid out by our own renderer,
 // and a .docx through an office started ahead. Not a test: run it by hand,
 // e.g. QT_QPA_PLATFORM=offscreen build/benchmarks/bench_preview.
+#include "core/fill/engines.h"
 #include "core/fill/officesession.h"
 #include "core/render/preview.h"
 
@@ -91,8 +92,7 @@ int main(int argc, char *argv[])
 
     if (!QFile::copy(QStringLiteral(QLT_DATA_DIR "Sample Doc.docx"), models + QStringLiteral("Sample Doc.docx")))
         return 1;
-    if (qEnvironmentVariableIsEmpty("QLT_CALC_MODULE"))
-        qputenv("QLT_CALC_MODULE", QLT_CALC_MODULE_PATH);
+    SystemEngines::setCalcModulePath(QStringLiteral(QLT_CALC_MODULE_PATH));
     OfficeSession session;
     session.startAhead();
     NoWait waits;

@@ -44,8 +44,7 @@ inline double fillOnce(const QString &book, const QString &appFolder, Sheets::En
 // own; gives the app folder, created inside `dir`.
 inline QString setUp(const QTemporaryDir &dir)
 {
-    if (qEnvironmentVariableIsEmpty("QLT_CALC_MODULE"))
-        qputenv("QLT_CALC_MODULE", QLT_CALC_MODULE_PATH);
+    SystemEngines::setCalcModulePath(QStringLiteral(QLT_CALC_MODULE_PATH));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.path() + QStringLiteral("/cache")));
     const QString appFolder = dir.path() + QStringLiteral("/app/");
     QDir().mkpath(appFolder);

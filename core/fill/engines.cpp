@@ -9,11 +9,20 @@
 #include <QFileInfo>
 #include <QLibrary>
 
+namespace {
+QString &chosenModulePath()
+{
+    static QString path;
+    return path;
+}
+} // namespace
+
+void SystemEngines::setCalcModulePath(const QString &path) { chosenModulePath() = path; }
+
 QString SystemEngines::calcModulePath()
 {
-    const QString configured = qEnvironmentVariable("QLT_CALC_MODULE");
-    if (!configured.isEmpty())
-        return configured;
+    if (!chosenModulePath().isEmpty())
+        return chosenModulePath();
     return QCoreApplication::applicationDirPath() + QLatin1Char('/') + Platform::moduleFileName(QStringLiteral("qltcalc"));
 }
 

@@ -23,9 +23,11 @@ public:
     explicit SystemEngines(std::shared_ptr<Sheets::Engines> calc = nullptr) : m_calc(std::move(calc)) {}
     Result<std::unique_ptr<Sheets::Application>> createApplication(const QString &path) override;
 
-    // Where the Calc module is looked for: QLT_CALC_MODULE, else beside the
-    // program.
+    // Where the Calc module is looked for: beside the program, unless a
+    // program that is not installed beside it (a test) names it before the
+    // first workbook.
     static QString calcModulePath();
+    static void setCalcModulePath(const QString &path);
     // The module's engines, or null with `error` set.
     static std::unique_ptr<Sheets::Engines> loadCalc(QString *error);
     // An office of the module, not yet started, or null with `error` set.

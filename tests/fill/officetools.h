@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/fill/spreadsheet.h"
+#include "tests/support/calcmodule.h"
 
 #include <QProcess>
 #include <QString>

@@ -294,7 +294,7 @@ void TestCsvEngine::missingFileIsAProblem()
 void TestCsvEngine::workbookWithoutOfficeIsAProblem()
 {
     // As on a machine without LibreOffice: the module cannot be loaded.
-    qputenv("QLT_CALC_MODULE", "/nonexistent/qltcalc.so");
+    SystemEngines::setCalcModulePath(QStringLiteral("/nonexistent/qltcalc.so"));
     TestHome home;
     const QString book = home.path() + QStringLiteral("Book.xls");
     writeFile(book, "a workbook");

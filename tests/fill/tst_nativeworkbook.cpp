@@ -4,6 +4,7 @@
 #include "core/fill/zippackage.h"
 #include "tests/fill/nativefixture.h"
 #include "tests/fill/officefixtures.h"
+#include "tests/support/calcmodule.h"
 #include "tests/support/testhome.h"
 
 #include <QFileInfo>
@@ -382,10 +383,11 @@ void TestNativeWorkbook::factoryPicksTheEngineByFile()
     QCOMPARE(int(engineFor(path)), engine);
     // .xlsx, .ods and .csv never need the office module.
     if (engine != int(SheetEngine::Office)) {
-        qputenv("QLT_CALC_MODULE", "/nonexistent/qltcalc.so");
+        const QString module = SystemEngines::calcModulePath();
+        SystemEngines::setCalcModulePath(QStringLiteral("/nonexistent/qltcalc.so"));
         SystemEngines engines;
         QVERIFY(engines.createApplication(path));
-        qunsetenv("QLT_CALC_MODULE");
+        SystemEngines::setCalcModulePath(module);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "ui/fill/previewform.h"
 #include "core/workspace.h"
 #include "tests/support/guihelpers.h"
+#include "tests/support/calcmodule.h"
 #include "tests/support/testhome.h"
 #include "tests/fill/rtftesthelpers.h"
 
