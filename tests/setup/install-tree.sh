@@ -2,13 +2,17 @@
 # Installs the build into a temporary prefix and checks that every file is
 # where the package puts it, that the validators accept the installed
 # desktop entry and AppStream data, and that the installed programs work
-# through their links: QLT answers --version, and the packaged SetupQLT
-# installs into a home folder without touching the packaged tree.
+# through their links: QLT answers --version, the packaged SetupQLT installs
+# into a home folder without touching the packaged tree and RemoveQLT takes
+# it away again, both driven by keys on a virtual display, and none of the
+# installed programs obeys a switch of the test builds.
 # Usage: install-tree.sh BUILD_DIR
 set -euo pipefail
 build=$1
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# A program the installer started must not outlive the test, nor write
+# into the folder being removed.
+trap 'pkill -f "^$work/" || true; rm -rf "$work"' EXIT
 prefix=$work/usr
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
@@ -57,18 +61,70 @@ fi
 version=$("$prefix/bin/QLT" --version) || fail "QLT --version"
 [[ $version == "QLT (Quillmate) "* ]] || fail "QLT --version said: $version"
 
-# The packaged installer, run from another folder for a fresh home.
+# The installed programs as a user runs them, on a virtual display, with
+# every switch the test builds know set: they must ignore them all. A
+# scripted installer would finish without a window; this one waits for the
+# user's Install, and the installed QLT looks for its office module only
+# beside itself.
 home=$work/home
 mkdir -p "$home" "$work/elsewhere"
 before=$(cd "$prefix" && find . -printf '%p %s %l\n' | sort)
-( cd "$work/elsewhere" && env HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
-    QT_QPA_PLATFORM=offscreen QLT_SCRIPTED_ANSWERS=yes "$prefix/bin/SetupQLT" >/dev/null 2>&1 ) || fail "SetupQLT exited $?"
+cat >"$work/user.sh" <<'INNER'
+set -uo pipefail
+prefix=$1 home=$2 phase=$3
+export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share XDG_CACHE_HOME=$home/.cache
+export QT_QPA_PLATFORM=xcb QLT_SCRIPTED_ANSWERS=yes,yes,ok,ok,ok,ok QLT_CALC_MODULE=/nonexistent/qltcalc.so
+export QLT_TEST_LOCK_WAIT_MS=1
+# A window that vanishes while xdotool looks (the wait window) makes it
+# fail: it looks again.
+window() {
+  local id tries
+  for tries in 1 2 3 4 5; do
+    id=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+  done
+  return 1
+}
+press() { xdotool windowfocus --sync "$1" key "$2"; }
+if [ "$phase" = remove ]; then
+  timeout 60 "$home/.local/bin/RemoveQLT" >/dev/null 2>&1 &
+  remove=$!
+  warning=$(window '\*\*\* WARNING \*\*\*') || { echo "RemoveQLT asked nothing"; exit 1; }
+  [ -e "$home/Quillmate/QLT" ] || { echo "RemoveQLT removed before the user answered"; exit 1; }
+  press "$warning" Return
+  finished=$(window 'Finished\.') || { echo "RemoveQLT did not finish"; exit 1; }
+  press "$finished" Return
+  wait "$remove" || { echo "RemoveQLT exited $?"; exit 1; }
+  exit 0
+fi
+timeout 60 "$prefix/bin/SetupQLT" >/dev/null 2>&1 &
+setup=$!
+info=$(window "Quillmate Information") || { echo "SetupQLT showed no information window"; exit 1; }
+[ ! -e "$home/Quillmate" ] || { echo "SetupQLT installed before the user chose Install"; exit 1; }
+press "$info" space
+wait "$setup" || { echo "SetupQLT exited $?"; exit 1; }
+# The installer ends by starting the installed QLT.
+window Quillmate >/dev/null || { echo "the installed QLT showed no window"; exit 1; }
+pkill -f "^$home/Quillmate/QLT" || true
+# The sample model's workbook is filled through the office module; without
+# the installed module beside QLT, the problem names where it was looked for.
+rm -f "$home/Quillmate/qltcalc.so"
+out=$("$home/Quillmate/QLT" fill "Sample Model" --set "Last Name=Ann" --sheets 2>&1)
+status=$?
+[ "$status" -eq 1 ] || { echo "QLT fill without its module exited $status: $out"; exit 1; }
+[[ $out == *"$home/Quillmate/qltcalc.so"* && $out != *nonexistent* ]] \
+  || { echo "QLT fill did not look for its module beside itself: $out"; exit 1; }
+INNER
+( cd "$work/elsewhere" && xvfb-run -a bash "$work/user.sh" "$prefix" "$home" install ) || fail "installing as a user"
 after=$(cd "$prefix" && find . -printf '%p %s %l\n' | sort)
 [ "$before" = "$after" ] || fail "the packaged tree changed"
 for f in QLT "${data[@]}"; do expect_file "$home/Quillmate/$f"; done
 expect_file "$home/.local/bin/RemoveQLT"
 expect_file "$home/.local/share/applications/Quillmate.desktop"
 desktop-file-validate "$home/.local/share/applications/Quillmate.desktop" || fail "the per-user entry does not validate"
+( cd "$work/elsewhere" && xvfb-run -a bash "$work/user.sh" "$prefix" "$home" remove ) || fail "removing as a user"
+[ ! -e "$home/Quillmate" ] || fail "RemoveQLT left $home/Quillmate"
+[ ! -e "$home/.local/share/applications/Quillmate.desktop" ] || fail "RemoveQLT left the menu entry"
 
 [ "$failures" -eq 0 ] && echo "install tree: all checks passed"
 exit "$failures"

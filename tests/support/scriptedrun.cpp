@@ -1,4 +1,4 @@
-#include "installkit/scriptedrun.h"
+#include "tests/support/scriptedrun.h"
 
 #include "platform/messagebox.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// A test seam for running the real installer and uninstaller unattended:
+// The test builds of the installer and the uninstaller, run unattended:
 // when the variable QLT_SCRIPTED_ANSWERS holds answers ("yes,ok,no"), every
 // message box takes the next answer instead of waiting for the user, and
 // what it would have shown is printed on standard error as "title|text".
