@@ -42,12 +42,12 @@ void TestWorkspace::resetEmptiesEverything()
     Workspace workspace;
     workspace.FieldNames = {QStringLiteral("Name")};
     workspace.ModelName = QStringLiteral("Jobs");
-    workspace.Editing = WorkspaceData::EditMode::Documents;
+    workspace.Operation = WorkspaceData::DataOperation::Load;
     workspace.setValue(1, QStringLiteral("Ann"));
     workspace.reset();
     QVERIFY(workspace.FieldNames.isEmpty());
     QVERIFY(workspace.ModelName.isEmpty());
-    QCOMPARE(workspace.Editing, WorkspaceData::EditMode::None);
+    QCOMPARE(workspace.Operation, WorkspaceData::DataOperation::None);
     QVERIFY(workspace.values().isEmpty());
 }
 
