@@ -52,9 +52,8 @@ void uninstall(const Workspace &workspace)
 }
 } // namespace
 
-void buildMainMenu(MainForm &main, Workspace &workspace)
+void buildMainMenu(MainForm &main, Workspace &s)
 {
-    Workspace &s = workspace;
     // The commands run in the main window's lifetime.
     const auto onTriggered = [&main](QAction *action, auto command) {
         QObject::connect(action, &QAction::triggered, &main, command);
