@@ -11,18 +11,12 @@
 // edit it and follow its signals; it knows no window.
 struct WorkspaceData : ModelLists {
     enum class DataOperation : qint16 { None, Save, Load };
-    enum class EditMode : qint16 { None, Fields, Documents, Spreadsheets };
 
     QString AppFolder;
     QString ModelFolder;
     QString ModelName;
-    QString PickedModel;          // the model picked in the selection in progress
     QString DataTag;              // the data set named in the selection in progress
     DataOperation Operation = DataOperation::None;
-    bool DialogDone = false;
-    EditMode Editing = EditMode::None;
-    bool ScrollingOn = false;
-    qint16 RowsPerPage = 0;
     QString VersionText;
     QString UninstallerFolder;
 };

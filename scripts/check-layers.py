@@ -4,7 +4,9 @@
 Each top folder is a layer that may include only the layers listed for it
 below (dependencies point down), no two folders may include each other
 through any chain (no include cycles between folders), and the core and
-the platform's core part never include a widget header.
+the platform's core part never include a widget header. Inside ui the
+folders are ordered too: a folder includes, and defines members of, only
+classes of its own folder or of the folders below it.
 Usage: check-layers.py [SOURCE_ROOT]
 """
 import os
@@ -21,12 +23,18 @@ ALLOWED = {
     "setup": {"installkit", "core", "platform"},
     "remove": {"installkit", "platform"},
 }
+# The ui folders from top to bottom; folders on one line are peers.
+UI_ORDER = [["ui"], ["ui/menu"], ["ui/mainwin"], ["ui/fill", "ui/editor", "ui/model"], ["ui/dialogs"]]
+UI_RANK = {folder: rank for rank, peers in enumerate(UI_ORDER) for folder in peers}
 # Files of the platform layer that may show windows; the rest is QtCore only.
 PLATFORM_GUI = {"platform/messagebox.h", "platform/messagebox.cpp", "platform/screen.h", "platform/screen.cpp"}
 WIDGET_HEADER = re.compile(r'#\s*include\s*<(QtWidgets/\w+|Q(Widget|Dialog|MainWindow|Application|LineEdit|Label|'
                            r'PushButton|MessageBox|CheckBox|ListWidget|ComboBox|ScrollBar|Menu|MenuBar|Action|'
                            r'AbstractButton|Frame|Layout|BoxLayout|GridLayout|TextEdit|FileDialog))>')
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+CLASS = re.compile(r'^\s*(?:class|struct)\s+(\w+)\b[^;]*$', re.M)
+# A member defined outside its class, at the start of a line: `... Name::member(`.
+MEMBER_DEFINITION = re.compile(r'^(?![\s#/])[^=;(\n]*?\b(\w+)::~?\w+\s*\(', re.M)
 SOURCES = (".cpp", ".h")
 
 
@@ -34,6 +42,7 @@ def main():
     root = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), ".."))
     problems = []
     edges = {}
+    ui_classes = ui_class_folders(root)
     for layer in ALLOWED:
         for folder, _, files in os.walk(os.path.join(root, layer)):
             for name in files:
@@ -51,8 +60,15 @@ def main():
                     if their_layer != layer and their_layer not in ALLOWED[layer]:
                         problems.append(f"{path}: {layer} may not include {target}")
                     there = os.path.dirname(target)
+                    if ui_above(there, here):
+                        problems.append(f"{path}: {here} may not include {target}, a folder above it")
                     if there != here:
                         edges.setdefault(here, {}).setdefault(there, path + " -> " + target)
+                if layer == "ui" and name.endswith(".cpp"):
+                    for m in MEMBER_DEFINITION.finditer(text):
+                        owner = ui_classes.get(m.group(1))
+                        if owner and owner != here:
+                            problems.append(f"{path}: defines a member of {m.group(1)}, a class of {owner}")
                 if layer == "core" or (layer == "platform" and path not in PLATFORM_GUI):
                     for m in WIDGET_HEADER.finditer(text):
                         problems.append(f"{path}: includes the widget header <{m.group(1)}>")
@@ -65,6 +81,23 @@ def main():
         return 1
     print(f"layers ok: {sum(len(v) for v in edges.values())} folder dependencies, no cycles")
     return 0
+
+
+def ui_above(there, here):
+    """Whether ui folder `there` sits above ui folder `here`."""
+    return there in UI_RANK and here in UI_RANK and UI_RANK[there] < UI_RANK[here]
+
+
+def ui_class_folders(root):
+    """Each class declared in a ui header, with the folder of that header."""
+    owners = {}
+    for folder, _, files in os.walk(os.path.join(root, "ui")):
+        for name in files:
+            if name.endswith(".h"):
+                with open(os.path.join(folder, name), encoding="utf-8", errors="replace") as f:
+                    for cls in CLASS.findall(f.read()):
+                        owners.setdefault(cls, os.path.relpath(folder, root))
+    return owners
 
 
 def folder_cycles(edges):

@@ -1,6 +1,7 @@
 #include "cli/fillcommand.h"
 #include "ui/dialogs/inputrules.h"
 #include "ui/mainwin/mainform.h"
+#include "ui/menu/mainmenu.h"
 #include "core/workspace.h"
 #include "platform/commandline.h"
 
@@ -24,7 +25,7 @@ int main(int argc, char *argv[])
     Workspace workspace;
     QApplication app(argc, argv);
     InputRules::configureApplication();
-    MainForm *main = MainForm::instance(workspace);
+    MainForm *main = openMainForm(workspace);
     main->startUp();
     return QApplication::exec();
 }

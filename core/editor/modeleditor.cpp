@@ -1,6 +1,7 @@
 #include "core/editor/modeleditor.h"
 
 #include "core/fill/documents.h"
+#include "core/modelstore.h"
 #include "core/model/names.h"
 #include "core/model/qltbas.h"
 
@@ -26,14 +27,9 @@ ModelEditor::ModelEditor(ModelLists &model, QString modelFolder, QString modelNa
 
 EditResult ModelEditor::saveModel(const ModelLists &model, const QString &modelFolder, const QString &modelName)
 {
-    QString error;
-    // The last guard: no model file is ever written outside the model folder.
-    if (const Names::Problem problem = Names::fileNameProblem(modelName); problem != Names::Problem::None)
-        error = QStringLiteral("The model name cannot be used. ") + Names::refusal(problem);
-    else if (ModelFile::write(ModelFile::modelPath(modelFolder, modelName), model, &error))
-        return {};
-    return EditResult::failed(error + QStringLiteral(" occurred saving model file.\r\nNo model saved."),
-                              QStringLiteral("Error"));
+    if (const Status saved = ModelStore::saveModel(model, modelFolder, modelName); !saved)
+        return EditResult::failed(saved.error(), QStringLiteral("Error"));
+    return {};
 }
 
 EditResult ModelEditor::checkModelName(const QString &name, const QString &title)

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -269,13 +270,14 @@ void TestModelForm::documentFromTemplateAndReopened()
     const QString doc = home.appFolder() + QStringLiteral("Letter.rtf");
     QCOMPARE(readFile(doc), readFile(TestHome::dataPath(QStringLiteral("Template.rtf"))));
     QCOMPARE(m_workspace.DocNames, QStringList{QStringLiteral("Letter")});
-    QCOMPARE(m_workspace.Editing, WorkspaceData::EditMode::Documents);
     QVERIFY(readFile(home.appFolder() + QStringLiteral("Sample Model.mod")).contains(" 1 \r\nLetter\r\n"));
     QCOMPARE(m_started.size(), 1);
     QVERIFY(m_started.first().endsWith(doc));
     QWidget *palette = topWindow("FieldsForm");
     QVERIFY(palette);
     QVERIFY(!editor());
+    // The palette's prompt is the one for documents.
+    QVERIFY(child<QLabel>(palette, QStringLiteral("Label1"))->text().startsWith(QStringLiteral("Edit the form in")));
     QVERIFY(palette->windowFlags() & Qt::WindowStaysOnTopHint);
 
     palette->close();

@@ -140,7 +140,7 @@ void TestAccessibility::tabReachesRowsOffThePage()
         model += "Field " + QByteArray::number(i) + "\r\n";
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), model + " 0 \r\n 0 \r\n");
     MainForm *main = startProgram(m_workspace);
-    QVERIFY(m_workspace.ScrollingOn);
+    QVERIFY(main->scrollingOn());
     const auto box = [main](int i) { return child<QLineEdit>(main, QStringLiteral("txtWord_%1").arg(i)); };
     QTRY_VERIFY(box(1)->hasFocus());
     for (int i = 2; i <= 40; ++i) {

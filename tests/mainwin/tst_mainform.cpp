@@ -95,8 +95,8 @@ void TestMainForm::manyFieldsPage()
     writeModel(home, QStringLiteral("Big"), 40);
     MainForm *main = startProgram(m_workspace);
     QTRY_VERIFY(main->isVisible());
-    const int perPage = m_workspace.RowsPerPage;
-    QVERIFY(m_workspace.ScrollingOn);
+    const int perPage = main->rowsPerPage();
+    QVERIFY(main->scrollingOn());
     QVERIFY(perPage > 2 && perPage < 40);
     QScrollBar *bar = scrollBar(main);
     QVERIFY(bar->isVisible());
@@ -137,7 +137,7 @@ void TestMainForm::valuesSurvivePagingAndResizing()
     QTRY_VERIFY(!main->isMaximized());
     QCOMPARE(entryText(main, 1), QStringLiteral("Ann"));
     QCOMPARE(entryText(main, 40), QStringLiteral("last"));
-    QCOMPARE(visibleRows(main), range(1, m_workspace.RowsPerPage));
+    QCOMPARE(visibleRows(main), range(1, main->rowsPerPage()));
 }
 
 void TestMainForm::boxesEditTheWorkspace()
@@ -168,7 +168,7 @@ void TestMainForm::enterWalksAndBringsNextPage()
     QTRY_VERIFY(box(main, 1)->hasFocus());
     QTest::keyClick(box(main, 1), Qt::Key_Return);
     QTRY_VERIFY(box(main, 2)->hasFocus());
-    const int perPage = m_workspace.RowsPerPage;
+    const int perPage = main->rowsPerPage();
     box(main, perPage)->setFocus();
     QTest::keyClick(box(main, perPage), Qt::Key_Return);
     QTRY_VERIFY(box(main, perPage + 1)->hasFocus());

@@ -75,7 +75,7 @@ void TestWindows::secondSelectionCommandOnlyRaises()
     // An earlier pick of First is what the second command used to act on.
     QTimer::singleShot(0, [] { pickInSelection(QStringLiteral("First")); });
     trigger("mnuSelectModel");
-    QCOMPARE(m_workspace.PickedModel, QStringLiteral("First"));
+    QCOMPARE(pickedModel(), QStringLiteral("First"));
 
     QWidget *selectWindow = nullptr;
     QTimer::singleShot(0, [&] {
@@ -164,7 +164,7 @@ void TestWindows::laidOutControlsStayApart()
     writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), kFirst);
     startProgram(m_workspace);
     if (window == QLatin1String("SelectForm")) {
-        SelectForm *select = SelectForm::instance(m_workspace);
+        SelectForm *select = SelectForm::instance();
         select->setPrompt(QStringLiteral("Select model to load"));
         select->show();
     } else if (window == QLatin1String("IdentifierForm")) {

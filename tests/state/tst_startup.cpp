@@ -1,6 +1,6 @@
 #include "ui/menu/modelcommands.h"
 #include "core/workspace.h"
-#include "ui/mainwin/modelstore.h"
+#include "ui/dialogs/dialogwait.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
@@ -139,7 +139,7 @@ void TestStartup::selectOkWithNothingSelected()
         clickButton(w, "Command2");
     });
     SelectModelCommand(m_workspace);
-    QCOMPARE(m_workspace.PickedModel, QString());
+    QCOMPARE(pickedModel(), QString());
     QCOMPARE(m_workspace.ModelName, QStringLiteral("Sample Model"));
 }
 
@@ -184,7 +184,7 @@ void TestStartup::selectCancelAndCloseBox()
                 clickButton(w, "Command2");
         });
         SelectModelCommand(m_workspace);
-        QCOMPARE(m_workspace.PickedModel, QString());
+        QCOMPARE(pickedModel(), QString());
         QCOMPARE(m_workspace.ModelName, QStringLiteral("Sample Model"));
         QCOMPARE(main->rowCount(), 5);
         QVERIFY(main->isVisible());
@@ -217,13 +217,20 @@ void TestStartup::nestedWaitReturnsAtOnce()
     startProgram(m_workspace);
     bool nestedReturned = false;
     QTimer::singleShot(0, [&] {
-        WaitForDialog(m_workspace); // a second wait while the first still runs
+        WaitForDialog(); // a second wait while the first still runs
         nestedReturned = true;
-        SetDialogDone(m_workspace);
+        SetDialogDone();
     });
-    WaitForDialog(m_workspace);
+    WaitForDialog();
     QVERIFY(nestedReturned);
-    QVERIFY(!m_workspace.DialogDone);
+    // The done mark of that wait is not taken for the next one's.
+    bool markedLater = false;
+    QTimer::singleShot(0, [&] {
+        markedLater = true;
+        SetDialogDone();
+    });
+    WaitForDialog();
+    QVERIFY(markedLater);
 }
 
 void TestStartup::modelPathRefusesBadInput()

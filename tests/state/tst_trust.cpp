@@ -2,7 +2,7 @@
 #include "core/workspace.h"
 #include "ui/model/identifierform.h"
 #include "ui/menu/modelcommands.h"
-#include "ui/mainwin/modelstore.h"
+#include "core/modelstore.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
@@ -88,7 +88,7 @@ void TestTrust::handEditedModelNameIsNoModel()
     LoadDataCommand(m_workspace);
     QVERIFY(!topWindow("IdentifierForm"));
     QCOMPARE(filesUnder(home.path()), homeBefore); // no data folder anywhere
-    QVERIFY(!SaveModel(m_workspace));
+    QVERIFY(!ModelStore::saveModel(m_workspace).ok());
     QCOMPARE(filesUnder(home.path()), homeBefore);
 }
 
@@ -112,7 +112,7 @@ void TestTrust::upperCaseModelLoadsAndSavesInPlace()
     QCOMPARE(m_workspace.FieldNames, (QStringList{QStringLiteral("Name"), QStringLiteral("City")}));
 
     m_workspace.FieldNames.append(QStringLiteral("Phone"));
-    QVERIFY(SaveModel(m_workspace));
+    QVERIFY(ModelStore::saveModel(m_workspace).ok());
     QCOMPARE(QDir(home.appFolder()).entryList({QStringLiteral("*.mod")}, QDir::Files, QDir::Name),
              QStringList{QStringLiteral("Foo.MOD")});
     QVERIFY(readFile(home.appFolder() + QStringLiteral("Foo.MOD")).contains("Phone"));

@@ -1,4 +1,5 @@
 #include "core/workspace.h"
+#include "core/modelstore.h"
 #include "tests/support/testhome.h"
 
 #include <QFileInfo>
@@ -16,6 +17,8 @@ private Q_SLOTS:
     void dataSetsRoundTrip_data();
     void dataSetsRoundTrip();
     void missingDataSetChangesNothing();
+    void modelStoreLoads_data();
+    void modelStoreLoads();
 };
 
 void TestWorkspace::valuesAndSignals()
@@ -42,12 +45,12 @@ void TestWorkspace::resetEmptiesEverything()
     Workspace workspace;
     workspace.FieldNames = {QStringLiteral("Name")};
     workspace.ModelName = QStringLiteral("Jobs");
-    workspace.Editing = WorkspaceData::EditMode::Documents;
+    workspace.Operation = WorkspaceData::DataOperation::Load;
     workspace.setValue(1, QStringLiteral("Ann"));
     workspace.reset();
     QVERIFY(workspace.FieldNames.isEmpty());
     QVERIFY(workspace.ModelName.isEmpty());
-    QCOMPARE(workspace.Editing, WorkspaceData::EditMode::None);
+    QCOMPARE(workspace.Operation, WorkspaceData::DataOperation::None);
     QVERIFY(workspace.values().isEmpty());
 }
 
@@ -129,6 +132,48 @@ void TestWorkspace::missingDataSetChangesNothing()
     QCOMPARE(error, QStringLiteral("No data exists with that identifier."));
     QCOMPARE(workspace.values(), QStringList{QStringLiteral("kept")});
     QVERIFY(QFileInfo(workspace.dataFolder()).isDir()); // made when missing, as the window always did
+}
+
+// Loading a model answers the message the user sees instead of showing it;
+// only a model read whole is recorded in the settings.
+void TestWorkspace::modelStoreLoads_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("file"); // written as Jobs.mod in the model folder; null for none
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<bool>("recorded");
+    const QString jobs = QStringLiteral("Jobs");
+    QTest::newRow("whole model") << jobs << QByteArray(" 1 \r\nName\r\n 0 \r\n 1 \r\nBook.xls\r\n 2 \r\n") << QString()
+                                 << QStringList{QStringLiteral("Name")} << true;
+    QTest::newRow("cut short") << jobs << QByteArray(" 2 \r\nOne\r\n")
+                               << QStringLiteral("Input past end of file while loading model.\r\nUnable to load complete model.")
+                               << QStringList{QStringLiteral("One"), QString()} << false;
+    QTest::newRow("no such model") << jobs << QByteArray() << QString() << QStringList{QStringLiteral("Old")} << false;
+    QTest::newRow("name leading out") << QStringLiteral("../Quillmate/Jobs") << QByteArray(" 1 \r\nName\r\n 0 \r\n 0 \r\n")
+                                      << QString() << QStringList{QStringLiteral("Old")} << false;
+}
+
+void TestWorkspace::modelStoreLoads()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, file);
+    QFETCH(QString, error);
+    QFETCH(QStringList, fields);
+    QFETCH(bool, recorded);
+    TestHome home;
+    Workspace workspace;
+    workspace.AppFolder = workspace.ModelFolder = home.appFolder();
+    workspace.FieldNames = {QStringLiteral("Old")};
+    if (!file.isNull())
+        writeFile(home.appFolder() + QStringLiteral("Jobs.mod"), file);
+    const Status loaded = ModelStore::loadModel(workspace, name);
+    QCOMPARE(loaded.ok(), error.isEmpty());
+    QCOMPARE(loaded.error(), error);
+    QCOMPARE(workspace.FieldNames, fields);
+    QCOMPARE(QFileInfo::exists(home.appFolder() + QStringLiteral("qlt.ini")), recorded);
+    if (recorded) // a spreadsheet named without a folder is the model folder's
+        QCOMPARE(workspace.SheetPaths, QStringList{home.appFolder() + QStringLiteral("Book.xls")});
 }
 
 QTEST_GUILESS_MAIN(TestWorkspace)

@@ -87,6 +87,7 @@ inline QString lastTitle()
 }
 
 #include "ui/mainwin/mainform.h"
+#include "ui/menu/mainmenu.h"
 #include "core/model/qltbas.h"
 
 // Starts QLT as the program's start-up would, in the current (test) home,
@@ -97,7 +98,7 @@ inline MainForm *startProgram(Workspace &workspace)
     workspace.reset();
     Ask::setScripted(true);
     Ask::clearRecords();
-    MainForm *main = MainForm::instance(workspace);
+    MainForm *main = openMainForm(workspace);
     main->startUp();
     return main;
 }

@@ -2,7 +2,8 @@
 #include "core/workspace.h"
 #include "core/editor/modeleditor.h"
 #include "ui/editor/modelform.h"
-#include "ui/mainwin/modelstore.h"
+#include "ui/dialogs/modelmessages.h"
+#include "core/modelstore.h"
 #include "core/model/qltbas.h"
 #include "platform/messagebox.h"
 #include "platform/process.h"
@@ -23,8 +24,9 @@ void ModelForm::DoOperation()
         return;
     const QString modelName = m_modelNameBox->text();
     m_workspace.ModelName = modelName;
-    SaveSettings(m_workspace);
-    m_workspace.Editing = static_cast<WorkspaceData::EditMode>(m_mode);
+    ModelStore::saveSettings(m_workspace);
+    if (FieldsForm *palette = FieldsForm::existing())
+        palette->setMode(m_mode);
     switch (m_mode) {
     case ModelEdit::Fields: doFields(); break;
     case ModelEdit::Documents: doDocuments(); break;
@@ -35,9 +37,9 @@ void ModelForm::DoOperation()
 ModelEditor ModelForm::editor() const
 {
     Workspace &s = m_workspace;
-    // SaveModel tells the user itself when the file could not be written.
+    // The save tells the user itself when the file could not be written.
     return ModelEditor(s, s.ModelFolder, s.ModelName, s.AppFolder, [&s] {
-        SaveModel(s);
+        saveModelTellingUser(s);
         return EditResult{};
     });
 }
@@ -135,6 +137,6 @@ void ModelForm::doSpreadsheets()
 void ModelForm::openEditorWithPalette(const QString &folder, const QString &fileName)
 {
     OpenWithAssociatedProgram(folder, fileName);
-    FieldsForm::instance(m_workspace)->show();
+    FieldsForm::instance(m_workspace, m_mode)->show();
     hide();
 }

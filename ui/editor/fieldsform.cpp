@@ -15,9 +15,10 @@
 
 using Screen::twips;
 
-FieldsForm::FieldsForm(const Workspace &workspace)
+FieldsForm::FieldsForm(const Workspace &workspace, ModelEdit::Mode mode)
     : SingleWindow(nullptr, Qt::Window | Qt::WindowStaysOnTopHint)
     , m_workspace(workspace)
+    , m_mode(mode)
 {
     setObjectName(QStringLiteral("FieldsForm"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -39,7 +40,7 @@ FieldsForm::FieldsForm(const Workspace &workspace)
         clipboard->setText(QLatin1Char('&') + item->text() + QLatin1Char('&'));
     });
 
-    const bool sheets = m_workspace.Editing == WorkspaceData::EditMode::Spreadsheets;
+    const bool sheets = m_mode == ModelEdit::Spreadsheets;
     m_prompt->setText(
         sheets ? QStringLiteral("Edit the spreadsheet by creating a row or column of labels and a row or column of field "
                                 "markers. To add a field marker to the spreadsheet, click on field on the list below, "
@@ -57,7 +58,7 @@ FieldsForm::FieldsForm(const Workspace &workspace)
     QAction *help = menuBar()->addAction(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     connect(help, &QAction::triggered, this, [this] {
-        if (m_workspace.Editing == WorkspaceData::EditMode::Spreadsheets)
+        if (m_mode == ModelEdit::Spreadsheets)
             ShowInstructions(m_workspace, QStringLiteral("Create either a row or a column of labels"),
                              QStringLiteral("You can edit spreadsheets that you have already "));
         else

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/dialogs/singleinstance.h"
+#include "core/editor/modeledit.h"
 
 #include <QMainWindow>
 
@@ -13,7 +14,10 @@ class Workspace;
 class FieldsForm : public SingleWindow<FieldsForm, QMainWindow> {
     Q_OBJECT
 public:
-    explicit FieldsForm(const Workspace &workspace);
+    // `mode` is the editor's list being edited: documents or spreadsheets.
+    FieldsForm(const Workspace &workspace, ModelEdit::Mode mode);
+    // The editor's list of its latest operation, which its help follows.
+    void setMode(ModelEdit::Mode mode) { m_mode = mode; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -21,6 +25,7 @@ protected:
 
 private:
     const Workspace &m_workspace;
+    ModelEdit::Mode m_mode;
     QLabel *m_prompt;
     QListWidget *m_fieldList;
 };

@@ -5,8 +5,8 @@
 #include "ui/dialogs/helpform.h"
 #include "ui/editor/filepickers.h"
 #include "core/editor/modeledit.h"
-#include "ui/mainwin/mainform.h"
-#include "ui/mainwin/modelstore.h"
+#include "ui/dialogs/mainwindowlink.h"
+#include "ui/dialogs/modelmessages.h"
 #include "core/model/qltbas.h"
 #include "platform/folders.h"
 #include "platform/messagebox.h"
@@ -264,13 +264,13 @@ void ModelForm::closeEvent(QCloseEvent *event)
     // typed; it is not saved under now either.
     if (!Names::isSafeName(m_modelNameBox->text())) {
         m_workspace.ModelName.clear(); // no model, rather than one outside its folder
-        if (MainForm *main = MainForm::existing())
-            main->show();
+        if (MainWindowLink *main = MainWindowLink::current())
+            main->showWindow();
         return;
     }
-    SaveModel(m_workspace);
-    LoadModel(m_workspace, m_workspace.ModelName);
+    saveModelTellingUser(m_workspace);
+    loadModelTellingUser(m_workspace, m_workspace.ModelName);
     // While the program ends there is no main window to come back to.
-    if (MainForm *main = MainForm::existing())
+    if (MainWindowLink *main = MainWindowLink::current())
         main->ShowModel();
 }

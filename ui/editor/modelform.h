@@ -55,7 +55,7 @@ private:
     // Every save goes to the file named by the model name box: an empty or
     // unusable name is refused, with the reason, before anything changes.
     bool modelNameUsable(const QString &title);
-    // The editor's rules on the current model; SaveModel writes it.
+    // The editor's rules on the current model, written after each change.
     ModelEditor editor() const;
     // Shows a refusal's message; true when the command was done.
     bool shown(const EditResult &result);

@@ -2,7 +2,7 @@
 #include "core/workspace.h"
 #include "core/editor/modeledit.h"
 #include "ui/editor/modelform.h"
-#include "ui/mainwin/modelstore.h"
+#include "core/modelstore.h"
 #include "core/model/qltbas.h"
 #include "platform/folders.h"
 #include "platform/messagebox.h"
@@ -94,7 +94,7 @@ void ModelForm::modelNameEntered()
     if (!modelNameUsable(QStringLiteral("Error in Operation")))
         return;
     m_workspace.ModelName = name;
-    SaveSettings(m_workspace);
+    ModelStore::saveSettings(m_workspace);
     m_itemBox->setFocus();
 }
 

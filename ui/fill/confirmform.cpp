@@ -2,6 +2,7 @@
 #include "core/workspace.h"
 
 #include "ui/dialogs/helpform.h"
+#include "ui/dialogs/mainwindowlink.h"
 #include "ui/dialogs/waitform.h"
 #include "ui/fill/previewform.h"
 #include "core/fill/documents.h"
@@ -11,7 +12,6 @@
 #include "core/render/printing.h"
 #include "core/render/pdfcopy.h"
 #include "core/render/preview.h"
-#include "ui/mainwin/mainform.h"
 #include "core/model/qltbas.h"
 #include "platform/folders.h"
 #include "platform/messagebox.h"
@@ -351,8 +351,8 @@ void ConfirmForm::closeEvent(QCloseEvent *event)
     m_office.reset(); // the office ends with the window
     // Closing empties the values; the main window shows that by itself.
     m_workspace.clearValues();
-    if (MainForm *main = MainForm::existing()) {
-        main->show();
+    if (MainWindowLink *main = MainWindowLink::current()) {
+        main->showWindow();
         QApplication::processEvents();
         main->focusFirstField();
     }

@@ -2,7 +2,9 @@
 #include "core/workspace.h"
 
 #include "ui/dialogs/inputrules.h"
-#include "ui/mainwin/modelstore.h"
+#include "ui/dialogs/modelmessages.h"
+#include "ui/fill/confirmform.h"
+#include "core/modelstore.h"
 #include "core/model/qltbas.h"
 #include "platform/screen.h"
 
@@ -76,7 +78,8 @@ MainForm::MainForm(Workspace &workspace)
     connect(m_okButton, &QPushButton::clicked, this, &MainForm::okClicked);
 
     createRow(0); // the hidden templates
-    buildMenu();
+    // The windows below hand the screen back to the open main window.
+    MainWindowLink::setFinder([]() -> MainWindowLink * { return MainForm::existing(); });
 }
 
 void MainForm::startUp()
@@ -86,9 +89,9 @@ void MainForm::startUp()
     const QSize screen = Screen::size();
     resize(screen.width() * 9 / 10, screen.height() * 8 / 10);
     Screen::centreForm(this);
-    LoadSettings(m_workspace);
+    ModelStore::loadSettings(m_workspace);
     if (!m_workspace.ModelName.isEmpty()) {
-        LoadModel(m_workspace, m_workspace.ModelName);
+        loadModelTellingUser(m_workspace, m_workspace.ModelName);
         ShowModel();
     }
     show();
@@ -176,7 +179,7 @@ void MainForm::placeRow(int r, int yTwips)
 
 void MainForm::LayoutFields()
 {
-    Workspace &s = m_workspace;
+    const Workspace &s = m_workspace;
     const int count = rowCount();
     const int height = heightTwips();
 
@@ -190,7 +193,7 @@ void MainForm::LayoutFields()
         const int y = top0() + kRowSpacing * i;
         const int previousTop = i == 1 ? kTemplateTop : top0() + kRowSpacing * (i - 1);
         if (!overflowed && previousTop + kRowSpacing + 1200 + kOkHeight > height) {
-            s.ScrollingOn = false;
+            m_scrollingOn = false;
             const int scrollHeight = previousTop + kBoxHeight - kTemplateTop;
             m_pageScrollBar->setGeometry(m_pageScrollBar->x(), twips(kTemplateTop), twips(kScrollWidth),
                                     std::max(1, twips(scrollHeight)));
@@ -199,9 +202,9 @@ void MainForm::LayoutFields()
             m_pageScrollBar->setMaximum(count - i + 3);
             m_pageScrollBar->setPageStep(std::max(1, i - 1));
             m_pageScrollBar->setSingleStep(1);
-            s.RowsPerPage = static_cast<qint16>(i - 1);
+            m_rowsPerPage = i - 1;
             overflowed = true;
-            s.ScrollingOn = true;
+            m_scrollingOn = true;
         }
         m_fieldLabels[i]->setText(s.FieldNames.value(i - 1));
         if (!overflowed) {
@@ -225,7 +228,7 @@ void MainForm::ShowFieldsFrom(int first)
         m_valueBoxes[r]->hide();
         m_fieldLabels[r]->hide();
     }
-    for (int j = 1; j <= s.RowsPerPage; ++j) {
+    for (int j = 1; j <= m_rowsPerPage; ++j) {
         const int r = start + j;
         if (r < 1 || r >= m_valueBoxes.size())
             continue;
@@ -238,7 +241,7 @@ void MainForm::ShowFieldsFrom(int first)
 
 void MainForm::scrollValueChanged(int value)
 {
-    if (m_workspace.ScrollingOn)
+    if (m_scrollingOn)
         ShowFieldsFrom(value);
 }
 
@@ -249,7 +252,7 @@ void MainForm::enterPressed(int i)
         return;
     }
     QLineEdit *next = m_valueBoxes[i + 1];
-    if (next->isHidden() && m_workspace.ScrollingOn)
+    if (next->isHidden() && m_scrollingOn)
         m_pageScrollBar->setValue(std::min(i + 1, m_pageScrollBar->maximum()));
     next->setFocus();
 }
@@ -263,13 +266,19 @@ bool MainForm::focusNextPrevChild(bool next)
     const auto *focused = qobject_cast<QLineEdit *>(focusWidget());
     const int i = focused && focused->isVisible() ? static_cast<int>(m_valueBoxes.indexOf(focused)) : -1;
     const int target = next ? i + 1 : i - 1;
-    if (i < 1 || target < 1 || target >= m_valueBoxes.size() || !m_workspace.ScrollingOn
+    if (i < 1 || target < 1 || target >= m_valueBoxes.size() || !m_scrollingOn
         || !m_valueBoxes[target]->isHidden())
         return QMainWindow::focusNextPrevChild(next);
-    m_pageScrollBar->setValue(std::min(next ? i + 1 : std::max(1, target - m_workspace.RowsPerPage + 1),
+    m_pageScrollBar->setValue(std::min(next ? i + 1 : std::max(1, target - m_rowsPerPage + 1),
                                        m_pageScrollBar->maximum()));
     m_valueBoxes[target]->setFocus(Qt::TabFocusReason);
     return true;
+}
+
+void MainForm::okClicked()
+{
+    ConfirmForm::instance(m_workspace)->show();
+    hide();
 }
 
 void MainForm::showValue(int i)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/dialogs/mainwindowlink.h"
 #include "ui/dialogs/singleinstance.h"
 
 #include <QList>
@@ -13,7 +14,8 @@ class Workspace;
 
 // The field entry window: one label and one entry box per field of the
 // current model. The entry boxes show and edit the workspace's values.
-class MainForm : public SingleWindow<MainForm, QMainWindow> {
+// Its menu bar is built by the menu layer above it.
+class MainForm : public SingleWindow<MainForm, QMainWindow>, public MainWindowLink {
     Q_OBJECT
 public:
     explicit MainForm(Workspace &workspace);
@@ -21,12 +23,17 @@ public:
     // The start-up sequence: folders, settings, last model, entry rows.
     void startUp();
 
-    void ShowModel();
+    void showWindow() override { show(); }
+    void hideWindow() override { hide(); }
+    void ShowModel() override;
     void LayoutFields();
     void ShowFieldsFrom(int first);
 
-    void focusFirstField();
+    void focusFirstField() override;
     int rowCount() const { return static_cast<int>(m_valueBoxes.size()) - 1; }
+    // Whether the rows are paged by the scroll bar, and how many fit a page.
+    bool scrollingOn() const { return m_scrollingOn; }
+    int rowsPerPage() const { return m_rowsPerPage; }
 
     void okClicked();
 
@@ -36,7 +43,6 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    void buildMenu();
     void setModelCaption(const QString &name);
     void createRow(int i);
     void removeRows();
@@ -57,6 +63,8 @@ private:
     QList<QLineEdit *> m_valueBoxes;  // element 0 is the hidden template
     QScrollBar *m_pageScrollBar;
     QPushButton *m_okButton;
+    bool m_scrollingOn = false;
+    int m_rowsPerPage = 0;
 };
 
 // Ends the program: every window closes and the event loop stops.

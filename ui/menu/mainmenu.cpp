@@ -1,9 +1,9 @@
-#include "ui/mainwin/mainform.h"
+#include "ui/menu/mainmenu.h"
 #include "core/workspace.h"
 
+#include "ui/mainwin/mainform.h"
 #include "ui/dialogs/aboutbox.h"
 #include "ui/dialogs/helpform.h"
-#include "ui/fill/confirmform.h"
 #include "ui/fill/listform.h"
 #include "core/render/pdfcopy.h"
 #include "ui/model/identifierform.h"
@@ -52,33 +52,33 @@ void uninstall(const Workspace &workspace)
 }
 } // namespace
 
-void MainForm::buildMenu()
+void buildMainMenu(MainForm &main, Workspace &s)
 {
-    QMenuBar *bar = menuBar();
+    // The commands run in the main window's lifetime.
+    const auto onTriggered = [&main](QAction *action, auto command) {
+        QObject::connect(action, &QAction::triggered, &main, command);
+    };
+    QMenuBar *bar = main.menuBar();
 
     QMenu *files = addMenu(bar, "mnuFiles", QStringLiteral("&File"));
-    connect(addItem(files, "mnuSaveData", QStringLiteral("Sa&ve Data")), &QAction::triggered, this,
-            [this] { SaveDataCommand(m_workspace); });
-    connect(addItem(files, "mnuLoadData", QStringLiteral("&Load Data")), &QAction::triggered, this,
-            [this] { LoadDataCommand(m_workspace); });
-    connect(addItem(files, "mnuFillFromList", QStringLiteral("Fill From &List...")), &QAction::triggered, this,
-            [this] { ListForm::pickList(m_workspace, this); });
+    onTriggered(addItem(files, "mnuSaveData", QStringLiteral("Sa&ve Data")), [&s] { SaveDataCommand(s); });
+    onTriggered(addItem(files, "mnuLoadData", QStringLiteral("&Load Data")), [&s] { LoadDataCommand(s); });
+    onTriggered(addItem(files, "mnuFillFromList", QStringLiteral("Fill From &List...")),
+                [&s, &main] { ListForm::pickList(s, &main); });
     addSeparator(files, "mnuDummyF5");
-    connect(addItem(files, "mnuSelectModel", QStringLiteral("&Select Model")), &QAction::triggered, this,
-            [this] { SelectModelCommand(m_workspace); });
+    onTriggered(addItem(files, "mnuSelectModel", QStringLiteral("&Select Model")), [&s] { SelectModelCommand(s); });
     addSeparator(files, "mnuDummyF3");
-    connect(addItem(files, "mnuCreateModel", QStringLiteral("&Create Model")), &QAction::triggered, this,
-            [this] { CreateModelCommand(m_workspace); });
-    connect(addItem(files, "mnuEditExisitngModel", QStringLiteral("&Edit Exisitng Model")), &QAction::triggered,
-            this, [this] { EditExistingModelCommand(m_workspace); });
+    onTriggered(addItem(files, "mnuCreateModel", QStringLiteral("&Create Model")), [&s] { CreateModelCommand(s); });
+    onTriggered(addItem(files, "mnuEditExisitngModel", QStringLiteral("&Edit Exisitng Model")),
+                [&s] { EditExistingModelCommand(s); });
     addSeparator(files, "mnuDummyF4");
-    connect(addItem(files, "mnuSetModelLocationPath", QStringLiteral("Set Model Location &Path")),
-            &QAction::triggered, this, [this] { SetModelLocationPathCommand(m_workspace); });
+    onTriggered(addItem(files, "mnuSetModelLocationPath", QStringLiteral("Set Model Location &Path")),
+                [&s] { SetModelLocationPathCommand(s); });
     addSeparator(files, "mnuDummyF1");
-    connect(addItem(files, "mnuUninstallQuillmate", QStringLiteral("&Uninstall Quillmate")), &QAction::triggered,
-            this, [this] { uninstall(m_workspace); });
+    onTriggered(addItem(files, "mnuUninstallQuillmate", QStringLiteral("&Uninstall Quillmate")),
+                [&s] { uninstall(s); });
     addSeparator(files, "mnuDummyF2");
-    connect(addItem(files, "mnuExit", QStringLiteral("E&xit")), &QAction::triggered, this, &EndProgram);
+    onTriggered(addItem(files, "mnuExit", QStringLiteral("E&xit")), &EndProgram);
 
     QMenu *configure = addMenu(bar, "mnuConfigure", QStringLiteral("&Configure"));
     // Company Info has no function; it is shown, but disabled.
@@ -86,25 +86,27 @@ void MainForm::buildMenu()
     QAction *pdfCopies = addItem(configure, "mnuSavePdfCopies", QStringLiteral("Save &PDF Copies"));
     pdfCopies->setCheckable(true);
     pdfCopies->setChecked(PdfCopy::enabled());
-    connect(pdfCopies, &QAction::toggled, this, &PdfCopy::setEnabled);
+    QObject::connect(pdfCopies, &QAction::toggled, &main, &PdfCopy::setEnabled);
 
     QMenu *help = addMenu(bar, "mnuHelp", QStringLiteral("&Help"));
     QAction *instructions = addItem(help, "mnuInstructions", QStringLiteral("&Instructions"));
     instructions->setShortcut(QKeySequence(Qt::Key_F1));
     instructions->setShortcutContext(Qt::WindowShortcut);
-    connect(instructions, &QAction::triggered, this,
-            [this] { ShowInstructions(m_workspace, QStringLiteral("Using Quillmate"), QString()); });
+    onTriggered(instructions, [&s] { ShowInstructions(s, QStringLiteral("Using Quillmate"), QString()); });
     addSeparator(help, "mnuDummyH1");
-    connect(addItem(help, "mnuAbout", QStringLiteral("&About")), &QAction::triggered, this, [this] {
-        AboutBox *about = AboutBox::instance(m_workspace);
+    onTriggered(addItem(help, "mnuAbout", QStringLiteral("&About")), [&s] {
+        AboutBox *about = AboutBox::instance(s);
         about->show();
         about->raise();
         about->activateWindow();
     });
 }
 
-void MainForm::okClicked()
+MainForm *openMainForm(Workspace &workspace)
 {
-    ConfirmForm::instance(m_workspace)->show();
-    hide();
+    const bool fresh = !MainForm::existing();
+    MainForm *main = MainForm::instance(workspace);
+    if (fresh)
+        buildMainMenu(*main, workspace);
+    return main;
 }

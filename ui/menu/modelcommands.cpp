@@ -5,7 +5,8 @@
 #include "ui/mainwin/mainform.h"
 #include "core/model/modelfile.h"
 #include "ui/model/modelpathform.h"
-#include "ui/mainwin/modelstore.h"
+#include "ui/dialogs/dialogwait.h"
+#include "ui/dialogs/modelmessages.h"
 #include "core/model/qltbas.h"
 #include "ui/model/selectform.h"
 #include "platform/messagebox.h"
@@ -15,6 +16,8 @@
 
 
 namespace {
+QString g_pickedModel;
+
 // Shows the selection window with every model and waits for the choice.
 // Answers false (after telling the user) when there is no model at all, and
 // when the selection window is already open for another command: that one
@@ -31,12 +34,16 @@ bool pickModel(Workspace &workspace)
         Ask::show(QStringLiteral("You have not yet created any models to edit."), QStringLiteral("Error"));
         return false;
     }
-    SelectForm *select = SelectForm::instance(workspace);
+    SelectForm *select = SelectForm::instance();
+    QObject::connect(select, &SelectForm::finished, select, [](const QString &picked) {
+        g_pickedModel = picked;
+        SetDialogDone();
+    });
     select->setPrompt(QStringLiteral("Select model to load"));
     select->list()->clear();
     select->list()->addItems(models);
     select->show();
-    WaitForDialog(workspace);
+    WaitForDialog();
     return true;
 }
 } // namespace
@@ -50,9 +57,9 @@ void SelectModelCommand(Workspace &s)
     if (!main)
         return;
     main->show();
-    if (!s.PickedModel.isEmpty()) {
-        s.ModelName = s.PickedModel;
-        LoadModel(s, s.PickedModel);
+    if (!g_pickedModel.isEmpty()) {
+        s.ModelName = g_pickedModel;
+        loadModelTellingUser(s, g_pickedModel);
         main->ShowModel();
     }
 }
@@ -61,12 +68,12 @@ void EditExistingModelCommand(Workspace &s)
 {
     if (!pickModel(s))
         return;
-    if (s.PickedModel.isEmpty())
+    if (g_pickedModel.isEmpty())
         return; // the selection window has shown the main window again
-    s.ModelName = s.PickedModel;
-    LoadModel(s, s.PickedModel);
+    s.ModelName = g_pickedModel;
+    loadModelTellingUser(s, g_pickedModel);
     ModelForm *editor = ModelForm::instance(s);
-    editor->setModelName(s.PickedModel);
+    editor->setModelName(g_pickedModel);
     editor->show();
     QApplication::processEvents();
     if (MainForm *main = MainForm::existing())
@@ -90,3 +97,5 @@ void SetModelLocationPathCommand(Workspace &workspace)
     if (MainForm *main = MainForm::existing())
         main->hide();
 }
+
+QString pickedModel() { return g_pickedModel; }

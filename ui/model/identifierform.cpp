@@ -2,7 +2,7 @@
 #include "core/workspace.h"
 
 #include "ui/dialogs/helpform.h"
-#include "ui/mainwin/mainform.h"
+#include "ui/dialogs/mainwindowlink.h"
 #include "core/model/datasets.h"
 #include "core/model/names.h"
 #include "platform/messagebox.h"
@@ -34,8 +34,8 @@ void openIdentifierWindow(Workspace &workspace, WorkspaceData::DataOperation ope
 {
     workspace.Operation = operation;
     IdentifierForm::instance(workspace)->show();
-    if (MainForm *main = MainForm::existing())
-        main->hide();
+    if (MainWindowLink *main = MainWindowLink::current())
+        main->hideWindow();
 }
 } // namespace
 
@@ -136,8 +136,8 @@ void IdentifierForm::okClicked()
 void IdentifierForm::closeEvent(QCloseEvent *event)
 {
     SingleWindow::closeEvent(event);
-    if (MainForm *main = MainForm::existing())
-        main->show();
+    if (MainWindowLink *main = MainWindowLink::current())
+        main->showWindow();
 }
 
 void SaveDataCommand(Workspace &workspace)

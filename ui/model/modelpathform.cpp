@@ -1,9 +1,9 @@
 #include "ui/model/modelpathform.h"
 #include "core/workspace.h"
 
-#include "ui/mainwin/mainform.h"
+#include "ui/dialogs/mainwindowlink.h"
 #include "core/model/modelpath.h"
-#include "ui/mainwin/modelstore.h"
+#include "core/modelstore.h"
 #include "core/model/qltbas.h"
 #include "platform/folders.h"
 #include "platform/messagebox.h"
@@ -63,7 +63,7 @@ void ModelPathForm::okClicked()
             return;
         }
         s.ModelFolder = check.path;
-        SaveSettings(s);
+        ModelStore::saveSettings(s);
     }
     close();
 }
@@ -79,7 +79,7 @@ void ModelPathForm::resizeEvent(QResizeEvent *event)
 
 void ModelPathForm::closeEvent(QCloseEvent *event)
 {
-    if (MainForm *main = MainForm::existing())
-        main->show();
+    if (MainWindowLink *main = MainWindowLink::current())
+        main->showWindow();
     SingleWindow::closeEvent(event);
 }

@@ -1,8 +1,6 @@
 #include "ui/model/selectform.h"
-#include "core/workspace.h"
 
-#include "ui/mainwin/mainform.h"
-#include "ui/mainwin/modelstore.h"
+#include "ui/dialogs/mainwindowlink.h"
 #include "core/model/qltbas.h"
 #include "platform/messagebox.h"
 #include "platform/screen.h"
@@ -15,9 +13,8 @@
 
 using Screen::twips;
 
-SelectForm::SelectForm(Workspace &workspace)
+SelectForm::SelectForm()
     : SingleWindow(nullptr, Qt::Window)
-    , m_workspace(workspace)
 {
     setObjectName(QStringLiteral("SelectForm"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -72,7 +69,7 @@ void SelectForm::okClicked()
 
 void SelectForm::pick(const QString &model)
 {
-    m_workspace.PickedModel = model;
+    m_pickedModel = model;
     m_picked = true;
     close();
 }
@@ -80,10 +77,8 @@ void SelectForm::pick(const QString &model)
 void SelectForm::closeEvent(QCloseEvent *event)
 {
     // Any way of closing other than a pick counts as Cancel.
-    if (!m_picked)
-        m_workspace.PickedModel.clear();
-    SetDialogDone(m_workspace);
-    if (MainForm *main = MainForm::existing())
-        main->show();
+    Q_EMIT finished(m_picked ? m_pickedModel : QString());
+    if (MainWindowLink *main = MainWindowLink::current())
+        main->showWindow();
     SingleWindow::closeEvent(event);
 }

@@ -6,16 +6,19 @@
 
 class QLabel;
 class QListWidget;
-class Workspace;
 
 // Model selection: the caller fills the prompt and the list, shows the
-// window and waits; the choice comes back in PickedModel.
+// window and waits; the choice comes back by `finished`.
 class SelectForm : public SingleWindow<SelectForm, QWidget> {
     Q_OBJECT
 public:
-    explicit SelectForm(Workspace &workspace);
+    SelectForm();
     void setPrompt(const QString &prompt);
     QListWidget *list() const { return m_modelList; }
+
+Q_SIGNALS:
+    // The window closes: the model picked, "" for Cancel.
+    void finished(const QString &pickedModel);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -24,8 +27,8 @@ private:
     void pick(const QString &model);
     void okClicked();
 
-    Workspace &m_workspace;
     QLabel *m_prompt;
     QListWidget *m_modelList;
+    QString m_pickedModel;
     bool m_picked = false;
 };

@@ -1,28 +1,24 @@
-#include "ui/mainwin/modelstore.h"
+#include "core/modelstore.h"
 #include "core/workspace.h"
-
-#include "core/editor/modeleditor.h"
 
 #include "core/model/modelpath.h"
 #include "core/model/names.h"
 #include "core/model/qltbas.h"
 #include "core/model/settingsfile.h"
 #include "platform/folders.h"
-#include "platform/messagebox.h"
 
 #include <QDir>
-#include <QEventLoop>
-#include <QPointer>
 
+namespace ModelStore {
 
-void LoadModel(Workspace &s, const QString &name)
+Status loadModel(Workspace &s, const QString &name)
 {
     // A name that could lead out of the model folder has no model file.
     if (!Names::isSafeName(name))
-        return;
+        return {};
     const QString path = ModelFile::modelPath(s.ModelFolder, name);
     if (!QLTBas::FileExists(path))
-        return;
+        return {};
 
     ModelLists model = s;
     QString error;
@@ -33,23 +29,26 @@ void LoadModel(Workspace &s, const QString &name)
         if (!sheet.isEmpty() && QDir::isRelativePath(sheet))
             sheet = QDir::cleanPath(QDir(s.ModelFolder).absoluteFilePath(sheet));
     s.setModel(model); // what was read so far stays, as the old program did
-    if (!ok) {
-        Ask::show(error + QStringLiteral(" while loading model.\r\nUnable to load complete model."),
-                         QStringLiteral("A problem has occurred."));
-        return;
-    }
-    SaveSettings(s);
+    if (!ok)
+        return Failure{error + QStringLiteral(" while loading model.\r\nUnable to load complete model.")};
+    saveSettings(s);
+    return {};
 }
 
-bool SaveModel(const Workspace &s)
+Status saveModel(const ModelLists &model, const QString &folder, const QString &name)
 {
-    const EditResult saved = ModelEditor::saveModel(s, s.ModelFolder, s.ModelName);
-    if (!saved.ok)
-        Ask::show(saved.message, saved.title);
-    return saved.ok;
+    QString error;
+    // The last guard: no model file is ever written outside the model folder.
+    if (const Names::Problem problem = Names::fileNameProblem(name); problem != Names::Problem::None)
+        error = QStringLiteral("The model name cannot be used. ") + Names::refusal(problem);
+    else if (ModelFile::write(ModelFile::modelPath(folder, name), model, &error))
+        return {};
+    return Failure{error + QStringLiteral(" occurred saving model file.\r\nNo model saved.")};
 }
 
-void LoadSettings(Workspace &s)
+Status saveModel(const Workspace &s) { return saveModel(s, s.ModelFolder, s.ModelName); }
+
+void loadSettings(Workspace &s)
 {
     const SettingsFile::Settings settings = SettingsFile::read(s.AppFolder);
     // The file may have been edited by hand: a model name that could lead out
@@ -63,37 +62,11 @@ void LoadSettings(Workspace &s)
         s.ModelFolder += QLatin1Char('/');
 }
 
-void SaveSettings(const Workspace &s)
+void saveSettings(const Workspace &s)
 {
     // A settings file that cannot be written only costs the user the choice
     // of model at the next start, so it is not worth a message.
     SettingsFile::write(s.AppFolder, {s.ModelName, s.ModelFolder});
 }
 
-namespace {
-bool g_waiting = false;          // the busy mark
-QPointer<QEventLoop> g_loop;
-} // namespace
-
-void WaitForDialog(Workspace &s)
-{
-    s.DialogDone = false;
-    if (g_waiting)
-        return;
-    g_waiting = true;
-    QEventLoop loop;
-    g_loop = &loop;
-    // The loop also ends when the whole program is asked to quit.
-    if (!s.DialogDone)
-        loop.exec();
-    g_loop = nullptr;
-    g_waiting = false;
-    s.DialogDone = false;
-}
-
-void SetDialogDone(Workspace &workspace)
-{
-    workspace.DialogDone = true;
-    if (g_loop)
-        g_loop->quit();
-}
+} // namespace ModelStore
