@@ -8,7 +8,7 @@
 #include "core/fill/batchrun.h"
 #include "core/fill/engines.h"
 #include "core/fill/rowlist.h"
-#include "core/render/printing.h"
+#include "core/print/printing.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -5,7 +5,7 @@
 // (the prints need a default printer, e.g. the test spooler of tests/cups).
 #include "benchmarks/sheetbench.h"
 #include "core/fill/officesession.h"
-#include "core/render/printing.h"
+#include "core/print/printing.h"
 #include "platform/printing.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 // e.g. QT_QPA_PLATFORM=offscreen build/benchmarks/bench_preview.
 #include "core/fill/engines.h"
 #include "core/fill/officesession.h"
-#include "core/render/preview.h"
+#include "core/print/preview.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

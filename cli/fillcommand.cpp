@@ -7,7 +7,7 @@
 #include "core/fill/batchrun.h"
 #include "core/fill/officesession.h"
 #include "core/render/pdfcopy.h"
-#include "core/render/printing.h"
+#include "core/print/printing.h"
 #include "platform/terminal.h"
 
 #include <QCoreApplication>

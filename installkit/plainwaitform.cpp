@@ -1,6 +1,6 @@
 #include "installkit/plainwaitform.h"
 
-#include "platform/screen.h"
+#include "platform/gui/screen.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "remove/removeforms.h"
 
-#include "platform/messagebox.h"
-#include "platform/screen.h"
+#include "platform/gui/messagebox.h"
+#include "platform/gui/screen.h"
 
 #include <QApplication>
 

@@ -7,11 +7,15 @@ through any chain (no include cycles between folders), and the core and
 the platform's core part never include a widget header. Inside ui the
 folders are ordered too: a folder includes, and defines members of, only
 classes of its own folder or of the folders below it.
-Usage: check-layers.py [SOURCE_ROOT]
+With --links, the build's link graph (written by CMake into the build
+folder) is checked too: see layerlinks.py.
+Usage: check-layers.py [SOURCE_ROOT] [--links BUILD_DIR/linkgraph.txt]
 """
 import os
 import re
 import sys
+
+import layerlinks
 
 # layer -> the layers its files may include (besides itself)
 ALLOWED = {
@@ -27,7 +31,7 @@ ALLOWED = {
 UI_ORDER = [["ui"], ["ui/menu"], ["ui/mainwin"], ["ui/fill", "ui/editor", "ui/model"], ["ui/dialogs"]]
 UI_RANK = {folder: rank for rank, peers in enumerate(UI_ORDER) for folder in peers}
 # Files of the platform layer that may show windows; the rest is QtCore only.
-PLATFORM_GUI = {"platform/messagebox.h", "platform/messagebox.cpp", "platform/screen.h", "platform/screen.cpp"}
+PLATFORM_GUI = {"platform/gui/messagebox.h", "platform/gui/messagebox.cpp", "platform/gui/screen.h", "platform/gui/screen.cpp"}
 WIDGET_HEADER = re.compile(r'#\s*include\s*<(QtWidgets/\w+|Q(Widget|Dialog|MainWindow|Application|LineEdit|Label|'
                            r'PushButton|MessageBox|CheckBox|ListWidget|ComboBox|ScrollBar|Menu|MenuBar|Action|'
                            r'AbstractButton|Frame|Layout|BoxLayout|GridLayout|TextEdit|FileDialog))>')
@@ -39,7 +43,12 @@ SOURCES = (".cpp", ".h")
 
 
 def main():
-    root = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), ".."))
+    args = sys.argv[1:]
+    links = None
+    if "--links" in args:
+        links = args.pop(args.index("--links") + 1)
+        args.remove("--links")
+    root = os.path.abspath(args[0] if args else os.path.join(os.path.dirname(__file__), ".."))
     problems = []
     edges = {}
     ui_classes = ui_class_folders(root)
@@ -75,11 +84,17 @@ def main():
     for cycle in folder_cycles(edges):
         chain = " / ".join(edges[a][b] for a, b in zip(cycle, cycle[1:] + cycle[:1]) if b in edges.get(a, {}))
         problems.append("include cycle between folders " + " -> ".join(cycle) + f" ({chain})")
+    libraries = 0
+    if links:
+        graph = layerlinks.read_graph(links)
+        problems += layerlinks.check(graph, ALLOWED)
+        libraries = len(graph)
     for p in problems:
         print(p)
     if problems:
         return 1
-    print(f"layers ok: {sum(len(v) for v in edges.values())} folder dependencies, no cycles")
+    print(f"layers ok: {sum(len(v) for v in edges.values())} folder dependencies, no cycles"
+          + (f"; {libraries} libraries and programs, each folder's links pointing down" if links else ""))
     return 0
 
 

@@ -1,8 +1,8 @@
 #include "setup/setupforms.h"
 
-#include "platform/messagebox.h"
+#include "platform/gui/messagebox.h"
 #include "platform/process.h"
-#include "platform/screen.h"
+#include "platform/gui/screen.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -3,7 +3,7 @@
 #include "core/help/sections.h"
 #include "ui/dialogs/waitform.h"
 #include "platform/process.h"
-#include "platform/screen.h"
+#include "platform/gui/screen.h"
 #include "core/workspace.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"

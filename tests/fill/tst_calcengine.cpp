@@ -1,7 +1,7 @@
 #include "core/fill/engines.h"
 #include "core/fill/sheetfill.h"
 #include "tests/fill/officetools.h"
-#include "platform/messagebox.h"
+#include "platform/gui/messagebox.h"
 #include "tests/support/testhome.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "core/model/qltbas.h"
 #include "core/workspace.h"
-#include "platform/screen.h"
+#include "platform/gui/screen.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/messagebox.h"
+#include "platform/gui/messagebox.h"
 #include "core/workspace.h"
 #include "platform/process.h"
 

@@ -1,6 +1,6 @@
 #include "tests/support/scriptedrun.h"
 
-#include "platform/messagebox.h"
+#include "platform/gui/messagebox.h"
 
 #include <QStringList>
 

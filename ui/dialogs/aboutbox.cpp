@@ -3,7 +3,7 @@
 
 #include "core/model/qltbas.h"
 #include "platform/process.h"
-#include "platform/screen.h"
+#include "platform/gui/screen.h"
 
 #include <QLabel>
 #include <QMouseEvent>

@@ -3,7 +3,7 @@
 
 #include "core/help/sections.h"
 #include "core/model/qltbas.h"
-#include "platform/screen.h"
+#include "platform/gui/screen.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

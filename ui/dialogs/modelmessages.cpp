@@ -1,7 +1,7 @@
 #include "ui/dialogs/modelmessages.h"
 
 #include "core/modelstore.h"
-#include "platform/messagebox.h"
+#include "platform/gui/messagebox.h"
 
 void loadModelTellingUser(Workspace &workspace, const QString &name)
 {

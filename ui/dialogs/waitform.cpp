@@ -1,6 +1,6 @@
 #include "ui/dialogs/waitform.h"
 
-#include "platform/screen.h"
+#include "platform/gui/screen.h"
 
 #include <QAccessible>
 #include <QApplication>

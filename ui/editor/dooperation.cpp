@@ -5,7 +5,7 @@
 #include "ui/dialogs/modelmessages.h"
 #include "core/modelstore.h"
 #include "core/model/qltbas.h"
-#include "platform/messagebox.h"
+#include "platform/gui/messagebox.h"
 #include "platform/process.h"
 
 #include <QLineEdit>

@@ -4,7 +4,7 @@
 #include "ui/dialogs/helpform.h"
 #include "ui/editor/modelform.h"
 #include "core/model/qltbas.h"
-#include "platform/screen.h"
+#include "platform/gui/screen.h"
 
 #include <QClipboard>
 #include <QCloseEvent>

@@ -9,8 +9,8 @@
 #include "ui/dialogs/modelmessages.h"
 #include "core/model/qltbas.h"
 #include "platform/folders.h"
-#include "platform/messagebox.h"
-#include "platform/screen.h"
+#include "platform/gui/messagebox.h"
+#include "platform/gui/screen.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "ui/editor/filepickers.h"
 #include "core/editor/modeledit.h"
 #include "ui/editor/modelform.h"
-#include "platform/screen.h"
+#include "platform/gui/screen.h"
 
 #include <QGroupBox>
 #include <QLabel>

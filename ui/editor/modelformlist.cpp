@@ -5,7 +5,7 @@
 #include "core/modelstore.h"
 #include "core/model/qltbas.h"
 #include "platform/folders.h"
-#include "platform/messagebox.h"
+#include "platform/gui/messagebox.h"
 
 #include <QLineEdit>
 #include <QListWidget>

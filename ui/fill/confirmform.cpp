@@ -9,13 +9,13 @@
 #include "core/fill/engines.h"
 #include "core/fill/fillrun.h"
 #include "core/fill/officesession.h"
-#include "core/render/printing.h"
+#include "core/print/printing.h"
 #include "core/render/pdfcopy.h"
-#include "core/render/preview.h"
+#include "core/print/preview.h"
 #include "core/model/qltbas.h"
 #include "platform/folders.h"
-#include "platform/messagebox.h"
-#include "platform/screen.h"
+#include "platform/gui/messagebox.h"
+#include "platform/gui/screen.h"
 
 #include <QApplication>
 #include <QCheckBox>

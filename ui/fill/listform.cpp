@@ -3,10 +3,10 @@
 #include "core/fill/batchrun.h"
 #include "core/fill/officesession.h"
 #include "core/render/pdfcopy.h"
-#include "core/render/preview.h"
+#include "core/print/preview.h"
 #include "core/workspace.h"
 #include "platform/folders.h"
-#include "platform/messagebox.h"
+#include "platform/gui/messagebox.h"
 #include "ui/fill/listrunform.h"
 #include "ui/fill/previewform.h"
 

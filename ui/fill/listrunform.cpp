@@ -3,7 +3,7 @@
 #include "core/fill/engines.h"
 #include "core/fill/officesession.h"
 #include "core/render/pdfcopy.h"
-#include "core/render/printing.h"
+#include "core/print/printing.h"
 #include "platform/process.h"
 
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 #include "ui/fill/previewform.h"
 
 #include "core/fill/runcontext.h"
-#include "core/render/preview.h"
-#include "platform/messagebox.h"
-#include "platform/screen.h"
+#include "core/print/preview.h"
+#include "platform/gui/messagebox.h"
+#include "platform/gui/screen.h"
 #include "ui/dialogs/waitform.h"
 
 #include <QApplication>

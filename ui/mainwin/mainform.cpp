@@ -6,7 +6,7 @@
 #include "ui/fill/confirmform.h"
 #include "core/modelstore.h"
 #include "core/model/qltbas.h"
-#include "platform/screen.h"
+#include "platform/gui/screen.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -9,7 +9,7 @@
 #include "ui/model/identifierform.h"
 #include "ui/menu/modelcommands.h"
 #include "core/model/qltbas.h"
-#include "platform/messagebox.h"
+#include "platform/gui/messagebox.h"
 #include "platform/process.h"
 
 #include <QApplication>

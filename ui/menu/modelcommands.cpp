@@ -9,7 +9,7 @@
 #include "ui/dialogs/modelmessages.h"
 #include "core/model/qltbas.h"
 #include "ui/model/selectform.h"
-#include "platform/messagebox.h"
+#include "platform/gui/messagebox.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -5,8 +5,8 @@
 #include "ui/dialogs/mainwindowlink.h"
 #include "core/model/datasets.h"
 #include "core/model/names.h"
-#include "platform/messagebox.h"
-#include "platform/screen.h"
+#include "platform/gui/messagebox.h"
+#include "platform/gui/screen.h"
 
 #include <QBoxLayout>
 #include <QCloseEvent>

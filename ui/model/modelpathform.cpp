@@ -6,8 +6,8 @@
 #include "core/modelstore.h"
 #include "core/model/qltbas.h"
 #include "platform/folders.h"
-#include "platform/messagebox.h"
-#include "platform/screen.h"
+#include "platform/gui/messagebox.h"
+#include "platform/gui/screen.h"
 
 #include <QCloseEvent>
 #include <QLabel>

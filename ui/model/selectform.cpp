@@ -2,8 +2,8 @@
 
 #include "ui/dialogs/mainwindowlink.h"
 #include "core/model/qltbas.h"
-#include "platform/messagebox.h"
-#include "platform/screen.h"
+#include "platform/gui/messagebox.h"
+#include "platform/gui/screen.h"
 
 #include <QBoxLayout>
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "platform/messagebox.h"
+#include "platform/gui/messagebox.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "core/render/printing.h"
+#include "core/print/printing.h"
 
 #include "core/fill/officesession.h"
 #include "core/render/printdocument.h"

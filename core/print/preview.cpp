@@ -1,4 +1,4 @@
-#include "core/render/preview.h"
+#include "core/print/preview.h"
 
 #include "core/fill/documents.h"
 #include "core/fill/officesession.h"
