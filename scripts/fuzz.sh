@@ -46,26 +46,44 @@ findings="$build/fuzz-findings"
 mkdir -p "$findings"
 export QT_QPA_PLATFORM=offscreen
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-failed=()
-for t in "${targets[@]}"; do
-  exe="$build/tests/fuzz/fuzz_$t"
-  [ -x "$exe" ] || { echo "no fuzz target $t" >&2; exit 2; }
+# Runs one target; its outcome is its log and a "failed" mark.
+fuzz_one() {
+  local t=$1 exe="$build/tests/fuzz/fuzz_$1" work="$build/corpus/$1" dict
   # New inputs go to a working corpus in the build folder; the seeds in the
   # repository are only read.
-  work="$build/corpus/$t"
   mkdir -p "$work"
-  args=(-max_total_time="$seconds" -timeout=2 -rss_limit_mb=2048 -print_final_stats=1
-        -artifact_prefix="$findings/$t-")
+  local args=(-max_total_time="$seconds" -timeout=2 -rss_limit_mb=2048 -print_final_stats=1
+              -artifact_prefix="$findings/$t-")
   dict=$(dict_for "$t")
   [ -n "$dict" ] && args+=(-dict="$fuzzdir/dicts/$dict")
-  seeds=("$fuzzdir/corpus/$t")
+  local seeds=("$fuzzdir/corpus/$t")
   [ -d "$fuzzdir/regressions/$t" ] && seeds+=("$fuzzdir/regressions/$t")
+  "$exe" "${args[@]}" "$work" "${seeds[@]}" >"$build/fuzz-$t.log" 2>&1 || touch "$build/fuzz-$t.failed"
+}
+
+for t in "${targets[@]}"; do
+  [ -x "$build/tests/fuzz/fuzz_$t" ] || { echo "no fuzz target $t" >&2; exit 2; }
+  rm -f "$build/fuzz-$t.failed"
+done
+# One target per processor at a time: each still gets its full time.
+running=0
+for t in "${targets[@]}"; do
+  if [ "$running" -ge "$(nproc)" ]; then
+    wait -n || true
+    running=$((running - 1))
+  fi
   echo "== fuzz_$t for ${seconds}s"
-  if ! "$exe" "${args[@]}" "$work" "${seeds[@]}" >"$build/fuzz-$t.log" 2>&1; then
+  fuzz_one "$t" &
+  running=$((running + 1))
+done
+wait
+failed=()
+for t in "${targets[@]}"; do
+  if [ -e "$build/fuzz-$t.failed" ]; then
     failed+=("$t")
     tail -n 60 "$build/fuzz-$t.log"
   else
-    grep -E '^stat::number_of_executed_units' "$build/fuzz-$t.log" || true
+    grep -E '^stat::number_of_executed_units' "$build/fuzz-$t.log" | sed "s/^/$t: /" || true
   fi
 done
 

@@ -1,6 +1,7 @@
 // A program that starts an office session ahead and then only waits, so a
 // test can kill it and see whether its office goes with it.
 #include "core/fill/officesession.h"
+#include "tests/support/calcmodule.h"
 
 #include <QCoreApplication>
 
