@@ -45,9 +45,10 @@ QString loadModel(const QString &name, Plan &plan)
     if (!QFileInfo(path).isFile())
         return QStringLiteral("unknown model ") + quoted(name) + QStringLiteral(" in ") + folder
                + QStringLiteral("; the models there: ") + listed(ModelFile::listModels(folder));
-    QString error;
-    if (!ModelFile::read(path, plan.model, &error))
-        return error + QStringLiteral(" while loading model.\nUnable to load complete model.");
+    Result<ModelLists> model = ModelFile::read(path);
+    if (!model)
+        return model.error() + QStringLiteral(" while loading model.\nUnable to load complete model.");
+    plan.model = std::move(model).value();
     // As the window does: a relative spreadsheet path is taken from the
     // model folder, never from the current folder.
     for (QString &sheet : plan.model.SheetPaths)
@@ -68,14 +69,13 @@ QString loadValues(Plan &plan)
     plan.baseValues = QStringList(QList<QString>(plan.model.FieldNames.size()));
     if (!o.valuesTag.isEmpty()) {
         const QString path = DataSets::dataFolder(plan.folders.modelFolder, o.model) + o.valuesTag;
-        QStringList lines;
-        QString error;
         if (!Names::isSafeName(o.valuesTag) || !QFileInfo(path).isFile())
             return QStringLiteral("No data exists with that identifier: ") + quoted(o.valuesTag);
-        if (!DataSets::read(path, lines, &error))
-            return error + QStringLiteral(" while loading ") + path;
-        for (int j = 0; j < plan.baseValues.size() && j < lines.size(); ++j)
-            plan.baseValues[j] = lines[j];
+        const Result<QStringList> lines = DataSets::read(path);
+        if (!lines)
+            return lines.error() + QStringLiteral(" while loading ") + path;
+        for (int j = 0; j < plan.baseValues.size() && j < lines->size(); ++j)
+            plan.baseValues[j] = lines->at(j);
     }
     for (const auto &[field, value] : o.sets) {
         const qsizetype j = plan.model.FieldNames.indexOf(field);

@@ -30,8 +30,10 @@ EditResult ModelEditor::saveModel(const ModelLists &model, const QString &modelF
     // The last guard: no model file is ever written outside the model folder.
     if (const Names::Problem problem = Names::fileNameProblem(modelName); problem != Names::Problem::None)
         error = QStringLiteral("The model name cannot be used. ") + Names::refusal(problem);
-    else if (ModelFile::write(ModelFile::modelPath(modelFolder, modelName), model, &error))
+    else if (Status written = ModelFile::write(ModelFile::modelPath(modelFolder, modelName), model); written)
         return {};
+    else
+        error = written.error();
     return EditResult::failed(error + QStringLiteral(" occurred saving model file.\r\nNo model saved."),
                               QStringLiteral("Error"));
 }

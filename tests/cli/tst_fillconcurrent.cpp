@@ -143,7 +143,7 @@ private Q_SLOTS:
         const QString lockPath = m_home->appFolder() + lockName;
         Platform::FileLock held;
         if (holdIt)
-            QCOMPARE(held.tryLock(SheetFill::lockPathFor(book(ext)), "ann on desk (process 7)"),
+            QCOMPARE(held.tryLock(SheetFill::lockPathFor(book(ext)), "ann on desk (process 7)").value(),
                      Platform::FileLock::Outcome::Taken);
         else
             QVERIFY(writeFile(lockPath, lockBytes));

@@ -24,20 +24,20 @@ void LoadModel(Workspace &s, const QString &name)
     if (!QLTBas::FileExists(path))
         return;
 
-    ModelLists model = s;
-    QString error;
-    const bool ok = ModelFile::read(path, model, &error);
+    Result<ModelLists> read = ModelFile::read(path);
+    // A model that cannot be read whole leaves the current one as it was.
+    if (!read) {
+        Ask::show(read.error() + QStringLiteral(" while loading model.\r\nUnable to load complete model."),
+                         QStringLiteral("A problem has occurred."));
+        return;
+    }
+    ModelLists model = std::move(read).value();
     // Spreadsheets are used by their full path: a relative one is taken from
     // the model folder, never from the program's current folder.
     for (QString &sheet : model.SheetPaths)
         if (!sheet.isEmpty() && QDir::isRelativePath(sheet))
             sheet = QDir::cleanPath(QDir(s.ModelFolder).absoluteFilePath(sheet));
-    s.setModel(model); // what was read so far stays, as the old program did
-    if (!ok) {
-        Ask::show(error + QStringLiteral(" while loading model.\r\nUnable to load complete model."),
-                         QStringLiteral("A problem has occurred."));
-        return;
-    }
+    s.setModel(model);
     SaveSettings(s);
 }
 
@@ -67,7 +67,7 @@ void SaveSettings(const Workspace &s)
 {
     // A settings file that cannot be written only costs the user the choice
     // of model at the next start, so it is not worth a message.
-    SettingsFile::write(s.AppFolder, {s.ModelName, s.ModelFolder});
+    (void)SettingsFile::write(s.AppFolder, {s.ModelName, s.ModelFolder});
 }
 
 namespace {
