@@ -246,7 +246,7 @@ Status swapIn(const QString &path, const Files &files, RunContext &run)
 {
     // A damaged workbook (written by something else, or by an older
     // version) never replaces the backup, which may be the last sound copy.
-    const bool sound = !Native::handles(path) || Zip::Package::readsBack(path);
+    const bool sound = !Native::handles(path) || Zip::Package::readsBack(path).ok();
     // The old backup is replaced in one step by the copy, never deleted
     // first: there is a backup at every moment.
     if (sound && QFileInfo::exists(files.backup))

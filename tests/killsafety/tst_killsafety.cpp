@@ -143,8 +143,8 @@ namespace {
 // keeps its labels and markers; empty with `why` set when it does not.
 QList<QStringList> batchRecords(const QString &path, QString *why)
 {
-    if (QString error; Native::handles(path) && !Zip::Package::readsBack(path, {}, &error)) {
-        *why = path + QStringLiteral(": ") + error;
+    if (Status read = Native::handles(path) ? Zip::Package::readsBack(path) : Status(); !read) {
+        *why = path + QStringLiteral(": ") + read.error();
         return {};
     }
     const Result<QList<QStringList>> rows = sheetRows(path);
