@@ -66,7 +66,7 @@ inline QString prepare(const QString &home, int rows)
     model.DocNames = {QStringLiteral("Letter"), QStringLiteral("Label")};
     model.SheetPaths = {book};
     model.SheetNumbers = {1};
-    ModelFile::write(app + QStringLiteral("Members.mod"), model, nullptr);
+    (void)ModelFile::write(app + QStringLiteral("Members.mod"), model);
     QByteArray letter = "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0 Dear &Name& of &City&,\\par ";
     for (int i = 0; i < 40; ++i)
         letter += "We write to you, &Name&, about the meeting in &City& next month.\\par ";

@@ -90,7 +90,7 @@ int main(int argc, char *argv[])
     ModelLists model;
     model.FieldNames = {QStringLiteral("Name"), QStringLiteral("City")};
     model.DocNames = {QStringLiteral("Letter"), QStringLiteral("Note")};
-    ModelFile::write(appFolder + QStringLiteral("Members.mod"), model, nullptr);
+    (void)ModelFile::write(appFolder + QStringLiteral("Members.mod"), model);
     write(appFolder + QStringLiteral("Note.txt"), "Dear &Name& of &City&,\nsee you soon.\n");
     // The letter as the office writes a .docx.
     write(g_home + QStringLiteral("Letter.rtf"), "{\\rtf1\\ansi Dear &Name& of &City&,\\par see you soon.\\par}");

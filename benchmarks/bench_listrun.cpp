@@ -42,7 +42,7 @@ BatchInput inputFor(const QString &home, const QString &csv)
 {
     const QString app = home + QStringLiteral("/Quillmate/");
     BatchInput batch;
-    ModelFile::read(app + QStringLiteral("Members.mod"), batch.base.model, nullptr);
+    batch.base.model = ModelFile::read(app + QStringLiteral("Members.mod")).value();
     batch.base.folders = {app, app, home + QStringLiteral("/Documents/")};
     batch.base.values = QStringList(QList<QString>(batch.base.model.FieldNames.size()));
     batch.base.documents = {{false, true}, {false, true}};

@@ -20,17 +20,18 @@ Status loadModel(Workspace &s, const QString &name)
     if (!QLTBas::FileExists(path))
         return {};
 
-    ModelLists model = s;
-    QString error;
-    const bool ok = ModelFile::read(path, model, &error);
+    Result<ModelLists> read = ModelFile::read(path);
+    // A model that cannot be read whole is not taken: the current one stays,
+    // so nothing half-read can be filled from or saved over the file.
+    if (!read)
+        return Failure{read.error() + QStringLiteral(" while loading model.\r\nUnable to load complete model.")};
+    ModelLists model = std::move(read).value();
     // Spreadsheets are used by their full path: a relative one is taken from
     // the model folder, never from the program's current folder.
     for (QString &sheet : model.SheetPaths)
         if (!sheet.isEmpty() && QDir::isRelativePath(sheet))
             sheet = QDir::cleanPath(QDir(s.ModelFolder).absoluteFilePath(sheet));
-    s.setModel(model); // what was read so far stays, as the old program did
-    if (!ok)
-        return Failure{error + QStringLiteral(" while loading model.\r\nUnable to load complete model.")};
+    s.setModel(model);
     saveSettings(s);
     return {};
 }
@@ -41,8 +42,10 @@ Status saveModel(const ModelLists &model, const QString &folder, const QString &
     // The last guard: no model file is ever written outside the model folder.
     if (const Names::Problem problem = Names::fileNameProblem(name); problem != Names::Problem::None)
         error = QStringLiteral("The model name cannot be used. ") + Names::refusal(problem);
-    else if (ModelFile::write(ModelFile::modelPath(folder, name), model, &error))
+    else if (const Status written = ModelFile::write(ModelFile::modelPath(folder, name), model); written)
         return {};
+    else
+        error = written.error();
     return Failure{error + QStringLiteral(" occurred saving model file.\r\nNo model saved.")};
 }
 
@@ -66,7 +69,7 @@ void saveSettings(const Workspace &s)
 {
     // A settings file that cannot be written only costs the user the choice
     // of model at the next start, so it is not worth a message.
-    SettingsFile::write(s.AppFolder, {s.ModelName, s.ModelFolder});
+    (void)SettingsFile::write(s.AppFolder, {s.ModelName, s.ModelFolder});
 }
 
 } // namespace ModelStore

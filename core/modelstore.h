@@ -13,7 +13,8 @@ namespace ModelStore {
 
 // Reads model `name` from the model folder into the workspace and records it
 // in the settings. A name that is not a model there changes nothing; a file
-// read only in part leaves what was read, and fails with the user's message.
+// that cannot be read whole changes nothing either, and fails with the
+// user's message.
 Status loadModel(Workspace &workspace, const QString &name);
 // Writes `model` as model `name` of `folder`; never outside that folder.
 Status saveModel(const ModelLists &model, const QString &folder, const QString &name);

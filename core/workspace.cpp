@@ -48,20 +48,20 @@ void Workspace::setModel(const ModelLists &model)
 
 QString Workspace::dataFolder() const { return DataSets::dataFolder(ModelFolder, ModelName); }
 
-bool Workspace::saveDataSet(QString *error) const
+Status Workspace::saveDataSet() const
 {
     QStringList lines;
     for (int i = 1; i <= FieldCount(); ++i)
         lines << value(i);
-    return DataSets::save(dataFolder(), DataTag, lines, error);
+    return DataSets::save(dataFolder(), DataTag, lines);
 }
 
-bool Workspace::loadDataSet(QString *error)
+Status Workspace::loadDataSet()
 {
-    QStringList lines;
-    if (!DataSets::load(dataFolder(), DataTag, lines, error))
-        return false;
-    for (int i = 1; i <= FieldCount() && i <= lines.size(); ++i)
-        setValue(i, lines[i - 1]);
-    return true;
+    const Result<QStringList> lines = DataSets::load(dataFolder(), DataTag);
+    if (!lines)
+        return lines.failure();
+    for (int i = 1; i <= FieldCount() && i <= lines->size(); ++i)
+        setValue(i, lines->at(i - 1));
+    return {};
 }

@@ -44,14 +44,13 @@ public:
 
     // The folder of the current model's data sets.
     QString dataFolder() const;
-    // Writes the values of the model's fields under DataTag; false, with
-    // `error` set, when the file could not be written.
-    bool saveDataSet(QString *error) const;
+    // Writes the values of the model's fields under DataTag.
+    Status saveDataSet() const;
     // Takes the values saved under DataTag, one per field; a data set with
     // fewer lines leaves the last fields as they are, extra lines are
-    // ignored. False, with `error` set, when there is no such data set or
-    // it cannot be read; the values stay as they were then.
-    bool loadDataSet(QString *error);
+    // ignored. Fails when there is no such data set or it cannot be read;
+    // the values stay as they were then.
+    Status loadDataSet();
 
 Q_SIGNALS:
     void valueChanged(int j);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,10 +17,10 @@ public:
     FileLock(const FileLock &) = delete;
     FileLock &operator=(const FileLock &) = delete;
 
-    enum class Outcome { Taken, Busy, Failed };
+    enum class Outcome { Taken, Busy };
     // One attempt, never waiting. Taken: `holder` is written into the file
-    // for whoever waits for it. Failed: `error` says why.
-    Outcome tryLock(const QString &lockPath, const QByteArray &holder, QString *error = nullptr);
+    // for whoever waits for it. A failure says why it could not be tried.
+    Result<Outcome> tryLock(const QString &lockPath, const QByteArray &holder);
     // Removes the lock file and releases the lock.
     void unlock();
     bool isLocked() const { return m_fd >= 0; }

@@ -1,4 +1,5 @@
 #include "platform/filelock.h"
+#include "platform/syserror_linux.h"
 
 #include <QFile>
 
@@ -12,13 +13,6 @@
 namespace Platform {
 
 namespace {
-bool fail(QString *error)
-{
-    if (error)
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-    return false;
-}
-
 // Open-file-description locks: unlike classic POSIX locks they belong to
 // the open file, so reading the lock file elsewhere in this process never
 // drops them, and a second lock in this process waits like another's.
@@ -31,7 +25,7 @@ bool lockWhole(int fd)
 }
 } // namespace
 
-FileLock::Outcome FileLock::tryLock(const QString &lockPath, const QByteArray &holder, QString *error)
+Result<FileLock::Outcome> FileLock::tryLock(const QString &lockPath, const QByteArray &holder)
 {
     unlock();
     const QByteArray path = QFile::encodeName(lockPath);
@@ -40,13 +34,14 @@ FileLock::Outcome FileLock::tryLock(const QString &lockPath, const QByteArray &h
     for (int attempt = 0; attempt < 100; ++attempt) {
         const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
         if (fd < 0)
-            return fail(error), Outcome::Failed;
+            return systemFailure();
         if (!lockWhole(fd)) {
             const bool busy = errno == EAGAIN || errno == EACCES;
-            if (!busy)
-                fail(error);
+            const Failure why = systemFailure();
             ::close(fd);
-            return busy ? Outcome::Busy : Outcome::Failed;
+            if (busy)
+                return Outcome::Busy;
+            return why;
         }
         struct stat opened {}, named {};
         if (::fstat(fd, &opened) == 0 && ::stat(path.constData(), &named) == 0 && opened.st_ino == named.st_ino
@@ -60,7 +55,7 @@ FileLock::Outcome FileLock::tryLock(const QString &lockPath, const QByteArray &h
         ::close(fd);
     }
     errno = EAGAIN;
-    return fail(error), Outcome::Failed;
+    return systemFailure();
 }
 
 void FileLock::unlock()

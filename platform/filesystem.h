@@ -1,19 +1,21 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QString>
 #include <QStringList>
 
 // File operations whose failures the uninstaller must be able to describe.
-// Each answers false and sets `error` to the system's description.
+// Each failure carries the system's description.
 namespace Platform {
 
-bool deleteFile(const QString &path, QString *error = nullptr);
+Status deleteFile(const QString &path);
 // Makes a file writable again (the counterpart of clearing read-only).
-bool clearAttributes(const QString &path, QString *error = nullptr);
-bool removeFolder(const QString &path, QString *error = nullptr);
+Status clearAttributes(const QString &path);
+Status removeFolder(const QString &path);
 // Creates the folder with any missing parents.
-bool makeFolder(const QString &path, QString *error = nullptr);
-bool changeFolder(const QString &path, QString *error = nullptr);
+Status makeFolder(const QString &path);
+Status changeFolder(const QString &path);
 
 // The immediate subfolders of a folder as full paths; symbolic links are
 // never followed. False when the folder cannot be read.
@@ -35,14 +37,14 @@ bool isSymLink(const QString &path);
 // spellings or hard links).
 bool sameFile(const QString &a, const QString &b);
 
-enum class CopyResult { Copied, SameFile, Failed };
+enum class CopyOutcome { Copied, SameFile };
 // Copies a file completely into a new file beside the destination and then
 // renames it into place: an existing file, or a link standing at the
 // destination, is replaced, never written through, and a copy cut short
 // leaves the old destination as it was. When both name the same file
 // nothing is done (SameFile), so the caller must not delete the source.
 // The copy keeps the source's permission bits.
-CopyResult copyFile(const QString &from, const QString &to, QString *error = nullptr);
+Result<CopyOutcome> copyFile(const QString &from, const QString &to);
 // Our own writes first go to a temporary file beside their target. Every such
 // file is named by this one rule, so listings can leave it out and a later
 // write to the folder can remove one that a killed process left behind.
@@ -55,11 +57,11 @@ bool isOwnTemporaryFile(const QString &fileName);
 // dead processes in that folder are removed first (while a DeferredSync
 // lives, at the first write to the folder only). `mode` gives the new file's
 // permission bits; by default a replaced file keeps its own.
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr, int mode = -1);
+Status writeFileAtomically(const QString &path, const QByteArray &bytes, int mode = -1);
 
 // Waits until the file's bytes are on the disk, whatever DeferredSync says:
 // for a file about to take the place of one that matters.
-bool syncToDisk(const QString &path, QString *error = nullptr);
+Status syncToDisk(const QString &path);
 
 // Removes the temporary files that killed writers left in a folder.
 void removeStaleTemporaryFiles(const QString &folder);
@@ -75,9 +77,9 @@ public:
     DeferredSync(const DeferredSync &) = delete;
     DeferredSync &operator=(const DeferredSync &) = delete;
 
-    // Brings every file written since to the disk; false with `error` set
-    // when the system reports that some of them could not be written.
-    bool commit(QString *error = nullptr);
+    // Brings every file written since to the disk; fails when the system
+    // reports that some of them could not be written.
+    Status commit();
 };
 
 } // namespace Platform

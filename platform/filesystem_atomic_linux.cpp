@@ -1,4 +1,5 @@
 #include "platform/filesystem.h"
+#include "platform/syserror_linux.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,13 +21,6 @@ namespace {
 const QLatin1String kTempSuffix(".qlt-tmp");
 // Keeps the temporary name within the file system's name limit.
 constexpr qsizetype kMaxBaseLength = 120;
-
-bool fail(QString *error)
-{
-    if (error)
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-    return false;
-}
 
 QString temporaryNameFor(const QString &fileName)
 {
@@ -103,12 +97,14 @@ bool endsWith(const char *name, size_t length, const char *suffix, size_t suffix
 }
 } // namespace
 
-bool syncToDisk(const QString &path, QString *error)
+Status syncToDisk(const QString &path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return fail(error);
-    const bool synced = ::fsync(fd) == 0 || fail(error);
+        return systemFailure();
+    Status synced;
+    if (::fsync(fd) != 0)
+        synced = systemFailure();
     ::close(fd);
     return synced;
 }
@@ -117,23 +113,23 @@ DeferredSync::DeferredSync() { ++g_deferring; }
 
 DeferredSync::~DeferredSync()
 {
-    commit();
+    (void)commit(); // a batch that wanted to know committed itself
     if (--g_deferring == 0)
         sweptFolders().clear();
 }
 
-bool DeferredSync::commit(QString *error)
+Status DeferredSync::commit()
 {
-    bool ok = true;
+    Status synced;
     const QSet<QByteArray> folders = std::exchange(pendingFolders(), {});
     for (const QByteArray &folder : folders) {
         const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0 || ::syncfs(fd) != 0 || ::fsync(fd) != 0)
-            ok = fail(error);
+            synced = systemFailure();
         if (fd >= 0)
             ::close(fd);
     }
-    return ok;
+    return synced;
 }
 
 bool isOwnTemporaryFile(const QString &fileName)
@@ -165,7 +161,7 @@ void removeStaleTemporaryFiles(const QString &folder)
         ::unlink(QFile::encodeName(path).constData());
 }
 
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error, int mode)
+Status writeFileAtomically(const QString &path, const QByteArray &bytes, int mode)
 {
     const QFileInfo target(path);
     const QString folder = target.absolutePath() + QLatin1Char('/');
@@ -185,30 +181,29 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     const bool replacesFile = ::lstat(finalName.constData(), &st) == 0 && S_ISREG(st.st_mode);
     const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
-        return fail(error);
+        return systemFailure();
     const bool setMode = mode >= 0 || replacesFile;
     const mode_t newMode = mode >= 0 ? static_cast<mode_t>(mode) : st.st_mode & 07777;
-    bool written = writeAll(fd, bytes) && (!setMode || ::fchmod(fd, newMode) == 0)
-        && (g_deferring > 0 || ::fsync(fd) == 0);
-    if (!written)
-        fail(error);
+    Status written;
+    if (!writeAll(fd, bytes) || (setMode && ::fchmod(fd, newMode) != 0) || (g_deferring == 0 && ::fsync(fd) != 0))
+        written = systemFailure();
     if (::close(fd) != 0 && written)
-        written = fail(error);
+        written = systemFailure();
     if (!written) {
         ::unlink(tempName.constData());
-        return false;
+        return written;
     }
     // rename() replaces whatever stands at the name, a symbolic link included.
     if (::rename(tempName.constData(), finalName.constData()) != 0) {
-        const bool result = fail(error);
+        written = systemFailure();
         ::unlink(tempName.constData());
-        return result;
+        return written;
     }
     if (g_deferring > 0)
         pendingFolders().insert(folderName);
     else
         syncFolder(folderName);
-    return true;
+    return {};
 }
 
 } // namespace Platform

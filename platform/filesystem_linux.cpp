@@ -1,4 +1,5 @@
 #include "platform/filesystem.h"
+#include "platform/syserror_linux.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,11 +15,12 @@
 namespace Platform {
 
 namespace {
-bool fail(QString *error)
+// The system call's answer as a Status.
+Status checked(bool succeeded)
 {
-    if (error)
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-    return false;
+    if (succeeded)
+        return {};
+    return systemFailure();
 }
 } // namespace
 
@@ -35,31 +37,26 @@ bool sameFile(const QString &a, const QString &b)
            && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-CopyResult copyFile(const QString &from, const QString &to, QString *error)
+Result<CopyOutcome> copyFile(const QString &from, const QString &to)
 {
     if (sameFile(from, to))
-        return CopyResult::SameFile;
+        return CopyOutcome::SameFile;
     QFile in(from);
     struct stat st {};
     if (::stat(QFile::encodeName(from).constData(), &st) != 0)
-        return fail(error), CopyResult::Failed;
+        return systemFailure();
     if (!S_ISREG(st.st_mode)) {
         errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        return fail(error), CopyResult::Failed;
+        return systemFailure();
     }
-    if (!in.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = in.errorString();
-        return CopyResult::Failed;
-    }
+    if (!in.open(QIODevice::ReadOnly))
+        return Failure{in.errorString()};
     const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError) {
-        if (error)
-            *error = in.errorString();
-        return CopyResult::Failed;
-    }
-    return writeFileAtomically(to, bytes, error, static_cast<int>(st.st_mode & 07777)) ? CopyResult::Copied
-                                                                                        : CopyResult::Failed;
+    if (in.error() != QFileDevice::NoError)
+        return Failure{in.errorString()};
+    if (Status written = writeFileAtomically(to, bytes, static_cast<int>(st.st_mode & 07777)); !written)
+        return written.failure();
+    return CopyOutcome::Copied;
 }
 
 // NAME_MAX of Linux's file systems (ext4, btrfs, xfs, tmpfs): 255 bytes.
@@ -67,38 +64,38 @@ int maxFileNameBytes() { return 255; }
 
 qsizetype fileNameBytes(const QString &name) { return QFile::encodeName(name).size(); }
 
-bool deleteFile(const QString &path, QString *error)
+Status deleteFile(const QString &path)
 {
-    return ::unlink(QFile::encodeName(path).constData()) == 0 || fail(error);
+    return checked(::unlink(QFile::encodeName(path).constData()) == 0);
 }
 
-bool clearAttributes(const QString &path, QString *error)
+Status clearAttributes(const QString &path)
 {
     struct stat st {};
     const QByteArray p = QFile::encodeName(path);
     if (::lstat(p.constData(), &st) != 0)
-        return fail(error);
+        return systemFailure();
     if (S_ISLNK(st.st_mode))
-        return true; // a link has no permissions of its own
-    return ::chmod(p.constData(), (st.st_mode & 07777) | S_IRUSR | S_IWUSR) == 0 || fail(error);
+        return {}; // a link has no permissions of its own
+    return checked(::chmod(p.constData(), (st.st_mode & 07777) | S_IRUSR | S_IWUSR) == 0);
 }
 
-bool removeFolder(const QString &path, QString *error)
+Status removeFolder(const QString &path)
 {
-    return ::rmdir(QFile::encodeName(path).constData()) == 0 || fail(error);
+    return checked(::rmdir(QFile::encodeName(path).constData()) == 0);
 }
 
-bool makeFolder(const QString &path, QString *error)
+Status makeFolder(const QString &path)
 {
     if (QDir().mkpath(path))
-        return true;
+        return {};
     // Ask once more to learn why it failed.
-    return ::mkdir(QFile::encodeName(path).constData(), 0777) == 0 || fail(error);
+    return checked(::mkdir(QFile::encodeName(path).constData(), 0777) == 0);
 }
 
-bool changeFolder(const QString &path, QString *error)
+Status changeFolder(const QString &path)
 {
-    return ::chdir(QFile::encodeName(path).constData()) == 0 || fail(error);
+    return checked(::chdir(QFile::encodeName(path).constData()) == 0);
 }
 
 bool listSubfolders(const QString &folder, QStringList &subfolders)

@@ -14,14 +14,14 @@ namespace {
 constexpr int kExportTimeoutMs = 180000;
 } // namespace
 
-QString exportPdf(const QString &documentPath, const QString &pdfPath)
+Status exportPdf(const QString &documentPath, const QString &pdfPath)
 {
     const QString office = officeProgram();
     if (office.isEmpty())
-        return QStringLiteral("No office program is installed to make the PDF copy");
+        return Failure{QStringLiteral("No office program is installed to make the PDF copy")};
     QTemporaryDir outDir;
     if (!outDir.isValid())
-        return QStringLiteral("Could not make a folder for the PDF copy");
+        return Failure{QStringLiteral("Could not make a folder for the PDF copy")};
     // Not the print profile: an export and a print may run one after the other.
     const RunResult run = runToEnd(
         office,
@@ -31,9 +31,9 @@ QString exportPdf(const QString &documentPath, const QString &pdfPath)
          QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), outDir.path(), documentPath},
         kExportTimeoutMs);
     if (!run.started)
-        return QStringLiteral("Unable to start ") + office;
+        return Failure{QStringLiteral("Unable to start ") + office};
     if (!run.finished)
-        return QStringLiteral("The office did not finish the PDF copy");
+        return Failure{QStringLiteral("The office did not finish the PDF copy")};
     // The office answers 0 even when it could not read the document: only
     // the file tells.
     const QString made = outDir.path() + QLatin1Char('/') + QFileInfo(documentPath).completeBaseName()
@@ -41,18 +41,19 @@ QString exportPdf(const QString &documentPath, const QString &pdfPath)
     return placePdf(made, documentPath, pdfPath);
 }
 
-QString placePdf(const QString &made, const QString &documentPath, const QString &pdfPath)
+Status placePdf(const QString &made, const QString &documentPath, const QString &pdfPath)
 {
     if (!QFileInfo(made).isFile() || QFileInfo(made).size() == 0)
-        return QStringLiteral("The office could not make a PDF copy of ") + QFileInfo(documentPath).fileName();
+        return Failure{QStringLiteral("The office could not make a PDF copy of ") + QFileInfo(documentPath).fileName()};
     // Renamed over the name: a link standing there is replaced, never
     // written through, and two fills saving one name leave one whole copy.
     QFile in(made);
     const QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    QString error;
-    if (bytes.isEmpty() || !writeFileAtomically(pdfPath, bytes, &error))
-        return QStringLiteral("Could not write ") + pdfPath + (error.isEmpty() ? QString() : QStringLiteral(": ") + error);
-    return QString();
+    if (bytes.isEmpty())
+        return Failure{QStringLiteral("Could not write ") + pdfPath};
+    if (Status written = writeFileAtomically(pdfPath, bytes); !written)
+        return Failure{QStringLiteral("Could not write ") + pdfPath + QStringLiteral(": ") + written.error()};
+    return {};
 }
 
 } // namespace Platform

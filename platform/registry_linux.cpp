@@ -60,7 +60,7 @@ bool writeStore(const QList<Section> &sections)
     }
     // Renamed into place: a link standing at the record's name is replaced,
     // never written through.
-    return writeFileAtomically(file, encodeText(text));
+    return writeFileAtomically(file, encodeText(text)).ok();
 }
 
 qsizetype findSection(const QList<Section> &sections, const QString &keyPath)

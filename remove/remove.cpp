@@ -37,8 +37,9 @@ void DeleteFileForced(const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return;
-    Platform::clearAttributes(path);
-    Platform::deleteFile(path);
+    // Best effort: what stays is found again by the next removal.
+    (void)Platform::clearAttributes(path);
+    (void)Platform::deleteFile(path);
 }
 
 // The folders whose Quillmate.desktop may be one of ours.
@@ -108,11 +109,10 @@ Outcome RunRemove(const Folders &f, Ui &ui)
     trace(QStringLiteral("Done mapping"));
 
     // From here on nothing stops the sequence; failures go to the trace.
-    auto traced = [&trace](bool ok, const QString &error) {
-        if (!ok)
-            trace(error);
+    auto traced = [&trace](const Status &done) {
+        if (!done)
+            trace(done.error());
     };
-    QString error;
     trace(QStringLiteral("Emptying app directory"));
     ui.setDoingWhat(QStringLiteral("Emptying app directory."));
     const QString installLink = QDir::cleanPath(f.installFolder);
@@ -123,9 +123,9 @@ Outcome RunRemove(const Folders &f, Ui &ui)
     for (const QString &name : installed) {
         const QString path = f.installFolder + name;
         trace(QStringLiteral("Unlocking ") + path);
-        traced(Platform::clearAttributes(path, &error), error);
+        traced(Platform::clearAttributes(path));
         trace(QStringLiteral("Killing ") + path);
-        traced(Platform::deleteFile(path, &error), error);
+        traced(Platform::deleteFile(path));
     }
 
     const QString program = f.installFolder + kProgram;
@@ -135,13 +135,13 @@ Outcome RunRemove(const Folders &f, Ui &ui)
             DeleteFileForced(folder + kShortcut);
 
     trace(QStringLiteral("Changing directory"));
-    traced(Platform::changeFolder(f.uninstallerFolder, &error), error);
+    traced(Platform::changeFolder(f.uninstallerFolder));
     trace(QStringLiteral("Killing directory"));
     ui.setDoingWhat(QStringLiteral("Killing app directory."));
     if (linked)
-        traced(Platform::deleteFile(installLink, &error), error);
+        traced(Platform::deleteFile(installLink));
     else
-        traced(Platform::removeFolder(f.drive + kProductName, &error), error);
+        traced(Platform::removeFolder(f.drive + kProductName));
 
     ui.processEvents();
     trace(QStringLiteral("Killing links"));
@@ -151,9 +151,9 @@ Outcome RunRemove(const Folders &f, Ui &ui)
         if (!isProductShortcut(link, program))
             continue;
         trace(QStringLiteral("Unlocking ") + link);
-        traced(Platform::clearAttributes(link, &error), error);
+        traced(Platform::clearAttributes(link));
         trace(QStringLiteral("Killing ") + link);
-        traced(Platform::deleteFile(link, &error), error);
+        traced(Platform::deleteFile(link));
     }
 
     AddRemoveProgram::RemoveFromAddRemovePrograms(kProductName);

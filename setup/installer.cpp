@@ -37,7 +37,8 @@ void DeleteIfExists(const QString &path)
 // The desktop shortcut and the application menu's entry.
 void CreateDesktopShortcut(const QString &name, const QString &folder, const QString &fileName, const Folders &f)
 {
-    Platform::writeFileAtomically(folder + kIcon, quillmateIcon());
+    // Without the icon the shortcut still starts the program.
+    (void)Platform::writeFileAtomically(folder + kIcon, quillmateIcon());
     const QString shortcut = Platform::shortcutFileName(name);
     Platform::placeShortcut(f.desktopFolder + shortcut, name, folder, folder + fileName, folder + kIcon);
     Platform::placeShortcut(f.applicationsFolder + shortcut, name, folder, folder + fileName, folder + kIcon);
@@ -50,25 +51,19 @@ public:
     QString path(const QString &name) const { return m_folder + name; }
 
     // An optional file: a failed copy is skipped silently.
-    void copy(const QString &name, const QString &to) { copyRequired(name, to, nullptr); }
+    void copy(const QString &name, const QString &to) { (void)copyRequired(name, to); }
 
-    // A file the product cannot do without: false, with the reason in
-    // `why`, when it could not be installed.
-    bool copyRequired(const QString &name, const QString &to, QString *why)
+    // A file the product cannot do without: the failure says why it could
+    // not be installed.
+    Status copyRequired(const QString &name, const QString &to)
     {
-        QString error;
-        switch (Platform::copyFile(path(name), to, &error)) {
-        case Platform::CopyResult::Copied:
+        const Result<Platform::CopyOutcome> copied = Platform::copyFile(path(name), to);
+        if (!copied)
+            return Failure{copied.error() + QStringLiteral(" installing ") + path(name) + QStringLiteral(" as ") + to};
+        // A file already in place is not the payload's to delete: that would lose it.
+        if (*copied == Platform::CopyOutcome::Copied)
             m_copied << name;
-            return true;
-        case Platform::CopyResult::SameFile:
-            return true; // already in place; deleting it would lose it
-        case Platform::CopyResult::Failed:
-            break;
-        }
-        if (why)
-            *why = error + QStringLiteral(" installing ") + path(name) + QStringLiteral(" as ") + to;
-        return false;
+        return {};
     }
 
     void deleteCopied(const QStringList &names) const
@@ -95,16 +90,17 @@ Folders foldersFor(const QString &programFolder)
 
 bool pointSampleModelAt(const QString &modelPath, const QString &installFolder)
 {
-    ModelLists model;
-    if (!ModelFile::read(modelPath, model, nullptr))
+    Result<ModelLists> read = ModelFile::read(modelPath);
+    if (!read)
         return false;
+    ModelLists model = std::move(read).value();
     for (QString &path : model.SheetPaths) {
         const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
         const QString fileName = path.mid(cut + 1);
         if (fileName.compare(QStringLiteral("Sample Spreadsheet.xls"), Qt::CaseInsensitive) == 0)
             path = installFolder + fileName;
     }
-    return ModelFile::write(modelPath, model, nullptr);
+    return ModelFile::write(modelPath, model).ok();
 }
 
 Outcome RunSetup(const Folders &f, Ui &ui)
@@ -128,17 +124,16 @@ Outcome RunSetup(const Folders &f, Ui &ui)
     // are not needed: Qt comes from the system and rich text is built in.
     ui.showWait();
 
-    QString error;
-    if (!QFileInfo(f.installFolder).isDir() && !Platform::makeFolder(f.installFolder, &error)) {
-        ui.message(error + QStringLiteral(" making ") + f.installFolder, kFatalTitle);
+    if (Status made = QFileInfo(f.installFolder).isDir() ? Status() : Platform::makeFolder(f.installFolder); !made) {
+        ui.message(made.error() + QStringLiteral(" making ") + f.installFolder, kFatalTitle);
         ui.closeWait();
         return Outcome::Aborted;
     }
     // Without the program, its spreadsheet module or the uninstaller there
     // is nothing to record or start: say which file failed, and keep the
     // payload so the user can try again.
-    auto abort = [&ui](const QString &why) {
-        ui.message(why, kFatalTitle);
+    auto abort = [&ui](const Status &why) {
+        ui.message(why.error(), kFatalTitle);
         ui.closeWait();
         return Outcome::Aborted;
     };
@@ -156,15 +151,17 @@ Outcome RunSetup(const Folders &f, Ui &ui)
     tick();
     payload.copy(QStringLiteral("Pointer.html"), f.installFolder + QStringLiteral("Pointer.html"));
     tick();
-    if (!payload.copyRequired(kProgram, f.installFolder + kProgram, &error)
-        || !payload.copyRequired(kCalcModule, f.installFolder + kCalcModule, &error))
-        return abort(error);
+    if (Status copied = payload.copyRequired(kProgram, f.installFolder + kProgram); !copied)
+        return abort(copied);
+    if (Status copied = payload.copyRequired(kCalcModule, f.installFolder + kCalcModule); !copied)
+        return abort(copied);
     tick(); // the rich-text control: nothing to place here
     tick();
     if (QFileInfo(payload.path(kUninstaller)).isFile()) {
-        Platform::makeFolder(f.uninstallerFolder);
-        if (!payload.copyRequired(kUninstaller, f.uninstallerFolder + kUninstaller, &error))
-            return abort(error);
+        // A folder that cannot be made fails the copy below, which says so.
+        (void)Platform::makeFolder(f.uninstallerFolder);
+        if (Status copied = payload.copyRequired(kUninstaller, f.uninstallerFolder + kUninstaller); !copied)
+            return abort(copied);
         AddRemoveProgram::AddToAddRemovePrograms(kProductName, f.uninstallerFolder + kUninstaller,
                                                  [&ui](const QString &t, const QString &title) { ui.message(t, title); });
     } else {

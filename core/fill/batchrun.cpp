@@ -116,10 +116,9 @@ void BatchRun::finish()
         m_observer.rowStarting(-1, 0);
         m_sheetBatch->finish();
     }
-    QString error;
-    if (m_deferred && !m_deferred->commit(&error)) {
+    if (Status synced = m_deferred ? m_deferred->commit() : Status(); !synced) {
         m_observer.rowStarting(-1, 0);
-        m_observer.problem(QStringLiteral("the filled files could not all be written to the disk: ") + error,
+        m_observer.problem(QStringLiteral("the filled files could not all be written to the disk: ") + synced.error(),
                            QStringLiteral("Problem"));
     }
 }

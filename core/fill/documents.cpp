@@ -38,10 +38,7 @@ Status writeWhole(const QString &path, const QByteArray &bytes)
 {
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
         return Failure{QStringLiteral("Path not found")};
-    QString error;
-    if (!Platform::writeFileAtomically(path, bytes, &error))
-        return Failure{error};
-    return {};
+    return Platform::writeFileAtomically(path, bytes);
 }
 
 bool looksBinary(const QByteArray &head)
@@ -132,7 +129,7 @@ Status ProcessDocument(const Request &request, const Folders &folders, const QSt
 {
     const QString &name = request.name;
     run.step(QStringLiteral("openning ") + name);
-    run.runStage = 1;
+    run.runStage = RunStage::Document;
     const QString file = FindDocumentFile(folders.modelFolder, name);
     if (file.isEmpty())
         return {};

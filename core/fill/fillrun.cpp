@@ -66,7 +66,7 @@ bool FillRun::run(const FillRunInput &input)
     ObservedContext context(m_observer, input.values);
     context.lockWaitMs = input.lockWaitMs;
     if (processDocuments(input, context)) {
-        context.runStage = 2;
+        context.runStage = RunStage::Spreadsheet;
         processSheets(input, context);
     }
     m_waitShown = context.waitShown;
@@ -87,7 +87,7 @@ bool FillRun::processDocuments(const FillRunInput &input, RunContext &context)
         const Status done = processDocument(input, request, context);
         if (!done) {
             m_observer.problem(done.error() + QStringLiteral(" while ") + context.stepText, QStringLiteral("Problem"));
-            if (context.runStage != 1)
+            if (context.runStage != RunStage::Document)
                 return false;
         }
     }

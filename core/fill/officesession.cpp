@@ -160,8 +160,5 @@ Status OfficeSession::exportPdf(const QString &documentPath, const QString &pdfP
     QString error;
     if (!m_office->exportPdf(documentPath, made, &error))
         return Failure{error};
-    error = Platform::placePdf(made, documentPath, pdfPath);
-    if (!error.isEmpty())
-        return Failure{error};
-    return {};
+    return Platform::placePdf(made, documentPath, pdfPath);
 }

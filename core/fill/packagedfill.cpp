@@ -57,9 +57,8 @@ Status copyWhole(const QString &from, const QString &to)
     const QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError)
         return fail(in.errorString());
-    QString error;
-    if (!Platform::writeFileAtomically(to, bytes, &error))
-        return fail(error);
+    if (Status written = Platform::writeFileAtomically(to, bytes); !written)
+        return fail(written.error());
     return {};
 }
 } // namespace

@@ -7,12 +7,21 @@
 // The locals of one fill run that the document and spreadsheet steps update.
 // A step that fails answers a Failure; the run's handler shows its message
 // followed by " while " and the step text in force.
+// Where a run is. A document's failure ends the run unless it came from the
+// document itself; a spreadsheet's failure ends only that spreadsheet.
+enum class RunStage {
+    NothingYet,
+    Document,    // a document is being filled
+    Spreadsheet, // a spreadsheet is being filled, no workbook in use
+    Workbook,    // a workbook is being opened, filled or saved
+};
+
 class RunContext {
 public:
     virtual ~RunContext() = default;
 
     QString stepText;
-    qint16 runStage = 0; // 0 nothing yet, 1 document, 2 spreadsheet, 3 workbook open
+    RunStage runStage = RunStage::NothingYet;
     bool waitShown = false;
 
     // How long a workbook another fill holds is waited for.

@@ -93,7 +93,7 @@ Status SheetBatch::open(Book &book, RunContext &run)
         return created.failure();
     book.application = std::move(created).value();
     run.step(QStringLiteral("setting xlbook to ") + book.path);
-    run.runStage = 3;
+    run.runStage = RunStage::Workbook;
     if (!book.lock) {
         Result<std::unique_ptr<Platform::FileLock>> locked = lockWorkbook(book.path, run);
         if (!locked)
@@ -146,7 +146,7 @@ Status SheetBatch::fillRecord(Book &book, const QStringList &fieldNames, const Q
 
 void SheetBatch::add(const Request &request, const QStringList &fieldNames, RunContext &run, const Message &message)
 {
-    run.runStage = 2;
+    run.runStage = RunStage::Spreadsheet;
     run.showWait(QStringLiteral("Modifying ") + QFileInfo(request.path).fileName());
     std::unique_ptr<Book> &slot = m_books[request.path];
     if (slot && slot->sheetNumber != request.sheetNumber) {
@@ -173,7 +173,7 @@ void SheetBatch::add(const Request &request, const QStringList &fieldNames, RunC
             problem(opened);
             book.refusal = opened.error() + QStringLiteral(" while ") + run.stepText;
             book.workbook.reset();
-            run.runStage = 2;
+            run.runStage = RunStage::Spreadsheet;
             return;
         }
     }
@@ -186,7 +186,7 @@ void SheetBatch::add(const Request &request, const QStringList &fieldNames, RunC
         // and the records before it filled anew.
         refill(book, run, message);
     }
-    run.runStage = 2;
+    run.runStage = RunStage::Spreadsheet;
     if (!book.pending.isEmpty() && !m_sinceFirstPending.isValid())
         m_sinceFirstPending.start();
     if (m_sinceFirstPending.isValid() && m_sinceFirstPending.elapsed() >= kFlushMilliseconds)
@@ -213,7 +213,7 @@ void SheetBatch::flush(Book &book)
     if (book.pending.isEmpty() || !book.workbook)
         return;
     FlushContext run(m_observer);
-    run.runStage = 2;
+    run.runStage = RunStage::Spreadsheet;
     run.step(QStringLiteral("saving Temp-") + book.path);
     Status done = book.workbook->saveAs(book.files.temp);
     if (done)

@@ -137,16 +137,14 @@ Status replaceWith(const QString &path, const QString &filled)
         QFile::setPermissions(filled, info.permissions());
         // The filled copy is on the disk before it takes the workbook's
         // place, so a crash cannot leave an empty workbook.
-        if (QString synced; !Platform::syncToDisk(filled, &synced))
-            return Failure{synced};
+        if (Status synced = Platform::syncToDisk(filled); !synced)
+            return synced;
         std::error_code error;
         std::filesystem::rename(QFile::encodeName(filled).toStdString(), QFile::encodeName(path).toStdString(), error);
         if (error)
             return Failure{QString::fromStdString(error.message())};
         // The new name on the disk too, before the record counts as added.
-        if (QString synced; !Platform::syncToDisk(info.absolutePath(), &synced))
-            return Failure{synced};
-        return {};
+        return Platform::syncToDisk(info.absolutePath());
     }
     QFile source(filled);
     if (!source.open(QIODevice::ReadOnly))
@@ -248,7 +246,7 @@ Status swapIn(const QString &path, const Files &files, RunContext &run)
 {
     // A damaged workbook (written by something else, or by an older
     // version) never replaces the backup, which may be the last sound copy.
-    const bool sound = !Native::handles(path) || Zip::Package::readsBack(path);
+    const bool sound = !Native::handles(path) || Zip::Package::readsBack(path).ok();
     // The old backup is replaced in one step by the copy, never deleted
     // first: there is a backup at every moment.
     if (sound && QFileInfo::exists(files.backup))
@@ -256,8 +254,14 @@ Status swapIn(const QString &path, const Files &files, RunContext &run)
     run.step(QStringLiteral("renaming ") + path + QStringLiteral(" As ") + files.backup);
     // Copied whole to a hidden file first: a failed copy leaves no half
     // backup behind.
-    if (QString copied; sound && Platform::copyFile(path, files.backup, &copied) != Platform::CopyResult::Copied)
-        return Failure{copied};
+    if (sound) {
+        const Result<Platform::CopyOutcome> copied = Platform::copyFile(path, files.backup);
+        if (!copied)
+            return copied.failure();
+        // A backup that is the workbook itself would be no backup at all.
+        if (*copied == Platform::CopyOutcome::SameFile)
+            return Failure{};
+    }
     run.step(QStringLiteral("renaming ") + files.temp + QStringLiteral(" As ") + path);
     return replaceWith(path, files.temp);
 }
@@ -269,12 +273,12 @@ bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
     const QString fileName = fileNameOf(path);
     const Files files = filesFor(path, appFolder);
     std::unique_ptr<Platform::FileLock> lock;
-    run.runStage = 2;
+    run.runStage = RunStage::Spreadsheet;
     run.showWait(QStringLiteral("Modifying ") + fileName);
 
     std::unique_ptr<Sheets::Application> application;
-    std::unique_ptr<Sheets::Workbook> book;
-    bool closeTried = false;
+    // Closed without saving when a step below fails.
+    Sheets::OpenWorkbook book;
     bool analysed = true;
     auto problem = [&](const Status &failed) {
         message(failed.error() + QStringLiteral(" while ") + run.stepText, QStringLiteral("Problem"));
@@ -287,7 +291,7 @@ bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
             return created.failure();
         application = std::move(created).value();
         run.step(QStringLiteral("setting xlbook to ") + path);
-        run.runStage = 3;
+        run.runStage = RunStage::Workbook;
         // Held from reading the workbook to swapping in the filled copy.
         Result<std::unique_ptr<Platform::FileLock>> locked = lockWorkbook(path, run);
         if (!locked)
@@ -298,7 +302,7 @@ bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
         Result<std::unique_ptr<Sheets::Workbook>> opened = application->open(path);
         if (!opened)
             return opened.failure();
-        book = std::move(opened).value();
+        book = Sheets::OpenWorkbook(std::move(opened).value());
         run.step(QStringLiteral("setting sheet to ") + withSign(request.sheetNumber));
         const Result<Sheets::Worksheet *> chosen = book->worksheet(request.sheetNumber);
         if (!chosen)
@@ -313,10 +317,9 @@ bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
         if (layout->kind == NotAnalysable) {
             message(QStringLiteral("Unable to analyze spreadsheet \r\n") + path, QStringLiteral("Error"));
             analysed = false;
-            closeTried = true;
-            if (Status closed = book->close(); !closed) // nothing was changed; nothing is saved
+            if (Status closed = book.close(); !closed) // nothing was changed; nothing is saved
                 return closed;
-            run.runStage = 2;
+            run.runStage = RunStage::Spreadsheet;
             return {};
         }
         const Status filled = layout->kind == RowLayout ? fillRow(sheet, layout->line, fieldNames, value)
@@ -330,20 +333,15 @@ bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
         if (Status saved = book->saveAs(files.temp); !saved)
             return saved;
         run.step(QStringLiteral("closing ") + path);
-        closeTried = true;
-        if (Status closed = book->close(); !closed)
+        if (Status closed = book.close(); !closed)
             return closed;
-        run.runStage = 2;
+        run.runStage = RunStage::Spreadsheet;
         return {};
     };
     if (const Status filled = fill(); !filled) {
         problem(filled);
-        // The closing sequence: the workbook, if open, is closed without
-        // saving; a close that already failed is not tried again.
-        if (run.runStage == 3 && book && !closeTried)
-            (void)book->close();
-        run.runStage = 2;
-        return false;
+        run.runStage = RunStage::Spreadsheet;
+        return false; // `book`, still open, closes here
     }
     if (!analysed)
         return false;
@@ -351,7 +349,7 @@ bool ProcessSpreadsheet(const Request &request, const QString &appFolder, const 
     // The filled copy in the workbook's place, the previous version kept.
     const auto swap = [&]() -> Status {
         run.step(QStringLiteral("nulling ") + path);
-        book.reset();
+        book.release();
         application.reset();
         return swapIn(path, files, run);
     };

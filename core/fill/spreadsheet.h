@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 // What a spreadsheet fill needs of a spreadsheet application: open a
 // workbook by path, take a worksheet by its 1-based position, read and
@@ -47,6 +48,44 @@ public:
     virtual Status saveAs(const QString &path) = 0;
     // Closes without saving anything that was not saved already.
     virtual Status close() = 0;
+};
+
+// An opened workbook that is closed, without saving, when it goes out of
+// scope still open: a fill that fails part way never leaves it open. A
+// close that was tried, whether it worked or not, is not tried again.
+class OpenWorkbook {
+public:
+    OpenWorkbook() = default;
+    explicit OpenWorkbook(std::unique_ptr<Workbook> book) : m_book(std::move(book)) {}
+    ~OpenWorkbook() { closeUnlessTried(); }
+    OpenWorkbook(const OpenWorkbook &) = delete;
+    OpenWorkbook &operator=(const OpenWorkbook &) = delete;
+    OpenWorkbook &operator=(OpenWorkbook &&other) noexcept
+    {
+        closeUnlessTried();
+        m_book = std::move(other.m_book);
+        m_closeTried = std::exchange(other.m_closeTried, false);
+        return *this;
+    }
+
+    Workbook *operator->() const { return m_book.get(); }
+    Status close()
+    {
+        m_closeTried = true;
+        return m_book->close();
+    }
+    // Lets go of a workbook already closed.
+    void release() { m_book.reset(); }
+
+private:
+    void closeUnlessTried()
+    {
+        if (m_book && !m_closeTried)
+            (void)m_book->close();
+    }
+
+    std::unique_ptr<Workbook> m_book;
+    bool m_closeTried = false;
 };
 
 class Application {

@@ -22,17 +22,14 @@ Result<std::unique_ptr<Platform::FileLock>> lockWorkbook(const QString &path, Ru
     const QDeadlineTimer deadline(run.lockWaitMs);
     bool waited = false;
     for (;;) {
-        QString error;
-        switch (lock->tryLock(lockPath, me, &error)) {
-        case Platform::FileLock::Outcome::Taken:
+        const Result<Platform::FileLock::Outcome> tried = lock->tryLock(lockPath, me);
+        if (!tried)
+            return Failure{QStringLiteral("The workbook cannot be locked (") + lockPath + QStringLiteral(": ")
+                           + tried.error() + QLatin1Char(')')};
+        if (*tried == Platform::FileLock::Outcome::Taken) {
             if (waited)
                 run.showWait(QStringLiteral("Modifying ") + QFileInfo(path).fileName());
             return lock;
-        case Platform::FileLock::Outcome::Failed:
-            return Failure{QStringLiteral("The workbook cannot be locked (") + lockPath + QStringLiteral(": ") + error
-                           + QLatin1Char(')')};
-        case Platform::FileLock::Outcome::Busy:
-            break;
         }
         if (deadline.hasExpired()) {
             const QString holder = QString::fromUtf8(Platform::FileLock::holderOf(lockPath));

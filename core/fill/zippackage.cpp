@@ -157,14 +157,10 @@ bool Package::read(const QString &name, QByteArray *bytes)
     return true;
 }
 
-bool Package::readsBack(const QString &path, const QHash<QString, QByteArray> &expected, QString *error)
+Status Package::readsBack(const QString &path, const QHash<QString, QByteArray> &expected)
 {
     // Streamed, so that checking a large part never holds it whole.
-    const auto failed = [error](const QString &why) {
-        if (error)
-            *error = why;
-        return false;
-    };
+    const auto failed = [](const QString &why) { return Failure{why}; };
     QuaZip zip(path);
     if (!zip.open(QuaZip::mdUnzip))
         return failed(notAPackage(path));
@@ -189,7 +185,7 @@ bool Package::readsBack(const QString &path, const QHash<QString, QByteArray> &e
     }
     if (zip.getZipError() != UNZ_OK)
         return failed(notAPackage(path));
-    return true;
+    return {};
 }
 
 bool Package::write(const QString &target, const QHash<QString, QByteArray> &replaced)
@@ -198,8 +194,10 @@ bool Package::write(const QString &target, const QHash<QString, QByteArray> &rep
     for (const bool reuse : {true, false}) {
         if (!writeOnce(target, replaced, reuse))
             return false;
-        if (readsBack(target, replaced, &why))
+        const Status read = readsBack(target, replaced);
+        if (read)
             return true;
+        why = read.error();
     }
     QFile::remove(target);
     return fail(QStringLiteral("The written package ") + target + QStringLiteral(" does not read back: ") + why);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/fill/deflatereuse.h"
+#include "core/result.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -48,9 +49,8 @@ public:
     bool write(const QString &target, const QHash<QString, QByteArray> &replaced);
 
     // Whether the package at `path` reads back whole (and the entries in
-    // `expected` hold those bytes); false with `error` saying what is wrong.
-    static bool readsBack(const QString &path, const QHash<QString, QByteArray> &expected = {},
-                          QString *error = nullptr);
+    // `expected` hold those bytes); the failure says what is wrong.
+    static Status readsBack(const QString &path, const QHash<QString, QByteArray> &expected = {});
 
 private:
     bool fail(const QString &message);

@@ -26,31 +26,28 @@ QStringList listTags(const QString &folder)
     return tags;
 }
 
-bool write(const QString &path, const QStringList &values, QString *error)
+Status write(const QString &path, const QStringList &values)
 {
-    return TextFile::writeLines(path, values, error);
+    return TextFile::writeLines(path, values);
 }
 
-bool read(const QString &path, QStringList &values, QString *error)
+Result<QStringList> read(const QString &path)
 {
-    return TextFile::readLines(path, values, error);
+    return TextFile::readLines(path);
 }
 
-bool save(const QString &folder, const QString &tag, const QStringList &values, QString *error)
+Status save(const QString &folder, const QString &tag, const QStringList &values)
 {
     QDir().mkpath(folder);
-    return write(folder + tag, values, error);
+    return write(folder + tag, values);
 }
 
-bool load(const QString &folder, const QString &tag, QStringList &values, QString *error)
+Result<QStringList> load(const QString &folder, const QString &tag)
 {
     QDir().mkpath(folder);
-    if (!QLTBas::FileExists(folder + tag)) {
-        if (error)
-            *error = QStringLiteral("No data exists with that identifier.");
-        return false;
-    }
-    return read(folder + tag, values, error);
+    if (!QLTBas::FileExists(folder + tag))
+        return Failure{QStringLiteral("No data exists with that identifier.")};
+    return read(folder + tag);
 }
 
 } // namespace DataSets

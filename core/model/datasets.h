@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,14 +14,14 @@ QString dataFolder(const QString &modelFolder, const QString &modelName);
 // The tags saved for a model: every file of its data folder, sorted.
 QStringList listTags(const QString &folder);
 
-bool write(const QString &path, const QStringList &values, QString *error);
-bool read(const QString &path, QStringList &values, QString *error);
+Status write(const QString &path, const QStringList &values);
+Result<QStringList> read(const QString &path);
 
 // The data set `tag` of the data folder `folder`, which is made when
 // missing. An existing data set of the same tag is replaced.
-bool save(const QString &folder, const QString &tag, const QStringList &values, QString *error);
-// False, with `error` "No data exists with that identifier." when there is
-// no such data set, or the reason it could not be read.
-bool load(const QString &folder, const QString &tag, QStringList &values, QString *error);
+Status save(const QString &folder, const QString &tag, const QStringList &values);
+// Fails with "No data exists with that identifier." when there is no such
+// data set, or with the reason it could not be read.
+Result<QStringList> load(const QString &folder, const QString &tag);
 
 } // namespace DataSets

@@ -19,32 +19,22 @@ class LineReader {
 public:
     explicit LineReader(const QStringList &lines) : m_lines(lines) {}
 
-    bool text(QString &out, QString *error)
+    Result<QString> text()
     {
-        if (m_next >= m_lines.size()) {
-            if (error)
-                *error = QStringLiteral("Input past end of file");
-            return false;
-        }
-        out = m_lines[m_next++];
-        return true;
+        if (m_next >= m_lines.size())
+            return Failure{QStringLiteral("Input past end of file")};
+        return m_lines[m_next++];
     }
 
-    bool number(qint16 &out, QString *error, bool mustBeCount)
+    Result<qint16> number(bool mustBeCount)
     {
-        QString line;
-        if (!text(line, error))
-            return false;
-        const auto v = TextFile::parseNumberLine(line, error);
-        if (!v)
-            return false;
-        if (mustBeCount && *v < 0) {
-            if (error)
-                *error = QStringLiteral("Invalid count");
-            return false;
-        }
-        out = *v;
-        return true;
+        const Result<QString> line = text();
+        if (!line)
+            return line.failure();
+        const Result<qint16> v = TextFile::parseNumberLine(*line);
+        if (v && mustBeCount && *v < 0)
+            return Failure{QStringLiteral("Invalid count")};
+        return v;
     }
 
 private:
@@ -52,16 +42,20 @@ private:
     qsizetype m_next = 0;
 };
 
-bool readNames(LineReader &in, QStringList &names, QString *error)
+Result<QStringList> readNames(LineReader &in)
 {
-    qint16 count = 0;
-    if (!in.number(count, error, true))
-        return false;
-    names = QStringList(count);
-    for (qint16 i = 0; i < count; ++i)
-        if (!in.text(names[i], error))
-            return false;
-    return true;
+    const Result<qint16> count = in.number(true);
+    if (!count)
+        return count.failure();
+    QStringList names;
+    names.reserve(*count);
+    for (qint16 i = 0; i < *count; ++i) {
+        Result<QString> name = in.text();
+        if (!name)
+            return name.failure();
+        names << std::move(name).value();
+    }
+    return names;
 }
 } // namespace
 
@@ -80,27 +74,36 @@ QString modelPath(const QString &modelFolder, const QString &modelName)
     return modelFolder + exact;
 }
 
-bool read(const QString &path, ModelLists &model, QString *error)
+Result<ModelLists> read(const QString &path)
 {
-    QStringList lines;
-    if (!TextFile::readLines(path, lines, error))
-        return false;
-    LineReader in(lines);
-    if (!readNames(in, model.FieldNames, error) || !readNames(in, model.DocNames, error))
-        return false;
-    qint16 sheets = 0;
-    if (!in.number(sheets, error, true))
-        return false;
-    model.SheetPaths = QStringList(sheets);
-    model.SheetNumbers = QList<qint16>(sheets, 0);
-    for (qint16 i = 0; i < sheets; ++i) {
-        if (!in.text(model.SheetPaths[i], error) || !in.number(model.SheetNumbers[i], error, false))
-            return false;
+    const Result<QStringList> lines = TextFile::readLines(path);
+    if (!lines)
+        return lines.failure();
+    LineReader in(*lines);
+    ModelLists model;
+    for (QStringList *names : {&model.FieldNames, &model.DocNames}) {
+        Result<QStringList> read = readNames(in);
+        if (!read)
+            return read.failure();
+        *names = std::move(read).value();
     }
-    return true;
+    const Result<qint16> sheets = in.number(true);
+    if (!sheets)
+        return sheets.failure();
+    for (qint16 i = 0; i < *sheets; ++i) {
+        const Result<QString> sheet = in.text();
+        if (!sheet)
+            return sheet.failure();
+        const Result<qint16> number = in.number(false);
+        if (!number)
+            return number.failure();
+        model.SheetPaths << *sheet;
+        model.SheetNumbers << *number;
+    }
+    return model;
 }
 
-bool write(const QString &path, const ModelLists &model, QString *error)
+Status write(const QString &path, const ModelLists &model)
 {
     QStringList lines;
     lines << TextFile::numberLine(model.FieldCount()) << model.FieldNames;
@@ -108,7 +111,7 @@ bool write(const QString &path, const ModelLists &model, QString *error)
     lines << TextFile::numberLine(model.SheetCount());
     for (qint16 i = 0; i < model.SheetCount(); ++i)
         lines << model.SheetPaths[i] << TextFile::numberLine(model.SheetNumbers.value(i, 1));
-    return TextFile::writeLines(path, lines, error);
+    return TextFile::writeLines(path, lines);
 }
 
 QStringList listModels(const QString &modelFolder)

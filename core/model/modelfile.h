@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,12 +25,11 @@ namespace ModelFile {
 // extension is ".mod" in another letter case.
 QString modelPath(const QString &modelFolder, const QString &modelName);
 
-// Reads a model file. On failure `error` holds the description and `model`
-// holds what was read up to the failure (counts taken, lists sized, names
-// read), which is what the caller keeps.
-bool read(const QString &path, ModelLists &model, QString *error);
+// Reads a model file whole: a file that fails part way gives only the
+// failure, so no caller is left holding half a model.
+Result<ModelLists> read(const QString &path);
 
-bool write(const QString &path, const ModelLists &model, QString *error);
+Status write(const QString &path, const ModelLists &model);
 
 // The names of the models in a folder: every "*.mod" file (extension in any
 // letter case) without its extension, once, sorted without regard to case.

@@ -53,29 +53,23 @@ Check normalise(const QString &typed, const QString &homeFolder)
     return c;
 }
 
-bool copySampleFiles(const QString &fromFolder, const QString &toFolder, QString *error)
+Status copySampleFiles(const QString &fromFolder, const QString &toFolder)
 {
     const QDir to(toFolder);
-    if (!QFileInfo(toFolder).isDir()) {
-        if (error)
-            *error = QStringLiteral("The folder ") + toFolder + QStringLiteral(" does not exist.");
-        return false;
-    }
+    if (!QFileInfo(toFolder).isDir())
+        return Failure{QStringLiteral("The folder ") + toFolder + QStringLiteral(" does not exist.")};
     const QStringList pattern{QStringLiteral("sample*.*")};
     if (!to.entryList(pattern, QDir::Files | QDir::Hidden).isEmpty())
-        return true;
+        return {};
     const QDir from(fromFolder);
     const QStringList files = from.entryList(pattern, QDir::Files | QDir::Hidden);
     for (const QString &name : files) {
         QFile src(from.filePath(name));
-        if (!src.copy(to.filePath(name))) {
-            if (error)
-                *error = QStringLiteral("Unable to copy ") + name + QStringLiteral(" to ") + toFolder
-                    + QStringLiteral(": ") + src.errorString();
-            return false;
-        }
+        if (!src.copy(to.filePath(name)))
+            return Failure{QStringLiteral("Unable to copy ") + name + QStringLiteral(" to ") + toFolder
+                           + QStringLiteral(": ") + src.errorString()};
     }
-    return true;
+    return {};
 }
 
 } // namespace ModelPath

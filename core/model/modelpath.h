@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QString>
 
 // The rules of the model-location window, kept apart from the window so
@@ -24,8 +26,8 @@ Check normalise(const QString &typed, const QString &homeFolder);
 QString absoluteFolder(const QString &folder, const QString &homeFolder);
 
 // Copies every "sample*.*" file of `fromFolder` into `toFolder`, unless
-// `toFolder` already holds one. Answers false with `error` set when the
-// target folder is missing or a copy fails.
-bool copySampleFiles(const QString &fromFolder, const QString &toFolder, QString *error);
+// `toFolder` already holds one. Fails when the target folder is missing or
+// a copy fails.
+Status copySampleFiles(const QString &fromFolder, const QString &toFolder);
 
 } // namespace ModelPath

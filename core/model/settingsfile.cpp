@@ -11,21 +11,21 @@ QString settingsPath(const QString &appFolder) { return appFolder + QStringLiter
 Settings read(const QString &appFolder)
 {
     const QString path = settingsPath(appFolder);
-    QStringList lines;
-    if (!QFileInfo(path).isFile() || !TextFile::readLines(path, lines))
+    const Result<QStringList> lines = QFileInfo(path).isFile() ? TextFile::readLines(path) : Failure{};
+    if (!lines)
         return {QStringLiteral("Sample Model"), appFolder};
-    Settings s{lines.value(0), lines.value(1)};
+    Settings s{lines->value(0), lines->value(1)};
     if (s.modelFolder.isEmpty() || s.modelFolder == QStringLiteral("0"))
         s.modelFolder = appFolder;
     return s;
 }
 
-bool write(const QString &appFolder, const Settings &settings, QString *error)
+Status write(const QString &appFolder, const Settings &settings)
 {
     QStringList lines{settings.modelName, settings.modelFolder};
     for (int i = 0; i < 33; ++i)
         lines << QStringLiteral("0");
-    return TextFile::writeLines(settingsPath(appFolder), lines, error);
+    return TextFile::writeLines(settingsPath(appFolder), lines);
 }
 
 } // namespace SettingsFile

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QString>
 
 // qlt.ini in the app folder: line 1 the last model, line 2 the model folder,
@@ -17,6 +19,6 @@ QString settingsPath(const QString &appFolder);
 // empty or "0" (or missing) means the app folder.
 Settings read(const QString &appFolder);
 
-bool write(const QString &appFolder, const Settings &settings, QString *error = nullptr);
+Status write(const QString &appFolder, const Settings &settings);
 
 } // namespace SettingsFile

@@ -11,34 +11,30 @@
 
 namespace TextFile {
 
-bool readLines(const QString &path, QStringList &lines, QString *error)
+Result<QStringList> readLines(const QString &path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QFileInfo::exists(path) ? f.errorString() : QStringLiteral("File not found");
-        return false;
-    }
+    if (!f.open(QIODevice::ReadOnly))
+        return Failure{QFileInfo::exists(path) ? f.errorString() : QStringLiteral("File not found")};
     const QString text = Platform::decodeText(f.readAll());
-    lines.clear();
     if (text.isEmpty())
-        return true;
-    lines = text.split(QLatin1Char('\n'));
+        return QStringList();
+    QStringList lines = text.split(QLatin1Char('\n'));
     // A trailing line end does not start another line.
     if (lines.last().isEmpty())
         lines.removeLast();
     for (QString &line : lines)
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-    return true;
+    return lines;
 }
 
-bool writeLines(const QString &path, const QStringList &lines, QString *error)
+Status writeLines(const QString &path, const QStringList &lines)
 {
     QString text;
     for (const QString &line : lines)
         text += line + QStringLiteral("\r\n");
-    return Platform::writeFileAtomically(path, Platform::encodeText(text), error);
+    return Platform::writeFileAtomically(path, Platform::encodeText(text));
 }
 
 QString numberLine(int value)
@@ -47,7 +43,7 @@ QString numberLine(int value)
         + QLatin1Char(' ');
 }
 
-std::optional<qint16> parseNumberLine(const QString &line, QString *error)
+Result<qint16> parseNumberLine(const QString &line)
 {
     const QString t = line.trimmed();
     bool ok = false;
@@ -57,15 +53,10 @@ std::optional<qint16> parseNumberLine(const QString &line, QString *error)
         bool digits = !t.isEmpty();
         for (qsizetype i = (t.startsWith(QLatin1Char('-')) ? 1 : 0); i < t.size() && digits; ++i)
             digits = t[i].isDigit();
-        if (error)
-            *error = digits && t != QStringLiteral("-") ? QStringLiteral("Overflow") : QStringLiteral("Type mismatch");
-        return std::nullopt;
+        return Failure{digits && t != QStringLiteral("-") ? QStringLiteral("Overflow") : QStringLiteral("Type mismatch")};
     }
-    if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max()) {
-        if (error)
-            *error = QStringLiteral("Overflow");
-        return std::nullopt;
-    }
+    if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max())
+        return Failure{QStringLiteral("Overflow")};
     return static_cast<qint16>(v);
 }
 

@@ -76,8 +76,8 @@ Status PagesPrinting::printFile(const QString &path)
     if (m_session && m_waits && m_session->waitReady(*m_waits)) {
         if (Status exported = m_session->exportPdf(path, made); !exported)
             return exported;
-    } else if (const QString error = Platform::exportPdf(path, made); !error.isEmpty()) {
-        return Failure{error};
+    } else if (Status exported = Platform::exportPdf(path, made); !exported) {
+        return exported;
     }
     QFile file(made);
     if (!file.open(QIODevice::ReadOnly))

@@ -87,10 +87,7 @@ Status renderText(const QByteArray &text, const QString &extension, const QStrin
     }
     if (!QFileInfo(QFileInfo(pdfPath).absolutePath()).isDir())
         return Failure{QStringLiteral("Path not found")};
-    QString error;
-    if (!Platform::writeFileAtomically(pdfPath, pdf, &error))
-        return Failure{error};
-    return {};
+    return Platform::writeFileAtomically(pdfPath, pdf);
 }
 
 Status saveBeside(const QString &savedPath, OfficeSession *session, RunContext *run)
@@ -102,10 +99,7 @@ Status saveBeside(const QString &savedPath, OfficeSession *session, RunContext *
     if (isOneOf(extension, {".docx", ".odt"})) {
         if (session && run && session->waitReady(*run))
             return session->exportPdf(savedPath, pdfPath);
-        const QString error = Platform::exportPdf(savedPath, pdfPath);
-        if (!error.isEmpty())
-            return Failure{error};
-        return {};
+        return Platform::exportPdf(savedPath, pdfPath);
     }
     QFile saved(savedPath);
     if (!saved.open(QIODevice::ReadOnly))

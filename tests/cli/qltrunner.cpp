@@ -74,7 +74,7 @@ bool writeModel(const TestHome &home, const QString &name, const QStringList &fi
         model.SheetPaths << sheet;
         model.SheetNumbers << 1;
     }
-    return ModelFile::write(ModelFile::modelPath(home.appFolder(), name), model, nullptr);
+    return ModelFile::write(ModelFile::modelPath(home.appFolder(), name), model).ok();
 }
 
 QStringList filesIn(const QString &folder)

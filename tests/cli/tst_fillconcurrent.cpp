@@ -26,8 +26,8 @@ private:
     static Result<QStringList> records(const QString &path)
     {
         if (Native::handles(path))
-            if (QString why; !Zip::Package::readsBack(path, {}, &why))
-                return Failure{why};
+            if (Status read = Zip::Package::readsBack(path); !read)
+                return read.failure();
         const std::unique_ptr<Sheets::Application> app = Native::handles(path)
             ? std::unique_ptr<Sheets::Application>(std::make_unique<Native::Application>())
             : std::make_unique<Csv::Application>();
@@ -99,7 +99,7 @@ private Q_SLOTS:
             found->sort();
             QCOMPARE(*found, expected);
             const QString backup = m_home->appFolder() + QStringLiteral("Backup-book.") + ext;
-            QVERIFY(ext == QStringLiteral("csv") || Zip::Package::readsBack(backup));
+            QVERIFY(ext == QStringLiteral("csv") || Zip::Package::readsBack(backup).ok());
         }
     }
 
@@ -139,7 +139,7 @@ private Q_SLOTS:
         const QString lockPath = m_home->appFolder() + lockName;
         Platform::FileLock held;
         if (holdIt)
-            QCOMPARE(held.tryLock(SheetFill::lockPathFor(book(ext)), "ann on desk (process 7)"),
+            QCOMPARE(held.tryLock(SheetFill::lockPathFor(book(ext)), "ann on desk (process 7)").value(),
                      Platform::FileLock::Outcome::Taken);
         else
             QVERIFY(writeFile(lockPath, lockBytes));

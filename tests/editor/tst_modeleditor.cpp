@@ -15,9 +15,8 @@ struct Editing {
 
     ModelLists saved() const
     {
-        ModelLists onDisk;
-        ModelFile::read(ModelFile::modelPath(folder, QStringLiteral("Jobs")), onDisk, nullptr);
-        return onDisk;
+        Result<ModelLists> onDisk = ModelFile::read(ModelFile::modelPath(folder, QStringLiteral("Jobs")));
+        return onDisk ? std::move(onDisk).value() : ModelLists();
     }
 };
 

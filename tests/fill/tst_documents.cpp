@@ -151,7 +151,7 @@ void TestDocuments::savesFilledCopy()
                     kFields, run, printing).ok());
     QCOMPARE(readFile(home.documents() + QStringLiteral("Smith-Letter.rtf")), QByteArray("{\\rtf1 Dear Ann of Rome\\par}"));
     QCOMPARE(run.waits, QStringList{QStringLiteral("Saving Smith-Letter.rtf")});
-    QCOMPARE(run.runStage, qint16(1));
+    QCOMPARE(run.runStage, RunStage::Document);
     QCOMPARE(run.stepText, QStringLiteral("saving Letter"));
     QVERIFY(printing.texts.isEmpty());
     // The document itself is never changed.

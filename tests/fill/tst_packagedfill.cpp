@@ -309,7 +309,7 @@ void TestPackagedFill::badPackagesAreProblems()
         {name, true, true, Documents::PrintMethod::HigherQuality, QStringLiteral("S")}, folders, kFields, run, printing);
     QVERIFY2(!filled.ok(), "a bad package was filled");
     QVERIFY2(filled.error().contains(message), qPrintable(filled.error()));
-    QCOMPARE(run.runStage, 1);
+    QCOMPARE(run.runStage, RunStage::Document);
     QVERIFY(printing.files.isEmpty());
     QVERIFY(QDir(saveFolder).isEmpty());
     QVERIFY(QDir(m_home.appFolder()).entryList({QStringLiteral("temprtf*")}, QDir::Files).isEmpty());

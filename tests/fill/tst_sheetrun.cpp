@@ -195,7 +195,7 @@ void TestSheetRun::stepsOfASuccessfulFill()
     QCOMPARE(QDir(home.appFolder()).entryList(QDir::Files), QStringList{QStringLiteral("Backup-Book.xls")});
     QCOMPARE(script.closes, 1);
     QCOMPARE(r.stepText, QStringLiteral("renaming ") + temp + QStringLiteral(" As ") + book);
-    QCOMPARE(r.runStage, qint16(2));
+    QCOMPARE(r.runStage, RunStage::Spreadsheet);
 }
 
 void TestSheetRun::failedWriteClosesWithoutSaving()
@@ -251,7 +251,7 @@ void TestSheetRun::missingApplicationIsAProblem()
     FakeRun r;
     QCOMPARE(run(script, book, home.appFolder(), r),
              QStringList{QStringLiteral("Problem|LibreOffice Calc is not installed while creating spreadsheet object")});
-    QCOMPARE(r.runStage, qint16(2));
+    QCOMPARE(r.runStage, RunStage::Spreadsheet);
     QCOMPARE(readFile(book), QByteArray("previous"));
 }
 

@@ -8,14 +8,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString path = Fuzz::writeScratch(QStringLiteral("Smith"), reinterpret_cast<const char *>(data), size);
-    QStringList values;
-    QString error;
-    FUZZ_CHECK(DataSets::read(path, values, &error));
-    for (const QString &v : values)
+    const Result<QStringList> values = DataSets::read(path);
+    FUZZ_CHECK(values.ok());
+    for (const QString &v : *values)
         FUZZ_CHECK(!v.contains(QLatin1Char('\n')));
-    FUZZ_CHECK(DataSets::write(path, values, &error));
-    QStringList again;
-    FUZZ_CHECK(DataSets::read(path, again, &error));
-    FUZZ_CHECK(again == values);
+    FUZZ_CHECK(DataSets::write(path, *values).ok());
+    const Result<QStringList> again = DataSets::read(path);
+    FUZZ_CHECK(again.ok() && *again == *values);
     return 0;
 }

@@ -8,16 +8,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString path = Fuzz::writeScratch(QStringLiteral("Fuzz.mod"), reinterpret_cast<const char *>(data), size);
-    ModelLists model;
-    QString error;
-    if (!ModelFile::read(path, model, &error)) {
-        FUZZ_CHECK(!error.isEmpty());
+    const Result<ModelLists> model = ModelFile::read(path);
+    if (!model) {
+        FUZZ_CHECK(!model.error().isEmpty());
         return 0;
     }
-    FUZZ_CHECK(model.SheetNumbers.size() == model.SheetPaths.size());
-    FUZZ_CHECK(ModelFile::write(path, model, &error));
-    ModelLists again;
-    FUZZ_CHECK(ModelFile::read(path, again, &error));
-    FUZZ_CHECK(again == model);
+    FUZZ_CHECK(model->SheetNumbers.size() == model->SheetPaths.size());
+    FUZZ_CHECK(ModelFile::write(path, *model).ok());
+    const Result<ModelLists> again = ModelFile::read(path);
+    FUZZ_CHECK(again.ok() && *again == *model);
     return 0;
 }

@@ -63,12 +63,16 @@ void saveOnce(const QString &kind, const QString &home, int round)
     const int version = round % 2;
     QString error;
     bool ok = true;
+    const auto wrote = [&](const Status &written) {
+        error = written.error();
+        return written.ok();
+    };
     if (kind == QStringLiteral("model")) {
-        ok = ModelFile::write(ModelFile::modelPath(app, modelName()), model(version), &error);
+        ok = wrote(ModelFile::write(ModelFile::modelPath(app, modelName()), model(version)));
     } else if (kind == QStringLiteral("settings")) {
-        ok = SettingsFile::write(app, {model(version).FieldNames.last(), app}, &error);
+        ok = wrote(SettingsFile::write(app, {model(version).FieldNames.last(), app}));
     } else if (kind == QStringLiteral("dataset")) {
-        ok = DataSets::write(DataSets::dataFolder(app, modelName()) + tag(), values(version), &error);
+        ok = wrote(DataSets::write(DataSets::dataFolder(app, modelName()) + tag(), values(version)));
     } else if (isSpreadsheet(kind)) {
         const QString book = sheetPath(home, kind);
         Run run;

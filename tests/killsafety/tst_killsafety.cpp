@@ -42,26 +42,23 @@ QString checkAfterKill(const QString &kind, const QString &home)
     if (models != expectedModels)
         return QStringLiteral("models listed: ") + models.join(QStringLiteral(", "));
     if (kind == QStringLiteral("model")) {
-        ModelLists m;
-        QString error;
-        if (!ModelFile::read(ModelFile::modelPath(app, modelName()), m, &error))
-            return QStringLiteral("model unreadable: ") + error;
-        if (m != model(0) && m != model(1))
+        const Result<ModelLists> m = ModelFile::read(ModelFile::modelPath(app, modelName()));
+        if (!m)
+            return QStringLiteral("model unreadable: ") + m.error();
+        if (*m != model(0) && *m != model(1))
             return QStringLiteral("model is neither version");
     } else if (kind == QStringLiteral("settings")) {
         const SettingsFile::Settings s = SettingsFile::read(app);
-        QStringList lines;
-        TextFile::readLines(SettingsFile::settingsPath(app), lines);
+        const Result<QStringList> lines = TextFile::readLines(SettingsFile::settingsPath(app));
         if ((s.modelName != model(0).FieldNames.last() && s.modelName != model(1).FieldNames.last())
-            || s.modelFolder != app || lines.size() != 35)
+            || s.modelFolder != app || !lines || lines->size() != 35)
             return QStringLiteral("settings are neither version: ") + s.modelName;
     } else if (kind == QStringLiteral("dataset")) {
         const QString folder = DataSets::dataFolder(app, modelName());
         if (DataSets::listTags(folder) != QStringList{tag()})
             return QStringLiteral("tags listed: ") + DataSets::listTags(folder).join(QStringLiteral(", "));
-        QStringList v;
-        QString error;
-        if (!DataSets::read(folder + tag(), v, &error) || (v != values(0) && v != values(1)))
+        const Result<QStringList> v = DataSets::read(folder + tag());
+        if (!v || (*v != values(0) && *v != values(1)))
             return QStringLiteral("data set is neither version");
     } else if (isSpreadsheet(kind)) {
         // What the program lists in the spreadsheet's folder: its documents,
@@ -146,8 +143,8 @@ namespace {
 // keeps its labels and markers; empty with `why` set when it does not.
 QList<QStringList> batchRecords(const QString &path, QString *why)
 {
-    if (QString error; Native::handles(path) && !Zip::Package::readsBack(path, {}, &error)) {
-        *why = path + QStringLiteral(": ") + error;
+    if (Status read = Native::handles(path) ? Zip::Package::readsBack(path) : Status(); !read) {
+        *why = path + QStringLiteral(": ") + read.error();
         return {};
     }
     const Result<QList<QStringList>> rows = sheetRows(path);
@@ -176,7 +173,7 @@ void TestKillSafety::killDuringBatch()
     m.FieldNames = documentFields();
     m.SheetPaths = books;
     m.SheetNumbers = {1, 1, 1};
-    QVERIFY(ModelFile::write(ModelFile::modelPath(app, modelName()), m, nullptr));
+    QVERIFY(ModelFile::write(ModelFile::modelPath(app, modelName()), m));
     constexpr int kRows = 300;
     QByteArray csv = "Name,City\n";
     for (int r = 1; r <= kRows; ++r)

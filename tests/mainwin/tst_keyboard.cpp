@@ -97,8 +97,8 @@ void TestKeyboard::pastedValueSavesAndLoadsInPlace()
     for (int i = 1; i <= 3; ++i)
         entry(main, i)->clear();
     m_workspace.DataTag = QStringLiteral("t");
-    QString error;
-    QVERIFY2(m_workspace.loadDataSet(&error), qPrintable(error));
+    const Status loaded = m_workspace.loadDataSet();
+    QVERIFY2(loaded, qPrintable(loaded.error()));
     QCOMPARE(entryText(main, 1), QStringLiteral("Smith Jones"));
     QCOMPARE(entryText(main, 2), QStringLiteral("Leeds"));
     QCOMPARE(entryText(main, 3), QStringLiteral("555"));

@@ -60,10 +60,9 @@ void TestAtomicWrite::writesAndReplaces()
     TestHome home;
     const QString path = home.path() + QStringLiteral("a.txt");
     writeFile(path, QByteArray(10000, 'x'));
-    QString error;
-    QVERIFY(Platform::writeFileAtomically(path, "short", &error));
+    QVERIFY(Platform::writeFileAtomically(path, "short"));
     QCOMPARE(readFile(path), QByteArray("short"));
-    QVERIFY(Platform::writeFileAtomically(path, QByteArray(), &error));
+    QVERIFY(Platform::writeFileAtomically(path, QByteArray()));
     QCOMPARE(QFileInfo(path).size(), 0);
     QCOMPARE(allFiles(home.path()), QStringList{QStringLiteral("a.txt")});
 }
@@ -106,14 +105,13 @@ void TestAtomicWrite::failureLeavesOldFileAndNoTemporary()
     const QString folder = home.path() + QStringLiteral("locked/");
     writeFile(folder + QStringLiteral("a.txt"), "old");
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    QString error;
-    QVERIFY(!Platform::writeFileAtomically(folder + QStringLiteral("a.txt"), "new", &error));
-    QCOMPARE(error, QStringLiteral("Permission denied"));
+    QCOMPARE(Platform::writeFileAtomically(folder + QStringLiteral("a.txt"), "new").error(),
+             QStringLiteral("Permission denied"));
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QCOMPARE(readFile(folder + QStringLiteral("a.txt")), QByteArray("old"));
     QCOMPARE(allFiles(folder), QStringList{QStringLiteral("a.txt")});
-    QVERIFY(!Platform::writeFileAtomically(home.path() + QStringLiteral("missing/a.txt"), "x", &error));
-    QCOMPARE(error, QStringLiteral("No such file or directory"));
+    QCOMPARE(Platform::writeFileAtomically(home.path() + QStringLiteral("missing/a.txt"), "x").error(),
+             QStringLiteral("No such file or directory"));
 }
 
 void TestAtomicWrite::temporaryNameRule_data()
@@ -181,7 +179,7 @@ void TestAtomicWrite::temporariesNeverListedAsTagsOrModels()
     TestHome home;
     const QString data = home.appFolder() + QStringLiteral("Sample Model/");
     QDir().mkpath(data);
-    QVERIFY(DataSets::write(data + QStringLiteral("Smith"), {QStringLiteral("Ann")}, nullptr));
+    QVERIFY(DataSets::write(data + QStringLiteral("Smith"), {QStringLiteral("Ann")}));
     writeFile(data + leftover(QStringLiteral("Jones"), 1), "killed during its rename");
     writeFile(data + QStringLiteral(".hidden tag"), "Bob\r\n");
     QCOMPARE(DataSets::listTags(data), (QStringList{QStringLiteral(".hidden tag"), QStringLiteral("Smith")}));
@@ -204,15 +202,16 @@ void TestAtomicWrite::deferredSyncKeepsWritesAtomicAndReportsFailure()
         // Written and in place at once; only the wait for the disk is left.
         QCOMPARE(readFile(kept + QStringLiteral("a.txt")), QByteArray("new"));
         QCOMPARE(allFiles(kept), (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
-        QString error;
-        QVERIFY2(deferred.commit(&error), qPrintable(error));
+        const Status committed = deferred.commit();
+        QVERIFY2(committed, qPrintable(committed.error()));
 
         QVERIFY(Platform::writeFileAtomically(gone + QStringLiteral("c.txt"), "c"));
         QVERIFY(QDir(gone).removeRecursively());
-        QVERIFY(!deferred.commit(&error));
-        QCOMPARE(error, QStringLiteral("No such file or directory"));
+        const Status lost = deferred.commit();
+        QVERIFY(!lost);
+        QCOMPARE(lost.error(), QStringLiteral("No such file or directory"));
         // What was committed is not committed again.
-        QVERIFY(deferred.commit(&error));
+        QVERIFY(deferred.commit());
     }
     // Without one, every write waits for the disk itself again.
     QVERIFY(Platform::writeFileAtomically(kept + QStringLiteral("a.txt"), "last"));

@@ -54,8 +54,9 @@ void TestSetup::completeInstall()
     QCOMPARE(Platform::registryString(kKey, QStringLiteral("UninstallString")), uninstaller);
 
     // The sample model's spreadsheet is the installed one.
-    ModelLists sample;
-    QVERIFY(ModelFile::read(app + QStringLiteral("Sample Model.mod"), sample, nullptr));
+    const Result<ModelLists> read = ModelFile::read(app + QStringLiteral("Sample Model.mod"));
+    QVERIFY(read);
+    const ModelLists &sample = *read;
     QCOMPARE(sample.SheetPaths, QStringList{app + QStringLiteral("Sample Spreadsheet.xls")});
     QCOMPARE(sample.FieldCount(), qint16(5));
 

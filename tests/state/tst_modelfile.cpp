@@ -11,7 +11,6 @@ private Q_SLOTS:
     void roundTripKeepsNamesAsTyped();
     void emptyModelIsThreeZeroLines();
     void numberLinesIgnoreBlanks();
-    void truncatedFileKeepsWhatWasRead();
     void badCountLinesAreErrors_data();
     void badCountLinesAreErrors();
     void negativeSheetNumberSurvives();
@@ -31,8 +30,7 @@ void TestModelFile::writesTheExactFormat()
     m.SheetPaths = {QStringLiteral("/data/Book.xls")};
     m.SheetNumbers = {2};
     const QString path = home.path() + QStringLiteral("M.mod");
-    QString error;
-    QVERIFY(ModelFile::write(path, m, &error));
+    QVERIFY(ModelFile::write(path, m));
     QCOMPARE(readFile(path), QByteArray(" 2 \r\nFirst Name\r\nDate of Birth\r\n 1 \r\nLetter\r\n 1 \r\n"
                                         "/data/Book.xls\r\n 2 \r\n"));
 }
@@ -47,23 +45,19 @@ void TestModelFile::roundTripKeepsNamesAsTyped()
     m.SheetPaths = {QStringLiteral("/a b/c,d.xls"), QStringLiteral("/x.ods")};
     m.SheetNumbers = {3, 1};
     const QString path = home.path() + QStringLiteral("R.mod");
-    QVERIFY(ModelFile::write(path, m, nullptr));
-    ModelLists back;
-    QString error;
-    QVERIFY2(ModelFile::read(path, back, &error), qPrintable(error));
-    QCOMPARE(back, m);
+    QVERIFY(ModelFile::write(path, m));
+    const Result<ModelLists> back = ModelFile::read(path);
+    QVERIFY2(back, qPrintable(back.error()));
+    QCOMPARE(*back, m);
 }
 
 void TestModelFile::emptyModelIsThreeZeroLines()
 {
     TestHome home;
     const QString path = home.path() + QStringLiteral("E.mod");
-    QVERIFY(ModelFile::write(path, ModelLists(), nullptr));
+    QVERIFY(ModelFile::write(path, ModelLists()));
     QCOMPARE(readFile(path), QByteArray(" 0 \r\n 0 \r\n 0 \r\n"));
-    ModelLists back;
-    back.FieldNames = {QStringLiteral("old")};
-    QVERIFY(ModelFile::read(path, back, nullptr));
-    QCOMPARE(back, ModelLists());
+    QCOMPARE(ModelFile::read(path).value(), ModelLists());
 }
 
 void TestModelFile::numberLinesIgnoreBlanks()
@@ -71,27 +65,12 @@ void TestModelFile::numberLinesIgnoreBlanks()
     TestHome home;
     const QString path = home.path() + QStringLiteral("B.mod");
     writeFile(path, "4\r\na\r\nb\r\nc\r\nd\r\n   0\r\n 1      \r\n/p.xls\r\n\t7 \r\n");
-    ModelLists m;
-    QString error;
-    QVERIFY2(ModelFile::read(path, m, &error), qPrintable(error));
+    const Result<ModelLists> read = ModelFile::read(path);
+    QVERIFY2(read, qPrintable(read.error()));
+    const ModelLists &m = *read;
     QCOMPARE(m.FieldCount(), qint16(4));
     QCOMPARE(m.FieldNames.last(), QStringLiteral("d"));
     QCOMPARE(m.SheetNumbers, QList<qint16>{7});
-}
-
-void TestModelFile::truncatedFileKeepsWhatWasRead()
-{
-    TestHome home;
-    const QString path = home.path() + QStringLiteral("T.mod");
-    writeFile(path, " 3 \r\nOne\r\nTwo\r\n");
-    ModelLists m;
-    m.DocNames = {QStringLiteral("kept from before")};
-    QString error;
-    QVERIFY(!ModelFile::read(path, m, &error));
-    QCOMPARE(error, QStringLiteral("Input past end of file"));
-    QCOMPARE(m.FieldCount(), qint16(3));
-    QCOMPARE(m.FieldNames, (QStringList{QStringLiteral("One"), QStringLiteral("Two"), QString()}));
-    QCOMPARE(m.DocNames, QStringList{QStringLiteral("kept from before")});
 }
 
 void TestModelFile::badCountLinesAreErrors_data()
@@ -104,6 +83,9 @@ void TestModelFile::badCountLinesAreErrors_data()
     QTest::newRow("beyond 16 bits") << QByteArray(" 40000 \r\n") << QStringLiteral("Overflow");
     QTest::newRow("huge") << QByteArray(" 99999999999999999999999 \r\n") << QStringLiteral("Overflow");
     QTest::newRow("empty file") << QByteArray() << QStringLiteral("Input past end of file");
+    QTest::newRow("names cut short") << QByteArray(" 3 \r\nOne\r\nTwo\r\n") << QStringLiteral("Input past end of file");
+    QTest::newRow("sheet number missing") << QByteArray(" 0 \r\n 0 \r\n 1 \r\n/s.xls\r\n")
+                                          << QStringLiteral("Input past end of file");
     QTest::newRow("bad doc count") << QByteArray(" 1 \r\nA\r\n x \r\n") << QStringLiteral("Type mismatch");
 }
 
@@ -114,11 +96,9 @@ void TestModelFile::badCountLinesAreErrors()
     TestHome home;
     const QString path = home.path() + QStringLiteral("Bad.mod");
     writeFile(path, content);
-    ModelLists m;
-    QString got;
-    QVERIFY(!ModelFile::read(path, m, &got));
-    QCOMPARE(got, error);
-    QVERIFY(m.FieldCount() <= 1);
+    const Result<ModelLists> read = ModelFile::read(path);
+    QVERIFY(!read);
+    QCOMPARE(read.error(), error);
 }
 
 void TestModelFile::negativeSheetNumberSurvives()
@@ -128,11 +108,9 @@ void TestModelFile::negativeSheetNumberSurvives()
     m.SheetPaths = {QStringLiteral("/s.xls")};
     m.SheetNumbers = {-3};
     const QString path = home.path() + QStringLiteral("N.mod");
-    QVERIFY(ModelFile::write(path, m, nullptr));
+    QVERIFY(ModelFile::write(path, m));
     QVERIFY(readFile(path).endsWith("/s.xls\r\n-3 \r\n"));
-    ModelLists back;
-    QVERIFY(ModelFile::read(path, back, nullptr));
-    QCOMPARE(back.SheetNumbers, QList<qint16>{-3});
+    QCOMPARE(ModelFile::read(path)->SheetNumbers, QList<qint16>{-3});
 }
 
 void TestModelFile::acceptsBareLineFeeds()
@@ -140,9 +118,7 @@ void TestModelFile::acceptsBareLineFeeds()
     TestHome home;
     const QString path = home.path() + QStringLiteral("L.mod");
     writeFile(path, " 1 \nName\n 0 \n 0");
-    ModelLists m;
-    QVERIFY(ModelFile::read(path, m, nullptr));
-    QCOMPARE(m.FieldNames, QStringList{QStringLiteral("Name")});
+    QCOMPARE(ModelFile::read(path)->FieldNames, QStringList{QStringLiteral("Name")});
 }
 
 void TestModelFile::readsWindows1252Names()
@@ -150,9 +126,7 @@ void TestModelFile::readsWindows1252Names()
     TestHome home;
     const QString path = home.path() + QStringLiteral("W.mod");
     writeFile(path, " 1 \r\nStra\xdf" "e \x80\r\n 0 \r\n 0 \r\n");
-    ModelLists m;
-    QVERIFY(ModelFile::read(path, m, nullptr));
-    QCOMPARE(m.FieldNames.first(), QString::fromUtf8("Straße €"));
+    QCOMPARE(ModelFile::read(path)->FieldNames.first(), QString::fromUtf8("Straße €"));
 }
 
 void TestModelFile::listsModelsWithoutExtension()
@@ -208,9 +182,7 @@ void TestModelFile::listedModelsAreTheOnesThatLoad()
         return;
     const QString path = ModelFile::modelPath(folder, listed.first());
     QCOMPARE(path, folder + loadsFrom);
-    ModelLists m;
-    QVERIFY(ModelFile::read(path, m, nullptr));
-    QCOMPARE(m.FieldNames, QStringList{loadsFrom});
+    QCOMPARE(ModelFile::read(path)->FieldNames, QStringList{loadsFrom});
 }
 
 QTEST_GUILESS_MAIN(TestModelFile)

@@ -111,8 +111,8 @@ void TestSettings::copiesSamplesOnlyIntoFolderWithout()
         writeFile(from + QLatin1String(name), name);
     const QString to = home.path() + QStringLiteral("new/");
     QDir().mkpath(to);
-    QString error;
-    QVERIFY2(ModelPath::copySampleFiles(from, to, &error), qPrintable(error));
+    const Status copied = ModelPath::copySampleFiles(from, to);
+    QVERIFY2(copied, qPrintable(copied.error()));
     QCOMPARE(QDir(to).entryList(QDir::Files),
              (QStringList{QStringLiteral("Sample Doc.rtf"), QStringLiteral("Sample Model.mod"),
                           QStringLiteral("Sample Spreadsheet.xls")}));
@@ -120,16 +120,16 @@ void TestSettings::copiesSamplesOnlyIntoFolderWithout()
 
     const QString other = home.path() + QStringLiteral("other/");
     writeFile(other + QStringLiteral("sample notes.txt"), "mine");
-    QVERIFY(ModelPath::copySampleFiles(from, other, &error));
+    QVERIFY(ModelPath::copySampleFiles(from, other));
     QCOMPARE(QDir(other).entryList(QDir::Files), QStringList{QStringLiteral("sample notes.txt")});
 }
 
 void TestSettings::copyIntoMissingFolderFails()
 {
     TestHome home;
-    QString error;
-    QVERIFY(!ModelPath::copySampleFiles(home.appFolder(), home.path() + QStringLiteral("missing/"), &error));
-    QVERIFY(error.contains(QStringLiteral("does not exist")));
+    const Status copied = ModelPath::copySampleFiles(home.appFolder(), home.path() + QStringLiteral("missing/"));
+    QVERIFY(!copied);
+    QVERIFY(copied.error().contains(QStringLiteral("does not exist")));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

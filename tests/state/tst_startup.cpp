@@ -1,6 +1,7 @@
 #include "ui/menu/modelcommands.h"
 #include "core/workspace.h"
 #include "ui/dialogs/dialogwait.h"
+#include "ui/dialogs/modelmessages.h"
 #include "tests/support/guihelpers.h"
 #include "tests/support/testhome.h"
 
@@ -41,7 +42,7 @@ private Q_SLOTS:
     void firstStartWithoutFiles();
     void firstStartLoadsSampleModel();
     void startsWithLastModelOfSettings();
-    void truncatedModelReportsAndKeepsSettings();
+    void truncatedModelReportsAndKeepsPreviousModel();
     void versionText();
     void selectWithNoModels();
     void selectOkWithNothingSelected();
@@ -95,17 +96,23 @@ void TestStartup::startsWithLastModelOfSettings()
     QCOMPARE(child<QLabel>(main, QStringLiteral("lblWord_3"))->text(), QStringLiteral("Phone"));
 }
 
-void TestStartup::truncatedModelReportsAndKeepsSettings()
+void TestStartup::truncatedModelReportsAndKeepsPreviousModel()
 {
     TestHome home;
-    writeFile(home.appFolder() + QStringLiteral("Sample Model.mod"), " 3 \r\nOne\r\nTwo\r\n");
+    writeFile(home.appFolder() + QStringLiteral("Orders.mod"), kThreeFields);
+    writeFile(home.appFolder() + QStringLiteral("Broken.mod"), " 3 \r\nOne\r\nTwo\r\n");
+    writeFile(home.appFolder() + QStringLiteral("qlt.ini"), "Orders\r\n0\r\n");
     MainForm *main = startProgram(m_workspace);
+    const ModelLists before = m_workspace;
+    const QByteArray settings = readFile(home.appFolder() + QStringLiteral("qlt.ini"));
+    QCOMPARE(before.FieldCount(), qint16(3));
+    QVERIFY(!loadModelTellingUser(m_workspace, QStringLiteral("Broken")));
     QCOMPARE(Ask::records().size(), 1);
     QCOMPARE(lastTitle(), QStringLiteral("A problem has occurred."));
     QCOMPARE(lastMessage(), QStringLiteral("Input past end of file while loading model.\r\nUnable to load complete model."));
-    QCOMPARE(m_workspace.FieldCount(), qint16(3));
+    QCOMPARE(static_cast<const ModelLists &>(m_workspace), before);
     QCOMPARE(main->rowCount(), 3);
-    QVERIFY(!QFileInfo::exists(home.appFolder() + QStringLiteral("qlt.ini")));
+    QCOMPARE(readFile(home.appFolder() + QStringLiteral("qlt.ini")), settings);
 }
 
 void TestStartup::versionText()

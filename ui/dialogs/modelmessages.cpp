@@ -3,10 +3,12 @@
 #include "core/modelstore.h"
 #include "platform/gui/messagebox.h"
 
-void loadModelTellingUser(Workspace &workspace, const QString &name)
+bool loadModelTellingUser(Workspace &workspace, const QString &name)
 {
-    if (const Status loaded = ModelStore::loadModel(workspace, name); !loaded)
+    const Status loaded = ModelStore::loadModel(workspace, name);
+    if (!loaded)
         Ask::show(loaded.error(), QStringLiteral("A problem has occurred."));
+    return loaded.ok();
 }
 
 bool saveModelTellingUser(const Workspace &workspace)

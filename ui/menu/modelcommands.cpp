@@ -58,8 +58,12 @@ void SelectModelCommand(Workspace &s)
         return;
     main->show();
     if (!g_pickedModel.isEmpty()) {
+        const QString previous = s.ModelName;
         s.ModelName = g_pickedModel;
-        loadModelTellingUser(s, g_pickedModel);
+        // The model in use stays with its own name when the picked one
+        // cannot be read whole.
+        if (!loadModelTellingUser(s, g_pickedModel))
+            s.ModelName = previous;
         main->ShowModel();
     }
 }
@@ -70,8 +74,14 @@ void EditExistingModelCommand(Workspace &s)
         return;
     if (g_pickedModel.isEmpty())
         return; // the selection window has shown the main window again
+    const QString previous = s.ModelName;
     s.ModelName = g_pickedModel;
-    loadModelTellingUser(s, g_pickedModel);
+    // A model that cannot be read whole is not edited: saving it would put
+    // another model's lists in its file. The main window is showing again.
+    if (!loadModelTellingUser(s, g_pickedModel)) {
+        s.ModelName = previous;
+        return;
+    }
     ModelForm *editor = ModelForm::instance(s);
     editor->setModelName(g_pickedModel);
     editor->show();

@@ -119,17 +119,16 @@ void IdentifierForm::okClicked()
         close();
         return;
     }
-    QString error;
-    if (saving && !m_workspace.saveDataSet(&error)) {
+    if (Status saved = saving ? m_workspace.saveDataSet() : Status(); !saved) {
         // A name the file system refuses is reported and the window stays
         // open for another one.
-        Ask::show(error + QStringLiteral(" while saving data under \"") + tag + QStringLiteral("\"."),
+        Ask::show(saved.error() + QStringLiteral(" while saving data under \"") + tag + QStringLiteral("\"."),
                   QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
         return;
     }
     // A loaded data set shows in the main window, which follows the values.
-    if (!saving && !m_workspace.loadDataSet(&error))
-        Ask::show(error, QStringLiteral("Error"));
+    if (Status loaded = saving ? Status() : m_workspace.loadDataSet(); !loaded)
+        Ask::show(loaded.error(), QStringLiteral("Error"));
     close();
 }
 

@@ -57,9 +57,8 @@ void ModelPathForm::okClicked()
     if (check.path != s.ModelFolder) {
         // A folder that is not there, or samples that cannot be copied, must
         // not leave the program pointing at nothing: keep the old folder.
-        QString error;
-        if (!ModelPath::copySampleFiles(s.ModelFolder, check.path, &error)) {
-            Ask::show(error, QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
+        if (Status copied = ModelPath::copySampleFiles(s.ModelFolder, check.path); !copied) {
+            Ask::show(copied.error(), QStringLiteral("Error"), Ask::OkOnly, Ask::NoIcon, this);
             return;
         }
         s.ModelFolder = check.path;
