@@ -59,7 +59,7 @@ inline QString prepare(const QString &home, int rows)
     QDir().mkpath(app);
     QDir().mkpath(home + QStringLiteral("/Documents"));
     const QString book = app + QStringLiteral("Book.xlsx");
-    QFile::copy(QStringLiteral(QLT_SOURCE_DIR "/tests/fill/workbooks/row.xlsx"), book);
+    QFile::copy(QStringLiteral(QLT_SOURCE_DIR "/tests/core/fill/workbooks/row.xlsx"), book);
     growWorkbook(book);
     ModelLists model;
     model.FieldNames = {QStringLiteral("Name"), QStringLiteral("City")};

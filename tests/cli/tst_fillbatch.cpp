@@ -1,5 +1,5 @@
 #include "tests/cli/qltrunner.h"
-#include "tests/fill/packagetools.h"
+#include "tests/core/fill/packagetools.h"
 
 #include <QDir>
 #include <QFile>
@@ -98,7 +98,7 @@ private Q_SLOTS:
         if (!PackageTools::haveOffice())
             QSKIP("LibreOffice is not installed");
         const QString book = m_home->appFolder() + QStringLiteral("row.xlsx");
-        QVERIFY(QFile::copy(QStringLiteral(QLT_SOURCE_DIR "/tests/fill/workbooks/row.xlsx"), book));
+        QVERIFY(QFile::copy(QStringLiteral(QLT_SOURCE_DIR "/tests/core/fill/workbooks/row.xlsx"), book));
         QVERIFY(writeModel(*m_home, QStringLiteral("Towns"), {QStringLiteral("Name"), QStringLiteral("City")}, {},
                            {book}));
         QVERIFY(writeFile(csvPath(), "City,Name\nRome,Ann\nOslo,Bob\n"));

@@ -1,5 +1,5 @@
 #include "tests/cli/qltrunner.h"
-#include "tests/fill/packagetools.h"
+#include "tests/core/fill/packagetools.h"
 
 #include <QDir>
 #include <QFile>

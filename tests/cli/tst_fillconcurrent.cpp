@@ -60,7 +60,7 @@ private Q_SLOTS:
         m_home = std::make_unique<TestHome>();
         QVERIFY(writeFile(book(QStringLiteral("csv")), "Name,City\r\n&Name&,&City&\r\n"));
         for (const QString &ext : {QStringLiteral("xlsx"), QStringLiteral("ods")})
-            QVERIFY(QFile::copy(QStringLiteral(QLT_SOURCE_DIR "/tests/fill/workbooks/row.") + ext, book(ext)));
+            QVERIFY(QFile::copy(QStringLiteral(QLT_SOURCE_DIR "/tests/core/fill/workbooks/row.") + ext, book(ext)));
         QVERIFY(writeModel(*m_home, QStringLiteral("Books"), {QStringLiteral("Name"), QStringLiteral("City")}, {},
                            {book(QStringLiteral("csv")), book(QStringLiteral("xlsx")), book(QStringLiteral("ods"))}));
     }
