@@ -87,22 +87,22 @@ window() {
 }
 press() { xdotool windowfocus --sync "$1" key "$2"; }
 if [ "$phase" = remove ]; then
-  timeout 60 "$home/.local/bin/RemoveQLT" >/dev/null 2>&1 &
+  timeout 60 "$home/.local/bin/RemoveQLT" >"$home/../remove.log" 2>&1 &
   remove=$!
   warning=$(window '\*\*\* WARNING \*\*\*') || { echo "RemoveQLT asked nothing"; exit 1; }
   [ -e "$home/Quillmate/QLT" ] || { echo "RemoveQLT removed before the user answered"; exit 1; }
   press "$warning" Return
   finished=$(window 'Finished\.') || { echo "RemoveQLT did not finish"; exit 1; }
   press "$finished" Return
-  wait "$remove" || { echo "RemoveQLT exited $?"; exit 1; }
+  wait "$remove" || { echo "RemoveQLT exited $?"; cat "$home/../remove.log"; exit 1; }
   exit 0
 fi
-timeout 60 "$prefix/bin/SetupQLT" >/dev/null 2>&1 &
+timeout 60 "$prefix/bin/SetupQLT" >"$home/../setup.log" 2>&1 &
 setup=$!
 info=$(window "Quillmate Information") || { echo "SetupQLT showed no information window"; exit 1; }
 [ ! -e "$home/Quillmate" ] || { echo "SetupQLT installed before the user chose Install"; exit 1; }
 press "$info" space
-wait "$setup" || { echo "SetupQLT exited $?"; exit 1; }
+wait "$setup" || { echo "SetupQLT exited $?"; cat "$home/../setup.log"; exit 1; }
 # The installer ends by starting the installed QLT.
 window Quillmate >/dev/null || { echo "the installed QLT showed no window"; exit 1; }
 pkill -f "^$home/Quillmate/QLT" || true
