@@ -6,6 +6,7 @@
 #include "benchmarks/sheetbench.h"
 #include "core/fill/officesession.h"
 #include "core/print/printing.h"
+#include "platform/officerun.h"
 #include "platform/printing.h"
 
 #include <QApplication>

@@ -1,18 +1,16 @@
 #include "cli/fillcommand.h"
 
 #include "cli/fillargs.h"
+#include "cli/filldrawing.h"
 #include "cli/fillneeds.h"
 #include "cli/fillplan.h"
 #include "core/fill/engines.h"
 #include "core/fill/batchrun.h"
 #include "core/fill/officesession.h"
-#include "core/render/pdfcopy.h"
-#include "core/print/printing.h"
 #include "platform/terminal.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include <cstdio>
 #include <memory>
@@ -169,7 +167,18 @@ Start start(const QStringList &arguments)
     return {std::move(prepared.plan), 0};
 }
 
-int execute(const FillPlan::Plan &plan, const FillNeeds::Needs &needs)
+// Stands in for the printer where nothing draws: a plan that prints is
+// never run without drawing, so this only keeps a slip from passing as done.
+class NoPrinting : public Documents::Printing {
+public:
+    Status printText(const QByteArray &, const QString &) override { return refusal(); }
+    Status printFile(const QString &) override { return refusal(); }
+
+private:
+    static Status refusal() { return Failure{QStringLiteral("QLT could not load what it prints with")}; }
+};
+
+int execute(const FillPlan::Plan &plan, const FillNeeds::Needs &needs, const FillDrawing *drawing)
 {
     Console console(plan.batch && Platform::isTerminal(stderr));
     ConsoleObserver observer(console);
@@ -180,12 +189,18 @@ int execute(const FillPlan::Plan &plan, const FillNeeds::Needs &needs)
         office = std::make_unique<OfficeSession>();
         office->startAhead();
     }
-    SystemPrinting printing(office.get(), &waits);
+    const std::unique_ptr<Documents::Printing> printing =
+        drawing ? drawing->printing(office.get(), &waits) : std::make_unique<NoPrinting>();
+    const auto pdfCopy = [&](const QString &saved) -> Status {
+        if (drawing)
+            return drawing->pdfCopyBeside(saved, office.get(), &waits);
+        return OfficeSession::pdfCopyBeside(saved, office.get(), &waits)
+            .value_or(Failure{QStringLiteral("QLT could not load what it draws PDF copies with")});
+    };
     // One set of spreadsheet applications for the whole batch, so an office
     // started for the first row serves every row.
     SystemEngines engines(office ? office->calcEngines(waits) : nullptr);
-    BatchRun batch(inputFor(plan), observer, printing, engines,
-                   [&](const QString &saved) { return PdfCopy::saveBeside(saved, office.get(), &waits); });
+    BatchRun batch(inputFor(plan), observer, *printing, engines, pdfCopy);
     while (!batch.atEnd()) {
         batch.runRow();
         console.progress(batch.rowsDone(), batch.rowCount());
@@ -197,7 +212,7 @@ int execute(const FillPlan::Plan &plan, const FillNeeds::Needs &needs)
 
 } // namespace
 
-int exec(int argc, char *argv[])
+std::optional<int> exec(int argc, char *argv[], const FillDrawing *drawing)
 {
     // Taken before the application object, which would otherwise take
     // values such as "-reverse" for options of its own.
@@ -205,25 +220,27 @@ int exec(int argc, char *argv[])
     for (int i = 2; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     // Checked before any application object: the run starts only what it
-    // needs, and a letter saved as .docx loads no platform plugin.
+    // needs, and a letter saved as .docx loads no drawing library at all.
     const Start started = start(arguments);
     if (!started.plan)
         return started.status;
     const FillNeeds::Needs needs = FillNeeds::of(*started.plan);
-    int appArgc = 1;
     if (!needs.drawing) {
+        int appArgc = 1;
         QCoreApplication app(appArgc, argv);
-        return execute(*started.plan, needs);
+        return execute(*started.plan, needs, nullptr);
     }
-    Platform::useOffscreenWithoutDisplay();
-    QGuiApplication app(appArgc, argv);
-    return execute(*started.plan, needs);
+    if (!drawing)
+        return std::nullopt;
+    return drawing->withApplication(argv[0], [&] { return execute(*started.plan, needs, drawing); });
 }
 
-int run(const QStringList &arguments)
+int run(const QStringList &arguments, const FillDrawing *drawing)
 {
     const Start started = start(arguments);
-    return started.plan ? execute(*started.plan, FillNeeds::of(*started.plan)) : started.status;
+    if (!started.plan)
+        return started.status;
+    return execute(*started.plan, FillNeeds::of(*started.plan), drawing);
 }
 
 } // namespace FillCommand

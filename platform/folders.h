@@ -22,6 +22,11 @@ QString withTrailingSeparator(const QString &folder);
 
 // The file name of a module QLT loads at run time ("qltcalc" -> "qltcalc.so").
 QString moduleFileName(const QString &baseName);
+
+// The folder of the running program, found before any application object
+// exists (the modules it loads sit beside it). Links to the program are
+// followed to the program itself.
+QString programFolder();
 // The roots a folder picker offers: the home drive first.
 QStringList driveRoots();
 

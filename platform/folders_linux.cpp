@@ -1,6 +1,7 @@
 #include "platform/folders.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace Platform {
@@ -39,6 +40,8 @@ QString documentsFolder()
 QString sharedDocumentsFolder() { return QString(); }
 
 QString moduleFileName(const QString &baseName) { return baseName + QStringLiteral(".so"); }
+
+QString programFolder() { return withTrailingSeparator(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath()); }
 
 QStringList driveRoots()
 {

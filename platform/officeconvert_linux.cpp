@@ -2,7 +2,6 @@
 
 #include "platform/filesystem.h"
 #include "platform/officerun.h"
-#include "platform/printing.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -23,4 +23,11 @@ RunResult runToEnd(const QString &program, const QStringList &arguments, int tim
 // running at the same time never share one, and later ones reuse it.
 QString officeProfileUrl(const QString &purpose);
 
+// True when an office suite that can print is installed (Debian's GUI-less
+// build answers success to a print request and prints nothing).
+bool officeCanPrint();
+
+// The office program, or "" when none is installed.
+QString officeProgram();
+
 } // namespace Platform

@@ -1,9 +1,11 @@
 #include "platform/officerun.h"
 
 #include "platform/folders.h"
+#include "platform/process.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QEventLoop>
 #include <QProcess>
@@ -78,6 +80,19 @@ QString officeProfileUrl(const QString &purpose)
     }
     QDir().mkpath(profile);
     return *leased.insert(purpose, QUrl::fromLocalFile(profile).toString());
+}
+
+QString officeProgram() { return findExecutable(QStringLiteral("soffice")); }
+
+bool officeCanPrint()
+{
+    const QString soffice = officeProgram();
+    if (soffice.isEmpty())
+        return false;
+    // The printing build ships the desktop plug-ins beside the program; the
+    // GUI-less build has none.
+    const QDir program = QFileInfo(QFileInfo(soffice).canonicalFilePath()).absoluteDir();
+    return !program.entryList({QStringLiteral("libvclplug_gen*.so")}, QDir::Files).isEmpty();
 }
 
 } // namespace Platform

@@ -29,11 +29,4 @@ QString jobSince(const QString &printer, int job);
 // wrong.
 QString printFile(const QString &path, const QString &printer);
 
-// True when an office suite that can print is installed (Debian's GUI-less
-// build answers success to a print request and prints nothing).
-bool officeCanPrint();
-
-// The office program, or "" when none is installed.
-QString officeProgram();
-
 } // namespace Platform

@@ -3,7 +3,6 @@
 #include "platform/officerun.h"
 #include "platform/process.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -119,19 +118,6 @@ QString jobSince(const QString &printer, int job)
         return QString();
     return QStringLiteral("The printer ") + shown(printer)
            + QStringLiteral(" got no job: the print program ended, but the print spooler has no job from it");
-}
-
-QString officeProgram() { return findExecutable(QStringLiteral("soffice")); }
-
-bool officeCanPrint()
-{
-    const QString soffice = officeProgram();
-    if (soffice.isEmpty())
-        return false;
-    // The printing build ships the desktop plug-ins beside the program; the
-    // GUI-less build has none.
-    const QDir program = QFileInfo(QFileInfo(soffice).canonicalFilePath()).absoluteDir();
-    return !program.entryList({QStringLiteral("libvclplug_gen*.so")}, QDir::Files).isEmpty();
 }
 
 QString printFile(const QString &path, const QString &printer)

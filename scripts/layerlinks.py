@@ -17,12 +17,14 @@ RANK = {
     "cli": 7,
     "ui/dialogs": 8,
     "ui/fill": 9, "ui/editor": 9, "ui/model": 9,
-    "ui/mainwin": 10, "ui/menu": 11, "ui": 12,
+    "ui/mainwin": 10, "ui/menu": 11, "ui": 12, "app": 13,
 }
 # Folders that stay free of widgets (printing is the one exception, and it
 # is a folder of its own).
 WIDGET_FREE = {"platform", "core", "core/model", "core/help", "core/fill", "core/fill/calc", "core/render",
                "core/editor"}
+# Folders that need no drawing at all: QLT fills files with these alone.
+GUI_FREE = {"platform", "core", "core/model", "core/help", "core/fill", "core/fill/calc", "cli", "app"}
 WIDGETS = {"Qt6::Widgets", "Qt6::PrintSupport", "Qt6::PdfWidgets", "qltplatformgui"}
 STRONG = set("TDBR")
 
@@ -80,6 +82,9 @@ def check(graph, top_allowed):
         if here in WIDGET_FREE:
             for reached in sorted(reach(graph, name) & WIDGETS):
                 problems.append(f"{name} ({here}) reaches {reached}: it must stay free of widgets")
+        if here in GUI_FREE:
+            for reached in sorted(reach(graph, name) & (WIDGETS | {"Qt6::Gui"})):
+                problems.append(f"{name} ({here}) reaches {reached}: it must stay free of drawing")
     problems += symbol_problems(graph, libraries)
     return problems
 

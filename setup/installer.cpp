@@ -26,6 +26,7 @@ const QString kProgram = QStringLiteral("QLT");
 const QString kUninstaller = QStringLiteral("RemoveQLT");
 const QString kIcon = QStringLiteral("Quillmate.svg");
 const QString kCalcModule = Platform::moduleFileName(QStringLiteral("qltcalc"));
+const QString kGuiModule = Platform::moduleFileName(QStringLiteral("qltgui"));
 const QString kFatalTitle = QStringLiteral("Serious problem. Aborting setup.");
 
 void DeleteIfExists(const QString &path)
@@ -155,6 +156,8 @@ Outcome RunSetup(const Folders &f, Ui &ui)
         return abort(copied);
     if (Status copied = payload.copyRequired(kCalcModule, f.installFolder + kCalcModule); !copied)
         return abort(copied);
+    if (Status copied = payload.copyRequired(kGuiModule, f.installFolder + kGuiModule); !copied)
+        return abort(copied);
     tick(); // the rich-text control: nothing to place here
     tick();
     if (QFileInfo(payload.path(kUninstaller)).isFile()) {
@@ -179,7 +182,7 @@ Outcome RunSetup(const Folders &f, Ui &ui)
 
     if (!f.keepPayload)
         payload.deleteCopied(QStringList{QStringLiteral("QLT.txt"), QStringLiteral("Pointer.html"), kUninstaller,
-                                         kProgram, kCalcModule}
+                                         kProgram, kCalcModule, kGuiModule}
                              + samples);
 
     CreateDesktopShortcut(kProductName, f.installFolder, kProgram, f);

@@ -162,3 +162,17 @@ Status OfficeSession::exportPdf(const QString &documentPath, const QString &pdfP
         return Failure{error};
     return Platform::placePdf(made, documentPath, pdfPath);
 }
+
+std::optional<Status> OfficeSession::pdfCopyBeside(const QString &savedPath, OfficeSession *session, RunContext *run)
+{
+    const QString pdfPath = Documents::pdfPathFor(savedPath);
+    if (pdfPath == QFileInfo(savedPath).absoluteFilePath())
+        return Status{}; // a saved PDF is its own copy
+    const QString suffix = QFileInfo(savedPath).suffix();
+    if (suffix.compare(QStringLiteral("docx"), Qt::CaseInsensitive) != 0
+        && suffix.compare(QStringLiteral("odt"), Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    if (session && run && session->waitReady(*run))
+        return session->exportPdf(savedPath, pdfPath);
+    return Platform::exportPdf(savedPath, pdfPath);
+}

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 // The one office of the confirmation window's runs: started ahead in the
 // background when the window opens, so that it is ready by the time the
@@ -52,6 +53,11 @@ public:
     // Through the ready office.
     Status print(const QString &path, const QString &printer);
     Status exportPdf(const QString &documentPath, const QString &pdfPath);
+    // The PDF copy beside a saved document, when it needs no drawing: a
+    // saved PDF is its own copy, and .docx/.odt copies are exported by the
+    // office (the session's when it is ready, else one of its own). Nothing
+    // for the rest, which our renderer draws.
+    static std::optional<Status> pdfCopyBeside(const QString &savedPath, OfficeSession *session, RunContext *run);
 
 Q_SIGNALS:
     void settled(); // ready, or failed

@@ -2,6 +2,7 @@
 
 #include "core/fill/officesession.h"
 #include "core/render/printdocument.h"
+#include "platform/officerun.h"
 #include "platform/printing.h"
 
 #include <QPrinter>

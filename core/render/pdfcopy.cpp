@@ -6,7 +6,6 @@
 #include "platform/codepage.h"
 #include "platform/filesystem.h"
 #include "platform/folders.h"
-#include "platform/officeconvert.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -92,19 +91,12 @@ Status renderText(const QByteArray &text, const QString &extension, const QStrin
 
 Status saveBeside(const QString &savedPath, OfficeSession *session, RunContext *run)
 {
-    const QString pdfPath = pdfPathFor(savedPath);
-    const QString extension = QStringLiteral(".") + QFileInfo(savedPath).suffix();
-    if (pdfPath == QFileInfo(savedPath).absoluteFilePath())
-        return {}; // a saved PDF is its own copy
-    if (isOneOf(extension, {".docx", ".odt"})) {
-        if (session && run && session->waitReady(*run))
-            return session->exportPdf(savedPath, pdfPath);
-        return Platform::exportPdf(savedPath, pdfPath);
-    }
+    if (std::optional<Status> byOffice = OfficeSession::pdfCopyBeside(savedPath, session, run))
+        return *byOffice;
     QFile saved(savedPath);
     if (!saved.open(QIODevice::ReadOnly))
         return Failure{saved.errorString()};
-    return renderText(saved.readAll(), extension, pdfPath);
+    return renderText(saved.readAll(), QStringLiteral(".") + QFileInfo(savedPath).suffix(), pdfPathFor(savedPath));
 }
 
 } // namespace PdfCopy

@@ -30,6 +30,7 @@ for program in QLT SetupQLT RemoveQLT; do
   [ -x "$private/$program" ] || fail "$private/$program is not executable"
   expect_file "$prefix/share/man/man1/$program.1"
 done
+expect_file "$private/qltgui.so"
 if [ -f "$build/app/qltcalc.so" ]; then
   expect_file "$private/qltcalc.so"
 fi
@@ -114,6 +115,20 @@ status=$?
 [ "$status" -eq 1 ] || { echo "QLT fill without its module exited $status: $out"; exit 1; }
 [[ $out == *"$home/Quillmate/qltcalc.so"* && $out != *nonexistent* ]] \
   || { echo "QLT fill did not look for its module beside itself: $out"; exit 1; }
+# A fill that only saves copies needs no drawing, so it works without the
+# windows' module; what needs the module says which file is missing.
+rm -f "$home/Quillmate/qltgui.so"
+mkdir -p "$home/out"
+out=$("$home/Quillmate/QLT" fill "Sample Model" --set "Last Name=Ann" --save Ann --out "$home/out" 2>&1) \
+  || { echo "QLT fill without drawing needed the windows' module: $out"; exit 1; }
+compgen -G "$home/out/Ann-*" >/dev/null || { echo "QLT fill saved nothing: $out"; exit 1; }
+for run in "fill|Sample Model|--set|Last Name=Bob|--save|Bob|--pdf|--out|$home/out" ""; do
+  IFS='|' read -r -a args <<<"$run"
+  out=$("$home/Quillmate/QLT" "${args[@]}" 2>&1)
+  status=$?
+  [ "$status" -eq 1 ] && [[ $out == *"$home/Quillmate/qltgui.so"* ]] \
+    || { echo "QLT ${args[*]} without its windows' module exited $status: $out"; exit 1; }
+done
 INNER
 ( cd "$work/elsewhere" && xvfb-run -a bash "$work/user.sh" "$prefix" "$home" install ) || fail "installing as a user"
 after=$(cd "$prefix" && find . -printf '%p %s %l\n' | sort)

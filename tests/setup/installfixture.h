@@ -58,7 +58,8 @@ struct FakeRemoveUi : Remove::Ui {
 inline const QStringList &payloadFiles()
 {
     static const QStringList files{QStringLiteral("QLT.txt"), QStringLiteral("Pointer.html"), QStringLiteral("QLT"),
-                                   QStringLiteral("RemoveQLT"), QStringLiteral("qltcalc.so"), QStringLiteral("Template.rtf"),
+                                   QStringLiteral("RemoveQLT"), QStringLiteral("qltcalc.so"), QStringLiteral("qltgui.so"),
+                                   QStringLiteral("Template.rtf"),
                                    QStringLiteral("Sample Model.mod"), QStringLiteral("Sample Doc.rtf"),
                                    QStringLiteral("Sample Spreadsheet.xls")};
     return files;
@@ -71,7 +72,7 @@ inline QString makeInstallerFolder(const TestHome &home, const QByteArray &tag =
     const QString folder = home.path() + QStringLiteral("installer/");
     QDir().mkpath(folder);
     for (const QString &f : payloadFiles()) {
-        if (f == QStringLiteral("QLT") || f == QStringLiteral("RemoveQLT") || f == QStringLiteral("qltcalc.so")) {
+        if (f == QStringLiteral("QLT") || f == QStringLiteral("RemoveQLT") || f.endsWith(QStringLiteral(".so"))) {
             writeFile(folder + f, "#!/bin/sh\n# " + f.toUtf8() + " " + tag + "\n");
             QFile::setPermissions(folder + f, QFile::permissions(folder + f) | QFile::ExeOwner);
         } else {

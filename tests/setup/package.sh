@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the .deb and the .tar.gz and checks what they hold and declare:
-# every library the programs and qltcalc.so link comes from a package that
+# every library the programs and their modules link comes from a package that
 # Depends pulls in, LibreOffice is only a recommendation, and the unpacked
 # QLT starts.
 # Usage: package.sh BUILD_DIR
@@ -44,7 +44,7 @@ owner() { # the package that holds a library file, seen through /usr merging
     found=$(dpkg -S "$p" 2>/dev/null | head -n1 | cut -d: -f1) && [ -n "$found" ] && { echo "$found"; return; }
   done
 }
-for binary in QLT SetupQLT RemoveQLT qltcalc.so; do
+for binary in QLT qltgui.so SetupQLT RemoveQLT qltcalc.so; do
   file="$root/usr/lib/quillmate/$binary"
   [ -f "$file" ] || { fail "the .deb lacks /usr/lib/quillmate/$binary"; continue; }
   needed=$(readelf -d "$file" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')

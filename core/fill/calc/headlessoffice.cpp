@@ -2,7 +2,6 @@
 
 #include "platform/folders.h"
 #include "platform/officerun.h"
-#include "platform/printing.h"
 #include "platform/process.h"
 
 #include <QCoreApplication>

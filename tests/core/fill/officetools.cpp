@@ -1,6 +1,6 @@
 #include "tests/core/fill/officetools.h"
 
-#include "platform/printing.h"
+#include "platform/officerun.h"
 
 #include <QDir>
 #include <QFile>
