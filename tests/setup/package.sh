@@ -38,13 +38,10 @@ dpkg-deb -x "$deb" "$root"
 read -r -a wanted <<<"$(sed -E 's/\([^)]*\)//g; s/[|,]/ /g' <<<"$depends")"
 closure=$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks --no-replaces \
             --no-enhances "${wanted[@]}" | grep -E '^[a-z0-9]' | sort -u)
-owner() { # the package that holds a library file, seen through /usr merging
-  local path=$1 found
-  for p in "$path" "$(readlink -f "$path")" "${path#/usr}" "/usr$path"; do
-    found=$(dpkg -S "$p" 2>/dev/null | head -n1 | cut -d: -f1) && [ -n "$found" ] && { echo "$found"; return; }
-  done
-}
-for binary in QLT qltgui.so SetupQLT RemoveQLT qltcalc.so; do
+binaries=(QLT qltgui.so SetupQLT RemoveQLT qltcalc.so)
+declare -A library_path # "binary library" -> the file the loader finds
+candidates=()
+for binary in "${binaries[@]}"; do
   file="$root/usr/lib/quillmate/$binary"
   [ -f "$file" ] || { fail "the .deb lacks /usr/lib/quillmate/$binary"; continue; }
   needed=$(readelf -d "$file" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
@@ -52,13 +49,32 @@ for binary in QLT qltgui.so SetupQLT RemoveQLT qltcalc.so; do
   resolved=$(ldd "$file")
   for lib in $needed; do
     path=$(awk -v lib="$lib" '$1 == lib && $2 == "=>" { print $3 }' <<<"$resolved")
-    package=$( [ -n "$path" ] && owner "$path" || true)
-    if [ -z "$package" ]; then
-      fail "$binary needs $lib, which no installed package provides"
-    elif ! grep -qx "$package" <<<"$closure"; then
-      fail "$binary needs $lib from $package, which Depends does not pull in: $depends"
-    fi
+    library_path["$binary $lib"]=$path
+    # The file as dpkg may know it, seen through /usr merging.
+    [ -n "$path" ] && candidates+=("$path" "$(readlink -f "$path")" "${path#/usr}" "/usr$path")
   done
+done
+# One query for every file: each dpkg start reads its whole database.
+declare -A owner_of
+while IFS= read -r line; do
+  packages=${line%%: /*}
+  package=${packages%%,*}
+  owner_of[${line#"$packages: "}]=${package%%:*}
+done < <(dpkg -S "${candidates[@]}" 2>/dev/null | grep ': /' || true)
+owner() {
+  local p
+  for p in "$1" "$(readlink -f "$1")" "${1#/usr}" "/usr$1"; do
+    [ -n "${owner_of[$p]:-}" ] && { echo "${owner_of[$p]}"; return; }
+  done
+}
+for key in "${!library_path[@]}"; do
+  binary=${key%% *} lib=${key#* } path=${library_path[$key]}
+  package=$( [ -n "$path" ] && owner "$path" || true)
+  if [ -z "$package" ]; then
+    fail "$binary needs $lib, which no installed package provides"
+  elif ! grep -qx "$package" <<<"$closure"; then
+    fail "$binary needs $lib from $package, which Depends does not pull in: $depends"
+  fi
 done
 version=$(env -i PATH=/usr/bin:/bin HOME="$out" QT_QPA_PLATFORM=offscreen "$root/usr/lib/quillmate/QLT" --version 2>&1) ||
   fail "the unpacked QLT --version failed: $version"
