@@ -182,9 +182,9 @@ void TestNativeWorkbook::initTestCase()
 // office run: an office start per workbook would take most of a minute.
 void TestNativeWorkbook::fillBothWays()
 {
-    QString error;
-    std::shared_ptr<Sheets::Engines> office = SystemEngines::loadCalc(&error);
-    QVERIFY2(office, qPrintable(error));
+    auto loaded = SystemEngines::loadCalc();
+    QVERIFY2(loaded, qPrintable(loaded.error()));
+    std::shared_ptr<Sheets::Engines> office = std::move(loaded).value();
     QStringList workbooks;
     for (const Comparison &c : kComparisons) {
         const QString fixture = QString::fromLatin1(c.fixture);
