@@ -163,10 +163,10 @@ Start start(const QStringList &arguments)
     }
     if (!parsed.error.isEmpty())
         return {std::nullopt, usageError(parsed.error)};
-    FillPlan::Prepared prepared = FillPlan::prepare(parsed.options);
-    if (!prepared.error.isEmpty())
-        return {std::nullopt, usageError(prepared.error)};
-    return {std::move(prepared.plan), 0};
+    Result<FillPlan::Plan> prepared = FillPlan::prepare(parsed.options);
+    if (!prepared)
+        return {std::nullopt, usageError(prepared.error())};
+    return {std::move(prepared).value(), 0};
 }
 
 int execute(const FillPlan::Plan &plan, const FillNeeds::Needs &needs)
