@@ -138,6 +138,9 @@ Status Sheet::parse(const QByteArray &bytes)
             if (formula && valueStart >= 0)
                 m_results.append({row->row, cell.column, valueStart, valueEnd, formulaText});
         } else if (name == QLatin1String("row") && row) {
+            // A row that ends inside one of its cells leaves the cell no row.
+            if (inCell)
+                return Failure{QStringLiteral("The worksheet is damaged")};
             row->end = tag.end;
             row->contentEnd = tag.start;
             row = nullptr;
