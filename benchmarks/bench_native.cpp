@@ -111,20 +111,19 @@ int main(int argc, char *argv[])
             native += once;
             nativeMin = std::min(nativeMin, once);
         }
-        QString error;
         for (int r = 0; r < officeRounds; ++r) {
-            const auto office = SystemEngines::loadCalc(&error);
+            const auto office = SystemEngines::loadCalc();
             if (!office) {
-                std::printf("  the office cannot be driven: %s\n", qPrintable(error));
+                std::printf("  the office cannot be driven: %s\n", qPrintable(office.error()));
                 return 1;
             }
-            cold += fillOnce(theirs, appFolder, *office);
+            cold += fillOnce(theirs, appFolder, **office);
         }
         if (officeRounds > 0) {
-            const auto shared = SystemEngines::loadCalc(&error);
-            fillOnce(theirs, appFolder, *shared); // starts the office
+            const auto shared = SystemEngines::loadCalc();
+            fillOnce(theirs, appFolder, **shared); // starts the office
             for (int r = 0; r < officeRounds; ++r)
-                warm += fillOnce(theirs, appFolder, *shared);
+                warm += fillOnce(theirs, appFolder, **shared);
         }
         copy /= kNativeRounds;
         engine /= kNativeRounds;

@@ -161,10 +161,10 @@ Start start(const QStringList &arguments)
     }
     if (!parsed.error.isEmpty())
         return {std::nullopt, usageError(parsed.error)};
-    FillPlan::Prepared prepared = FillPlan::prepare(parsed.options);
-    if (!prepared.error.isEmpty())
-        return {std::nullopt, usageError(prepared.error)};
-    return {std::move(prepared.plan), 0};
+    Result<FillPlan::Plan> prepared = FillPlan::prepare(parsed.options);
+    if (!prepared)
+        return {std::nullopt, usageError(prepared.error())};
+    return {std::move(prepared).value(), 0};
 }
 
 // Stands in for the printer where nothing draws: a plan that prints is

@@ -144,20 +144,19 @@ Status checkChoices(Plan &plan)
 
 } // namespace
 
-Prepared prepare(const FillArgs::Options &options)
+Result<Plan> prepare(const FillArgs::Options &options)
 {
-    Prepared p;
-    Plan &plan = p.plan;
+    Plan plan;
     plan.options = options;
     const QString app = Platform::appFolder();
     plan.folders = {modelFolder(app), app, Platform::documentsFolder()};
-    Status checked = loadModel(options.model, plan);
-    if (checked)
-        checked = loadValues(plan);
-    if (checked)
-        checked = checkChoices(plan);
-    p.error = checked.error();
-    return p;
+    if (Status loaded = loadModel(options.model, plan); !loaded)
+        return loaded.failure();
+    if (Status valued = loadValues(plan); !valued)
+        return valued.failure();
+    if (Status checked = checkChoices(plan); !checked)
+        return checked.failure();
+    return plan;
 }
 
 } // namespace FillPlan

@@ -24,13 +24,9 @@ struct Plan {
     FillArgs::Options options;
 };
 
-struct Prepared {
-    Plan plan;
-    QString error; // a usage error
-};
-
 // Reads the settings, the model, the data set and the CSV file the options
-// name, and checks every name in them against the model.
-Prepared prepare(const FillArgs::Options &options);
+// name, and checks every name in them against the model; a failure is a
+// usage error.
+Result<Plan> prepare(const FillArgs::Options &options);
 
 } // namespace FillPlan

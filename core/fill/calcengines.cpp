@@ -1,45 +1,22 @@
 #include "core/fill/calcengines.h"
 
 namespace {
-Status check(bool ok, const QString &error)
-{
-    if (!ok)
-        return Failure{error};
-    return {};
-}
-
 class ModuleWorkbook : public Sheets::Workbook, public Sheets::Worksheet {
 public:
     explicit ModuleWorkbook(std::unique_ptr<CalcModule::Workbook> book) : m_book(std::move(book)) {}
 
     Result<Sheets::Worksheet *> worksheet(int position) override
     {
-        QString error;
-        if (!m_book->selectWorksheet(position, &error))
-            return Failure{error};
+        if (Status selected = m_book->selectWorksheet(position); !selected)
+            return selected.failure();
         return static_cast<Sheets::Worksheet *>(this);
     }
-    Status saveAs(const QString &path) override
-    {
-        QString error;
-        return check(m_book->saveAs(path, &error), error);
-    }
-    Status close() override
-    {
-        QString error;
-        return check(m_book->close(&error), error);
-    }
-    Result<QString> cellText(int row, int column) override
-    {
-        QString text, error;
-        if (!m_book->cellText(row, column, &text, &error))
-            return Failure{error};
-        return text;
-    }
+    Status saveAs(const QString &path) override { return m_book->saveAs(path); }
+    Status close() override { return m_book->close(); }
+    Result<QString> cellText(int row, int column) override { return m_book->cellText(row, column); }
     Status setCellText(int row, int column, const QString &text) override
     {
-        QString error;
-        return check(m_book->setCellText(row, column, text, &error), error);
+        return m_book->setCellText(row, column, text);
     }
 
 private:
@@ -51,11 +28,10 @@ public:
     explicit ModuleApplication(std::shared_ptr<CalcModule::Office> office) : m_office(std::move(office)) {}
     Result<std::unique_ptr<Sheets::Workbook>> open(const QString &path) override
     {
-        QString error;
-        std::unique_ptr<CalcModule::Workbook> book(m_office->open(path, &error));
+        Result<std::unique_ptr<CalcModule::Workbook>> book = m_office->open(path);
         if (!book)
-            return Failure{error};
-        return std::unique_ptr<Sheets::Workbook>(std::make_unique<ModuleWorkbook>(std::move(book)));
+            return book.failure();
+        return std::unique_ptr<Sheets::Workbook>(std::make_unique<ModuleWorkbook>(std::move(book).value()));
     }
 
 private:
@@ -68,9 +44,8 @@ public:
     explicit ModuleEngines(std::shared_ptr<CalcModule::Office> office) : m_office(std::move(office)) {}
     Result<std::unique_ptr<Sheets::Application>> createApplication(const QString &) override
     {
-        QString error;
-        if (!m_office->start(&error))
-            return Failure{error};
+        if (Status started = m_office->start(); !started)
+            return started.failure();
         return std::unique_ptr<Sheets::Application>(std::make_unique<ModuleApplication>(m_office));
     }
 

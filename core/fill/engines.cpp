@@ -26,7 +26,7 @@ QString SystemEngines::calcModulePath()
     return QCoreApplication::applicationDirPath() + QLatin1Char('/') + Platform::moduleFileName(QStringLiteral("qltcalc"));
 }
 
-std::unique_ptr<CalcModule::Office> SystemEngines::createOffice(QString *error)
+Result<std::unique_ptr<CalcModule::Office>> SystemEngines::createOffice()
 {
     // Loaded once and never unloaded: its code stays in use by the objects
     // it hands out.
@@ -39,21 +39,17 @@ std::unique_ptr<CalcModule::Office> SystemEngines::createOffice(QString *error)
         if (!create)
             loadError = QStringLiteral("LibreOffice is not installed (") + library->errorString() + QLatin1Char(')');
     }
-    if (!create) {
-        *error = loadError;
-        return nullptr;
-    }
-    QString why;
-    std::unique_ptr<CalcModule::Office> office(create(&why));
-    if (!office)
-        *error = why;
-    return office;
+    if (!create)
+        return Failure{loadError};
+    return create();
 }
 
-std::unique_ptr<Sheets::Engines> SystemEngines::loadCalc(QString *error)
+Result<std::unique_ptr<Sheets::Engines>> SystemEngines::loadCalc()
 {
-    std::unique_ptr<CalcModule::Office> office = createOffice(error);
-    return office ? calcEngines(std::move(office)) : nullptr;
+    Result<std::unique_ptr<CalcModule::Office>> office = createOffice();
+    if (!office)
+        return office.failure();
+    return calcEngines(std::move(office).value());
 }
 
 SheetEngine engineFor(const QString &path)
@@ -74,10 +70,10 @@ Result<std::unique_ptr<Sheets::Application>> SystemEngines::createApplication(co
         break;
     }
     if (!m_calc) {
-        QString error;
-        m_calc = loadCalc(&error);
-        if (!m_calc)
-            return Failure{error};
+        Result<std::unique_ptr<Sheets::Engines>> calc = loadCalc();
+        if (!calc)
+            return calc.failure();
+        m_calc = std::move(calc).value();
     }
     return m_calc->createApplication(path);
 }

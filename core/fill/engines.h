@@ -28,10 +28,10 @@ public:
     // first workbook.
     static QString calcModulePath();
     static void setCalcModulePath(const QString &path);
-    // The module's engines, or null with `error` set.
-    static std::unique_ptr<Sheets::Engines> loadCalc(QString *error);
-    // An office of the module, not yet started, or null with `error` set.
-    static std::unique_ptr<CalcModule::Office> createOffice(QString *error);
+    // The module's engines, or why it cannot be used.
+    static Result<std::unique_ptr<Sheets::Engines>> loadCalc();
+    // An office of the module, not yet started, or why there is none.
+    static Result<std::unique_ptr<CalcModule::Office>> createOffice();
 
 private:
     std::shared_ptr<Sheets::Engines> m_calc; // started once per run, ended with it

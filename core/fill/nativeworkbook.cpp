@@ -85,10 +85,10 @@ Result<Sheets::Worksheet *> Workbook::worksheet(int position)
         const Result<QByteArray> content = readPart(m_sheetPart);
         if (!content)
             return content.failure();
-        auto sheet = std::make_unique<Ods::Sheet>(*content, position);
-        if (Status read = sheet->status(); !read)
-            return read.failure();
-        m_sheet = std::move(sheet);
+        Result<std::unique_ptr<Ods::Sheet>> sheet = Ods::Sheet::read(*content, position);
+        if (!sheet)
+            return sheet.failure();
+        m_sheet = std::move(sheet).value();
         return static_cast<Sheets::Worksheet *>(m_sheet.get());
     }
     const Result<QByteArray> rels = readPart(QStringLiteral("_rels/.rels"));
@@ -118,17 +118,19 @@ Result<Sheets::Worksheet *> Workbook::worksheet(int position)
         const Result<QByteArray> stringsXml = readPart(stringsPart);
         if (!stringsXml)
             return stringsXml.failure();
-        strings = Xlsx::SharedStrings(*stringsXml);
-        if (Status read = strings.status(); !read)
+        Result<Xlsx::SharedStrings> read = Xlsx::SharedStrings::read(*stringsXml);
+        if (!read)
             return read.failure();
+        strings = std::move(read).value();
     }
     m_sheetPart = sheets.at(position - 1);
     const Result<QByteArray> sheetXml = readPart(m_sheetPart);
     if (!sheetXml)
         return sheetXml.failure();
-    auto sheet = std::make_unique<Xlsx::Sheet>(*sheetXml, strings);
-    if (Status read = sheet->status(); !read)
+    Result<std::unique_ptr<Xlsx::Sheet>> read = Xlsx::Sheet::read(*sheetXml, strings);
+    if (!read)
         return read.failure();
+    std::unique_ptr<Xlsx::Sheet> sheet = std::move(read).value();
     sheet->dropResultsOf([](const QString &formula) { return Xlsx::formulaMaySee(formula, true, {}); });
     m_sheet = std::move(sheet);
     m_extraPart = *workbook;
@@ -160,13 +162,17 @@ Status Workbook::saveAs(const QString &path)
                 const Result<QByteArray> bytes = readPart(part);
                 if (!bytes)
                     return bytes.failure();
-                Xlsx::Sheet other(*bytes, {});
-                other.dropResultsOf([this](const QString &formula) {
+                // One that cannot be read is left as it was: fullCalcOnLoad
+                // has its formulas computed afresh all the same.
+                const Result<std::unique_ptr<Xlsx::Sheet>> other = Xlsx::Sheet::read(*bytes, {});
+                if (!other)
+                    continue;
+                (*other)->dropResultsOf([this](const QString &formula) {
                     return Xlsx::formulaMaySee(formula, false, m_mentions);
                 });
-                if (!other.dropsResults())
+                if (!(*other)->dropsResults())
                     continue;
-                const Result<QByteArray> rewritten = other.rewritten();
+                const Result<QByteArray> rewritten = (*other)->rewritten();
                 if (!rewritten)
                     return rewritten.failure();
                 parts.insert(part, *rewritten);

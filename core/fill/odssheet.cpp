@@ -94,7 +94,15 @@ QString Sheet::textOf(const Native::CellRun &cell) const
     return paragraphs.join(QLatin1Char('\n'));
 }
 
-Sheet::Sheet(const QByteArray &contentXml, int position)
+Result<std::unique_ptr<Sheet>> Sheet::read(const QByteArray &contentXml, int position)
+{
+    std::unique_ptr<Sheet> sheet(new Sheet);
+    if (Status parsed = sheet->parse(contentXml, position); !parsed)
+        return parsed.failure();
+    return sheet;
+}
+
+Status Sheet::parse(const QByteArray &contentXml, int position)
 {
     m_xml = QString::fromUtf8(contentXml);
     Native::TagScanner xml(m_xml);
@@ -118,10 +126,8 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
                 Native::RowRun run;
                 run.row = m_nextRow;
                 const Result<int> count = repeatCount(tag, kRowsRepeated);
-                if (!count) {
-                    markDamaged(count.error());
-                    return;
-                }
+                if (!count)
+                    return count.failure();
                 run.count = *count;
                 run.start = tag.start;
                 run.tagEnd = tag.end;
@@ -137,10 +143,8 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
                 Native::CellRun cell;
                 cell.column = nextColumn;
                 const Result<int> count = repeatCount(tag, kColumnsRepeated);
-                if (!count) {
-                    markDamaged(count.error());
-                    return;
-                }
+                if (!count)
+                    return count.failure();
                 cell.count = *count;
                 // Style names stay in the content's text unless they hold entities.
                 const QStringView style = tag.rawAttribute(QLatin1StringView("table:style-name"));
@@ -160,10 +164,8 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
                 row->cells.append(cell);
             } else if (!tag.closing && inner == QLatin1String("table:table-column")) {
                 const Result<int> repeated = repeatCount(tag, kColumnsRepeated);
-                if (!repeated) {
-                    markDamaged(repeated.error());
-                    return;
-                }
+                if (!repeated)
+                    return repeated.failure();
                 const int count = *repeated;
                 const QString style = tag.attribute(QLatin1StringView("table:default-cell-style-name"));
                 columnStyles.append({columnStyles.isEmpty() ? 1 : columnStyles.last().column + columnStyles.last().count,
@@ -177,10 +179,8 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
                 row = nullptr;
             } else if (tag.closing && inner == QLatin1String("table:table")) {
                 // A row left open has no end to splice a rewritten row up to.
-                if (row) {
-                    markDamaged(QStringLiteral("The spreadsheet's content is damaged"));
-                    return;
-                }
+                if (row)
+                    return Failure{QStringLiteral("The spreadsheet's content is damaged")};
                 if (m_rowsEnd < 0)
                     m_rowsEnd = tag.start;
                 found = true;
@@ -188,17 +188,13 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
             }
         }
     }
-    if (xml.failed()) {
-        markDamaged(QStringLiteral("The spreadsheet's content is damaged"));
-        return;
-    }
-    if (!found) {
-        markDamaged(Sheets::noSuchWorksheet(position));
-        return;
-    }
+    if (xml.failed())
+        return Failure{QStringLiteral("The spreadsheet's content is damaged")};
+    if (!found)
+        return Failure{Sheets::noSuchWorksheet(position)};
     // A cell without a style of its own shows its column's default style.
     if (columnStyles.isEmpty())
-        return;
+        return {};
     Native::RowRun columns;
     columns.cells = columnStyles;
     for (Native::RowRun &run : rows)
@@ -206,6 +202,7 @@ Sheet::Sheet(const QByteArray &contentXml, int position)
             if (cell.style.isEmpty())
                 if (const Native::CellRun *column = cellAt(columns, cell.column))
                     cell.style = column->style;
+    return {};
 }
 
 } // namespace Ods

@@ -156,7 +156,7 @@ QString Sheet::rowsPastTheEnd() const
 
 Result<QByteArray> Sheet::rewritten() const
 {
-    if (Status read = status(); !read)
+    if (Status read = damage(); !read)
         return read.failure();
     QList<Native::Splice> splices;
     for (const Native::RowRun &run : rows) {
@@ -181,7 +181,7 @@ Result<QByteArray> Sheet::rewritten() const
         splices.append({m_rowsEnd, m_rowsEnd, past});
     const Result<QString> xml = Native::applySplices(m_xml, splices);
     // Cells read only now for their style may turn out damaged.
-    if (Status read = status(); !read)
+    if (Status read = damage(); !read)
         return read.failure();
     if (!xml)
         return xml.failure();

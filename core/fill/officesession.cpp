@@ -21,6 +21,14 @@ bool isOneOf(const QString &extension, std::initializer_list<const char *> list)
     return false;
 }
 
+// The module's office, or none when the module cannot give one: the session
+// then stands aside and each run reports why itself.
+std::shared_ptr<CalcModule::Office> officeOrNull()
+{
+    Result<std::unique_ptr<CalcModule::Office>> office = SystemEngines::createOffice();
+    return office ? std::move(office).value() : nullptr;
+}
+
 // Waits for the office before the first workbook of a run, under the
 // run's wait window.
 class SessionEngines : public Sheets::Engines {
@@ -76,19 +84,17 @@ bool OfficeSession::mayNeed(const QString &modelFolder, const QStringList &docNa
 
 int OfficeSession::officeLaunches()
 {
-    QString error;
-    const std::unique_ptr<CalcModule::Office> office = SystemEngines::createOffice(&error);
-    return office ? office->launches() : 0;
+    const Result<std::unique_ptr<CalcModule::Office>> office = SystemEngines::createOffice();
+    return office ? (*office)->launches() : 0;
 }
 
 void OfficeSession::startAhead()
 {
     if (m_state == State::Starting || m_state == State::Ready)
         return;
-    QString error;
     if (!m_office)
-        m_office = SystemEngines::createOffice(&error);
-    if (!m_office || !m_office->startAhead(&error)) {
+        m_office = officeOrNull();
+    if (!m_office || !m_office->startAhead()) {
         m_state = State::Failed;
         Q_EMIT settled();
         return;
@@ -99,11 +105,10 @@ void OfficeSession::startAhead()
 
 void OfficeSession::check()
 {
-    bool ready = false;
-    QString error;
-    if (!m_office->poll(&ready, &error))
+    const Result<bool> ready = m_office->poll();
+    if (!ready)
         m_state = State::Failed;
-    else if (ready)
+    else if (*ready)
         m_state = State::Ready;
     else
         return;
@@ -132,21 +137,16 @@ bool OfficeSession::waitReady(RunContext &run)
 
 std::shared_ptr<Sheets::Engines> OfficeSession::calcEngines(RunContext &run)
 {
-    if (!m_office) {
-        QString error;
-        m_office = SystemEngines::createOffice(&error);
-        if (!m_office)
-            return nullptr; // the run loads the module itself and reports why not
-    }
+    if (!m_office)
+        m_office = officeOrNull();
+    if (!m_office)
+        return nullptr; // the run loads the module itself and reports why not
     return std::make_shared<SessionEngines>(*this, run, ::calcEngines(m_office));
 }
 
 Status OfficeSession::print(const QString &path, const QString &printer)
 {
-    QString error;
-    if (!m_office->print(path, printer, &error))
-        return Failure{error};
-    return {};
+    return m_office->print(path, printer);
 }
 
 Status OfficeSession::exportPdf(const QString &documentPath, const QString &pdfPath)
@@ -157,9 +157,8 @@ Status OfficeSession::exportPdf(const QString &documentPath, const QString &pdfP
     if (!outDir.isValid())
         return Failure{QStringLiteral("Could not make a folder for the PDF copy")};
     const QString made = outDir.filePath(QFileInfo(pdfPath).fileName());
-    QString error;
-    if (!m_office->exportPdf(documentPath, made, &error))
-        return Failure{error};
+    if (Status exported = m_office->exportPdf(documentPath, made); !exported)
+        return exported;
     return Platform::placePdf(made, documentPath, pdfPath);
 }
 

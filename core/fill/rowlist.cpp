@@ -162,10 +162,16 @@ List readSheet(const QString &path)
         return list;
     }
     int width = 0;
+    Status damage; // the first damage found; the list is refused with it at the end
     for (const Native::RowRun &run : grid->rows) {
         QStringList cells;
         for (const Native::CellRun &cell : run.cells) {
-            const QString text = grid->textOf(cell);
+            Result<QString> read = grid->readText(cell);
+            if (!read && damage)
+                damage = read.failure();
+            // Once damage is found every read answers it: the text as
+            // decoded (empty where damaged) still shapes the rows.
+            const QString text = read ? std::move(read).value() : grid->textOf(cell);
             if (text.isEmpty())
                 continue;
             const int last = std::min(cell.column + cell.count - 1, kMaxColumns);
@@ -195,8 +201,8 @@ List readSheet(const QString &path)
             list.lines << r;
         }
     }
-    if (Status read = grid->status(); !read)
-        list.error = Problem{0, read.failure().message};
+    if (!damage)
+        list.error = Problem{0, damage.error()};
     return list;
 }
 } // namespace

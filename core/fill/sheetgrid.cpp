@@ -17,9 +17,14 @@ Result<QString> Grid::cellText(int row, int column)
     const CellRun *cell = cellAt(row, column);
     if (!cell)
         return QString();
-    QString text = textOf(*cell);
-    if (!m_damage.isEmpty())
-        return Failure{m_damage};
+    return readText(*cell);
+}
+
+Result<QString> Grid::readText(const CellRun &cell) const
+{
+    QString text = textOf(cell);
+    if (Status sound = damage(); !sound)
+        return sound.failure();
     return text;
 }
 
@@ -49,7 +54,7 @@ std::optional<char32_t> Grid::unfitCharacter(const QString &text) const
     return ValueText::firstUnfitForXml(text);
 }
 
-Status Grid::status() const
+Status Grid::damage() const
 {
     if (!m_damage.isEmpty())
         return Failure{m_damage};

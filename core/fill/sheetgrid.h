@@ -56,12 +56,11 @@ public:
     std::optional<char32_t> unfitCharacter(const QString &text) const override;
     // The sheet's XML with the written cells in it.
     virtual Result<QByteArray> rewritten() const = 0;
-    // Whether the XML read so far is sound: a sheet is read when it is made,
-    // and some texts only when they are asked for.
-    Status status() const;
     // A cell's text as read; formats with many cells decode it only when
     // it is asked for.
     virtual QString textOf(const CellRun &cell) const { return cell.text; }
+    // The same, or the damage found in it or in any text decoded before.
+    Result<QString> readText(const CellRun &cell) const;
 
     QList<RowRun> rows; // ascending, not overlapping
     const Edits &edits() const { return m_edits; }
@@ -79,8 +78,11 @@ public:
     QString styleFor(int row, int column, const QString &text) const;
 
 protected:
-    // The first damage found stays; the calls that can fail answer it.
+    // Texts decoded when asked for may turn out damaged, also while the
+    // sheet is written back: the first damage found stays, and the calls
+    // that can fail answer it.
     void markDamaged(const QString &why) const;
+    Status damage() const;
 
 private:
     Edits m_edits;

@@ -131,29 +131,26 @@ QString runText(QStringView xml)
     return decodeEscapes(text);
 }
 
-SharedStrings::SharedStrings(const QByteArray &bytes) : m_xml(QString::fromUtf8(bytes))
+Result<SharedStrings> SharedStrings::read(const QByteArray &bytes)
 {
-    Native::TagScanner xml(m_xml);
+    SharedStrings strings;
+    strings.m_xml = QString::fromUtf8(bytes);
+    Native::TagScanner xml(strings.m_xml);
     Native::Tag tag;
     qsizetype start = -1;
     while (xml.next(tag)) {
         if (tag.localName() != QLatin1String("si"))
             continue;
         if (tag.empty)
-            m_items.append({tag.end, tag.end});
+            strings.m_items.append({tag.end, tag.end});
         else if (!tag.closing)
             start = tag.end;
         else if (start >= 0)
-            m_items.append({start, tag.start});
+            strings.m_items.append({start, tag.start});
     }
-    m_damaged = xml.failed();
-}
-
-Status SharedStrings::status() const
-{
-    if (m_damaged)
+    if (xml.failed())
         return Failure{QStringLiteral("The workbook's shared strings are damaged")};
-    return {};
+    return strings;
 }
 
 QString SharedStrings::at(int index) const
@@ -166,12 +163,12 @@ QString SharedStrings::at(int index) const
 
 Result<QStringList> parseSharedStrings(const QByteArray &bytes)
 {
-    const SharedStrings strings(bytes);
-    if (Status read = strings.status(); !read)
-        return read.failure();
+    const Result<SharedStrings> strings = SharedStrings::read(bytes);
+    if (!strings)
+        return strings.failure();
     QStringList all;
-    for (int i = 0; i < strings.size(); ++i)
-        all.append(strings.at(i));
+    for (int i = 0; i < strings->size(); ++i)
+        all.append(strings->at(i));
     return all;
 }
 

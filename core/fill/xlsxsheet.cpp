@@ -24,7 +24,15 @@ const QByteArray kBom("\xEF\xBB\xBF");
 
 } // namespace
 
-Sheet::Sheet(const QByteArray &bytes, const SharedStrings &sharedStrings) : m_strings(sharedStrings)
+Result<std::unique_ptr<Sheet>> Sheet::read(const QByteArray &xml, const SharedStrings &sharedStrings)
+{
+    std::unique_ptr<Sheet> sheet(new Sheet(sharedStrings));
+    if (Status parsed = sheet->parse(xml); !parsed)
+        return parsed.failure();
+    return sheet;
+}
+
+Status Sheet::parse(const QByteArray &bytes)
 {
     m_bom = bytes.startsWith(kBom) ? kBom : QByteArray();
     m_xml = QString::fromUtf8(bytes.mid(m_bom.size()));
@@ -55,10 +63,8 @@ Sheet::Sheet(const QByteArray &bytes, const SharedStrings &sharedStrings) : m_st
                 Native::RowRun run;
                 const QStringView r = tag.rawAttribute(QLatin1StringView("r"));
                 run.row = r.isEmpty() ? lastRow + 1 : r.toInt();
-                if (run.row <= lastRow) {
-                    markDamaged(QStringLiteral("The worksheet's rows are out of order"));
-                    return;
-                }
+                if (run.row <= lastRow)
+                    return Failure{QStringLiteral("The worksheet's rows are out of order")};
                 lastRow = run.row;
                 lastColumn = 0;
                 run.start = tag.start;
@@ -73,10 +79,8 @@ Sheet::Sheet(const QByteArray &bytes, const SharedStrings &sharedStrings) : m_st
                 cell = {};
                 const QStringView r = tag.rawAttribute(QLatin1StringView("r"));
                 cell.column = r.isEmpty() ? lastColumn + 1 : parseReference(r).second;
-                if (cell.column <= lastColumn) {
-                    markDamaged(QStringLiteral("The worksheet's cells are out of order"));
-                    return;
-                }
+                if (cell.column <= lastColumn)
+                    return Failure{QStringLiteral("The worksheet's cells are out of order")};
                 lastColumn = cell.column;
                 // Style numbers hold no entities; they stay in the sheet's text.
                 const QStringView style = tag.rawAttribute(QLatin1StringView("s"));
@@ -134,6 +138,9 @@ Sheet::Sheet(const QByteArray &bytes, const SharedStrings &sharedStrings) : m_st
             if (formula && valueStart >= 0)
                 m_results.append({row->row, cell.column, valueStart, valueEnd, formulaText});
         } else if (name == QLatin1String("row") && row) {
+            // A row that ends inside one of its cells leaves the cell no row.
+            if (inCell)
+                return Failure{QStringLiteral("The worksheet is damaged")};
             row->end = tag.end;
             row->contentEnd = tag.start;
             row = nullptr;
@@ -143,7 +150,8 @@ Sheet::Sheet(const QByteArray &bytes, const SharedStrings &sharedStrings) : m_st
         }
     }
     if (xml.failed() || m_dataEnd < 0)
-        markDamaged(QStringLiteral("The worksheet is damaged"));
+        return Failure{QStringLiteral("The worksheet is damaged")};
+    return {};
 }
 
 QString Sheet::textOf(const Native::CellRun &cell) const
@@ -265,8 +273,6 @@ bool Sheet::dropsResults() const
 
 Result<QByteArray> Sheet::rewritten() const
 {
-    if (Status read = status(); !read)
-        return read.failure();
     QList<Native::Splice> splices;
     QString added; // rows past the last row of the sheet, in order
     for (auto it = edits().constBegin(); it != edits().constEnd(); ++it) {

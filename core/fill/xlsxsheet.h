@@ -6,9 +6,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 // The parts of an Office Open XML workbook (.xlsx) that a fill reads and
-// changes. A part read from damaged XML says so in its status().
+// changes. A part is read whole or not at all: damaged XML is a failure.
 namespace Xlsx {
 
 // "B3" for row 3, column 2.
@@ -21,14 +22,12 @@ QString encodeEscapes(const QString &text);
 // The texts of xl/sharedStrings.xml, by index, each decoded when asked for.
 class SharedStrings {
 public:
-    SharedStrings() = default;
-    explicit SharedStrings(const QByteArray &xml);
+    SharedStrings() = default; // a workbook without the part
+    static Result<SharedStrings> read(const QByteArray &xml);
     QString at(int index) const;
     int size() const { return int(m_items.size()); }
-    Status status() const;
 
 private:
-    bool m_damaged = false;
     QString m_xml;
     QList<std::pair<qsizetype, qsizetype>> m_items; // the <si> elements' contents
 };
@@ -65,8 +64,8 @@ Result<QByteArray> withFullCalcOnLoad(const QByteArray &workbookXml);
 // strings part stays as it was.
 class Sheet : public Native::Grid {
 public:
-    // Read at once; status() tells whether the XML was sound.
-    Sheet(const QByteArray &xml, const SharedStrings &sharedStrings);
+    // Read at once, or why the XML is not sound.
+    static Result<std::unique_ptr<Sheet>> read(const QByteArray &xml, const SharedStrings &sharedStrings);
     QString textOf(const Native::CellRun &cell) const override;
     // The worksheet part with the written cells and the dimension changed
     // and every other character as it was, but for the stored results of
@@ -79,6 +78,8 @@ public:
     bool dropsResults() const;
 
 private:
+    explicit Sheet(const SharedStrings &sharedStrings) : m_strings(sharedStrings) {}
+    Status parse(const QByteArray &bytes);
     QString cellXml(int row, int column, const QString &style, const QString &text) const;
     QString newRowXml(int row, const QMap<int, QString> &cells) const;
     void rewriteRow(const Native::RowRun &run, const QMap<int, QString> &cells, QList<Native::Splice> &splices) const;

@@ -18,7 +18,7 @@
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
-#include <new>
+#include <type_traits>
 
 using namespace com::sun::star;
 using css::uno::Reference;
@@ -159,21 +159,26 @@ private:
 // Runs one call of the module boundary: every failure becomes its
 // description, so no exception leaves the module.
 template <class Call>
-bool guarded(QString *error, Call &&call) noexcept
+auto guarded(Call &&call) noexcept -> Result<std::invoke_result_t<Call>>
 {
+    QString error;
     try {
-        call();
-        return true;
+        if constexpr (std::is_void_v<std::invoke_result_t<Call>>) {
+            call();
+            return {};
+        } else {
+            return call();
+        }
     } catch (const OfficeError &e) {
-        *error = e.description;
+        error = e.description;
     } catch (const uno::Exception &e) {
-        *error = describe(e);
+        error = describe(e);
     } catch (const std::exception &e) {
-        *error = QString::fromLocal8Bit(e.what());
+        error = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        *error = QStringLiteral("LibreOffice reported an error");
+        error = QStringLiteral("LibreOffice reported an error");
     }
-    return false;
+    return Failure{error};
 }
 
 class ModuleWorkbook : public CalcModule::Workbook {
@@ -184,26 +189,26 @@ public:
     }
     ~ModuleWorkbook() override { m_book.reset(); } // closed while its office still runs
 
-    bool selectWorksheet(int position, QString *error) noexcept override
+    Status selectWorksheet(int position) noexcept override
     {
-        return guarded(error, [&] { m_sheet = &m_book->worksheet(position); });
+        return guarded([&] { m_sheet = &m_book->worksheet(position); });
     }
-    bool cellText(int row, int column, QString *text, QString *error) noexcept override
+    Result<QString> cellText(int row, int column) noexcept override
     {
-        return guarded(error, [&] { *text = sheet().cellText(row, column); });
+        return guarded([&] { return sheet().cellText(row, column); });
     }
-    bool setCellText(int row, int column, const QString &text, QString *error) noexcept override
+    Status setCellText(int row, int column, const QString &text) noexcept override
     {
-        return guarded(error, [&] { sheet().setCellText(row, column, text); });
+        return guarded([&] { sheet().setCellText(row, column, text); });
     }
-    bool saveAs(const QString &path, QString *error) noexcept override
+    Status saveAs(const QString &path) noexcept override
     {
-        return guarded(error, [&] { m_book->saveAs(path); });
+        return guarded([&] { m_book->saveAs(path); });
     }
-    bool close(QString *error) noexcept override
+    Status close() noexcept override
     {
         m_sheet = nullptr;
-        return guarded(error, [&] { m_book->close(); });
+        return guarded([&] { m_book->close(); });
     }
 
 private:
@@ -222,39 +227,38 @@ private:
 // One office for the whole run, started ahead or by its first item.
 class ModuleOffice : public CalcModule::Office {
 public:
-    bool start(QString *error) noexcept override
+    Status start() noexcept override
     {
-        return guarded(error, [this] { connect(true); });
+        return guarded([this] { connect(true); });
     }
-    bool startAhead(QString *error) noexcept override
+    Status startAhead() noexcept override
     {
-        return guarded(error, [this] {
+        return guarded([this] {
             if (!m_office || m_office->isDead())
                 m_office = std::make_shared<HeadlessOffice>();
         });
     }
-    bool poll(bool *ready, QString *error) noexcept override
+    Result<bool> poll() noexcept override
     {
-        return guarded(error, [&] { *ready = connect(false); });
+        return guarded([this] { return connect(false); });
     }
-    CalcModule::Workbook *open(const QString &path, QString *error) noexcept override
+    Result<std::unique_ptr<CalcModule::Workbook>> open(const QString &path) noexcept override
     {
-        CalcModule::Workbook *book = nullptr;
-        guarded(error, [&] {
+        return guarded([&] {
             if (!m_office)
                 throw OfficeError(QStringLiteral("LibreOffice Calc is not started"));
-            book = new ModuleWorkbook(m_office, std::make_unique<CalcWorkbook>(m_office->loader(), path));
+            return std::unique_ptr<CalcModule::Workbook>(
+                std::make_unique<ModuleWorkbook>(m_office, std::make_unique<CalcWorkbook>(m_office->loader(), path)));
         });
-        return book;
     }
-    bool print(const QString &path, const QString &printer, QString *error) noexcept override
+    Status print(const QString &path, const QString &printer) noexcept override
     {
-        return guarded(error, [&] { connect(true);
+        return guarded([&] { connect(true);
             WriterJobs::print(m_office->loader(), path, printer); });
     }
-    bool exportPdf(const QString &path, const QString &pdfPath, QString *error) noexcept override
+    Status exportPdf(const QString &path, const QString &pdfPath) noexcept override
     {
-        return guarded(error, [&] { connect(true);
+        return guarded([&] { connect(true);
             WriterJobs::exportPdf(m_office->loader(), path, pdfPath); });
     }
     int launches() const noexcept override { return HeadlessOffice::started(); }
@@ -286,12 +290,14 @@ private:
 
 } // namespace
 
-// The module's one exported symbol; everything else is hidden.
-extern "C" Q_DECL_EXPORT CalcModule::Office *qltCreateCalcOffice(QString *error) noexcept
+// The module's one exported symbol; everything else is hidden. Its answer
+// is a C++ object: only QLT, built with the same compiler, calls it.
+#if defined(__clang__)
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
+extern "C" Q_DECL_EXPORT Result<std::unique_ptr<CalcModule::Office>> qltCreateCalcOffice() noexcept
 {
-    if (officeFolder().isEmpty()) {
-        *error = QStringLiteral("LibreOffice Calc is not installed");
-        return nullptr;
-    }
-    return new (std::nothrow) ModuleOffice;
+    if (officeFolder().isEmpty())
+        return Failure{QStringLiteral("LibreOffice Calc is not installed")};
+    return guarded([] { return std::unique_ptr<CalcModule::Office>(std::make_unique<ModuleOffice>()); });
 }

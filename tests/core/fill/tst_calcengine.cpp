@@ -66,9 +66,9 @@ private:
 
 void TestCalcEngine::initTestCase()
 {
-    QString error;
-    m_office = SystemEngines::loadCalc(&error);
-    QVERIFY2(m_office, qPrintable(QStringLiteral("LibreOffice Calc cannot be driven: ") + error));
+    auto loaded = SystemEngines::loadCalc();
+    QVERIFY2(loaded, qPrintable(QStringLiteral("LibreOffice Calc cannot be driven: ") + loaded.error()));
+    m_office = std::move(loaded).value();
     const auto started = m_office->createApplication(QStringLiteral("start.xls")); // starts the shared office
     if (!started)
         QFAIL(qPrintable(QStringLiteral("LibreOffice Calc does not start: ") + started.error()));
@@ -81,8 +81,8 @@ void TestCalcEngine::cleanupTestCase() { endSharedOffice(); }
 const std::shared_ptr<Sheets::Engines> &TestCalcEngine::office()
 {
     if (!m_office) {
-        QString error;
-        m_office = SystemEngines::loadCalc(&error);
+        if (auto loaded = SystemEngines::loadCalc())
+            m_office = std::move(loaded).value();
     }
     return m_office;
 }

@@ -43,12 +43,12 @@ void TestCalcOffice::moduleAnswersInsteadOfThrowing()
     QLibrary module(SystemEngines::calcModulePath());
     auto create = reinterpret_cast<CalcModule::CreateOffice>(module.resolve(QLT_CALC_ENTRY));
     QVERIFY2(create, qPrintable(module.errorString()));
-    QString error;
-    std::unique_ptr<CalcModule::Office> office(create(&error));
-    QVERIFY(office);
+    const auto office = create();
+    QVERIFY2(office, qPrintable(office.error()));
     // Before its office is started nothing can be opened: an answer, not an exception.
-    QCOMPARE(office->open(QStringLiteral("/nonexistent/any.xls"), &error), nullptr);
-    QCOMPARE(error, QStringLiteral("LibreOffice Calc is not started"));
+    const auto book = (*office)->open(QStringLiteral("/nonexistent/any.xls"));
+    QVERIFY(!book);
+    QCOMPARE(book.error(), QStringLiteral("LibreOffice Calc is not started"));
 }
 
 void TestCalcOffice::eachRunStartsAndEndsItsOffice()
@@ -97,11 +97,10 @@ void TestCalcOffice::sampleModelThroughConfirmWindow()
     QCOMPARE(ourOffices(), 1);
     confirm->close();
     QCOMPARE(ourOffices(), 0);
-    QString error;
-    auto office = SystemEngines::loadCalc(&error);
-    QVERIFY2(office, qPrintable(error));
+    auto office = SystemEngines::loadCalc();
+    QVERIFY2(office, qPrintable(office.error()));
     const QString book = home.appFolder() + QStringLiteral("Sample Spreadsheet.xls");
-    QCOMPARE(readRows(*office, book, 3, 5), (QStringList{QStringLiteral("First Name,Last Name,Address,City,Date"),
+    QCOMPARE(readRows(**office, book, 3, 5), (QStringList{QStringLiteral("First Name,Last Name,Address,City,Date"),
                                                           values.join(QLatin1Char(',')),
                                                           QStringLiteral("&First Name&,&Last Name&,&Address&,&City&,&Date&")}));
 }

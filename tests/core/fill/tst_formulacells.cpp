@@ -56,6 +56,7 @@ private Q_SLOTS:
     void formulaCellsCountAsUsed_data();
     void formulaCellsCountAsUsed();
     void threeFillsKeepTheStoredResults();
+    void otherSheetThatCannotBeReadIsLeftAsItWas();
 };
 
 void TestFormulaCells::formulaCellsCountAsUsed_data()
@@ -74,10 +75,9 @@ void TestFormulaCells::formulaCellsCountAsUsed()
     QFETCH(bool, stored);
     std::unique_ptr<Native::Grid> sheet;
     if (ods)
-        sheet = std::make_unique<Ods::Sheet>(odsContent(stored), 1);
+        sheet = Ods::Sheet::read(odsContent(stored), 1).value();
     else
-        sheet = std::make_unique<Xlsx::Sheet>(xlsxSheet(stored), Xlsx::SharedStrings());
-    QVERIFY(sheet->status().ok());
+        sheet = Xlsx::Sheet::read(xlsxSheet(stored), Xlsx::SharedStrings()).value();
     QCOMPARE(sheet->cellText(2, 1).value(), stored ? QStringLiteral("2") : QString());
     const Result<SheetFill::Layout> layout = SheetFill::DetectSheetLayout(*sheet);
     QVERIFY(layout.ok());
@@ -111,10 +111,46 @@ void TestFormulaCells::threeFillsKeepTheStoredResults()
     QVERIFY(filled.read(QStringLiteral("xl/worksheets/sheet1.xml"), &xml));
     for (const char *result : {"<v>2</v>", "<v>4</v>", "<v>6</v>"})
         QVERIFY2(xml.contains(result), result);
-    Xlsx::Sheet sheet(xml, Xlsx::SharedStrings());
+    const auto sheet = Xlsx::Sheet::read(xml, Xlsx::SharedStrings()).value();
     for (int run = 1; run <= 3; ++run)
-        QCOMPARE(sheet.cellText(4 + run, 2).value(), QStringLiteral("Rome %1").arg(run));
-    QCOMPARE(sheet.cellText(8, 1).value(), QStringLiteral("&Name&"));
+        QCOMPARE(sheet->cellText(4 + run, 2).value(), QStringLiteral("Rome %1").arg(run));
+    QCOMPARE(sheet->cellText(8, 1).value(), QStringLiteral("&Name&"));
+}
+
+// Another sheet's formulas that reach the filled one lose their stored
+// results; one whose XML is cut off is left byte for byte, and the fill of
+// the sound sheet goes on.
+void TestFormulaCells::otherSheetThatCannotBeReadIsLeftAsItWas()
+{
+    TestHome home;
+    const QString path = home.path() + QStringLiteral("Two.xlsx");
+    Zip::Package package;
+    QVERIFY(package.open(QStringLiteral(QLT_WORKBOOKS_DIR "row.xlsx")));
+    QByteArray workbook, rels;
+    QVERIFY(package.read(QStringLiteral("xl/workbook.xml"), &workbook));
+    QVERIFY(package.read(QStringLiteral("xl/_rels/workbook.xml.rels"), &rels));
+    workbook.replace("</sheets>", "<sheet name=\"other\" sheetId=\"2\" r:id=\"rId9\"/></sheets>");
+    rels.replace("</Relationships>", "<Relationship Id=\"rId9\" Type=\"http://schemas.openxmlformats.org/"
+                                     "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet2.xml\"/>"
+                                     "</Relationships>");
+    const QByteArray cutOff = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><f>row!A5</f><v>7</v></c></row>";
+    QVERIFY(package.write(path, {{QStringLiteral("xl/workbook.xml"), workbook},
+                                 {QStringLiteral("xl/_rels/workbook.xml.rels"), rels},
+                                 {QStringLiteral("xl/worksheets/sheet2.xml"), cutOff}}));
+    QStringList messages;
+    OfficeFixtures::Run values;
+    values.values = QStringList{QStringLiteral("Ann"), QStringLiteral("Rome")};
+    SystemEngines engines;
+    SheetFill::ProcessSpreadsheet({path, 1}, home.appFolder(), {QStringLiteral("Name"), QStringLiteral("City")}, values,
+                                  engines, [&messages](const QString &text, const QString &) { messages << text; });
+    QCOMPARE(messages, QStringList());
+    Zip::Package filled;
+    QVERIFY(filled.open(path));
+    QByteArray other, sheet;
+    QVERIFY(filled.read(QStringLiteral("xl/worksheets/sheet2.xml"), &other));
+    QCOMPARE(other, cutOff);
+    QVERIFY(filled.read(QStringLiteral("xl/worksheets/sheet1.xml"), &sheet));
+    QVERIFY(sheet.contains("Rome"));
 }
 
 QTEST_GUILESS_MAIN(TestFormulaCells)

@@ -182,9 +182,9 @@ void TestNativeWorkbook::initTestCase()
 // office run: an office start per workbook would take most of a minute.
 void TestNativeWorkbook::fillBothWays()
 {
-    QString error;
-    std::shared_ptr<Sheets::Engines> office = SystemEngines::loadCalc(&error);
-    QVERIFY2(office, qPrintable(error));
+    auto loaded = SystemEngines::loadCalc();
+    QVERIFY2(loaded, qPrintable(loaded.error()));
+    std::shared_ptr<Sheets::Engines> office = std::move(loaded).value();
     QStringList workbooks;
     for (const Comparison &c : kComparisons) {
         const QString fixture = QString::fromLatin1(c.fixture);
@@ -349,10 +349,11 @@ void TestNativeWorkbook::newMarkersTakeTheMarkersStyle()
     const auto parts = partsOf(path);
     std::unique_ptr<Native::Grid> grid;
     if (fixture.endsWith(QLatin1String(".ods")))
-        grid = std::make_unique<Ods::Sheet>(parts.value(QStringLiteral("content.xml")), sheet);
+        grid = Ods::Sheet::read(parts.value(QStringLiteral("content.xml")), sheet).value();
     else
-        grid = std::make_unique<Xlsx::Sheet>(parts.value(QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheet)),
-                                             Xlsx::SharedStrings(parts.value(QStringLiteral("xl/sharedStrings.xml"))));
+        grid = Xlsx::Sheet::read(parts.value(QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheet)),
+                                 Xlsx::SharedStrings::read(parts.value(QStringLiteral("xl/sharedStrings.xml"))).value())
+                   .value();
     const Native::CellRun *from = grid->cellAt(fromRow, fromColumn);
     const Native::CellRun *to = grid->cellAt(toRow, toColumn);
     QVERIFY(from && to);

@@ -48,9 +48,8 @@ private:
     // The first rows of a two-column workbook, as an office of its own reads them.
     static QStringList sheetRows(const QString &book, int rows)
     {
-        QString error;
-        auto office = SystemEngines::loadCalc(&error);
-        return office ? readRows(*office, book, rows, 2) : QStringList{error};
+        const auto office = SystemEngines::loadCalc();
+        return office ? readRows(**office, book, rows, 2) : QStringList{office.error()};
     }
     Workspace m_workspace; // the workspace the windows are handed
 };
