@@ -146,21 +146,20 @@ Status ProcessDocument(const Request &request, const Folders &folders, const QSt
     QStringList values;
     for (int j = 1; j <= fieldNames.size(); ++j)
         values << run.fieldValue(j);
-    QString problem;
     // Rich text is also matched as a reader sees it, so markers split by
     // formatting or written with escapes are found; the plain sweep first
     // keeps the common case linear.
     const bool valuesHaveAmpersand = std::any_of(values.cbegin(), values.cend(),
                                                  [](const QString &v) { return v.contains(QLatin1Char('&')); });
-    if (RtfMarkers::applies(text, extension) && valuesHaveAmpersand) {
-        text = RtfMarkers::fill(text, extension, fieldNames, values, &problem);
-    } else {
-        text = Markers::ReplaceFieldMarkers(text, extension, fieldNames, values, &problem);
-        if (problem.isEmpty() && RtfMarkers::applies(text, extension) && RtfMarkers::containsMarker(text, fieldNames))
-            text = RtfMarkers::fill(text, extension, fieldNames, values, &problem);
-    }
-    if (!problem.isEmpty())
-        return Failure{problem};
+    const bool readerFirst = RtfMarkers::applies(text, extension) && valuesHaveAmpersand;
+    Result<QByteArray> filled = readerFirst ? RtfMarkers::fill(text, extension, fieldNames, values)
+                                            : Markers::ReplaceFieldMarkers(text, extension, fieldNames, values);
+    if (filled && !readerFirst && RtfMarkers::applies(*filled, extension)
+        && RtfMarkers::containsMarker(*filled, fieldNames))
+        filled = RtfMarkers::fill(*filled, extension, fieldNames, values);
+    if (!filled)
+        return filled.failure();
+    text = std::move(filled).value();
 
     run.step(QStringLiteral("printing ") + name);
     if (request.print) {

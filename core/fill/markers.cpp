@@ -209,8 +209,8 @@ std::optional<QByteArray> Detail::fillFieldByField(const QByteArray &text, const
     return current;
 }
 
-QByteArray ReplaceFieldMarkers(const QByteArray &text, const QString &extension, const QStringList &fieldNames,
-                               const QStringList &values, QString *problem)
+Result<QByteArray> ReplaceFieldMarkers(const QByteArray &text, const QString &extension, const QStringList &fieldNames,
+                                       const QStringList &values)
 {
     // Plain ASCII is the same in either encoding; only other text makes it
     // worth looking through the document for its encoding.
@@ -234,12 +234,10 @@ QByteArray ReplaceFieldMarkers(const QByteArray &text, const QString &extension,
                 || values.join(QString()).contains(QLatin1Char('&'));
             if (!used)
                 continue;
-            if (problem)
-                *problem = unfit ? ValueText::unfitCharacterText(fieldNames[j], *unfit, QStringLiteral("documents"))
+            return Failure{unfit ? ValueText::unfitCharacterText(fieldNames[j], *unfit, QStringLiteral("documents"))
                                  : QStringLiteral("The value of %1 holds \"%2\", which this Windows-1252 document "
                                                   "cannot hold")
-                                       .arg(fieldNames[j], firstUnwritable(values.value(j)));
-            return text;
+                                       .arg(fieldNames[j], firstUnwritable(values.value(j)))};
         }
         names << *name;
         encodedValues << *value;
@@ -247,12 +245,9 @@ QByteArray ReplaceFieldMarkers(const QByteArray &text, const QString &extension,
     std::optional<QByteArray> filled = Detail::fillInOneSweep(text, extension, names, encodedValues);
     if (!filled)
         filled = Detail::fillFieldByField(text, extension, names, encodedValues);
-    if (!filled || filled->size() > text.size() + kMaxGrowth) {
-        if (problem)
-            *problem = tooMuchGrowth();
-        return text;
-    }
-    return *filled;
+    if (!filled || filled->size() > text.size() + kMaxGrowth)
+        return Failure{tooMuchGrowth()};
+    return std::move(*filled);
 }
 
 } // namespace Markers

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/result.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -31,9 +33,9 @@ std::optional<QByteArray> encodeValue(const QString &value, const QString &exten
 // "&amp;Name&amp;" is replaced when the plain form does not occur. When a
 // plain-text value cannot be written in the document's encoding, a markup
 // value holds a character XML cannot hold, or the text would grow past
-// kMaxGrowth, the text comes back unchanged and `problem` says why.
-QByteArray ReplaceFieldMarkers(const QByteArray &text, const QString &extension, const QStringList &fieldNames,
-                               const QStringList &values, QString *problem = nullptr);
+// kMaxGrowth, the answer is a failure that says why.
+Result<QByteArray> ReplaceFieldMarkers(const QByteArray &text, const QString &extension, const QStringList &fieldNames,
+                                       const QStringList &values);
 
 // Values may hold the markers of later fields, which then fill them in
 // turn; so every field can multiply the text, and a few short values could

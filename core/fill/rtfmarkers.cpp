@@ -182,8 +182,8 @@ bool containsMarker(const QByteArray &rtf, const QStringList &fieldNames)
     return false;
 }
 
-QByteArray fill(const QByteArray &rtf, const QString &extension, const QStringList &fieldNames,
-                const QStringList &values, QString *problem)
+Result<QByteArray> fill(const QByteArray &rtf, const QString &extension, const QStringList &fieldNames,
+                        const QStringList &values)
 {
     const qsizetype largest = rtf.size() + Markers::kMaxGrowth;
     QByteArray current = rtf;
@@ -209,11 +209,8 @@ QByteArray fill(const QByteArray &rtf, const QString &extension, const QStringLi
             if (Markers::endsWithControlWord(out))
                 out += ' ';
             out += value;
-            if (out.size() > largest) {
-                if (problem)
-                    *problem = Markers::tooMuchGrowth();
-                return rtf;
-            }
+            if (out.size() > largest)
+                return Failure{Markers::tooMuchGrowth()};
             from = start.end;
             edited = true;
             for (qsizetype k = p + 1; k < p + marker.size(); ++k) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -21,9 +23,9 @@ bool containsMarker(const QByteArray &rtf, const QStringList &fieldNames);
 // blank that ends it. The value goes where the marker's first character
 // was, so it takes the formatting in force there; the marker's other
 // characters are removed and its control words and groups stay. When the
-// text would grow past Markers::kMaxGrowth, it comes back unchanged and
-// `problem` says why.
-QByteArray fill(const QByteArray &rtf, const QString &extension, const QStringList &fieldNames,
-                const QStringList &values, QString *problem = nullptr);
+// text would grow past Markers::kMaxGrowth, the answer is a failure that
+// says why.
+Result<QByteArray> fill(const QByteArray &rtf, const QString &extension, const QStringList &fieldNames,
+                        const QStringList &values);
 
 } // namespace RtfMarkers

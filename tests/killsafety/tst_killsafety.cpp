@@ -96,7 +96,8 @@ QString checkAfterKill(const QString &kind, const QString &home)
         for (int version : {0, 1})
             matches = matches
                 || saved == Markers::ReplaceFieldMarkers(documentText(), QStringLiteral(".rtf"), documentFields(),
-                                                        {documentValue(version, 1), documentValue(version, 2)});
+                                                        {documentValue(version, 1), documentValue(version, 2)})
+                               .value();
         if (!matches)
             return QStringLiteral("saved copy is neither version (%1 bytes)").arg(saved.size());
     }
