@@ -3,6 +3,7 @@
 #include "core/fill/engines.h"
 #include "core/fill/fillrun.h"
 #include "core/fill/sheetfill.h"
+#include "tests/support/fixtureoffice.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,6 +27,8 @@ public:
 inline bool convert(const QString &profileFolder, const QStringList &files, const QString &format,
                     const QString &outFolder)
 {
+    if (const auto done = FixtureOffice::convert(files, format, outFolder))
+        return *done;
     QDir().mkpath(outFolder);
     QStringList args{QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profileFolder).toString(),
                      QStringLiteral("--headless"), QStringLiteral("--convert-to"), format,

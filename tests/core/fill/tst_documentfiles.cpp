@@ -1,6 +1,7 @@
 // Documents as users have them: made by LibreOffice, in the Windows code
 // page, with stray siblings and links beside them.
 #include "core/fill/documents.h"
+#include "tests/support/fixtureoffice.h"
 #include "tests/support/testhome.h"
 
 #include <QDir>
@@ -58,13 +59,15 @@ private:
 
 QByteArray TestDocumentFiles::convert(const QString &file, const QString &format, const QString &outDir)
 {
-    const QString profile = QUrl::fromLocalFile(m_fixtures.path() + QStringLiteral("/profile")).toString();
-    QProcess soffice;
-    soffice.start(QStringLiteral("soffice"), {QStringLiteral("-env:UserInstallation=") + profile,
-                                              QStringLiteral("--headless"), QStringLiteral("--convert-to"), format,
-                                              QStringLiteral("--outdir"), outDir, file});
-    if (!soffice.waitForFinished(180000))
-        return QByteArray();
+    if (!FixtureOffice::convert({file}, format, outDir)) {
+        const QString profile = QUrl::fromLocalFile(m_fixtures.path() + QStringLiteral("/profile")).toString();
+        QProcess soffice;
+        soffice.start(QStringLiteral("soffice"), {QStringLiteral("-env:UserInstallation=") + profile,
+                                                  QStringLiteral("--headless"), QStringLiteral("--convert-to"), format,
+                                                  QStringLiteral("--outdir"), outDir, file});
+        if (!soffice.waitForFinished(180000))
+            return QByteArray();
+    }
     const QString out = outDir + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QLatin1Char('.')
         + format.section(QLatin1Char(':'), 0, 0);
     return readFile(out);
