@@ -12,15 +12,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
-#include <QUrl>
 
-#include <algorithm>
+#include "core/fill/calc/unovalues.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
 
-#include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
@@ -29,6 +28,7 @@
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 
+using namespace CalcOffice;
 using namespace com::sun::star;
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
@@ -37,25 +37,6 @@ using css::uno::UNO_QUERY_THROW;
 namespace {
 
 const char *const kOfficeFolder = "/usr/lib/libreoffice/program/";
-
-rtl::OUString toOU(const QString &s) { return rtl::OUString(reinterpret_cast<const sal_Unicode *>(s.utf16()), s.size()); }
-rtl::OUString toOU(const char *s) { return rtl::OUString::createFromAscii(s); }
-QString fromOU(const rtl::OUString &s) { return QString(reinterpret_cast<const QChar *>(s.getStr()), s.getLength()); }
-
-beans::PropertyValue property(const char *name, const uno::Any &value)
-{
-    beans::PropertyValue p;
-    p.Name = rtl::OUString::createFromAscii(name);
-    p.Value = value;
-    return p;
-}
-
-uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::PropertyValue> list)
-{
-    uno::Sequence<beans::PropertyValue> seq(static_cast<sal_Int32>(list.size()));
-    std::copy(list.begin(), list.end(), seq.getArray());
-    return seq;
-}
 
 // The export filter soffice picks for an extension alone, by document kind.
 QString defaultFilter(const QString &extension, bool spreadsheet)
@@ -91,14 +72,14 @@ QString convertOne(const Reference<frame::XComponentLoader> &loader, const QStri
     const QString extension = format.section(QLatin1Char(':'), 0, 0);
     const uno::Sequence<beans::PropertyValue> load = properties({property("Hidden", uno::Any(true))});
     Reference<lang::XComponent> document =
-        loader->loadComponentFromURL(toOU(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString()),
-                                     toOU("_blank"), 0, load);
+        loader->loadComponentFromURL(toOU(fileUrl(file)),
+                                     rtl::OUString::createFromAscii("_blank"), 0, load);
     if (!document.is())
         return QStringLiteral("the office could not open it");
     QString problem;
     try {
         Reference<lang::XServiceInfo> info(document, UNO_QUERY_THROW);
-        const bool spreadsheet = info->supportsService(toOU("com.sun.star.sheet.SpreadsheetDocument"));
+        const bool spreadsheet = info->supportsService(rtl::OUString::createFromAscii("com.sun.star.sheet.SpreadsheetDocument"));
         QString filter = format.section(QLatin1Char(':'), 1, 1);
         if (filter.isEmpty())
             filter = defaultFilter(extension, spreadsheet);
@@ -114,7 +95,7 @@ QString convertOne(const Reference<frame::XComponentLoader> &loader, const QStri
             }
             const QString target = outDir + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QLatin1Char('.') + extension;
             Reference<frame::XStorable>(document, UNO_QUERY_THROW)
-                ->storeToURL(toOU(QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath()).toString()), store);
+                ->storeToURL(toOU(fileUrl(target)), store);
         }
     } catch (const uno::Exception &e) {
         problem = fromOU(e.Message);

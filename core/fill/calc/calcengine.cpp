@@ -6,7 +6,6 @@
 #include "core/fill/spreadsheet.h"
 
 #include <QFileInfo>
-#include <QUrl>
 
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/frame/XModel.hpp>

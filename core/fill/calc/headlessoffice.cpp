@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QUrl>
 
 #include <atomic>
 
@@ -49,9 +48,6 @@ Reference<uno::XComponentContext> localContext()
 QString profileUrl() { return Platform::officeProfileUrl(QStringLiteral("calc-profile")); }
 } // namespace
 
-QString fromOU(const rtl::OUString &s) { return QString(reinterpret_cast<const QChar *>(s.getStr()), s.getLength()); }
-rtl::OUString toOU(const QString &s) { return rtl::OUString(reinterpret_cast<const sal_Unicode *>(s.utf16()), s.size()); }
-
 // UNO messages end in " at ./file.cxx:N", which says nothing to a user.
 QString describe(const uno::Exception &e)
 {
@@ -62,26 +58,6 @@ QString describe(const uno::Exception &e)
 }
 
 [[noreturn]] void rethrow(const uno::Exception &e) { throw OfficeError(describe(e)); }
-
-beans::PropertyValue property(const char *name, const uno::Any &value)
-{
-    beans::PropertyValue p;
-    p.Name = rtl::OUString::createFromAscii(name);
-    p.Value = value;
-    return p;
-}
-
-uno::Sequence<beans::PropertyValue> properties(std::initializer_list<beans::PropertyValue> list)
-{
-    uno::Sequence<beans::PropertyValue> seq(static_cast<sal_Int32>(list.size()));
-    std::copy(list.begin(), list.end(), seq.getArray());
-    return seq;
-}
-
-QString fileUrl(const QString &path)
-{
-    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
-}
 
 Reference<lang::XComponent> loadHidden(const Reference<frame::XComponentLoader> &loader, const QString &path)
 {

@@ -9,7 +9,8 @@
 #include <QProcess>
 #include <QString>
 
-#include <com/sun/star/beans/PropertyValue.hpp>
+#include "core/fill/calc/unovalues.h"
+
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
@@ -29,16 +30,10 @@ private:
 
 namespace CalcOffice {
 
-QString fromOU(const rtl::OUString &s);
-rtl::OUString toOU(const QString &s);
 // A UNO exception's message, without its source location.
 QString describe(const css::uno::Exception &e);
 [[noreturn]] void rethrow(const css::uno::Exception &e);
 
-css::beans::PropertyValue property(const char *name, const css::uno::Any &value);
-css::uno::Sequence<css::beans::PropertyValue> properties(std::initializer_list<css::beans::PropertyValue> list);
-// A local path as the file URL the office loads and stores.
-QString fileUrl(const QString &path);
 // The file loaded hidden, read-only (no lock file beside the user's file)
 // and with no macro ever run; possibly null. Throws when it is missing.
 css::uno::Reference<css::lang::XComponent> loadHidden(const css::uno::Reference<css::frame::XComponentLoader> &loader,
