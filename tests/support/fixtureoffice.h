@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
+#include <QUrl>
 #include <QtDebug>
 
 #include <optional>
@@ -14,16 +15,14 @@
 namespace FixtureOffice {
 
 // true when every file was converted into outDir as `soffice --convert-to
-// format` would; nullopt when that office is not there or could not do it,
-// and the caller starts an office of its own.
-inline std::optional<bool> convert(const QStringList &files, const QString &format, const QString &outDir)
+// format` would; nullopt when that office is not there or could not do it.
+inline std::optional<bool> throughRunOffice(const QStringList &files, const QString &format, const QString &outDir)
 {
 #if defined(QLT_CONVERT_TOOL) && defined(QLT_CONVERT_OFFICE_DIR)
     QFile pipeFile(QStringLiteral(QLT_CONVERT_OFFICE_DIR "pipe"));
     if (!pipeFile.open(QIODevice::ReadOnly))
         return std::nullopt;
     const QString pipe = QString::fromUtf8(pipeFile.readAll()).trimmed();
-    QDir().mkpath(outDir);
     QProcess tool;
     tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     tool.start(QStringLiteral(QLT_CONVERT_TOOL), QStringList{pipe, format, outDir} + files);
@@ -41,6 +40,27 @@ inline std::optional<bool> convert(const QStringList &files, const QString &form
     Q_UNUSED(outDir)
 #endif
     return std::nullopt;
+}
+
+// `soffice --convert-to format --outdir outDir files`, through the run's
+// office when there is one, else by an office started on profileFolder. A
+// profile must not be shared with another test process: a second office on
+// a profile in use hands its work to the first, which may be just ending,
+// and the conversion is lost. false when the office failed; it answers 0
+// for a file it could not convert, so callers check the files they need.
+inline bool convert(const QStringList &files, const QString &format, const QString &outDir,
+                    const QString &profileFolder)
+{
+    QDir().mkpath(outDir);
+    if (const auto done = throughRunOffice(files, format, outDir))
+        return *done;
+    QProcess office;
+    office.start(QStringLiteral("soffice"),
+                 QStringList{QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                             QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profileFolder).toString(),
+                             QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), outDir}
+                     + files);
+    return office.waitForFinished(300000) && office.exitStatus() == QProcess::NormalExit && office.exitCode() == 0;
 }
 
 } // namespace FixtureOffice

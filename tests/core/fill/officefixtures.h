@@ -8,9 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QProcess>
 #include <QStringList>
-#include <QUrl>
 
 // Workbooks written by a real LibreOffice, and the office's own CSV export
 // to read results back the way the office sees them.
@@ -23,22 +21,6 @@ public:
     QString fieldValue(int j) const override { return values.value(j - 1); }
 };
 
-// soffice --convert-to with a profile of its own; false when it fails.
-inline bool convert(const QString &profileFolder, const QStringList &files, const QString &format,
-                    const QString &outFolder)
-{
-    if (const auto done = FixtureOffice::convert(files, format, outFolder))
-        return *done;
-    QDir().mkpath(outFolder);
-    QStringList args{QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profileFolder).toString(),
-                     QStringLiteral("--headless"), QStringLiteral("--convert-to"), format,
-                     QStringLiteral("--outdir"), outFolder};
-    args << files;
-    QProcess office;
-    office.start(QStringLiteral("soffice"), args);
-    return office.waitForFinished(300000) && office.exitCode() == 0;
-}
-
 // Every sheet of each workbook as the office exports it to CSV, one text
 // per sheet, in sheet-name order; one office start for all of them, so the
 // workbooks' base names must differ. A workbook whose export failed gets
@@ -48,7 +30,7 @@ inline QHash<QString, QStringList> exportSheets(const QString &profileFolder, co
 {
     // Filter options: comma, quote, UTF-8, from line 1, ..., every sheet (-1).
     const QString csv = QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1");
-    const bool converted = convert(profileFolder, workbooks, csv, outFolder);
+    const bool converted = FixtureOffice::convert(workbooks, csv, outFolder, profileFolder);
     QHash<QString, QStringList> result;
     const QDir out(outFolder);
     for (const QString &workbook : workbooks) {

@@ -9,10 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QUrl>
 
 namespace PackageTools {
 
@@ -65,16 +63,13 @@ QByteArray entry(const QString &path, const QString &name)
 bool haveOffice() { return !QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty(); }
 
 namespace {
-// One office profile per test process: a second office started on a profile
-// in use hands its work to the first one, which may be just ending, and the
-// conversion is lost when tests run side by side.
+// One office profile per test process (see FixtureOffice::convert).
 QString officeProfile()
 {
     static const QTemporaryDir profile(QDir::tempPath() + QStringLiteral("/qlt-test-office-XXXXXX"));
     return profile.path();
 }
 
-// soffice answers 0 even when it converted nothing: the files tell.
 bool allConverted(const QStringList &files, const QString &format, const QString &outDir)
 {
     const QString suffix = format.section(QLatin1Char(':'), 0, 0);
@@ -87,16 +82,7 @@ bool allConverted(const QStringList &files, const QString &format, const QString
 
 bool officeConvert(const QStringList &files, const QString &format, const QString &outDir)
 {
-    if (const auto done = FixtureOffice::convert(files, format, outDir); done && *done)
-        return allConverted(files, format, outDir);
-    const QString profile = officeProfile();
-    QProcess office;
-    office.start(QStringLiteral("soffice"),
-                 QStringList{QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                             QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile).toString(),
-                             QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), outDir}
-                     + files);
-    return office.waitForFinished(180000) && allConverted(files, format, outDir);
+    return FixtureOffice::convert(files, format, outDir, officeProfile()) && allConverted(files, format, outDir);
 }
 
 QString officeText(const QString &file, const QString &outDir)

@@ -6,10 +6,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 using namespace Documents;
 
@@ -59,15 +57,8 @@ private:
 
 QByteArray TestDocumentFiles::convert(const QString &file, const QString &format, const QString &outDir)
 {
-    if (!FixtureOffice::convert({file}, format, outDir)) {
-        const QString profile = QUrl::fromLocalFile(m_fixtures.path() + QStringLiteral("/profile")).toString();
-        QProcess soffice;
-        soffice.start(QStringLiteral("soffice"), {QStringLiteral("-env:UserInstallation=") + profile,
-                                                  QStringLiteral("--headless"), QStringLiteral("--convert-to"), format,
-                                                  QStringLiteral("--outdir"), outDir, file});
-        if (!soffice.waitForFinished(180000))
-            return QByteArray();
-    }
+    if (!FixtureOffice::convert({file}, format, outDir, m_fixtures.path() + QStringLiteral("/profile")))
+        return QByteArray();
     const QString out = outDir + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QLatin1Char('.')
         + format.section(QLatin1Char(':'), 0, 0);
     return readFile(out);

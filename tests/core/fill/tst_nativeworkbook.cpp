@@ -166,10 +166,10 @@ void TestNativeWorkbook::initTestCase()
     const QString totals = m_fixtures + QStringLiteral("totals.fods");
     QVERIFY(writeFile(fods, nativeFixtureFods()));
     QVERIFY(writeFile(totals, formulasFixtureFods()));
-    QVERIFY(OfficeFixtures::convert(m_profile, {fods, totals}, QStringLiteral("xlsx:Calc MS Excel 2007 XML"), m_fixtures));
-    QVERIFY(OfficeFixtures::convert(m_profile, {fods, totals}, QStringLiteral("ods"), m_fixtures));
-    QVERIFY(OfficeFixtures::convert(m_profile, {totals}, QStringLiteral("xls:MS Excel 97"), m_fixtures));
-    QVERIFY(OfficeFixtures::convert(m_profile, {totals}, QStringLiteral("xlsm:Calc MS Excel 2007 VBA XML"), m_fixtures));
+    QVERIFY(FixtureOffice::convert({fods, totals}, QStringLiteral("xlsx:Calc MS Excel 2007 XML"), m_fixtures, m_profile));
+    QVERIFY(FixtureOffice::convert({fods, totals}, QStringLiteral("ods"), m_fixtures, m_profile));
+    QVERIFY(FixtureOffice::convert({totals}, QStringLiteral("xls:MS Excel 97"), m_fixtures, m_profile));
+    QVERIFY(FixtureOffice::convert({totals}, QStringLiteral("xlsm:Calc MS Excel 2007 VBA XML"), m_fixtures, m_profile));
     QVERIFY(withMacros(m_fixtures + QStringLiteral("totals.xlsm")));
     QVERIFY(inlineAllStrings(m_fixtures + QStringLiteral("book.xlsx"), m_fixtures + QStringLiteral("inline.xlsx")));
     // The office compressed the styled rows below the markers.
