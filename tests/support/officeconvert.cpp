@@ -56,52 +56,43 @@ QString defaultFilter(const QString &extension, bool spreadsheet)
 
 Reference<frame::XComponentLoader> connectOffice(const QString &pipe)
 {
-    const QByteArray rc = QByteArray("vnd.sun.star.pathname:") + kOfficeFolder + "fundamentalrc";
-    qputenv("URE_BOOTSTRAP", rc);
-    Reference<uno::XComponentContext> local = cppu::defaultBootstrap_InitialComponentContext();
+    // Set up once: a waiting caller tries again and again.
+    static const Reference<uno::XComponentContext> local = [] {
+        qputenv("URE_BOOTSTRAP", QByteArray("vnd.sun.star.pathname:") + kOfficeFolder + "fundamentalrc");
+        return cppu::defaultBootstrap_InitialComponentContext();
+    }();
     Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(local);
-    Reference<uno::XComponentContext> remote(
-        resolver->resolve(toOU(QStringLiteral("uno:pipe,name=") + pipe + QStringLiteral(";urp;StarOffice.ComponentContext"))), UNO_QUERY_THROW);
+    const QString url = QStringLiteral("uno:pipe,name=") + pipe + QStringLiteral(";urp;StarOffice.ComponentContext");
+    Reference<uno::XComponentContext> remote(resolver->resolve(toOU(url)), UNO_QUERY_THROW);
     return Reference<frame::XComponentLoader>(frame::Desktop::create(remote), UNO_QUERY_THROW);
 }
 
-// One file into OUTDIR, named as soffice names it; an empty answer is success.
-QString convertOne(const Reference<frame::XComponentLoader> &loader, const QString &file, const QString &format,
-                   const QString &outDir)
+// How to store as FORMAT; empty when soffice would know no filter either.
+uno::Sequence<beans::PropertyValue> storeProperties(const Reference<lang::XComponent> &document,
+                                                    const QString &format)
 {
-    const QString extension = format.section(QLatin1Char(':'), 0, 0);
-    const uno::Sequence<beans::PropertyValue> load = properties({property("Hidden", uno::Any(true))});
-    Reference<lang::XComponent> document =
-        loader->loadComponentFromURL(toOU(fileUrl(file)),
-                                     rtl::OUString::createFromAscii("_blank"), 0, load);
-    if (!document.is())
-        return QStringLiteral("the office could not open it");
-    QString problem;
-    try {
+    QString filter = format.section(QLatin1Char(':'), 1, 1);
+    if (filter.isEmpty()) {
         Reference<lang::XServiceInfo> info(document, UNO_QUERY_THROW);
-        const bool spreadsheet = info->supportsService(rtl::OUString::createFromAscii("com.sun.star.sheet.SpreadsheetDocument"));
-        QString filter = format.section(QLatin1Char(':'), 1, 1);
+        const bool spreadsheet =
+            info->supportsService(rtl::OUString::createFromAscii("com.sun.star.sheet.SpreadsheetDocument"));
+        filter = defaultFilter(format.section(QLatin1Char(':'), 0, 0), spreadsheet);
         if (filter.isEmpty())
-            filter = defaultFilter(extension, spreadsheet);
-        if (filter.isEmpty()) {
-            problem = QStringLiteral("no export filter known for .") + extension;
-        } else {
-            uno::Sequence<beans::PropertyValue> store =
-                properties({property("FilterName", uno::Any(toOU(filter))), property("Overwrite", uno::Any(true))});
-            const QString options = format.section(QLatin1Char(':'), 2);
-            if (!options.isEmpty()) {
-                store.realloc(3);
-                store.getArray()[2] = property("FilterOptions", uno::Any(toOU(options)));
-            }
-            const QString target = outDir + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QLatin1Char('.') + extension;
-            Reference<frame::XStorable>(document, UNO_QUERY_THROW)
-                ->storeToURL(toOU(fileUrl(target)), store);
-        }
-    } catch (const uno::Exception &e) {
-        problem = fromOU(e.Message);
+            return {};
     }
-    Reference<util::XCloseable> closeable(document, UNO_QUERY);
+    uno::Sequence<beans::PropertyValue> store =
+        properties({property("FilterName", uno::Any(toOU(filter))), property("Overwrite", uno::Any(true))});
+    if (const QString options = format.section(QLatin1Char(':'), 2); !options.isEmpty()) {
+        store.realloc(3);
+        store.getArray()[2] = property("FilterOptions", uno::Any(toOU(options)));
+    }
+    return store;
+}
+
+void close(const Reference<lang::XComponent> &document)
+{
     try {
+        Reference<util::XCloseable> closeable(document, UNO_QUERY);
         if (closeable.is())
             closeable->close(true);
         else
@@ -109,6 +100,30 @@ QString convertOne(const Reference<frame::XComponentLoader> &loader, const QStri
     } catch (const uno::Exception &) {
         // left to the office, which the test run ends anyway
     }
+}
+
+// One file into OUTDIR, named as soffice names it; an empty answer is success.
+QString convertOne(const Reference<frame::XComponentLoader> &loader, const QString &file, const QString &format,
+                   const QString &outDir)
+{
+    const Reference<lang::XComponent> document =
+        loader->loadComponentFromURL(toOU(fileUrl(file)), rtl::OUString::createFromAscii("_blank"), 0,
+                                     properties({property("Hidden", uno::Any(true))}));
+    if (!document.is())
+        return QStringLiteral("the office could not open it");
+    QString problem;
+    try {
+        const uno::Sequence<beans::PropertyValue> store = storeProperties(document, format);
+        const QString extension = format.section(QLatin1Char(':'), 0, 0);
+        const QString target = outDir + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QLatin1Char('.') + extension;
+        if (store.hasElements())
+            Reference<frame::XStorable>(document, UNO_QUERY_THROW)->storeToURL(toOU(fileUrl(target)), store);
+        else
+            problem = QStringLiteral("no export filter known for .") + extension;
+    } catch (const uno::Exception &e) {
+        problem = fromOU(e.Message);
+    }
+    close(document);
     return problem;
 }
 
@@ -127,18 +142,8 @@ int waitForOffice(const QString &pipe, int seconds)
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int convertAll(const QStringList &args)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
-    if (args.size() == 3 && args[1] == QLatin1String("--wait"))
-        return waitForOffice(args[0], args[2].toInt());
-    if (args.size() < 4) {
-        std::fprintf(stderr, "usage: %s PIPE FORMAT OUTDIR FILE... | PIPE --wait SECONDS\n", argv[0]);
-        return 2;
-    }
     Reference<frame::XComponentLoader> loader;
     try {
         loader = connectOffice(args[0]);
@@ -148,17 +153,33 @@ int main(int argc, char **argv)
     }
     int status = 0;
     for (const QString &file : args.mid(3)) {
+        QString problem;
         try {
-            const QString problem = convertOne(loader, file, args[1], args[2]);
-            if (!problem.isEmpty()) {
-                std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(problem));
-                status = 1;
-            }
+            problem = convertOne(loader, file, args[1], args[2]);
         } catch (const uno::Exception &e) {
-            std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(fromOU(e.Message)));
+            problem = fromOU(e.Message);
+        }
+        if (!problem.isEmpty()) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(problem));
             status = 1;
         }
     }
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    int status = 2;
+    if (args.size() == 3 && args[1] == QLatin1String("--wait"))
+        status = waitForOffice(args[0], args[2].toInt());
+    else if (args.size() >= 4)
+        status = convertAll(args);
+    else
+        std::fprintf(stderr, "usage: %s PIPE FORMAT OUTDIR FILE... | PIPE --wait SECONDS\n", argv[0]);
     std::fflush(nullptr);
     // The bridge's threads may still run: leave without static destructors.
     std::_Exit(status);
