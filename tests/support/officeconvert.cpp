@@ -13,7 +13,7 @@
 #include <QFileInfo>
 #include <QThread>
 
-#include "core/fill/calc/unovalues.h"
+#include "core/fill/calc/unohelpers.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,13 +25,11 @@
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
-#include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 
 using namespace CalcOffice;
 using namespace com::sun::star;
 using css::uno::Reference;
-using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 
 namespace {
@@ -89,19 +87,6 @@ uno::Sequence<beans::PropertyValue> storeProperties(const Reference<lang::XCompo
     return store;
 }
 
-void close(const Reference<lang::XComponent> &document)
-{
-    try {
-        Reference<util::XCloseable> closeable(document, UNO_QUERY);
-        if (closeable.is())
-            closeable->close(true);
-        else
-            document->dispose();
-    } catch (const uno::Exception &) {
-        // left to the office, which the test run ends anyway
-    }
-}
-
 // One file into OUTDIR, named as soffice names it; an empty answer is success.
 QString convertOne(const Reference<frame::XComponentLoader> &loader, const QString &file, const QString &format,
                    const QString &outDir)
@@ -123,7 +108,11 @@ QString convertOne(const Reference<frame::XComponentLoader> &loader, const QStri
     } catch (const uno::Exception &e) {
         problem = fromOU(e.Message);
     }
-    close(document);
+    try {
+        closeComponent(document);
+    } catch (const uno::Exception &) {
+        // left to the office, which the test run ends anyway
+    }
     return problem;
 }
 

@@ -15,7 +15,6 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XText.hpp>
-#include <com/sun/star/util/XCloseable.hpp>
 
 #include <type_traits>
 
@@ -137,11 +136,7 @@ public:
         m_document.clear();
         m_sheet.reset();
         try {
-            Reference<util::XCloseable> closeable(component, UNO_QUERY);
-            if (closeable.is())
-                closeable->close(true);
-            else
-                component->dispose();
+            closeComponent(component);
         } catch (const uno::Exception &e) {
             rethrow(e);
         }

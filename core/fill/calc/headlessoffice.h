@@ -9,7 +9,7 @@
 #include <QProcess>
 #include <QString>
 
-#include "core/fill/calc/unovalues.h"
+#include "core/fill/calc/unohelpers.h"
 
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>

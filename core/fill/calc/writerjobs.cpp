@@ -6,12 +6,10 @@
 
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
-#include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/view/XPrintable.hpp>
 
 using namespace com::sun::star;
 using css::uno::Reference;
-using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 using namespace CalcOffice;
 
@@ -31,11 +29,7 @@ public:
     ~LoadedDocument()
     {
         try {
-            Reference<util::XCloseable> closeable(m_component, UNO_QUERY);
-            if (closeable.is())
-                closeable->close(true);
-            else
-                m_component->dispose();
+            closeComponent(m_component);
         } catch (const uno::Exception &) {
             // a document the office will not close goes with the office
         }

@@ -1,6 +1,7 @@
 #pragma once
 
-// Strings, file URLs and property lists between Qt and UNO.
+// Strings, file URLs and property lists between Qt and UNO, and closing
+// what the office loaded.
 #include <algorithm>
 #include <initializer_list>
 
@@ -9,7 +10,9 @@
 #include <QUrl>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/Sequence.hxx>
+#include <com/sun/star/util/XCloseable.hpp>
 
 namespace CalcOffice {
 
@@ -43,6 +46,17 @@ inline css::uno::Sequence<css::beans::PropertyValue> properties(std::initializer
     css::uno::Sequence<css::beans::PropertyValue> seq(static_cast<sal_Int32>(list.size()));
     std::copy(list.begin(), list.end(), seq.getArray());
     return seq;
+}
+
+// Closed as a user would close it, unsaved; what cannot be closed is
+// disposed. Throws what the office throws.
+inline void closeComponent(const css::uno::Reference<css::lang::XComponent> &component)
+{
+    css::uno::Reference<css::util::XCloseable> closeable(component, css::uno::UNO_QUERY);
+    if (closeable.is())
+        closeable->close(true);
+    else
+        component->dispose();
 }
 
 } // namespace CalcOffice
