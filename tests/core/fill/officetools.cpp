@@ -1,9 +1,12 @@
 #include "tests/core/fill/officetools.h"
 
+#include "core/fill/engines.h"
 #include "platform/officerun.h"
+#include "tests/support/fixtureoffice.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -66,6 +69,19 @@ QStringList readRows(Sheets::Engines &engines, const QString &path, int rows, in
     if (Status closed = (*book)->close(); !closed)
         out << closed.error();
     return out;
+}
+
+QStringList exportedRows(const QString &path, int rows, int columns, const QString &workFolder)
+{
+    // Comma, quote, UTF-8, from line 1, cell contents as shown.
+    const QString csv = QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true");
+    const QString out = workFolder + QStringLiteral("exported/");
+    const QString exported = out + QFileInfo(path).completeBaseName() + QStringLiteral(".csv");
+    QFile::remove(exported);
+    if (!FixtureOffice::convert({path}, csv, out, workFolder + QStringLiteral("export-profile")) || !QFileInfo::exists(exported))
+        return {QStringLiteral("the office did not export ") + path};
+    SystemEngines native;
+    return readRows(native, exported, rows, columns);
 }
 
 QStringList hyperlinks(const QString &workbook)

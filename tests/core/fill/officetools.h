@@ -20,6 +20,10 @@ bool officeListens(qint64 pid);
 // Rows read back through a spreadsheet application, each row as
 // comma-separated cells.
 QStringList readRows(Sheets::Engines &engines, const QString &path, int rows, int columns);
+// The same rows of the first sheet as an office exports them as shown, so
+// that reading a result back does not start an office of its own: through
+// the test run's office, else one on a profile in workFolder.
+QStringList exportedRows(const QString &path, int rows, int columns, const QString &workFolder);
 
 // The link targets of a workbook's hyperlinks, as its file stores them.
 QStringList hyperlinks(const QString &workbook);

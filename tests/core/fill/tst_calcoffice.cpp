@@ -97,10 +97,8 @@ void TestCalcOffice::sampleModelThroughConfirmWindow()
     QCOMPARE(ourOffices(), 1);
     confirm->close();
     QCOMPARE(ourOffices(), 0);
-    auto office = SystemEngines::loadCalc();
-    QVERIFY2(office, qPrintable(office.error()));
     const QString book = home.appFolder() + QStringLiteral("Sample Spreadsheet.xls");
-    QCOMPARE(readRows(**office, book, 3, 5), (QStringList{QStringLiteral("First Name,Last Name,Address,City,Date"),
+    QCOMPARE(exportedRows(book, 3, 5, home.path()), (QStringList{QStringLiteral("First Name,Last Name,Address,City,Date"),
                                                           values.join(QLatin1Char(',')),
                                                           QStringLiteral("&First Name&,&Last Name&,&Address&,&City&,&Date&")}));
 }

@@ -45,12 +45,6 @@ private:
     QWidget *openConfirm(TestHome &home, const QStringList &docs, const QStringList &sheets);
     QStringList printedTexts(const QMap<QString, QDateTime> &before) const;
     QMap<QString, QDateTime> jobs() const;
-    // The first rows of a two-column workbook, as an office of its own reads them.
-    static QStringList sheetRows(const QString &book, int rows)
-    {
-        const auto office = SystemEngines::loadCalc();
-        return office ? readRows(**office, book, rows, 2) : QStringList{office.error()};
-    }
     Workspace m_workspace; // the workspace the windows are handed
 };
 
@@ -148,7 +142,7 @@ void TestOfficeSession::oneOfficeServesEveryItemOfTheRuns()
     QVERIFY(!QFileInfo::exists(qEnvironmentVariable("XDG_CACHE_HOME") + QStringLiteral("/Quillmate/office-print-profile")));
     confirm->close();
     QCOMPARE(ourOffices(), 0);
-    QCOMPARE(sheetRows(home.path() + QStringLiteral("row.xls"), 4),
+    QCOMPARE(exportedRows(home.path() + QStringLiteral("row.xls"), 4, 2, home.path()),
              (QStringList{QStringLiteral("Name,City"), QStringLiteral("Ann,Rome"), QStringLiteral("Ann,Rome"),
                           QStringLiteral("&Name&,&City&")}));
 }
@@ -271,7 +265,7 @@ void TestOfficeSession::aCrashedOfficeIsReplaced()
     }
     confirm->close();
     QCOMPARE(ourOffices(), 0);
-    QCOMPARE(sheetRows(home.path() + QStringLiteral("row.xls"), 4),
+    QCOMPARE(exportedRows(home.path() + QStringLiteral("row.xls"), 4, 2, home.path()),
              (QStringList{QStringLiteral("Name,City"), QStringLiteral("Ann,Rome"), QStringLiteral("Ann,Rome"),
                           QStringLiteral("&Name&,&City&")}));
 }
