@@ -3,6 +3,7 @@
 #include "core/fill/xmlmarkers.h"
 #include "tests/core/fill/packagetools.h"
 #include "tests/support/testhome.h"
+#include "tests/support/zipbomb.h"
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
@@ -84,22 +85,6 @@ public:
     }
 };
 
-bool writeZipBomb(const QString &path)
-{
-    // Zeros deflate a thousandfold: a few hundred kilobytes on disk.
-    QuaZip zip(path);
-    if (!zip.open(QuaZip::mdCreate))
-        return false;
-    QuaZipFile file(&zip);
-    if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(QStringLiteral("word/document.xml"))))
-        return false;
-    const QByteArray chunk(1 << 20, ' ');
-    for (int i = 0; i < 257; ++i)
-        file.write(chunk);
-    file.close();
-    zip.close();
-    return zip.getZipError() == ZIP_OK;
-}
 } // namespace
 
 class TestPackagedFill : public QObject {
@@ -290,7 +275,7 @@ void TestPackagedFill::badPackagesAreProblems()
         QVERIFY(writeZip(path, entries, true));
         QVERIFY(entry(path, QStringLiteral("META-INF/manifest.xml")).contains("encryption-data"));
     } else if (kind == QStringLiteral("bomb")) {
-        QVERIFY(writeZipBomb(path));
+        QVERIFY(ZipBomb::write(path, QStringLiteral("word/document.xml"), 257));
         QVERIFY(QFileInfo(path).size() < 2 * 1024 * 1024);
     } else {
         Entries entries = handWrittenWord();
