@@ -14,6 +14,7 @@
 #include "tests/support/testhome.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
@@ -166,8 +167,9 @@ QList<QStringList> batchRecords(const QString &path, QString *why)
 } // namespace
 
 // Real QLT batches into a .csv, an .xlsx and an .ods, killed at random
-// moments: every workbook and its backup read back whole after every kill,
-// every record reported added is there, and the next batch completes.
+// moments while they run: every workbook and its backup read back whole
+// after every kill, every record reported added is there, and the next
+// batch completes.
 void TestKillSafety::killDuringBatch()
 {
     TestHome home;
@@ -195,18 +197,30 @@ void TestKillSafety::killDuringBatch()
     qInfo("batch, seed %u", seed);
     QRandomGenerator random(seed);
     QList<qsizetype> counts(books.size(), 0);
-    for (int kill = 0; kill <= 12; ++kill) {
+    // A whole batch takes some tens of milliseconds, so the kills fall
+    // within as long as the first, complete batch took, and most of them
+    // land before it ends. The last batch completes again after the kills.
+    constexpr int kKills = 20;
+    qint64 batchMicroseconds = 0;
+    int killedRunning = 0;
+    for (int kill = 0; kill <= kKills + 1; ++kill) {
+        const bool complete = kill == 0 || kill == kKills + 1;
         QProcess qlt;
+        QElapsedTimer timer;
+        timer.start();
         qlt.start(QStringLiteral(QLT_BINARY), arguments);
         QVERIFY(qlt.waitForStarted());
-        const bool last = kill == 12; // the next batch after the kills completes
-        if (last) {
+        if (complete) {
             QVERIFY(qlt.waitForFinished(120000));
+            QCOMPARE(qlt.exitStatus(), QProcess::NormalExit);
             QCOMPARE(qlt.exitCode(), 0);
+            if (kill == 0)
+                batchMicroseconds = timer.nsecsElapsed() / 1000;
         } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50 + random.bounded(700)));
+            std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(batchMicroseconds)));
             ::kill(static_cast<pid_t>(qlt.processId()), SIGKILL);
             QVERIFY(qlt.waitForFinished(30000));
+            killedRunning += qlt.exitStatus() == QProcess::CrashExit ? 1 : 0;
         }
         const QString out = QString::fromUtf8(qlt.readAllStandardOutput());
         for (qsizetype b = 0; b < books.size(); ++b) {
@@ -222,7 +236,7 @@ void TestKillSafety::killDuringBatch()
             const qsizetype added = out.count(QStringLiteral("added a record to ") + QFileInfo(books[b]).fileName());
             QVERIFY2(records.size() >= counts[b] + added, qPrintable(books[b]));
             QVERIFY(records.size() <= counts[b] + kRows);
-            if (last)
+            if (complete)
                 QCOMPARE(records.size(), counts[b] + kRows);
             for (qsizetype r = counts[b]; r < records.size(); ++r)
                 QCOMPARE(records[r], QStringList({QStringLiteral("Ann %1").arg(r - counts[b] + 1),
@@ -230,6 +244,10 @@ void TestKillSafety::killDuringBatch()
             counts[b] = records.size();
         }
     }
+    // Kills that all came after the batch had ended would test nothing.
+    qInfo("%d of %d kills found the batch running", killedRunning, kKills);
+    QVERIFY2(killedRunning >= kKills / 4, qPrintable(QStringLiteral("%1 of %2 kills found the batch running")
+                                                         .arg(killedRunning).arg(kKills)));
 }
 
 QTEST_GUILESS_MAIN(TestKillSafety)
