@@ -57,11 +57,13 @@ QString officeProfileUrl(const QString &purpose)
     // get their own, and a profile set up once is used again (its first
     // start is slow). The lock goes with the process, even a killed one,
     // and with the office it started, which inherits it.
+    // Kept by folder too: a lease is only good while the cache folder it
+    // lies in is the one in use.
     static QHash<QString, QString> leased;
-    if (const auto found = leased.constFind(purpose); found != leased.cend())
-        return *found;
     const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
     const QString root = (cache.isEmpty() ? homeDrive() + QStringLiteral(".cache") : cache) + QStringLiteral("/Quillmate/");
+    if (const auto found = leased.constFind(root + purpose); found != leased.cend())
+        return *found;
     QDir().mkpath(root);
     QString profile;
     for (int slot = 1; profile.isEmpty(); ++slot) {
@@ -79,7 +81,7 @@ QString officeProfileUrl(const QString &purpose)
         }
     }
     QDir().mkpath(profile);
-    return *leased.insert(purpose, QUrl::fromLocalFile(profile).toString());
+    return *leased.insert(root + purpose, QUrl::fromLocalFile(profile).toString());
 }
 
 QString officeProgram() { return findExecutable(QStringLiteral("soffice")); }

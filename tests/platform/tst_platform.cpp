@@ -1,18 +1,22 @@
 #include "platform/codepage.h"
 #include "platform/folders.h"
+#include "platform/officerun.h"
 #include "platform/registry.h"
 #include "core/model/qltbas.h"
 #include "tests/support/testhome.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QTest>
+#include <QUrl>
 
 class TestPlatform : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void foldersFollowHome();
     void documentsFollowUserDirs();
+    void officeProfilesFollowHome();
     void fileExistsRules();
     void decodesUtf8OrWindows1252();
     void validUtf8_data();
@@ -38,6 +42,19 @@ void TestPlatform::documentsFollowUserDirs()
     QCOMPARE(Platform::documentsFolder(), home.path() + QStringLiteral("Documents/"));
     writeFile(home.path() + QStringLiteral(".config/user-dirs.dirs"), "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
     QCOMPARE(Platform::documentsFolder(), home.path() + QStringLiteral("Papers/"));
+}
+
+void TestPlatform::officeProfilesFollowHome()
+{
+    // The second home comes after the first is gone: a profile leased
+    // there must not be handed out again.
+    for (int i = 0; i < 2; ++i) {
+        TestHome home;
+        const QString url = Platform::officeProfileUrl(QStringLiteral("calc-profile"));
+        QCOMPARE(QUrl(url).toLocalFile(), home.path() + QStringLiteral(".cache/Quillmate/calc-profile"));
+        QVERIFY(QFileInfo(QUrl(url).toLocalFile()).isDir());
+        QCOMPARE(Platform::officeProfileUrl(QStringLiteral("calc-profile")), url); // leased for the process
+    }
 }
 
 void TestPlatform::fileExistsRules()
