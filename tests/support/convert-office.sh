@@ -18,6 +18,7 @@ stop() {
     kill -KILL -- "-$(cat "$dir/pid")" 2>/dev/null || true
     rm -f "$dir/pid"
   fi
+  rm -rf "$dir/tmp" 2>/dev/null || true
 }
 
 if [ "$cmd" = stop ]; then stop; exit 0; fi
@@ -25,7 +26,9 @@ if [ "$cmd" = stop ]; then stop; exit 0; fi
 tool=$3
 stop
 pipe="qlt_fixtures_$$_$RANDOM"
-setsid /usr/lib/libreoffice/program/soffice --headless --invisible --norestore --nologo --nodefault \
+# Its temporary files, which a killed office leaves behind, stay in DIR.
+mkdir -p "$dir/tmp"
+TMPDIR="$dir/tmp" setsid /usr/lib/libreoffice/program/soffice --headless --invisible --norestore --nologo --nodefault \
   --nolockcheck "-env:UserInstallation=file://$dir/profile" "--accept=pipe,name=$pipe;urp;" \
   </dev/null >"$dir/office.log" 2>&1 &
 echo $! >"$dir/pid"

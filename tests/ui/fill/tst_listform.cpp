@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QSettings>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -42,6 +43,9 @@ private:
 void TestListForm::init()
 {
     m_home = std::make_unique<TestHome>();
+    // Qt keeps the settings folder it first found; the file dialog's
+    // settings belong in this case's home, not in one already removed.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home->path() + QStringLiteral(".config"));
     const QString app = m_home->appFolder();
     writeFile(app + QStringLiteral("Sample Model.mod"), " 3 \r\nName\r\nCity\r\nPhone\r\n 2 \r\nLetter\r\nCard\r\n 1 \r\n"
                                                         + book().toUtf8() + "\r\n 1 \r\n");
