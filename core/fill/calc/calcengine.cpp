@@ -11,6 +11,8 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XSheetOperation.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/table/XCell.hpp>
@@ -44,27 +46,32 @@ public:
     void setCellText(int row, int column, const QString &value)
     {
         try {
-            text(row, column)->setString(toOU(value));
+            // The empty text leaves a cell's content as it was: an empty
+            // value clears the content instead, and keeps the format (the
+            // workbook is loaded editable for that).
+            if (value.isEmpty())
+                Reference<sheet::XSheetOperation>(cell(row, column), UNO_QUERY_THROW)
+                    ->clearContents(sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING
+                                    | sheet::CellFlags::FORMULA);
+            else
+                text(row, column)->setString(toOU(value));
         } catch (const uno::Exception &e) {
             rethrow(e);
         }
     }
 
 private:
-    Reference<text::XText> text(int row, int column)
-    {
-        Reference<table::XCell> cell = m_sheet->getCellByPosition(column - 1, row - 1);
-        return Reference<text::XText>(cell, UNO_QUERY_THROW);
-    }
+    Reference<table::XCell> cell(int row, int column) { return m_sheet->getCellByPosition(column - 1, row - 1); }
+    Reference<text::XText> text(int row, int column) { return Reference<text::XText>(cell(row, column), UNO_QUERY_THROW); }
 
     Reference<sheet::XSpreadsheet> m_sheet;
 };
 
 class CalcWorkbook {
 public:
-    CalcWorkbook(const Reference<frame::XComponentLoader> &loader, const QString &path)
+    CalcWorkbook(const Reference<frame::XComponentLoader> &loader, const QString &path, bool editable)
     {
-        m_component = loadHidden(loader, path);
+        m_component = loadHidden(loader, path, editable);
         if (!m_component.is())
             throw OfficeError(QStringLiteral("Unable to open the workbook"));
         m_document.set(m_component, UNO_QUERY);
@@ -241,8 +248,9 @@ public:
         return guarded([&] {
             if (!m_office)
                 throw OfficeError(QStringLiteral("LibreOffice Calc is not started"));
-            return std::unique_ptr<CalcModule::Workbook>(
-                std::make_unique<ModuleWorkbook>(m_office, std::make_unique<CalcWorkbook>(m_office->loader(), path)));
+            const Reference<frame::XComponentLoader> loader = m_office->loader(); // connects first
+            return std::unique_ptr<CalcModule::Workbook>(std::make_unique<ModuleWorkbook>(
+                m_office, std::make_unique<CalcWorkbook>(loader, path, m_office->editsWithoutLocks())));
         });
     }
     Status print(const QString &path, const QString &printer) noexcept override

@@ -12,12 +12,17 @@
 
 #include <atomic>
 
+#include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/configuration/theDefaultProvider.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XNameReplace.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/util/XChangesBatch.hpp>
 #include <cppuhelper/bootstrap.hxx>
 
 using namespace com::sun::star;
@@ -28,6 +33,27 @@ namespace CalcOffice {
 
 namespace {
 constexpr int kStartTimeoutMs = 60000;
+
+// Tells the office, in its own profile, to lock no file it opens: neither a
+// lock file beside it nor a lock of the system. False when it would not.
+bool turnOffFileLocking(const Reference<uno::XComponentContext> &office)
+{
+    try {
+        const Reference<lang::XMultiServiceFactory> provider = configuration::theDefaultProvider::get(office);
+        uno::Sequence<uno::Any> where(1);
+        where.getArray()[0] <<= beans::NamedValue(rtl::OUString::createFromAscii("nodepath"),
+                                                   uno::Any(rtl::OUString::createFromAscii("/org.openoffice.Office.Common/Misc")));
+        const Reference<container::XNameReplace> misc(
+            provider->createInstanceWithArguments(
+                rtl::OUString::createFromAscii("com.sun.star.configuration.ConfigurationUpdateAccess"), where),
+            UNO_QUERY_THROW);
+        misc->replaceByName(rtl::OUString::createFromAscii("UseLocking"), uno::Any(false));
+        Reference<util::XChangesBatch>(misc, UNO_QUERY_THROW)->commitChanges();
+        return true;
+    } catch (const uno::Exception &) {
+        return false;
+    }
+}
 constexpr int kFirstStartExit = 81; // a fresh profile: the office restarts itself
 
 Reference<uno::XComponentContext> localContext()
@@ -59,12 +85,13 @@ QString describe(const uno::Exception &e)
 
 [[noreturn]] void rethrow(const uno::Exception &e) { throw OfficeError(describe(e)); }
 
-Reference<lang::XComponent> loadHidden(const Reference<frame::XComponentLoader> &loader, const QString &path)
+Reference<lang::XComponent> loadHidden(const Reference<frame::XComponentLoader> &loader, const QString &path,
+                                       bool editable)
 {
     if (!QFileInfo(path).isFile())
         throw OfficeError(QStringLiteral("File not found"));
     try {
-        const auto args = properties({property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
+        const auto args = properties({property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(!editable)),
                                       property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
                                       property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE))});
         return loader->loadComponentFromURL(toOU(fileUrl(path)), rtl::OUString::createFromAscii("_blank"), 0, args);
@@ -185,6 +212,7 @@ bool HeadlessOffice::tryConnect()
         Reference<uno::XComponentContext> remote(resolver->resolve(url), UNO_QUERY_THROW);
         m_desktop = frame::Desktop::create(remote);
         m_loader.set(m_desktop, UNO_QUERY_THROW);
+        m_locksOff = turnOffFileLocking(remote);
         return true;
     } catch (const connection::NoConnectException &) {
     } catch (const uno::Exception &) {

@@ -34,10 +34,11 @@ namespace CalcOffice {
 QString describe(const css::uno::Exception &e);
 [[noreturn]] void rethrow(const css::uno::Exception &e);
 
-// The file loaded hidden, read-only (no lock file beside the user's file)
-// and with no macro ever run; possibly null. Throws when it is missing.
+// The file loaded hidden and with no macro ever run; possibly null. Throws
+// when it is missing. Read-only unless `editable`: an office that locks
+// files would leave a lock file beside the user's file.
 css::uno::Reference<css::lang::XComponent> loadHidden(const css::uno::Reference<css::frame::XComponentLoader> &loader,
-                                                      const QString &path);
+                                                      const QString &path, bool editable = false);
 
 // The office program folder, where soffice.bin and fundamentalrc lie;
 // empty when no office is installed.
@@ -61,6 +62,10 @@ public:
     // office stops answering well before the system tells us it ended.
     bool isDead();
     css::uno::Reference<css::frame::XComponentLoader> loader();
+    // Whether documents may be loaded editable: the office was told to lock
+    // no file it opens (the fill holds a lock of its own). A document loaded
+    // read-only takes new text but refuses to have a cell emptied.
+    bool editsWithoutLocks() const { return m_locksOff; }
 
     // Offices started by this module so far (a restart on a fresh profile
     // is the same office).
@@ -77,6 +82,7 @@ private:
     QString m_pipe;
     QElapsedTimer m_since;
     int m_relaunches = 0;
+    bool m_locksOff = false;
     css::uno::Reference<css::uno::XComponentContext> m_local;
     css::uno::Reference<css::frame::XDesktop2> m_desktop;
     css::uno::Reference<css::frame::XComponentLoader> m_loader;

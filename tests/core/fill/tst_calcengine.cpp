@@ -198,6 +198,9 @@ void TestCalcEngine::valuesStayText()
     const QString book = copyOf(QStringLiteral("row"), format);
     QVERIFY(fill(book, 1, 1, {QStringLiteral("007"), QStringLiteral("1/2")}).isEmpty());
     QCOMPARE(readRows(book, 2, 2)[1], QStringLiteral("007,1/2"));
+    // An empty value empties its marker's cell: the record holds no marker.
+    QVERIFY(fill(book, 1, 1, {QString(), QStringLiteral("Rome")}).isEmpty());
+    QCOMPARE(readRows(book, 4, 2).mid(2), (QStringList{QStringLiteral(",Rome"), QStringLiteral("&Name&,&City&")}));
 }
 
 void TestCalcEngine::missingWorksheetLeavesFile()
